@@ -1,0 +1,51 @@
+# Reads the LIBID back out of a built type library (MSFT format) and compares it with
+# the one the server declares: cmake -DTLB=<file> -DLIBID=<guid> -P check_libid.cmake
+file(READ ${TLB} hex HEX)
+
+# Little-endian 32-bit value at a byte offset of the file.
+function(u32_at offset out)
+  math(EXPR at "${offset} * 2")
+  set(v "")
+  foreach(i 6 4 2 0)
+    math(EXPR p "${at} + ${i}")
+    string(SUBSTRING "${hex}" ${p} 2 b)
+    string(APPEND v ${b})
+  endforeach()
+  math(EXPR n "0x${v}")
+  set(${out} ${n} PARENT_SCOPE)
+endfunction()
+
+# GUID text as it is stored: Data1..Data3 little-endian, then the eight bytes.
+string(REGEX MATCH "^(........)-(....)-(....)-(....)-(............)$" ok "${LIBID}")
+if(NOT ok)
+  message(FATAL_ERROR "bad LIBID ${LIBID}")
+endif()
+set(want "")
+foreach(group 1 2 3)
+  set(g ${CMAKE_MATCH_${group}})
+  string(LENGTH ${g} len)
+  math(EXPR last "${len} - 2")
+  foreach(i RANGE ${last} 0 -2)
+    string(SUBSTRING ${g} ${i} 2 b)
+    string(APPEND want ${b})
+  endforeach()
+endforeach()
+string(APPEND want "${CMAKE_MATCH_4}${CMAKE_MATCH_5}")
+string(TOLOWER "${want}" want)
+
+u32_at(8 posguid)          # offset of the library's GUID in the GUID table
+u32_at(20 varflags)
+u32_at(32 ntypeinfos)
+set(header 84)
+math(EXPR helpdll "${varflags} & 0x100")
+if(helpdll)
+  math(EXPR header "${header} + 4")
+endif()
+# Segment directory after the type-info offsets; entry 5 is the GUID table.
+math(EXPR guidtab_entry "${header} + ${ntypeinfos} * 4 + 5 * 16")
+u32_at(${guidtab_entry} guidtab)
+math(EXPR at "(${guidtab} + ${posguid}) * 2")
+string(SUBSTRING "${hex}" ${at} 32 got)
+if(NOT got STREQUAL want)
+  message(FATAL_ERROR "LIBID read back from ${TLB} is ${got}, expected ${want} (${LIBID})")
+endif()

@@ -1,0 +1,123 @@
+# Helpers that make every deliverable, test program and script client read alike.
+
+set(ZYK_IDL_INCLUDE /usr/include/wine/wine/windows CACHE PATH "Platform IDL files for widl imports")
+set(ZYK_TLB_LIBDIR /usr/lib/i386-linux-gnu/wine/i386-windows CACHE PATH "Where widl finds stdole2.tlb")
+
+# zyk_idl(<target-prefix> <idl>): type library, C++ header and GUID definitions.
+# Sets <prefix>_TLB, <prefix>_HEADER and <prefix>_GUIDS in the caller's scope.
+function(zyk_idl PREFIX IDL)
+  get_filename_component(base ${IDL} NAME_WE)
+  get_filename_component(idl_abs ${IDL} ABSOLUTE)
+  get_filename_component(idl_dir ${idl_abs} DIRECTORY)
+  set(out ${CMAKE_CURRENT_BINARY_DIR})
+  set(flags -m32 --win32 -I${ZYK_IDL_INCLUDE} -L${ZYK_TLB_LIBDIR} -I${idl_dir})
+  add_custom_command(
+    OUTPUT ${out}/${base}.tlb ${out}/${base}.h ${out}/${base}_i.c
+    COMMAND ${ZYK_WIDL} ${flags} -t -o ${out}/${base}.tlb ${idl_abs}
+    COMMAND ${ZYK_WIDL} ${flags} -h -o ${out}/${base}.h ${idl_abs}
+    COMMAND ${ZYK_WIDL} ${flags} -u -o ${out}/${base}_i.c ${idl_abs}
+    DEPENDS ${idl_abs}
+    COMMENT "widl ${base}.idl")
+  set(${PREFIX}_TLB ${out}/${base}.tlb PARENT_SCOPE)
+  set(${PREFIX}_HEADER ${out}/${base}.h PARENT_SCOPE)
+  set(${PREFIX}_GUIDS ${out}/${base}_i.c PARENT_SCOPE)
+endfunction()
+
+# zyk_add_server(<name>
+#   IDL <file.idl> RC <file.rc> DEF <file.def> LIBID <guid> [PROGWORD <word>] [SUFFIX .dll|.cpl]
+#   SOURCES <files...> LIBS <libs...>
+#   CLASSES <Name:CLSID:ScriptId[:ProgWord[:template]]>...)
+# Each class gets a registration script made from cmake/templates/<template>.rgs.in
+# (default "class"), compiled in as a "REGISTRY" resource under its script id.
+function(zyk_add_server NAME)
+  cmake_parse_arguments(S "" "IDL;RC;DEF;LIBID;PROGWORD;SUFFIX" "SOURCES;LIBS;CLASSES" ${ARGN})
+  if(NOT S_PROGWORD)
+    set(S_PROGWORD ${NAME})
+  endif()
+  set(gen ${CMAKE_CURRENT_BINARY_DIR})
+  zyk_idl(IDL ${S_IDL})
+
+  set(registry_rc "")
+  set(rgs_files "")
+  foreach(entry ${S_CLASSES})
+    string(REPLACE ":" ";" parts ${entry})
+    list(LENGTH parts n)
+    list(GET parts 0 RGS_NAME)
+    list(GET parts 1 RGS_CLSID)
+    list(GET parts 2 script_id)
+    set(RGS_PROGWORD ${S_PROGWORD})
+    set(template class)
+    if(n GREATER 3)
+      list(GET parts 3 word)
+      if(word)
+        set(RGS_PROGWORD ${word})
+      endif()
+    endif()
+    if(n GREATER 4)
+      list(GET parts 4 template)
+    endif()
+    set(RGS_LIBID ${S_LIBID})
+    configure_file(${ZYK_SOURCE_DIR}/cmake/templates/${template}.rgs.in ${gen}/rgs/${RGS_NAME}.rgs @ONLY)
+    string(APPEND registry_rc "${script_id} REGISTRY \"rgs/${RGS_NAME}.rgs\"\n")
+    list(APPEND rgs_files ${gen}/rgs/${RGS_NAME}.rgs)
+  endforeach()
+  file(WRITE ${gen}/registry.rc.tmp "${registry_rc}")
+  configure_file(${gen}/registry.rc.tmp ${gen}/registry.rc COPYONLY)
+
+  get_filename_component(rc_abs ${S_RC} ABSOLUTE)
+  set_source_files_properties(${rc_abs} PROPERTIES
+    OBJECT_DEPENDS "${IDL_TLB};${rgs_files};${gen}/registry.rc")
+
+  add_library(${NAME} SHARED ${S_SOURCES} ${rc_abs} ${S_DEF} ${IDL_GUIDS} ${IDL_HEADER})
+  target_include_directories(${NAME} PRIVATE ${gen} ${CMAKE_CURRENT_SOURCE_DIR})
+  target_link_libraries(${NAME} PRIVATE ${S_LIBS})
+  target_link_options(${NAME} PRIVATE -Wl,--enable-stdcall-fixup)
+  set_target_properties(${NAME} PROPERTIES PREFIX "" OUTPUT_NAME ${NAME})
+  if(S_SUFFIX)
+    set_target_properties(${NAME} PROPERTIES SUFFIX ${S_SUFFIX})
+  endif()
+  # The interface and class ids, for clients built in this tree (tests, the applet).
+  add_library(${NAME}_ids STATIC ${IDL_GUIDS} ${IDL_HEADER})
+  target_include_directories(${NAME}_ids PUBLIC ${gen})
+
+  set_property(TARGET ${NAME} PROPERTY ZYK_TLB ${IDL_TLB})
+  set_property(TARGET ${NAME} PROPERTY ZYK_GENERATED_DIR ${gen})
+  set_property(GLOBAL APPEND PROPERTY ZYK_SERVERS ${NAME})
+
+  # The LIBID read back from the built type library must be the declared one.
+  add_custom_command(TARGET ${NAME} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -DTLB=${IDL_TLB} -DLIBID=${S_LIBID}
+            -P ${ZYK_SOURCE_DIR}/cmake/check_libid.cmake
+    VERBATIM)
+endfunction()
+
+# Include directory of a server's generated header (for tests and the applet).
+function(zyk_use_server_headers TARGET SERVER)
+  get_target_property(gen ${SERVER} ZYK_GENERATED_DIR)
+  target_include_directories(${TARGET} PRIVATE ${gen})
+endfunction()
+
+# zyk_add_test(<name> SOURCES <files...> [LIBS <libs...>] [SERVERS <servers...>])
+# A GoogleTest program run under Wine through CTest.
+function(zyk_add_test NAME)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;SERVERS" ${ARGN})
+  add_executable(${NAME} ${T_SOURCES})
+  target_link_libraries(${NAME} PRIVATE gtest zyk_testkit ${T_LIBS})
+  foreach(server ${T_SERVERS})
+    target_link_libraries(${NAME} PRIVATE ${server}_ids)
+    add_dependencies(${NAME} ${server})
+  endforeach()
+  add_test(NAME ${NAME} COMMAND ${NAME} --gtest_color=no
+           WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+endfunction()
+
+# zyk_add_script_test(<name> <script.vbs>): a script client run by cscript under Wine.
+# Wine's cscript exits with 0 and prints nothing on a script error, so a script passes
+# only when it prints the line "ok" at its end and no line with "FAIL".
+function(zyk_add_script_test NAME SCRIPT)
+  get_filename_component(abs ${SCRIPT} ABSOLUTE)
+  add_test(NAME ${NAME} COMMAND wine cscript //nologo "Z:${abs}"
+           WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  set_tests_properties(${NAME} PROPERTIES PASS_REGULAR_EXPRESSION "(^|\n)ok\r?\n"
+                                           FAIL_REGULAR_EXPRESSION "FAIL")
+endfunction()

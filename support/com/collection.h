@@ -1,0 +1,188 @@
+// The named collection shared by every collection class of every server: an ordered map
+// from a wide-string name to a member interface, on which the map holds one reference.
+//
+// Order: descending code-unit order. The map's "less than" is CompareNames(a, b), true
+// when a compares greater than b code unit by code unit (unsigned 16-bit values), so
+// position 1 is the greatest key and the empty name, if present, is last.
+#pragma once
+#include "enum.h"
+#include <map>
+#include <string>
+#include <vector>
+
+namespace zyk::com {
+
+// The code-unit comparison of the C library's wide-string compare.
+inline int CompareCodeUnits(const wchar_t* a, const wchar_t* b)
+{
+    for (;; ++a, ++b) {
+        auto ca = static_cast<unsigned short>(*a), cb = static_cast<unsigned short>(*b);
+        if (ca != cb) return ca < cb ? -1 : 1;
+        if (ca == 0) return 0;
+    }
+}
+
+struct CompareNames {
+    bool operator()(const std::wstring& a, const std::wstring& b) const
+    {
+        return CompareCodeUnits(a.c_str(), b.c_str()) > 0;
+    }
+};
+
+// A script client passes a variable as a VARIANT by reference to a VARIANT: look through
+// that one level.
+inline const VARIANT& UnwrapByRefVariant(const VARIANT& v)
+{
+    if (V_VT(&v) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(&v)) return *V_VARIANTREF(&v);
+    return v;
+}
+
+template <class Member>
+class NamedMap {
+public:
+    NamedMap() = default;
+    NamedMap(const NamedMap&) = delete;
+    NamedMap& operator=(const NamedMap&) = delete;
+    ~NamedMap() { Clear(); }
+
+    // The key a name is filed under: the text up to its first NUL; a null name is "".
+    static std::wstring Key(const wchar_t* name) { return std::wstring(name ? name : L""); }
+
+    long Count() const { return static_cast<long>(items_.size()); }
+
+    HRESULT GetCount(long* out) const
+    {
+        if (!out) return E_POINTER;
+        *out = Count();
+        return S_OK;
+    }
+
+    // Files member under name (insert or replace); the map takes its own reference and
+    // releases the one on a member it replaces.
+    void Put(const wchar_t* name, Member* member)
+    {
+        std::wstring key = Key(name);
+        auto it = items_.find(key);
+        member->AddRef();
+        if (it != items_.end()) {
+            Member* old = it->second;
+            it->second = member;
+            old->Release();
+        } else {
+            try {
+                items_.emplace(std::move(key), member);
+            } catch (...) {
+                member->Release();
+                throw;
+            }
+        }
+    }
+
+    Member* Find(const wchar_t* name) const
+    {
+        auto it = items_.find(Key(name));
+        return it == items_.end() ? nullptr : it->second;
+    }
+
+    // The member at a 1-based position, or nullptr when out of range.
+    Member* At(long position) const
+    {
+        if (position < 1 || position > Count()) return nullptr;
+        auto it = items_.begin();
+        std::advance(it, position - 1);
+        return it->second;
+    }
+
+    // Visits name and member in map order.
+    template <class F>
+    void ForEach(F&& visit) const
+    {
+        for (const auto& [name, member] : items_) visit(name, member);
+    }
+
+    HRESULT Item(const VARIANT& index, VARIANT* out) const
+    {
+        if (!out) return E_POINTER;
+        const VARIANT& v = UnwrapByRefVariant(index);
+        Member* found = nullptr;
+        switch (V_VT(&v)) {
+        case VT_I4: found = At(V_I4(&v)); break;
+        case VT_I2: found = At(V_I2(&v)); break;
+        case VT_BSTR: found = Find(V_BSTR(&v)); break;
+        default: return E_INVALIDARG;
+        }
+        if (!found) return E_INVALIDARG;
+        IDispatch* dispatch = nullptr;
+        HRESULT hr = found->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch));
+        if (SUCCEEDED(hr)) {
+            V_VT(out) = VT_DISPATCH;
+            V_DISPATCH(out) = dispatch;
+        }
+        return hr;
+    }
+
+    // Position or name by the bits of the type code: bit 2 a position (iVal for VT_I2,
+    // the 32-bit value field otherwise), else bit 8 a name (only VT_BSTR is looked up).
+    HRESULT Remove(const VARIANT& index)
+    {
+        const VARIANT& v = UnwrapByRefVariant(index);
+        VARTYPE vt = V_VT(&v);
+        typename Map::iterator it = items_.end();
+        if (vt & 2) {
+            long position = vt == VT_I2 ? V_I2(&v) : V_I4(&v);
+            if (position < 1 || position > Count()) return E_INVALIDARG;
+            it = items_.begin();
+            std::advance(it, position - 1);
+        } else if (vt & 8) {
+            if (vt != VT_BSTR) return E_INVALIDARG;
+            it = items_.find(Key(V_BSTR(&v)));
+            if (it == items_.end()) return E_INVALIDARG;
+        } else {
+            return E_INVALIDARG;
+        }
+        Member* member = it->second;
+        items_.erase(it);
+        member->Release();
+        return S_OK;
+    }
+
+    HRESULT Clear()
+    {
+        Map old;
+        old.swap(items_);
+        for (auto& [name, member] : old) member->Release();
+        return S_OK;
+    }
+
+    // A snapshot enumerator of the members' IDispatch, in map order.
+    HRESULT NewEnum(IUnknown** out) const
+    {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        std::vector<VARIANT> snapshot;
+        try {
+            snapshot.reserve(items_.size());
+        } catch (...) {
+            return E_OUTOFMEMORY;
+        }
+        for (const auto& [name, member] : items_) {
+            VARIANT v;
+            VariantInit(&v);
+            IDispatch* dispatch = nullptr;
+            if (SUCCEEDED(member->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)))) {
+                V_VT(&v) = VT_DISPATCH;
+                V_DISPATCH(&v) = dispatch;
+            }
+            snapshot.push_back(v);
+        }
+        *out = CreateVariantEnum(snapshot);
+        for (VARIANT& v : snapshot) VariantClear(&v);
+        return *out ? S_OK : E_OUTOFMEMORY;
+    }
+
+private:
+    using Map = std::map<std::wstring, Member*, CompareNames>;
+    Map items_;
+};
+
+} // namespace zyk::com

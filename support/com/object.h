@@ -1,0 +1,186 @@
+// The COM class base: reference counting with aggregation, the dual IDispatch through
+// the module's type library, ISupportErrorInfo and an empty connection-point container.
+//
+//   class CColour : public zyk::com::CoClass<CColour, IColour, &IID_IColour, &CLSID_Colour> {...};
+//   ObjectEntry{&CLSID_Colour, 102, &zyk::com::Creator<CColour>, true, L"zyk3D.Colour.1"}
+//
+// A class that serves further interfaces overrides QueryExtra.
+#pragma once
+#include "module.h"
+#include <ocidl.h>
+#include <olectl.h>
+#include <new>
+
+namespace zyk::com {
+
+// Reference count, aggregation and the module lock; independent of the interfaces served.
+class ObjectRoot {
+public:
+    ObjectRoot() { ThisModule().Lock(); }
+    virtual ~ObjectRoot() { ThisModule().Unlock(); }
+    ObjectRoot(const ObjectRoot&) = delete;
+    ObjectRoot& operator=(const ObjectRoot&) = delete;
+
+    // Delegating IUnknown (what every served interface answers).
+    HRESULT OuterQueryInterface(REFIID iid, void** out)
+    {
+        return outer_ ? outer_->QueryInterface(iid, out) : InnerQueryInterface(iid, out);
+    }
+    ULONG OuterAddRef() { return outer_ ? outer_->AddRef() : InnerAddRef(); }
+    ULONG OuterRelease() { return outer_ ? outer_->Release() : InnerRelease(); }
+
+    // Non-delegating IUnknown.
+    HRESULT InnerQueryInterface(REFIID iid, void** out)
+    {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (iid == IID_IUnknown) {
+            *out = outer_ ? static_cast<IUnknown*>(&inner_) : Identity();
+        } else {
+            HRESULT hr = FindInterface(iid, out);
+            if (FAILED(hr)) {
+                *out = nullptr;
+                return hr;
+            }
+        }
+        static_cast<IUnknown*>(*out)->AddRef();
+        return S_OK;
+    }
+    ULONG InnerAddRef() { return InterlockedIncrement(&refs_); }
+    ULONG InnerRelease()
+    {
+        LONG n = InterlockedDecrement(&refs_);
+        if (n == 0) {
+            refs_ = 1;   // guards against re-entry while the destructor runs
+            delete this;
+        }
+        return n;
+    }
+
+    void SetOuter(IUnknown* outer) { outer_ = outer; }
+    IUnknown* InnerUnknown() { return &inner_; }
+
+protected:
+    // The object's identity (its primary interface) and its interface table.
+    virtual IUnknown* Identity() = 0;
+    virtual HRESULT FindInterface(REFIID iid, void** out) = 0;
+
+private:
+    struct Inner final : IUnknown {
+        explicit Inner(ObjectRoot* o) : owner(o) {}
+        HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override { return owner->InnerQueryInterface(iid, out); }
+        ULONG STDMETHODCALLTYPE AddRef() override { return owner->InnerAddRef(); }
+        ULONG STDMETHODCALLTYPE Release() override { return owner->InnerRelease(); }
+        ObjectRoot* owner;
+    };
+    Inner inner_{this};
+    IUnknown* outer_ = nullptr;
+    volatile LONG refs_ = 0;
+};
+
+// An enumerator of no connection points, for classes that declare events but fire none.
+HRESULT CreateEmptyConnectionPointEnum(IEnumConnectionPoints** out);
+
+template <class T, class Itf, const IID* ItfId, const CLSID* ClassId>
+class CoClass : public Itf, public ISupportErrorInfo, public IConnectionPointContainer, public ObjectRoot {
+public:
+    static const CLSID& ClsId() { return *ClassId; }
+    static const IID& Iid() { return *ItfId; }
+
+    // IUnknown
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override { return OuterQueryInterface(iid, out); }
+    ULONG STDMETHODCALLTYPE AddRef() override { return OuterAddRef(); }
+    ULONG STDMETHODCALLTYPE Release() override { return OuterRelease(); }
+
+    // IDispatch, through the type information of the dual interface.
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
+    {
+        if (!count) return E_POINTER;
+        *count = 1;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) override
+    {
+        if (!info) return E_POINTER;
+        *info = nullptr;
+        if (index != 0) return DISP_E_BADINDEX;
+        ITypeInfo* ti = ThisModule().TypeInfo(*ItfId);
+        if (!ti) return TYPE_E_ELEMENTNOTFOUND;
+        ti->AddRef();
+        *info = ti;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override
+    {
+        ITypeInfo* ti = ThisModule().TypeInfo(*ItfId);
+        if (!ti) return TYPE_E_ELEMENTNOTFOUND;
+        return DispGetIDsOfNames(ti, names, count, ids);
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
+                                     VARIANT* result, EXCEPINFO* excep, UINT* argErr) override
+    {
+        ITypeInfo* ti = ThisModule().TypeInfo(*ItfId);
+        if (!ti) return TYPE_E_ELEMENTNOTFOUND;
+        return DispInvoke(static_cast<Itf*>(this), ti, id, flags, params, result, excep, argErr);
+    }
+
+    // ISupportErrorInfo: only the class's own dual interface reports error information.
+    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override
+    {
+        return iid == *ItfId ? S_OK : S_FALSE;
+    }
+
+    // IConnectionPointContainer: the event interfaces are declared, never fired.
+    HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** out) override
+    {
+        return CreateEmptyConnectionPointEnum(out);
+    }
+    HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID, IConnectionPoint** out) override
+    {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        return CONNECT_E_NOCONNECTION;
+    }
+
+protected:
+    // Further interfaces of a derived class; E_NOINTERFACE by default.
+    virtual HRESULT QueryExtra(REFIID, void** out)
+    {
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+
+    IUnknown* Identity() override { return static_cast<Itf*>(this); }
+    HRESULT FindInterface(REFIID iid, void** out) override
+    {
+        if (iid == *ItfId || iid == IID_IDispatch) {
+            *out = static_cast<Itf*>(this);   // IDispatch is the dual interface's own vtable
+        } else if (iid == IID_ISupportErrorInfo) {
+            *out = static_cast<ISupportErrorInfo*>(this);
+        } else if (iid == IID_IConnectionPointContainer) {
+            *out = static_cast<IConnectionPointContainer*>(this);
+        } else {
+            return QueryExtra(iid, out);
+        }
+        return S_OK;
+    }
+};
+
+// Creation through the object map: construct, attach the outer object, query; a failed
+// query destroys the new object. An outer object may only ask for IUnknown.
+template <class T>
+HRESULT Creator(IUnknown* outer, REFIID iid, void** out)
+{
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (outer && iid != IID_IUnknown) return CLASS_E_NOAGGREGATION;
+    T* object = new (std::nothrow) T();
+    if (!object) return E_OUTOFMEMORY;
+    object->SetOuter(outer);
+    object->InnerAddRef();
+    HRESULT hr = object->InnerQueryInterface(iid, out);
+    object->InnerRelease();
+    return hr;
+}
+
+} // namespace zyk::com

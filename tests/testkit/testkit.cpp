@@ -1,0 +1,210 @@
+#include "testkit.h"
+#include <mutex>
+
+namespace testkit {
+
+ErrorRecord TakeError()
+{
+    ErrorRecord r;
+    IErrorInfo* info = nullptr;
+    if (GetErrorInfo(0, &info) != S_OK || !info) return r;
+    r.present = true;
+    BSTR s = nullptr;
+    if (SUCCEEDED(info->GetDescription(&s)) && s) r.description = s;
+    SysFreeString(s);
+    s = nullptr;
+    if (SUCCEEDED(info->GetSource(&s)) && s) r.source = s;
+    SysFreeString(s);
+    s = nullptr;
+    if (SUCCEEDED(info->GetHelpFile(&s)) && s) r.helpFile = s;
+    SysFreeString(s);
+    info->GetGUID(&r.guid);
+    info->GetHelpContext(&r.helpContext);
+    info->Release();
+    return r;
+}
+
+void ClearError() { SetErrorInfo(0, nullptr); }
+
+std::wstring Widen(const std::string& s)
+{
+    if (s.empty()) return {};
+    int n = MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+    std::wstring w(n, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
+    return w;
+}
+
+std::string Narrow(const std::wstring& w)
+{
+    if (w.empty()) return {};
+    int n = WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(n, '\0');
+    WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+std::wstring SystemText(HRESULT hr)
+{
+    char* text = nullptr;
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
+                                 FORMAT_MESSAGE_FROM_SYSTEM,
+                             nullptr, static_cast<DWORD>(hr), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                             reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string s = n && text ? std::string(text, n) : std::string();
+    if (text) LocalFree(text);
+    return Widen(s);
+}
+
+HRESULT CreateByProgId(const wchar_t* progId, REFIID iid, void** out)
+{
+    CLSID clsid;
+    HRESULT hr = CLSIDFromProgID(progId, &clsid);
+    if (FAILED(hr)) return hr;
+    return CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, out);
+}
+
+namespace {
+
+HRESULT Invoke(IDispatch* d, const wchar_t* name, WORD flags, DISPPARAMS* params, VARIANT* result,
+               EXCEPINFO* excep)
+{
+    DISPID id;
+    LPOLESTR n = const_cast<LPOLESTR>(name);
+    HRESULT hr = d->GetIDsOfNames(IID_NULL, &n, 1, LOCALE_USER_DEFAULT, &id);
+    if (FAILED(hr)) return hr;
+    EXCEPINFO local{};
+    UINT argErr = 0;
+    VARIANT ignored;
+    VariantInit(&ignored);
+    hr = d->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, params, result ? result : &ignored,
+                   excep ? excep : &local, &argErr);
+    if (!result) VariantClear(&ignored);
+    if (!excep) FreeExcepInfo(local);
+    return hr;
+}
+
+} // namespace
+
+void FreeExcepInfo(EXCEPINFO& e)
+{
+    SysFreeString(e.bstrDescription);
+    SysFreeString(e.bstrSource);
+    SysFreeString(e.bstrHelpFile);
+    e = EXCEPINFO{};
+}
+
+HRESULT DispGet(IDispatch* d, const wchar_t* name, VARIANT* result, EXCEPINFO* excep)
+{
+    DISPPARAMS params{nullptr, nullptr, 0, 0};
+    return Invoke(d, name, DISPATCH_PROPERTYGET, &params, result, excep);
+}
+
+HRESULT DispPut(IDispatch* d, const wchar_t* name, const VARIANT& value, EXCEPINFO* excep)
+{
+    VARIANT arg = value;
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS params{&arg, &named, 1, 1};
+    return Invoke(d, name, DISPATCH_PROPERTYPUT, &params, nullptr, excep);
+}
+
+HRESULT DispCall(IDispatch* d, const wchar_t* name, std::vector<VARIANT> args, VARIANT* result,
+                 EXCEPINFO* excep, WORD flags)
+{
+    std::vector<VARIANT> reversed(args.rbegin(), args.rend());
+    DISPPARAMS params{reversed.empty() ? nullptr : reversed.data(), nullptr,
+                      static_cast<UINT>(reversed.size()), 0};
+    return Invoke(d, name, flags, &params, result, excep);
+}
+
+VARIANT VarI4(long v) { VARIANT r; VariantInit(&r); V_VT(&r) = VT_I4; V_I4(&r) = v; return r; }
+VARIANT VarI2(short v) { VARIANT r; VariantInit(&r); V_VT(&r) = VT_I2; V_I2(&r) = v; return r; }
+VARIANT VarR4(float v) { VARIANT r; VariantInit(&r); V_VT(&r) = VT_R4; V_R4(&r) = v; return r; }
+VARIANT VarR8(double v) { VARIANT r; VariantInit(&r); V_VT(&r) = VT_R8; V_R8(&r) = v; return r; }
+VARIANT VarBool(bool v) { VARIANT r; VariantInit(&r); V_VT(&r) = VT_BOOL; V_BOOL(&r) = v ? VARIANT_TRUE : VARIANT_FALSE; return r; }
+VARIANT VarBstr(const wchar_t* s) { VARIANT r; VariantInit(&r); V_VT(&r) = VT_BSTR; V_BSTR(&r) = SysAllocString(s); return r; }
+
+bool KeyExists(HKEY root, const std::wstring& path)
+{
+    HKEY key;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+bool ReadString(HKEY root, const std::wstring& path, const wchar_t* name, std::wstring& out)
+{
+    HKEY key;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    wchar_t buffer[1024] = {};
+    DWORD size = sizeof buffer - sizeof(wchar_t), type = 0;
+    LONG rc = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return false;
+    out = buffer;
+    return true;
+}
+
+namespace {
+
+std::mutex g_captureLock;
+std::vector<std::string>* g_captured = nullptr;
+
+LONG CALLBACK CaptureHandler(EXCEPTION_POINTERS* e)
+{
+    if (e->ExceptionRecord->ExceptionCode == DBG_PRINTEXCEPTION_C && e->ExceptionRecord->NumberParameters >= 2) {
+        std::lock_guard<std::mutex> lock(g_captureLock);
+        if (g_captured) {
+            const char* text = reinterpret_cast<const char*>(e->ExceptionRecord->ExceptionInformation[1]);
+            size_t n = static_cast<size_t>(e->ExceptionRecord->ExceptionInformation[0]);
+            if (text) g_captured->emplace_back(text, n && text[n - 1] == 0 ? n - 1 : n);
+        }
+    }
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+} // namespace
+
+DebugCapture::DebugCapture()
+{
+    {
+        std::lock_guard<std::mutex> lock(g_captureLock);
+        g_captured = new std::vector<std::string>();
+    }
+    handler_ = AddVectoredExceptionHandler(1, CaptureHandler);
+}
+
+DebugCapture::~DebugCapture()
+{
+    RemoveVectoredExceptionHandler(handler_);
+    std::lock_guard<std::mutex> lock(g_captureLock);
+    delete g_captured;
+    g_captured = nullptr;
+}
+
+std::vector<std::string> DebugCapture::Lines() const
+{
+    std::lock_guard<std::mutex> lock(g_captureLock);
+    return *g_captured;
+}
+
+bool DebugCapture::Contains(const std::string& text) const
+{
+    for (const std::string& line : Lines())
+        if (line.find(text) != std::string::npos) return true;
+    return false;
+}
+
+std::wstring GuidText(const GUID& g)
+{
+    wchar_t text[64] = {};
+    StringFromGUID2(g, text, 64);
+    return text;
+}
+
+bool EndsWith(const std::wstring& s, const std::wstring& tail)
+{
+    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+} // namespace testkit

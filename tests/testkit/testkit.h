@@ -1,0 +1,75 @@
+// Helpers for test programs that act as COM clients under Wine.
+#pragma once
+#include <windows.h>
+#include <ole2.h>
+#include <olectl.h>
+#include <oleauto.h>
+#include <string>
+#include <vector>
+#include <gtest/gtest.h>
+
+namespace testkit {
+
+// COM on the test thread for the scope.
+struct ComScope {
+    ComScope() { CoInitialize(nullptr); }
+    ~ComScope() { CoUninitialize(); }
+};
+
+// The thread's error information, read (and cleared) with GetErrorInfo.
+struct ErrorRecord {
+    bool present = false;
+    std::wstring description, source, helpFile;
+    GUID guid{};
+    DWORD helpContext = 0;
+};
+ErrorRecord TakeError();
+void ClearError();
+
+// The system's message text for hr with FormatMessageA, as the servers prepend it
+// ("" when the system has none), widened.
+std::wstring SystemText(HRESULT hr);
+
+std::wstring Widen(const std::string& s);
+std::string Narrow(const std::wstring& s);
+
+// Creates an object by ProgID.
+HRESULT CreateByProgId(const wchar_t* progId, REFIID iid, void** out);
+
+// Late-bound calls through IDispatch; excep receives what DispInvoke reported.
+HRESULT DispGet(IDispatch* d, const wchar_t* name, VARIANT* result, EXCEPINFO* excep = nullptr);
+HRESULT DispPut(IDispatch* d, const wchar_t* name, const VARIANT& value, EXCEPINFO* excep = nullptr);
+// args in natural (left-to-right) order.
+HRESULT DispCall(IDispatch* d, const wchar_t* name, std::vector<VARIANT> args, VARIANT* result = nullptr,
+                 EXCEPINFO* excep = nullptr, WORD flags = DISPATCH_METHOD);
+void FreeExcepInfo(EXCEPINFO& e);
+
+VARIANT VarI4(long v);
+VARIANT VarI2(short v);
+VARIANT VarR4(float v);
+VARIANT VarR8(double v);
+VARIANT VarBool(bool v);
+VARIANT VarBstr(const wchar_t* s);   // the VARIANT owns the string: VariantClear it
+
+// Registry: whether a key exists under a root, and a string value ("" for the default).
+bool KeyExists(HKEY root, const std::wstring& path);
+bool ReadString(HKEY root, const std::wstring& path, const wchar_t* name, std::wstring& out);
+
+// Collects the OutputDebugStringA lines written on any thread while it lives.
+class DebugCapture {
+public:
+    DebugCapture();
+    ~DebugCapture();
+    std::vector<std::string> Lines() const;
+    bool Contains(const std::string& text) const;
+
+private:
+    void* handler_;
+};
+
+std::wstring GuidText(const GUID& g);
+
+// The GUID of the dispatch-level "Exception Raised." check: description ends with text.
+bool EndsWith(const std::wstring& s, const std::wstring& tail);
+
+} // namespace testkit

@@ -1,0 +1,43 @@
+// Line I/O of the world file: one value a line, formatted and read through a 256-byte
+// line buffer. The stream is the FILE* that Device3D opened, passed as a 32-bit integer.
+#pragma once
+#include <windows.h>
+#include <cstdio>
+#include "com/error.h"
+
+namespace world {
+
+inline FILE* Stream(long f) { return reinterpret_cast<FILE*>(static_cast<LONG_PTR>(f)); }
+
+void WriteLine(FILE* f, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void WriteFloat(FILE* f, float value);          // "%f"
+void WriteUnsigned(FILE* f, DWORD value);       // "%u"
+void WriteBoolean(FILE* f, short value);        // "%u" of the value widened with its sign
+void WriteName(FILE* f, const wchar_t* name);   // "%S", bounded to one line
+void WriteCount(FILE* f, long count);           // signed decimal
+
+// Reads one line (at most 255 characters, newline removed); a missing line reads "".
+void ReadLine(FILE* f, char (&line)[256]);
+void SkipLine(FILE* f);
+float ReadFloat(FILE* f);
+long ReadInteger(FILE* f);                      // 32-bit wrap-around: 4294967295 reads -1
+short ReadBoolean(FILE* f);                     // the low 16 bits of the integer
+BSTR ReadName(FILE* f);
+
+// Runs a block member's body so that nothing it meets (a bad stream included) escapes:
+// block members always return S_OK.
+template <class Body>
+HRESULT Block(long f, Body&& body)
+{
+    if (!f) return S_OK;
+    auto run = [&]() {
+        try {
+            body(Stream(f));
+        } catch (...) {
+        }
+    };
+    zyk::com::RunWithFaultFrame(run);
+    return S_OK;
+}
+
+} // namespace world
