@@ -64,14 +64,18 @@ Module& ThisModule();
 
 } // namespace zyk::com
 
-// Defines DllMain and the four exports for a server whose object map is MAP.
-#define ZYK_SERVER_EXPORTS(MAP, LIBID)                                                      \
-    extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)                \
+// Defines DllMain and the four exports for a server whose object map is MAP;
+// ON_DETACH (a void() function, or nullptr) runs when the DLL is unloaded by FreeLibrary;
+// at process exit the platform DLLs it would call may already be gone, so it does not.
+#define ZYK_SERVER_EXPORTS(MAP, LIBID, ON_DETACH)                                           \
+    extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)       \
     {                                                                                        \
         if (reason == DLL_PROCESS_ATTACH) {                                                  \
             ::zyk::com::ThisModule().Init(MAP, sizeof(MAP) / sizeof(MAP[0]), instance, LIBID); \
             DisableThreadLibraryCalls(instance);                                             \
         } else if (reason == DLL_PROCESS_DETACH) {                                           \
+            void (*detach)() = ON_DETACH;                                                    \
+            if (detach && !reserved) detach();                                               \
             ::zyk::com::ThisModule().Term();                                                 \
         }                                                                                    \
         return TRUE;                                                                         \

@@ -2,6 +2,7 @@
 #include "create.h"
 #include "errormaps.h"
 #include "failure.h"
+#include "framerate.h"
 #include "pack.h"
 #include "testkit.h"
 #include "zyk3D.h"
@@ -146,4 +147,15 @@ TEST(PackColour, ChannelsTruncateAndSpill)
     // 1.5 red is 382, which reaches into the alpha byte: no clamping, no masking.
     EXPECT_EQ(PackColour(1.5f, 0.0f, 0.0f, 0.0f), 382u << 16);
     EXPECT_EQ(PackColour(0.0f, 0.0f, -1.0f, 0.0f), static_cast<DWORD>(-255));
+}
+
+TEST(FrameRate, TenthsOfFramesPerSecond)
+{
+    EXPECT_EQ(FrameRateTenths(16, 0), 625u);
+    EXPECT_EQ(FrameRateTenths(33, 0), 303u);
+    EXPECT_EQ(FrameRateTenths(20, 0), 500u);
+    EXPECT_EQ(FrameRateTenths(3, 0), 3333u);
+    EXPECT_EQ(FrameRateTenths(1, 0), 10000u);
+    EXPECT_EQ(FrameRateTenths(0, 625), 625u);   // no division by zero
+    EXPECT_EQ(FrameRateTenths(0xFFFFFFFF, 7), 0u);
 }

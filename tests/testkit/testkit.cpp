@@ -208,3 +208,81 @@ bool EndsWith(const std::wstring& s, const std::wstring& tail)
 }
 
 } // namespace testkit
+
+#include <ddraw.h>
+
+namespace testkit {
+
+HWND CreateTestWindow(int width, int height, const char* title)
+{
+    static ATOM atom = [] {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "ZykTestWindow";
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        return RegisterClassA(&wc);
+    }();
+    (void)atom;
+    RECT r{0, 0, width, height};
+    AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
+    HWND w = CreateWindowExA(0, "ZykTestWindow", title, WS_OVERLAPPEDWINDOW, 40, 40, r.right - r.left,
+                             r.bottom - r.top, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ShowWindow(w, SW_SHOW);
+    UpdateWindow(w);
+    PumpMessages();
+    return w;
+}
+
+void PumpMessages()
+{
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+    }
+}
+
+bool ReadScreenPixel(HWND window, int x, int y, Rgb& out)
+{
+    IDirectDraw7* dd = nullptr;
+    if (FAILED(DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&dd), IID_IDirectDraw7, nullptr))) return false;
+    bool ok = false;
+    if (SUCCEEDED(dd->SetCooperativeLevel(nullptr, DDSCL_NORMAL))) {
+        DDSURFACEDESC2 desc{};
+        desc.dwSize = sizeof desc;
+        desc.dwFlags = DDSD_CAPS;
+        desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+        IDirectDrawSurface7* primary = nullptr;
+        if (SUCCEEDED(dd->CreateSurface(&desc, &primary, nullptr))) {
+            POINT p{x, y};
+            ClientToScreen(window, &p);
+            DDSURFACEDESC2 lock{};
+            lock.dwSize = sizeof lock;
+            if (SUCCEEDED(primary->Lock(nullptr, &lock, DDLOCK_WAIT | DDLOCK_READONLY, nullptr))) {
+                const DDPIXELFORMAT& pf = lock.ddpfPixelFormat;
+                const BYTE* row = static_cast<const BYTE*>(lock.lpSurface) + p.y * lock.lPitch;
+                DWORD pixel = 0;
+                if (pf.dwRGBBitCount == 32) pixel = reinterpret_cast<const DWORD*>(row)[p.x];
+                else if (pf.dwRGBBitCount == 16) pixel = reinterpret_cast<const WORD*>(row)[p.x];
+                auto channel = [&](DWORD mask) {
+                    if (!mask) return 0;
+                    int shift = 0;
+                    while (!((mask >> shift) & 1)) ++shift;
+                    DWORD max = mask >> shift;
+                    return static_cast<int>(((pixel & mask) >> shift) * 255 / max);
+                };
+                out.r = channel(pf.dwRBitMask);
+                out.g = channel(pf.dwGBitMask);
+                out.b = channel(pf.dwBBitMask);
+                ok = pf.dwRGBBitCount == 32 || pf.dwRGBBitCount == 16;
+                primary->Unlock(nullptr);
+            }
+            primary->Release();
+        }
+    }
+    dd->Release();
+    return ok;
+}
+
+} // namespace testkit

@@ -73,3 +73,21 @@ std::wstring GuidText(const GUID& g);
 bool EndsWith(const std::wstring& s, const std::wstring& tail);
 
 } // namespace testkit
+
+namespace testkit {
+
+// A shown top-level window with a client area of width x height, for rendering.
+HWND CreateTestWindow(int width, int height, const char* title = "zyk test");
+
+// The colour at client position (x, y) of a window as the screen shows it, read by
+// locking a primary surface of a DirectDraw object of the test's own (GDI reads 0 under
+// Wine). Returns false when the pixel cannot be read.
+struct Rgb {
+    int r = -1, g = -1, b = -1;
+};
+bool ReadScreenPixel(HWND window, int x, int y, Rgb& out);
+
+// Pumps the thread's pending window messages.
+void PumpMessages();
+
+} // namespace testkit

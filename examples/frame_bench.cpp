@@ -1,0 +1,96 @@
+// Cost of one Device3D frame (Clear, Render, Update) against the same clear, empty scene
+// and present done directly on Direct3D 7 through the D3DX layer, side by side in one
+// process on windows of the same size. Prints the times and their ratio.
+#include "d3dx.h"
+#include "screen.h"
+#include "zyk3D.h"
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+const int kWidth = 320, kHeight = 240, kFrames = 200, kRounds = 5;
+
+double Now()
+{
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+} // namespace
+
+int main()
+{
+    CoInitialize(nullptr);
+    HWND engineWindow = sample::CreateGameWindow("Device3D frame", kWidth, kHeight);
+    HWND directWindow = sample::CreateGameWindow("Direct frame", kWidth, kHeight);
+
+    IDevice3D* device = nullptr;
+    CLSID clsid;
+    if (FAILED(CLSIDFromProgID(L"zyk3D.Device3D", &clsid)) ||
+        FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDevice3D, reinterpret_cast<void**>(&device)))) {
+        fprintf(stderr, "zyk3D.Device3D is not registered\n");
+        return 1;
+    }
+    device->put_Window(static_cast<long>(reinterpret_cast<LONG_PTR>(engineWindow)));
+    if (FAILED(device->Initialise(0, kWidth, kHeight, VARIANT_FALSE, 0))) {
+        fprintf(stderr, "Device3D.Initialise failed\n");
+        return 1;
+    }
+
+    D3DXInitialize();
+    ID3DXContext* context = nullptr;
+    if (FAILED(D3DXCreateContext(D3DX_DEFAULT, 0, directWindow, kWidth, kHeight, &context))) {
+        fprintf(stderr, "D3DXCreateContext failed\n");
+        return 1;
+    }
+    IDirect3DDevice7* d3d = context->GetD3DDevice();
+
+    std::vector<double> engine, direct;
+    for (int round = 0; round < kRounds; ++round) {
+        double t0 = Now();
+        for (int i = 0; i < kFrames; ++i) {
+            device->Clear(1.0f, 0.5f, 0.0f, 1.0f);
+            device->Render();
+            device->Update();
+        }
+        double t1 = Now();
+        for (int i = 0; i < kFrames; ++i) {
+            context->SetClearColor(0xFFFF7F00);
+            context->Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER);
+            d3d->BeginScene();
+            d3d->SetRenderState(D3DRENDERSTATE_AMBIENT, 0);
+            d3d->EndScene();
+            context->UpdateFrame(D3DX_UPDATE_NOVSYNC);
+        }
+        double t2 = Now();
+        engine.push_back((t1 - t0) / kFrames);
+        direct.push_back((t2 - t1) / kFrames);
+        sample::PumpMessages();
+    }
+    const double e = Median(engine), d = Median(direct);
+    printf("Device3D frame: %.3f ms\n", e * 1000.0);
+    printf("direct frame:   %.3f ms\n", d * 1000.0);
+    printf("ratio (Device3D / direct): %.3f\n", e / d);
+
+    d3d->Release();
+    context->Release();
+    D3DXUninitialize();
+    device->Free();
+    device->Release();
+    CoUninitialize();
+    return 0;
+}

@@ -1,0 +1,403 @@
+// Device3D as a client drives it: set-up, the frame, render options, children, errors.
+#include "testkit.h"
+#include "zyk3D.h"
+#include <cmath>
+
+using testkit::SystemText;
+using testkit::TakeError;
+
+namespace {
+
+const HRESULT kInvalidIndex = static_cast<HRESULT>(0xC8770BBA);
+
+IDevice3D* NewDevice()
+{
+    IDevice3D* d = nullptr;
+    EXPECT_EQ(testkit::CreateByProgId(L"zyk3D.Device3D", IID_IDevice3D, reinterpret_cast<void**>(&d)), S_OK);
+    return d;
+}
+
+void ExpectError(HRESULT hr, HRESULT expected, const std::wstring& text)
+{
+    EXPECT_EQ(hr, expected);
+    auto e = TakeError();
+    ASSERT_TRUE(e.present);
+    EXPECT_EQ(e.description, SystemText(expected) + text);
+    EXPECT_EQ(e.source, L"zyk3D.Device3D.1");
+    EXPECT_TRUE(IsEqualGUID(e.guid, IID_IDevice3D));
+}
+
+// A failure reported by another class: only the code and the text.
+void ExpectErrorFrom(HRESULT hr, HRESULT expected, const std::wstring& text)
+{
+    EXPECT_EQ(hr, expected);
+    EXPECT_EQ(TakeError().description, SystemText(expected) + text);
+}
+
+// The same for codes the system has no text for.
+void ExpectExactError(HRESULT hr, HRESULT expected, const std::wstring& text)
+{
+    EXPECT_EQ(hr, expected);
+    EXPECT_EQ(TakeError().description, text);
+}
+
+long CameraCount(IDevice3D* d)
+{
+    IDispatch* cams = nullptr;
+    EXPECT_EQ(d->get_Cameras(&cams), S_OK);
+    if (!cams) return -1;
+    ICameras* c = nullptr;
+    long n = -1;
+    if (SUCCEEDED(cams->QueryInterface(IID_ICameras, reinterpret_cast<void**>(&c)))) {
+        c->get_Count(&n);
+        c->Release();
+    }
+    cams->Release();
+    return n;
+}
+
+// Hiding or destroying a window costs Wine seconds on a bare display: the tests of a
+// suite share one window.
+class Device3DTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { shared = testkit::CreateTestWindow(320, 240); }
+    static void TearDownTestSuite()
+    {
+        DestroyWindow(shared);
+        shared = nullptr;
+    }
+    void SetUp() override
+    {
+        window = shared;
+        device = NewDevice();
+        ASSERT_NE(device, nullptr);
+        device->put_Window(static_cast<long>(reinterpret_cast<LONG_PTR>(window)));
+    }
+    void TearDown() override
+    {
+        if (device) device->Release();
+        testkit::PumpMessages();
+    }
+    void Initialise()
+    {
+        ASSERT_EQ(device->Initialise(0, 320, 240, VARIANT_FALSE, 0), S_OK) << testkit::Narrow(TakeError().description);
+    }
+    static HWND shared;
+    HWND window = nullptr;
+    IDevice3D* device = nullptr;
+};
+HWND Device3DTest::shared = nullptr;
+
+} // namespace
+
+TEST(Device3DSetup, ConstructionStopsAtTheFirstMissingChild)
+{
+    testkit::ClearError();
+    IDevice3D* d = NewDevice();
+    // Lights is the first child whose class the server does not offer yet.
+    auto e = TakeError();
+    EXPECT_EQ(e.description, SystemText(E_FAIL) + L"Lights Not Registered.");
+    IDispatch* child = nullptr;
+    EXPECT_EQ(d->get_Fog(&child), S_OK);
+    child->Release();
+    EXPECT_EQ(d->get_Flares(&child), S_OK);
+    child->Release();
+    EXPECT_EQ(d->get_Ambient(&child), S_OK);
+    IColour* ambient = nullptr;
+    child->QueryInterface(IID_IColour, reinterpret_cast<void**>(&ambient));
+    float red = -1;
+    ambient->get_Red(&red);
+    EXPECT_EQ(red, 0.0f);
+    ambient->Release();
+    child->Release();
+    ExpectError(d->get_Lights(&child), E_POINTER, L"Lights Not Initialised.");
+    ExpectError(d->get_Sprites(&child), E_POINTER, L"Sprites Not Initialised.");
+    EXPECT_EQ(d->get_Caps(&child), S_OK);
+    EXPECT_EQ(child, nullptr);
+    EXPECT_EQ(CameraCount(d), 0);
+    d->Release();
+}
+
+TEST(Device3DSetup, InitialiseWithoutAnyWindowFails)
+{
+    ASSERT_EQ(GetActiveWindow(), nullptr);
+    IDevice3D* d = NewDevice();
+    ExpectError(d->Initialise(0, 320, 240, VARIANT_FALSE, 0), E_FAIL, L"Failed to Obtain a Valid Rendering Window.");
+    StatusModes s = sm_Ready;
+    EXPECT_EQ(d->get_Status(&s), S_OK);
+    EXPECT_EQ(s, sm_NotInitialised);
+    d->Release();
+}
+
+TEST(Device3DSetup, LevelNeedsAStartedD3DX)
+{
+    IDevice3D* d = NewDevice();
+    HWLevels level;
+    ExpectExactError(d->get_Level(&level), static_cast<HRESULT>(0xC8770BC7), L"Direct3DX Not Started Yet.");
+    d->Release();
+}
+
+TEST_F(Device3DTest, BeforeInitialise)
+{
+    EXPECT_EQ(device->Free(), S_OK);
+    EXPECT_EQ(device->Free(), S_OK);
+    ExpectError(device->Resize(100, 100), E_POINTER, L"Context Not Initialised.");
+    ExpectError(device->Update(), E_POINTER, L"Context Device Not Initialised.");
+    ExpectError(device->Clear(0, 0, 0, 0), E_FAIL, L"Exception Raised.");
+    ExpectError(device->Render(), E_FAIL, L"Exception Raised.");
+
+    VARIANT_BOOL b;
+    AntiAliasModes aa;
+    ShadeModes sm;
+    ExpectError(device->get_AntiAlias(&aa), E_POINTER, L"Device Not Initialised.");
+    ExpectError(device->put_Dither(VARIANT_TRUE), E_POINTER, L"Device Not Initialised.");
+    ExpectError(device->get_ShadeMode(&sm), E_POINTER, L"Device Not Initialised.");
+    ExpectError(device->get_Specular(&b), E_POINTER, L"Device Not Initialised.");
+    testkit::ClearError();
+    CullModes cull;
+    long outline;
+    EXPECT_EQ(device->put_Cull(cm_Clockwise), E_POINTER);
+    EXPECT_EQ(device->get_Cull(&cull), E_POINTER);
+    EXPECT_EQ(device->get_Outline(&outline), E_POINTER);
+    EXPECT_FALSE(TakeError().present);   // bare codes, no error information
+    SurfaceFormats sf;
+    EXPECT_EQ(device->get_SurfaceFormat(&sf), E_POINTER);
+    IDispatch* g = reinterpret_cast<IDispatch*>(1);
+    EXPECT_EQ(device->get_Graphics(&g), E_NOTIMPL);
+    long dd = 5;
+    EXPECT_EQ(device->get_DirectDraw(&dd), S_OK);
+    EXPECT_EQ(dd, 0);
+    float rate = -1;
+    EXPECT_EQ(device->get_FrameRate(&rate), S_OK);
+}
+
+TEST_F(Device3DTest, ClearChecksWindowAndChannels)
+{
+    Initialise();
+    ExpectError(device->Clear(1.0001f, 0, 0, 0), E_INVALIDARG, L"Invalid Red Intensity.");
+    ExpectError(device->Clear(0, -0.0001f, 0, 0), E_INVALIDARG, L"Invalid Green Intensity.");
+    ExpectError(device->Clear(0, 0, 2, 0), E_INVALIDARG, L"Invalid Blue Intensity.");
+    ExpectError(device->Clear(0, 0, 0, std::nanf("")), E_INVALIDARG, L"Invalid Alpha Intensity.");
+    ExpectError(device->Clear(-1, 2, 0, 0), E_INVALIDARG, L"Invalid Red Intensity.");   // in channel order
+    EXPECT_EQ(device->Clear(0, 0, 0, 0), S_OK);
+    EXPECT_EQ(device->Clear(1, 1, 1, 1), S_OK);
+
+    device->put_Window(0x7FFF0000);   // no such window
+    ExpectError(device->Clear(0, 0, 0, 0), E_FAIL, L"GetWindowRect Function Failed.");
+}
+
+TEST_F(Device3DTest, FramePixelsReachTheWindow)
+{
+    Initialise();
+    StatusModes s;
+    device->get_Status(&s);
+    EXPECT_EQ(s, sm_Ready);
+    EXPECT_EQ(device->Clear(1.0f, 0.5f, 0.0f, 1.0f), S_OK);
+    EXPECT_EQ(device->Render(), S_OK);
+    EXPECT_EQ(device->Update(), S_OK);
+    testkit::Rgb px;
+    ASSERT_TRUE(testkit::ReadScreenPixel(window, 0, 0, px));
+    EXPECT_EQ(px.r, 255);
+    EXPECT_EQ(px.g, 127);
+    EXPECT_EQ(px.b, 0);
+    ASSERT_TRUE(testkit::ReadScreenPixel(window, 319, 239, px));
+    EXPECT_EQ(px.r, 255);
+
+    // Debug text draws onto the back buffer.
+    BSTR text = SysAllocString(L"frame");
+    EXPECT_EQ(device->Debug(0.1f, 0.1f, White, text), S_OK);
+    SysFreeString(text);
+    ExpectError(device->Debug(0, 0, White, nullptr), E_POINTER, L"No Text Passed.");
+}
+
+TEST_F(Device3DTest, InitialiseFallsBackAndAddsOneDefaultCamera)
+{
+    device->put_Index(999);   // no such D3DX device: the default device is used
+    Initialise();
+    EXPECT_EQ(CameraCount(device), 1);
+    IDispatch* cams = nullptr;
+    device->get_Cameras(&cams);
+    VARIANT name = testkit::VarBstr(L"Default"), item;
+    VariantInit(&item);
+    EXPECT_EQ(testkit::DispCall(cams, L"Item", {name}, &item), S_OK);
+    EXPECT_EQ(V_VT(&item), VT_DISPATCH);
+    VariantClear(&item);
+    VariantClear(&name);
+    cams->Release();
+
+    // The stored index is the one asked for, and D3DX does not know it.
+    HWLevels level;
+    ExpectExactError(device->get_Level(&level), kInvalidIndex, L"Invalid Index.");
+    device->put_Index(0);
+    EXPECT_EQ(device->get_Level(&level), S_OK);
+    EXPECT_LE(level, hl_Highest);
+    EXPECT_GE(level, hl_TnLHAL);
+
+    // The window rectangle: the client size placed at the window's outer corner.
+    RECT outer;
+    GetWindowRect(window, &outer);
+    long l, t, r, b;
+    device->get_Left(&l);
+    device->get_Top(&t);
+    device->get_Right(&r);
+    device->get_Bottom(&b);
+    EXPECT_EQ(l, outer.left);
+    EXPECT_EQ(t, outer.top);
+    EXPECT_EQ(r - l, 320);
+    EXPECT_EQ(b - t, 240);
+    device->put_Left(10);
+    device->get_Left(&l);
+    EXPECT_EQ(l, 10);
+
+    // A second Initialise starts afresh and still leaves one "Default".
+    Initialise();
+    EXPECT_EQ(CameraCount(device), 1);
+    EXPECT_EQ(device->Clear(0, 0, 1, 1), S_OK);
+    EXPECT_EQ(device->Update(), S_OK);
+}
+
+TEST_F(Device3DTest, RenderOptionsPassThroughTheDevice)
+{
+    Initialise();
+    VARIANT_BOOL b = 0;
+    EXPECT_EQ(device->put_Dither(5), S_OK);
+    EXPECT_EQ(device->get_Dither(&b), S_OK);
+    EXPECT_EQ(b, 1);
+    EXPECT_EQ(device->put_Specular(VARIANT_TRUE), S_OK);
+    EXPECT_EQ(device->get_Specular(&b), S_OK);
+    EXPECT_EQ(b, 1);
+    EXPECT_EQ(device->put_Specular(0), S_OK);
+    device->get_Specular(&b);
+    EXPECT_EQ(b, 0);
+
+    ShadeModes sm;
+    EXPECT_EQ(device->put_ShadeMode(sm_Flat), S_OK);
+    device->get_ShadeMode(&sm);
+    EXPECT_EQ(sm, sm_Flat);
+    AntiAliasModes aa;
+    EXPECT_EQ(device->put_AntiAlias(am_Sort_Independent), S_OK);
+    device->get_AntiAlias(&aa);
+    EXPECT_EQ(aa, am_Sort_Independent);
+
+    CullModes cull;
+    EXPECT_EQ(device->get_Cull(&cull), S_OK);
+    EXPECT_EQ(cull, cm_None);   // applied by Initialise
+    EXPECT_EQ(device->put_Cull(cm_Clockwise), S_OK);
+    device->get_Cull(&cull);
+    EXPECT_EQ(cull, cm_Clockwise);
+    long pattern = 0;
+    EXPECT_EQ(device->put_Outline(0x00FF0001), S_OK);
+    EXPECT_EQ(device->get_Outline(&pattern), S_OK);
+    EXPECT_EQ(pattern, 0x00FF0001);
+
+    SurfaceFormats sf = static_cast<SurfaceFormats>(0);
+    EXPECT_EQ(device->get_SurfaceFormat(&sf), S_OK);
+    EXPECT_NE(sf, 0);
+    long dd = 0;
+    device->get_DirectDraw(&dd);
+    EXPECT_NE(dd, 0);
+
+    // An ambient channel out of range is reported but does not stop the frame.
+    IDispatch* a = nullptr;
+    device->get_Ambient(&a);
+    IColour* ambient = nullptr;
+    a->QueryInterface(IID_IColour, reinterpret_cast<void**>(&ambient));
+    ambient->put_Green(1.5f);
+    EXPECT_EQ(device->Render(), S_OK);
+    EXPECT_EQ(TakeError().description, SystemText(E_INVALIDARG) + L"Invalid Green Intensity.");
+    ambient->put_Green(0.5f);
+    EXPECT_EQ(device->Render(), S_OK);
+    ambient->Release();
+    a->Release();
+}
+
+TEST_F(Device3DTest, FreeReleasesTheDeviceAndTheSevenChildren)
+{
+    Initialise();
+    IDispatch* fog = nullptr;
+    device->get_Fog(&fog);   // the client's own references outlive Free
+    IDispatch* cams = nullptr;
+    device->get_Cameras(&cams);
+    VARIANT first = testkit::VarI4(1), item;
+    VariantInit(&item);
+    ASSERT_EQ(testkit::DispCall(cams, L"Item", {first}, &item), S_OK);
+    ICamera* camera = nullptr;
+    V_DISPATCH(&item)->QueryInterface(IID_ICamera, reinterpret_cast<void**>(&camera));
+    VariantClear(&item);
+    cams->Release();
+    EXPECT_EQ(camera->Update(), S_OK);
+    EXPECT_EQ(device->Free(), S_OK);
+    ExpectErrorFrom(camera->Update(), E_POINTER, L"Device Not Initialised.");
+    camera->Release();
+    StatusModes s;
+    device->get_Status(&s);
+    EXPECT_EQ(s, sm_NotInitialised);
+    IDispatch* child = reinterpret_cast<IDispatch*>(1);
+    EXPECT_EQ(device->get_Cameras(&child), S_OK);
+    EXPECT_EQ(child, nullptr);
+    ExpectError(device->get_Fog(&child), E_POINTER, L"Fog Not Initialised.");
+    ExpectError(device->get_Textures(&child), E_POINTER, L"Textures Not Initialised.");
+    EXPECT_EQ(device->get_Flares(&child), S_OK);
+    child->Release();
+    long w = 1;
+    device->get_Window(&w);
+    EXPECT_EQ(w, 0);
+    ExpectError(device->Update(), E_POINTER, L"Context Device Not Initialised.");
+    ExpectError(device->Resize(10, 10), E_POINTER, L"Context Not Initialised.");
+    VARIANT_BOOL b;
+    ExpectError(device->get_Dither(&b), E_POINTER, L"Device Not Initialised.");
+    EXPECT_EQ(device->Free(), S_OK);
+
+    // The fog the client kept is still a working object without its device.
+    IFog* f = nullptr;
+    fog->QueryInterface(IID_IFog, reinterpret_cast<void**>(&f));
+    FogModes mode;
+    EXPECT_EQ(f->get_Mode(&mode), E_POINTER);
+    f->Release();
+    fog->Release();
+}
+
+TEST_F(Device3DTest, ResizeKeepsTheDeviceWorking)
+{
+    Initialise();
+    EXPECT_EQ(device->Resize(160, 120), S_OK);
+    EXPECT_EQ(device->Clear(0, 1, 0, 1), S_OK);
+    EXPECT_EQ(device->Render(), S_OK);
+    EXPECT_EQ(device->Update(), S_OK);
+    testkit::Rgb px;
+    ASSERT_TRUE(testkit::ReadScreenPixel(window, 5, 5, px));
+    EXPECT_EQ(px.g, 255);
+}
+
+TEST_F(Device3DTest, AnUninitialisedDeviceDoesNotStopD3DXForOthers)
+{
+    Initialise();
+    IDevice3D* other = NewDevice();
+    other->Free();
+    other->Release();
+    HWLevels level;
+    EXPECT_EQ(device->get_Level(&level), S_OK);
+    EXPECT_EQ(device->Clear(0, 0, 0, 1), S_OK);
+    EXPECT_EQ(device->Update(), S_OK);
+}
+
+TEST_F(Device3DTest, LateBoundClientOmitsTheOptionalArguments)
+{
+    IDispatch* d = nullptr;
+    ASSERT_EQ(device->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&d)), S_OK);
+    EXCEPINFO e{};
+    EXPECT_EQ(testkit::DispCall(d, L"Initialise", {testkit::VarI4(0), testkit::VarI4(320), testkit::VarI4(240)},
+                                nullptr, &e), S_OK)
+        << testkit::Narrow(e.bstrDescription ? e.bstrDescription : L"");
+    testkit::FreeExcepInfo(e);
+    EXPECT_EQ(testkit::DispCall(d, L"Clear", {testkit::VarR8(2.0), testkit::VarI4(0), testkit::VarI4(0),
+                                              testkit::VarI4(0)}, nullptr, &e), DISP_E_EXCEPTION);
+    EXPECT_EQ(e.scode, E_INVALIDARG);
+    EXPECT_EQ(std::wstring(e.bstrDescription), SystemText(E_INVALIDARG) + L"Invalid Red Intensity.");
+    testkit::FreeExcepInfo(e);
+    VARIANT v;
+    VariantInit(&v);
+    EXPECT_EQ(testkit::DispGet(d, L"Status", &v), S_OK);
+    EXPECT_EQ(V_I4(&v), 1);
+    d->Release();
+}

@@ -1,0 +1,175 @@
+// Devices for the tests of the classes that talk to Direct3D: a real windowed D3DX
+// context, and an in-memory stand-in that can refuse chosen calls.
+#pragma once
+#include <windows.h>
+#include <ddraw.h>
+#include <d3d.h>
+#include <d3dx.h>
+#include <cstring>
+#include <map>
+#include <vector>
+#include <gtest/gtest.h>
+
+namespace device_fixture {
+
+inline long Handle(const void* p) { return static_cast<long>(reinterpret_cast<LONG_PTR>(p)); }
+
+inline DWORD Bits(float f)
+{
+    DWORD d;
+    memcpy(&d, &f, sizeof d);
+    return d;
+}
+
+inline float Float(DWORD d)
+{
+    float f;
+    memcpy(&f, &d, sizeof f);
+    return f;
+}
+
+// A suite with one real Direct3D 7 device on a small shown window, made once for the suite.
+class DeviceSuite : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_EQ(D3DXInitialize(), S_OK);
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "ZykCameraFogTests";
+        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+        RegisterClassA(&wc);   // already registered by an earlier suite: fine
+        window_ = CreateWindowExA(0, wc.lpszClassName, "zyk3D", WS_OVERLAPPEDWINDOW, 40, 40, 300, 300, nullptr,
+                                  nullptr, wc.hInstance, nullptr);
+        ASSERT_NE(window_, nullptr);
+        ShowWindow(window_, SW_SHOWNORMAL);
+        UpdateWindow(window_);
+        ASSERT_EQ(D3DXCreateContext(D3DX_DEFAULT, 0, window_, 256, 256, &context_), S_OK);
+        device_ = context_->GetD3DDevice();
+        ASSERT_NE(device_, nullptr);
+    }
+
+    static void TearDownTestSuite()
+    {
+        if (device_) device_->Release();
+        if (context_) context_->Release();
+        device_ = nullptr;
+        context_ = nullptr;
+        if (window_) DestroyWindow(window_);
+        window_ = nullptr;
+        D3DXUninitialize();
+    }
+
+    void SetUp() override { ASSERT_NE(device_, nullptr) << "no Direct3D device for this suite"; }
+
+    static long DeviceHandle() { return Handle(device_); }
+
+    static DWORD State(DWORD state)
+    {
+        DWORD value = 0xDEADBEEF;
+        EXPECT_EQ(device_->GetRenderState(static_cast<D3DRENDERSTATETYPE>(state), &value), S_OK);
+        return value;
+    }
+
+    static void SetState(DWORD state, DWORD value)
+    {
+        ASSERT_EQ(device_->SetRenderState(static_cast<D3DRENDERSTATETYPE>(state), value), S_OK);
+    }
+
+    static D3DMATRIX Transform(D3DTRANSFORMSTATETYPE which)
+    {
+        D3DMATRIX m;
+        memset(&m, 0xFF, sizeof m);
+        EXPECT_EQ(device_->GetTransform(which, &m), S_OK);
+        return m;
+    }
+
+    static void SetTransform(D3DTRANSFORMSTATETYPE which, D3DMATRIX m)
+    {
+        ASSERT_EQ(device_->SetTransform(which, &m), S_OK);
+    }
+
+    static inline HWND window_ = nullptr;
+    static inline ID3DXContext* context_ = nullptr;
+    static inline IDirect3DDevice7* device_ = nullptr;
+};
+
+// An IDirect3DDevice7 stand-in that keeps transforms and render states in memory and
+// fails the calls a test asks it to fail. Only the slots the scene classes call are
+// served: IUnknown, SetTransform, GetTransform, SetRenderState and GetRenderState.
+struct FakeDevice {
+    FakeDevice() : vtable(Table()) {}
+    FakeDevice(const FakeDevice&) = delete;
+    FakeDevice& operator=(const FakeDevice&) = delete;
+
+    long Handle() const { return device_fixture::Handle(this); }
+
+    const void* const* vtable;   // first, as in every COM object
+    std::map<DWORD, D3DMATRIX> transforms;
+    std::map<DWORD, DWORD> states;
+    std::map<DWORD, HRESULT> failSetTransform, failSetState, failGetState;
+    std::vector<DWORD> transformsSet;   // in call order
+    std::vector<DWORD> statesSet;
+
+private:
+    static HRESULT STDMETHODCALLTYPE QueryInterface(FakeDevice*, REFIID, void** out)
+    {
+        if (out) *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    static ULONG STDMETHODCALLTYPE AddRef(FakeDevice*) { return 1; }
+    static ULONG STDMETHODCALLTYPE Release(FakeDevice*) { return 1; }
+    static HRESULT STDMETHODCALLTYPE SetTransformSlot(FakeDevice* self, D3DTRANSFORMSTATETYPE which, D3DMATRIX* m)
+    {
+        auto f = self->failSetTransform.find(which);
+        if (f != self->failSetTransform.end()) return f->second;
+        self->transforms[which] = *m;
+        self->transformsSet.push_back(which);
+        return S_OK;
+    }
+    static HRESULT STDMETHODCALLTYPE GetTransformSlot(FakeDevice* self, D3DTRANSFORMSTATETYPE which, D3DMATRIX* m)
+    {
+        auto t = self->transforms.find(which);
+        if (t == self->transforms.end()) return E_INVALIDARG;
+        *m = t->second;
+        return S_OK;
+    }
+    static HRESULT STDMETHODCALLTYPE SetStateSlot(FakeDevice* self, D3DRENDERSTATETYPE state, DWORD value)
+    {
+        auto f = self->failSetState.find(state);
+        if (f != self->failSetState.end()) return f->second;
+        self->states[state] = value;
+        self->statesSet.push_back(state);
+        return S_OK;
+    }
+    static HRESULT STDMETHODCALLTYPE GetStateSlot(FakeDevice* self, D3DRENDERSTATETYPE state, DWORD* value)
+    {
+        auto f = self->failGetState.find(state);
+        if (f != self->failGetState.end()) return f->second;
+        *value = self->states[state];
+        return S_OK;
+    }
+
+    // Slots of IDirect3DDevice7: 0-2 IUnknown, 11 SetTransform, 12 GetTransform,
+    // 20 SetRenderState, 21 GetRenderState.
+    static const void* const* Table()
+    {
+        static const void* table[22] = {
+            reinterpret_cast<const void*>(&QueryInterface), reinterpret_cast<const void*>(&AddRef),
+            reinterpret_cast<const void*>(&Release)};
+        table[11] = reinterpret_cast<const void*>(&SetTransformSlot);
+        table[12] = reinterpret_cast<const void*>(&GetTransformSlot);
+        table[20] = reinterpret_cast<const void*>(&SetStateSlot);
+        table[21] = reinterpret_cast<const void*>(&GetStateSlot);
+        return table;
+    }
+};
+
+// A device pointer whose vtable is null: any call through it is a machine fault.
+struct BrokenDevice {
+    const void* vtable = nullptr;
+    long Handle() const { return device_fixture::Handle(this); }
+};
+
+} // namespace device_fixture

@@ -1,0 +1,321 @@
+#include "camera.h"
+#include "create.h"
+#include "failure.h"
+#include "position.h"
+#include "worldfile.h"
+#include "com/trace.h"
+#include <cmath>
+
+namespace camera {
+
+namespace {
+
+constexpr float kSmall = 1e-6f;
+
+float Dot(const Vector& a, const Vector& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+float Length(const Vector& v) { return std::sqrt(Dot(v, v)); }
+Vector Scaled(const Vector& v, float s) { return {v.x * s, v.y * s, v.z * s}; }
+Vector Minus(const Vector& a, const Vector& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+Vector Cross(const Vector& a, const Vector& b)
+{
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+} // namespace
+
+D3DMATRIX Identity()
+{
+    D3DMATRIX m{};
+    m._11 = m._22 = m._33 = m._44 = 1.0f;
+    return m;
+}
+
+D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b)
+{
+    D3DMATRIX m{};
+    const float* pa = &a._11;
+    const float* pb = &b._11;
+    float* pm = &m._11;
+    for (int row = 0; row < 4; ++row)
+        for (int col = 0; col < 4; ++col) {
+            float sum = 0.0f;
+            for (int k = 0; k < 4; ++k) sum += pa[row * 4 + k] * pb[k * 4 + col];
+            pm[row * 4 + col] = sum;
+        }
+    return m;
+}
+
+D3DMATRIX RotationX(float a)
+{
+    D3DMATRIX m = Identity();
+    float c = std::cos(a), s = std::sin(a);
+    m._22 = c;
+    m._23 = s;
+    m._32 = -s;
+    m._33 = c;
+    return m;
+}
+
+D3DMATRIX RotationY(float a)
+{
+    D3DMATRIX m = Identity();
+    float c = std::cos(a), s = std::sin(a);
+    m._11 = c;
+    m._13 = -s;
+    m._31 = s;
+    m._33 = c;
+    return m;
+}
+
+D3DMATRIX RotationZ(float a)
+{
+    D3DMATRIX m = Identity();
+    float c = std::cos(a), s = std::sin(a);
+    m._11 = c;
+    m._12 = s;
+    m._21 = -s;
+    m._22 = c;
+    return m;
+}
+
+D3DMATRIX Projection(float fov, float aspect, float nearPlane, float farPlane)
+{
+    D3DMATRIX m{};
+    double half = fov / 2.0;
+    float cot = static_cast<float>(std::cos(half) / std::sin(half));
+    float q = farPlane / (farPlane - nearPlane);
+    m._11 = aspect * cot;
+    m._22 = cot;
+    m._33 = q;
+    m._34 = 1.0f;
+    m._43 = -q * nearPlane;
+    return m;
+}
+
+bool LookAtView(const Vector& eye, const Vector& at, const Vector& up, D3DMATRIX& out)
+{
+    Vector v = Minus(at, eye);
+    float length = Length(v);
+    if (length < kSmall) return false;
+    v = Scaled(v, 1.0f / length);
+
+    Vector u = Minus(up, Scaled(v, Dot(up, v)));
+    length = Length(u);
+    if (length < kSmall) {
+        u = Minus(Vector{0.0f, 1.0f, 0.0f}, Scaled(v, v.y));
+        length = Length(u);
+        if (length < kSmall) {
+            u = Minus(Vector{0.0f, 0.0f, 1.0f}, Scaled(v, v.z));
+            length = Length(u);
+            if (length < kSmall) return false;
+        }
+    }
+    u = Scaled(u, 1.0f / length);
+    Vector r = Cross(u, v);
+
+    D3DMATRIX m = Identity();
+    m._11 = r.x; m._12 = u.x; m._13 = v.x;
+    m._21 = r.y; m._22 = u.y; m._23 = v.y;
+    m._31 = r.z; m._32 = u.z; m._33 = v.z;
+    m._41 = -Dot(eye, r);
+    m._42 = -Dot(eye, u);
+    m._43 = -Dot(eye, v);
+    out = m;
+    return true;
+}
+
+} // namespace camera
+
+namespace {
+
+// The projection every camera uses; it does not follow the window's shape.
+constexpr float kFieldOfView = 1.570795f;
+constexpr float kAspect = 1.0f;
+constexpr float kNear = 1.0f;
+constexpr float kFar = 1000.0f;
+
+const CLSID& ThisClass() { return CLSID_Camera; }
+const IID& ThisInterface() { return IID_ICamera; }
+
+camera::Vector Read(IPosition* p)
+{
+    camera::Vector v{0.0f, 0.0f, 0.0f};
+    p->get_X(&v.x);
+    p->get_Y(&v.y);
+    p->get_Z(&v.z);
+    return v;
+}
+
+void Write(IPosition* p, float x, float y, float z)
+{
+    p->put_X(x);
+    p->put_Y(y);
+    p->put_Z(z);
+}
+
+IPosition* MakePosition(float x, float y, float z)
+{
+    IUnknown* made = CreateComObject(CLSID_Position, IID_IPosition);
+    if (!made) {
+        ZYK_TRACE("Failed.\n");
+        throw failure(E_FAIL, "Position Not Registered.");
+    }
+    ZYK_TRACE("Succeeded.\n");
+    IPosition* p = reinterpret_cast<IPosition*>(made);
+    Write(p, x, y, z);
+    return p;
+}
+
+} // namespace
+
+CCamera::CCamera()
+{
+    comInitialised_ = SUCCEEDED(InitialiseCOM());
+    world_ = camera::Identity();
+    view_ = camera::Identity();
+    Guard(ThisClass(), ThisInterface(), [&] {
+        ZYK_TRACE("Initialising Positional Details --> ");
+        position_ = MakePosition(0.0f, 0.0f, 10.0f);
+        ZYK_TRACE("Initialising Lookat Details --> ");
+        lookAt_ = MakePosition(0.0f, 0.0f, 0.0f);
+        projection_ = camera::Projection(kFieldOfView, kAspect, kNear, kFar);
+    });
+}
+
+CCamera::~CCamera()
+{
+    if (lookAt_) lookAt_->Release();
+    if (position_) position_->Release();
+    if (comInitialised_) CoUninitialize();
+}
+
+HRESULT CCamera::Child(IPosition* child, const char* missing, IDispatch** out)
+{
+    return Guard(ThisClass(), ThisInterface(), [&]() -> HRESULT {
+        if (!out || !child) throw failure(E_POINTER, missing);
+        return child->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
+    });
+}
+
+HRESULT CCamera::get_LookAt(IDispatch** out) { return Child(lookAt_, "LookAt Not Initialised.", out); }
+
+HRESULT CCamera::get_Position(IDispatch** out) { return Child(position_, "Position Not Initialised.", out); }
+
+HRESULT CCamera::put_Device(long device)
+{
+    device_ = reinterpret_cast<IDirect3DDevice7*>(static_cast<LONG_PTR>(device));
+    return S_OK;
+}
+
+void CCamera::RequireDevice() const
+{
+    if (!device_) {
+        ZYK_TRACE("Update Failed. Device Not Set.\n");
+        throw failure(E_POINTER, "Device Not Initialised.");
+    }
+}
+
+HRESULT CCamera::Rotate(float x, float y, float z)
+{
+    return Guard(ThisClass(), ThisInterface(), [&] {
+        RequireDevice();
+        ZYK_TRACE("Rotation Req: X=%f Y=%f Z=%f\n", x, y, z);
+        angleX_ += x;
+        D3DMATRIX world = camera::RotationX(angleX_);
+        angleY_ += y;
+        world = camera::Multiply(world, camera::RotationY(angleY_));
+        angleZ_ += z;
+        world = camera::Multiply(world, camera::RotationZ(angleZ_));
+        world_ = world;
+        ZYK_TRACE("New Rotation: X=%f Y=%f Z=%f\n", angleX_, angleY_, angleZ_);
+        HRESULT hr = device_->SetTransform(D3DTRANSFORMSTATE_WORLD, &world_);
+        if (FAILED(hr)) {
+            ZYK_TRACE("SetTransform (World) Failed. (Error Code=%lx).\n", static_cast<unsigned long>(hr));
+            throw failure(hr, "SetTransform Function Failed.");
+        }
+    });
+}
+
+HRESULT CCamera::Update()
+{
+    return Guard(ThisClass(), ThisInterface(), [&] {
+        RequireDevice();
+        if (!position_) throw failure(E_POINTER, "Position Not Initialised.");
+        if (!lookAt_) throw failure(E_POINTER, "LookAt Not Initialised.");
+        camera::Vector eye = Read(position_);
+        camera::Vector at = Read(lookAt_);
+
+        HRESULT hr = device_->SetTransform(D3DTRANSFORMSTATE_WORLD, &world_);
+        if (FAILED(hr)) {
+            ZYK_TRACE("SetTransform (World) Failed. (Error Code=%lx).\n", static_cast<unsigned long>(hr));
+            throw failure(hr, "World Transformation Failed.");
+        }
+
+        // Eye on the target (or no usable up direction): the previous view stays.
+        camera::LookAtView(eye, at, camera::Vector{0.0f, 1.0f, 0.0f}, view_);
+        hr = device_->SetTransform(D3DTRANSFORMSTATE_VIEW, &view_);
+        if (FAILED(hr)) {
+            ZYK_TRACE("SetTransform (View) Failed. (Error Code=%lx).\n", static_cast<unsigned long>(hr));
+            throw failure(hr, "View Transformation Failed.");
+        }
+
+        hr = device_->SetTransform(D3DTRANSFORMSTATE_PROJECTION, &projection_);
+        if (FAILED(hr)) {
+            ZYK_TRACE("SetTransform (Projection) Failed. (Error Code=%lx).\n", static_cast<unsigned long>(hr));
+            throw failure(hr, "Projection Transformation Failed.");
+        }
+    });
+}
+
+HRESULT CCamera::get_Name(BSTR* out)
+{
+    if (!out) return E_POINTER;
+    *out = name_.Copy();
+    return *out ? S_OK : E_OUTOFMEMORY;
+}
+
+HRESULT CCamera::put_Name(BSTR name)
+{
+    zyk::com::Bstr copy = zyk::com::Bstr::Adopt(name ? SysAllocStringLen(name, SysStringLen(name)) : nullptr);
+    if (name && !copy.Get()) return E_OUTOFMEMORY;
+    name_ = std::move(copy);
+    return S_OK;
+}
+
+HRESULT CCamera::Save(long f)
+{
+    return world::Block(f, [&](FILE* s) {
+        ZYK_TRACE("Saving Camera.\n");
+        world::WriteLine(s, "// Camera\n");
+        world::WriteName(s, name_.Text());
+        world::WriteFloat(s, angleX_);
+        world::WriteFloat(s, angleY_);
+        world::WriteFloat(s, angleZ_);
+        // A missing child still fills its three lines, so that the block keeps its length.
+        for (IPosition* p : {position_, lookAt_}) {
+            camera::Vector v = p ? Read(p) : camera::Vector{0.0f, 0.0f, 0.0f};
+            world::WriteFloat(s, v.x);
+            world::WriteFloat(s, v.y);
+            world::WriteFloat(s, v.z);
+        }
+    });
+}
+
+HRESULT CCamera::Load(long f)
+{
+    return world::Block(f, [&](FILE* s) {
+        ZYK_TRACE("Loading Camera.\n");
+        world::SkipLine(s);
+        name_ = zyk::com::Bstr::Adopt(world::ReadName(s));
+        angleX_ = world::ReadFloat(s);
+        angleY_ = world::ReadFloat(s);
+        angleZ_ = world::ReadFloat(s);
+        for (IPosition* p : {position_, lookAt_}) {
+            float x = world::ReadFloat(s);
+            float y = world::ReadFloat(s);
+            float z = world::ReadFloat(s);
+            if (p) Write(p, x, y, z);
+        }
+        Update();
+    });
+}

@@ -1,0 +1,737 @@
+#include "device3d.h"
+#include "colour.h"
+#include "create.h"
+#include "errormaps.h"
+#include "failure.h"
+#include "framerate.h"
+#include "latebound.h"
+#include "texturestore.h"
+#include "com/ptr.h"
+#include "com/trace.h"
+#include <mmsystem.h>
+#include <cstdio>
+#include <string>
+
+using zyk::com::DebugOut;
+
+namespace {
+
+constexpr HRESULT H(unsigned long v) { return static_cast<HRESULT>(v); }
+
+template <class T>
+void ReleaseChild(T*& p)
+{
+    if (p) {
+        p->Release();
+        p = nullptr;
+    }
+}
+
+HRESULT DispatchOf(IUnknown* child, IDispatch** out)
+{
+    return child->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
+}
+
+long AsLong(const void* p) { return static_cast<long>(reinterpret_cast<LONG_PTR>(p)); }
+
+// Wide text to ANSI, bounded by the text's own length.
+std::string ToAnsi(const wchar_t* text, UINT length)
+{
+    if (!text || !length) return {};
+    int n = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+    if (n <= 0) return {};
+    std::string s(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), s.data(), n, nullptr, nullptr);
+    s.resize(strlen(s.c_str()));
+    return s;
+}
+
+void CheckChannel(float value, const char* text)
+{
+    if (!(value >= 0.0f && value <= 1.0f)) throw failure(E_INVALIDARG, text);
+}
+
+const char* const kChannelTexts[] = {"Invalid Red Intensity.", "Invalid Green Intensity.",
+                                     "Invalid Blue Intensity.", "Invalid Alpha Intensity."};
+
+} // namespace
+
+template <class Body>
+HRESULT CDevice3D::Member(Body&& body)
+{
+    return Guard(CLSID_Device3D, IID_IDevice3D, static_cast<Body&&>(body));
+}
+
+// ---------------------------------------------------------------------------
+// Construction and destruction
+// ---------------------------------------------------------------------------
+
+CDevice3D::CDevice3D()
+{
+    InitialiseCOM();
+    lastUpdate_ = thisUpdate_ = timeGetTime();
+    description_ = SysAllocString(L"");
+    name_ = SysAllocString(L"");
+    // The first child that cannot be created stops the sequence; the object exists all
+    // the same, and members that need a missing child say so.
+    Member([&] {
+        cameras_ = CreateChild<ICameras>(CLSID_Cameras, IID_ICameras, "Cameras Not Registered.");
+        fog_ = CreateChild<IFog>(CLSID_Fog, IID_IFog, "Fog Not Registered.");
+        flares_ = CreateChild<IFlares>(CLSID_Flares, IID_IFlares, "Flares Not Registered.");
+        ambient_ = CreateChild<IColour>(CLSID_Colour, IID_IColour, "Colour Not Registered.");
+        ambient_->put_Red(0.0f);
+        ambient_->put_Green(0.0f);
+        ambient_->put_Blue(0.0f);
+        ambient_->put_Alpha(0.0f);
+        lights_ = CreateChild<ILights>(CLSID_Lights, IID_ILights, "Lights Not Registered.");
+        objects_ = CreateChild<IObjects>(CLSID_Objects, IID_IObjects, "Objects Not Registered.");
+        simpleObjects_ = CreateChild<ISimpleObjects>(CLSID_SimpleObjects, IID_ISimpleObjects,
+                                                     "SimpleObjects Not Registered.");
+        textures_ = CreateChild<ITextures>(CLSID_Textures, IID_ITextures, "Textures Not Registered.");
+        textureFormats_ = CreateChild<ITextureFormats>(CLSID_TextureFormats, IID_ITextureFormats,
+                                                       "TextureFormats Not Registered.");
+        sprites_ = CreateChild<ISprites>(CLSID_Sprites, IID_ISprites, "Sprites Not Registered.");
+        deviceCaps_ = CreateChild<IDeviceCaps>(CLSID_DeviceCaps, IID_IDeviceCaps, "DeviceCaps Not Registered.");
+    });
+}
+
+CDevice3D::~CDevice3D()
+{
+    Free();
+    ReleaseChild(cameras_);
+    ReleaseChild(fog_);
+    ReleaseChild(flares_);
+    ReleaseChild(ambient_);
+    ReleaseChild(lights_);
+    ReleaseChild(objects_);
+    ReleaseChild(simpleObjects_);
+    ReleaseChild(textures_);
+    ReleaseChild(textureFormats_);
+    ReleaseChild(sprites_);
+    ReleaseChild(deviceCaps_);
+    SysFreeString(description_);
+    SysFreeString(name_);
+}
+
+// ---------------------------------------------------------------------------
+// Initialise, Free, Resize
+// ---------------------------------------------------------------------------
+
+HRESULT CDevice3D::Initialise(long hInstance, long width, long Height, VARIANT_BOOL Fullscreen, long)
+{
+    return Member([&] {
+        instance_ = hInstance;
+        if (!window_) window_ = GetActiveWindow();
+        if (!window_) throw failure(E_FAIL, "Failed to Obtain a Valid Rendering Window.");
+
+        RECT outer{};
+        GetWindowRect(window_, &outer);
+        GetClientRect(window_, &rect_);
+        rect_.left += outer.left;
+        rect_.top += outer.top;
+        rect_.right += outer.left;
+        rect_.bottom += outer.top;
+
+        char title[261] = {};
+        GetWindowTextA(window_, title, 260);
+        ZYK_TRACE("ZYK: Initialising Device3D on '%s'.\n", title);
+
+        // A second Initialise starts again from a fresh context.
+        if (context_) ReleaseContext();
+
+        if (!d3dxStarted_) {
+            HRESULT hr = D3DXInitialize();
+            if (FAILED(hr)) throw failure(hr, IDS_D3DXINITFAILED);
+            d3dxStarted_ = true;
+        }
+        D3DXGetCurrentVideoMode(index_, &savedMode_);
+
+        const DWORD flags = Fullscreen ? D3DX_CONTEXT_FULLSCREEN : 0;
+        HRESULT hr = D3DXCreateContext(index_, flags, window_, static_cast<DWORD>(width),
+                                       static_cast<DWORD>(Height), &context_);
+        if (FAILED(hr)) {
+            context_ = nullptr;
+            hr = D3DXCreateContext(D3DX_DEFAULT, flags, window_, static_cast<DWORD>(width),
+                                   static_cast<DWORD>(Height), &context_);
+        }
+        if (FAILED(hr)) {
+            context_ = nullptr;
+            ThrowContextCreationFailure(hr);
+        }
+        fullscreen_ = flags != 0;
+
+        device_ = context_->GetD3DDevice();
+        d3d_ = context_->GetD3D();
+        dd_ = context_->GetDD();
+        backBuffer_ = context_->GetBackBuffer(0);
+        if (!device_) throw failure(E_FAIL, "Exception Raised.");
+
+        D3DVIEWPORT7 vp{};
+        vp.dwX = 0;
+        vp.dwY = 0;
+        vp.dwWidth = static_cast<DWORD>(width);
+        vp.dwHeight = static_cast<DWORD>(Height);
+        vp.dvMinZ = 0.0f;
+        vp.dvMaxZ = 1.0f;
+        hr = device_->SetViewport(&vp);
+        if (FAILED(hr)) {
+            if (hr == E_INVALIDARG) throw failure(hr, IDS_INVALIDPARAMETER);
+            if (hr == H(0x88760082)) throw failure(hr, IDS_INVALIDOBJECT);
+            if (hr == H(0x88760306)) throw failure(hr, "Viewport Has No Device Set.");
+            throw failure(hr, IDS_UNKNOWNERROR);
+        }
+
+        ConfigureChildren();
+        if (cameras_) {
+            IDispatch* camera = nullptr;
+            zyk::com::Bstr name(L"Default");
+            if (SUCCEEDED(cameras_->get_Add(name.Get(), &camera)) && camera) camera->Release();
+        }
+        RestoreAllTextures(device_);
+
+        device_->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+        device_->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+        device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+        device_->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+        device_->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+        device_->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+        device_->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTFN_LINEAR);
+        device_->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTFG_LINEAR);
+
+        device_->SetRenderState(D3DRENDERSTATE_ZENABLE, TRUE);
+        device_->SetRenderState(D3DRENDERSTATE_CULLMODE, static_cast<DWORD>(cull_));
+        device_->SetRenderState(D3DRENDERSTATE_NORMALIZENORMALS, TRUE);
+
+        hr = device_->GetViewport(&viewport_);
+        if (FAILED(hr)) throw failure(hr, "Failed to Get Viewport.");
+        status_ = sm_Ready;
+    });
+}
+
+// Hands the device's pointers down, each child only when it exists.
+void CDevice3D::ConfigureChildren()
+{
+    const long device = AsLong(device_), d3d = AsLong(d3d_), dd = AsLong(dd_);
+    if (fog_) fog_->put_Device(device);
+    if (cameras_) cameras_->put_Device(device);
+    if (deviceCaps_) PutLong(deviceCaps_, L"Device", device);
+    if (lights_) {
+        PutLong(lights_, L"Direct3D", d3d);
+        PutLong(lights_, L"Device", device);
+    }
+    if (objects_) {
+        PutLong(objects_, L"Device", device);
+        PutLong(objects_, L"Direct3D", d3d);
+    }
+    if (simpleObjects_) {
+        PutLong(simpleObjects_, L"Device", device);
+        PutLong(simpleObjects_, L"Direct3D", d3d);
+    }
+    if (textures_) {
+        PutLong(textures_, L"Device", device);
+        PutLong(textures_, L"DirectDraw", dd);
+    }
+    if (textureFormats_) PutLong(textureFormats_, L"Device", device);
+    if (sprites_) PutLong(sprites_, L"Device", device);
+}
+
+// Hands every child that holds the device a device of 0, the cameras of the collection
+// included, so that none of them uses the device after Free.
+void CDevice3D::ForgetDevice()
+{
+    if (fog_) fog_->put_Device(0);
+    if (cameras_) {
+        long n = 0;
+        cameras_->get_Count(&n);
+        for (long i = 1; i <= n; ++i) {
+            VARIANT index, item;
+            V_VT(&index) = VT_I4;
+            V_I4(&index) = i;
+            VariantInit(&item);
+            if (SUCCEEDED(cameras_->Item(index, &item)) && V_VT(&item) == VT_DISPATCH)
+                PutLong(V_DISPATCH(&item), L"Device", 0);
+            VariantClear(&item);
+        }
+        cameras_->put_Device(0);
+    }
+    for (IUnknown* child : {static_cast<IUnknown*>(deviceCaps_), static_cast<IUnknown*>(lights_),
+                            static_cast<IUnknown*>(objects_), static_cast<IUnknown*>(simpleObjects_),
+                            static_cast<IUnknown*>(textures_), static_cast<IUnknown*>(textureFormats_),
+                            static_cast<IUnknown*>(sprites_)})
+        if (child) PutLong(child, L"Device", 0);
+}
+
+// Releases the context and everything taken from it. A full-screen context gets the
+// display mode that was current before Initialise back, while it still holds the
+// exclusive level that SetDisplayMode needs.
+void CDevice3D::ReleaseContext()
+{
+    if (context_ && fullscreen_) {
+        IDirectDraw7* dd = context_->GetDD();
+        if (!dd) {
+            DebugOut("Failed to Obtain DirectDraw. (Error Code=%lx).", static_cast<unsigned long>(E_POINTER));
+        } else {
+            HRESULT hr = dd->SetDisplayMode(savedMode_.width, savedMode_.height, savedMode_.bpp,
+                                            savedMode_.refreshRate, 0);
+            if (FAILED(hr)) hr = dd->RestoreDisplayMode();
+            if (FAILED(hr))
+                DebugOut("Failed to Set Exclusive Cooperative Level. (Error Code=%lx).", static_cast<unsigned long>(hr));
+            dd->Release();
+        }
+    }
+    ReleaseChild(backBuffer_);
+    ReleaseChild(device_);
+    ReleaseChild(d3d_);
+    ReleaseChild(dd_);
+    ReleaseChild(context_);
+    fullscreen_ = false;
+}
+
+HRESULT CDevice3D::Free()
+{
+    auto body = [&]() {
+        try {
+            status_ = sm_NotInitialised;
+            if (!context_) return;
+            ReleaseContext();
+            // A client may still hold the fog, the cameras or the collections: none of
+            // them may keep using the released device.
+            ForgetDevice();
+            ReleaseChild(cameras_);
+            ReleaseChild(textures_);
+            ReleaseChild(lights_);
+            ReleaseChild(objects_);
+            ReleaseChild(fog_);
+            ReleaseChild(textureFormats_);
+            ReleaseChild(deviceCaps_);
+            window_ = nullptr;
+            adapter_ = GUID{};
+            if (d3dxStarted_) {
+                D3DXUninitialize();
+                d3dxStarted_ = false;
+            }
+        } catch (...) {
+            DebugOut("Exception Raised.\n");
+        }
+    };
+    if (zyk::com::RunWithFaultFrame(body) != 0) DebugOut("Exception Raised.\n");
+    return S_OK;
+}
+
+HRESULT CDevice3D::Resize(long width, long Height)
+{
+    return Member([&] {
+        if (!context_) throw failure(E_POINTER, "Context Not Initialised.");
+        HRESULT hr = context_->Resize(static_cast<DWORD>(width), static_cast<DWORD>(Height));
+        if (FAILED(hr)) throw failure(hr, "Resize Failed.");
+    });
+}
+
+HRESULT CDevice3D::get_Level(HWLevels* pVal)
+{
+    return Member([&] {
+        if (!pVal) throw failure(E_POINTER, IDS_NULLPOINTER);
+        D3DX_DEVICEDESC desc{};
+        HRESULT hr = D3DXGetDeviceDescription(index_, &desc);
+        if (FAILED(hr)) {
+            switch (static_cast<unsigned long>(hr)) {
+            case 0xC8770BB9: throw failure(hr, "Null Pointer.");
+            case 0xC8770BBA: throw failure(hr, "Invalid Index.");
+            case 0xC8770BC5: throw failure(hr, "Direct3DX Initialisation Failed.");
+            case 0xC8770BC7: throw failure(hr, "Direct3DX Not Started Yet.");
+            default: throw failure(hr, IDS_UNKNOWNERROR);
+            }
+        }
+        *pVal = static_cast<HWLevels>(static_cast<long>(desc.hwLevel));
+    });
+}
+
+HRESULT CDevice3D::Debug(float X, float Y, Colours Colour, BSTR DebugText)
+{
+    return Member([&] {
+        if (!DebugText) throw failure(E_POINTER, "No Text Passed.");
+        std::string text;
+        try {
+            text = ToAnsi(DebugText, SysStringLen(DebugText));
+        } catch (const std::bad_alloc&) {
+            throw failure(E_OUTOFMEMORY, IDS_OUTOFMEMORY);
+        }
+        if (!context_) throw failure(E_FAIL, "Exception Raised.");
+        HRESULT hr = context_->DrawDebugText(X, Y, static_cast<D3DCOLOR>(Colour), text.data());
+        if (FAILED(hr)) {
+            UINT id = IDS_UNKNOWNERROR;
+            switch (static_cast<unsigned long>(hr)) {
+            case 0x80070057: id = 102; break;
+            case 0x80004001: id = 105; break;
+            case 0x80004005: id = 109; break;
+            case 0x88760082: id = 103; break;
+            case 0x887601C2: id = 107; break;
+            case 0x8876021C: id = 106; break;
+            case 0x88760250: id = 108; break;
+            case 0x8876026C: id = 110; break;
+            case 0xC8770BB9: id = 112; break;
+            case 0xC8770BC9: id = 111; break;
+            }
+            throw failure(hr, id);
+        }
+    });
+}
+
+// ---------------------------------------------------------------------------
+// The frame
+// ---------------------------------------------------------------------------
+
+HRESULT CDevice3D::Clear(float Red, float Green, float Blue, float Alpha)
+{
+    return Member([&] {
+        RECT r;
+        if (!window_ || !GetWindowRect(window_, &r)) throw failure(E_FAIL, "GetWindowRect Function Failed.");
+        const float channels[] = {Red, Green, Blue, Alpha};
+        for (int i = 0; i < 4; ++i) CheckChannel(channels[i], kChannelTexts[i]);
+        if (!context_) throw failure(E_FAIL, "Exception Raised.");
+        HRESULT hr = context_->SetClearColor(PackColour(Red, Green, Blue, Alpha));
+        if (FAILED(hr)) throw failure(hr, "Failed to set Clear Colour.");
+        hr = context_->Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER);
+        if (FAILED(hr)) throw failure(hr, "Clear Failed.");
+    });
+}
+
+bool CDevice3D::UpdateAmbientLight()
+{
+    HRESULT hr = Member([&] {
+        if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
+        if (!ambient_) throw failure(E_POINTER, "Ambient Light Not Initialised.");
+        float c[4] = {};
+        ambient_->get_Red(&c[0]);
+        CheckChannel(c[0], kChannelTexts[0]);
+        ambient_->get_Green(&c[1]);
+        CheckChannel(c[1], kChannelTexts[1]);
+        ambient_->get_Blue(&c[2]);
+        CheckChannel(c[2], kChannelTexts[2]);
+        ambient_->get_Alpha(&c[3]);
+        CheckChannel(c[3], kChannelTexts[3]);
+        HRESULT r = device_->SetRenderState(D3DRENDERSTATE_AMBIENT, PackColour(c[0], c[1], c[2], c[3]));
+        if (FAILED(r)) throw failure(r, "Failed to Set Ambient Light.");
+    });
+    return SUCCEEDED(hr);
+}
+
+HRESULT CDevice3D::Render()
+{
+    return Member([&] {
+        if (!device_) throw failure(E_FAIL, "Exception Raised.");
+        HRESULT hr = device_->BeginScene();
+        if (FAILED(hr)) throw failure(hr, "Begin Scene Function Failed.");
+        UpdateAmbientLight();   // a failure is published and the frame goes on
+        if (objects_) {
+            hr = CallMember(objects_, L"Render");
+            if (FAILED(hr)) DebugOut("Failed to Render Object (Error Code = %lx)\n", static_cast<unsigned long>(hr));
+        }
+        if (simpleObjects_) {
+            hr = CallMember(simpleObjects_, L"Render");
+            if (FAILED(hr))
+                DebugOut("SimpleObjects Render Failed. (Error Code=%lx).\n", static_cast<unsigned long>(hr));
+        }
+        if (sprites_) CallMember(sprites_, L"Render");
+        hr = device_->EndScene();
+        if (FAILED(hr)) {
+            if (hr == H(0x887602FB)) throw failure(hr, "End Scene Function Failed.");
+            throw failure(hr, "Unknown Error.");
+        }
+    });
+}
+
+HRESULT CDevice3D::Update()
+{
+    thisUpdate_ = timeGetTime();
+    frameRate_ = FrameRateTenths(thisUpdate_ - lastUpdate_, frameRate_);
+    lastUpdate_ = timeGetTime();
+    return Member([&] {
+        if (!context_) throw failure(E_POINTER, "Context Device Not Initialised.");
+        HRESULT hr = context_->UpdateFrame(D3DX_UPDATE_NOVSYNC);
+        if (FAILED(hr)) ThrowFramePresentationFailure(hr);
+    });
+}
+
+HRESULT CDevice3D::get_FrameRate(float* pVal)
+{
+    if (!pVal) return E_POINTER;
+    *pVal = static_cast<float>(frameRate_) / 10.0f;
+    return S_OK;
+}
+
+// ---------------------------------------------------------------------------
+// Identity
+// ---------------------------------------------------------------------------
+
+namespace {
+
+HRESULT CopyOut(BSTR value, BSTR* out)
+{
+    if (!out) return E_POINTER;
+    *out = value ? SysAllocStringLen(value, SysStringLen(value)) : SysAllocString(L"");
+    return *out ? S_OK : E_OUTOFMEMORY;
+}
+
+HRESULT Store(BSTR& field, BSTR value)
+{
+    BSTR copy = value ? SysAllocStringLen(value, SysStringLen(value)) : SysAllocString(L"");
+    if (!copy) return E_OUTOFMEMORY;
+    SysFreeString(field);
+    field = copy;
+    return S_OK;
+}
+
+template <class T, class U>
+HRESULT GetValue(T value, U* out)
+{
+    if (!out) return E_POINTER;
+    *out = static_cast<U>(value);
+    return S_OK;
+}
+
+} // namespace
+
+HRESULT CDevice3D::get_Status(StatusModes* pVal) { return GetValue(status_, pVal); }
+HRESULT CDevice3D::get_Name(BSTR* pVal) { return CopyOut(name_, pVal); }
+HRESULT CDevice3D::put_Name(BSTR newVal) { return Store(name_, newVal); }
+HRESULT CDevice3D::get_Description(BSTR* pVal) { return CopyOut(description_, pVal); }
+HRESULT CDevice3D::put_Description(BSTR newVal) { return Store(description_, newVal); }
+HRESULT CDevice3D::get_Index(long* pVal) { return GetValue(index_, pVal); }
+HRESULT CDevice3D::put_Index(long newVal)
+{
+    index_ = static_cast<DWORD>(newVal);
+    return S_OK;
+}
+
+HRESULT CDevice3D::put_GUID(long newVal)
+{
+    const void* source = reinterpret_cast<const void*>(static_cast<LONG_PTR>(newVal));
+    if (!source || IsBadReadPtr(source, sizeof(GUID))) return E_POINTER;
+    memcpy(&adapter_, source, sizeof(GUID));
+    return S_OK;
+}
+
+// ---------------------------------------------------------------------------
+// Render options
+// ---------------------------------------------------------------------------
+
+HRESULT CDevice3D::RenderState(D3DRENDERSTATETYPE state, DWORD* value, const char* failText)
+{
+    return Member([&] {
+        if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
+        HRESULT hr = device_->GetRenderState(state, value);
+        if (FAILED(hr)) throw failure(hr, failText);
+    });
+}
+
+HRESULT CDevice3D::SetRenderState(D3DRENDERSTATETYPE state, DWORD value, const char* failText)
+{
+    return Member([&] {
+        if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
+        HRESULT hr = device_->SetRenderState(state, value);
+        if (FAILED(hr)) throw failure(hr, failText);
+    });
+}
+
+HRESULT CDevice3D::get_AntiAlias(AntiAliasModes* pVal)
+{
+    if (!pVal) return E_POINTER;
+    DWORD v = 0;
+    HRESULT hr = RenderState(D3DRENDERSTATE_ANTIALIAS, &v, "Failed to Obtain Anti-Alias Setting.");
+    if (SUCCEEDED(hr)) *pVal = static_cast<AntiAliasModes>(v);
+    return hr;
+}
+
+HRESULT CDevice3D::put_AntiAlias(AntiAliasModes newVal)
+{
+    return SetRenderState(D3DRENDERSTATE_ANTIALIAS, static_cast<DWORD>(newVal), "Failed to Set Anti-Alias Setting.");
+}
+
+HRESULT CDevice3D::get_Dither(VARIANT_BOOL* pVal)
+{
+    if (!pVal) return E_POINTER;
+    DWORD v = 0;
+    HRESULT hr = RenderState(D3DRENDERSTATE_DITHERENABLE, &v, "Failed to Obtain Dither Setting.");
+    if (SUCCEEDED(hr)) *pVal = v ? 1 : 0;
+    return hr;
+}
+
+HRESULT CDevice3D::put_Dither(VARIANT_BOOL newVal)
+{
+    return SetRenderState(D3DRENDERSTATE_DITHERENABLE, newVal ? TRUE : FALSE, "Failed to Set Dither Setting.");
+}
+
+HRESULT CDevice3D::get_ShadeMode(ShadeModes* pVal)
+{
+    if (!pVal) return E_POINTER;
+    DWORD v = 0;
+    HRESULT hr = RenderState(D3DRENDERSTATE_SHADEMODE, &v, "Failed to Obtain Shade Mode.");
+    if (SUCCEEDED(hr)) *pVal = static_cast<ShadeModes>(v);
+    return hr;
+}
+
+HRESULT CDevice3D::put_ShadeMode(ShadeModes newVal)
+{
+    return SetRenderState(D3DRENDERSTATE_SHADEMODE, static_cast<DWORD>(newVal), "Failed to Set Shade Mode.");
+}
+
+HRESULT CDevice3D::get_Specular(VARIANT_BOOL* pVal)
+{
+    if (!pVal) return E_POINTER;
+    DWORD v = 0;
+    HRESULT hr = RenderState(D3DRENDERSTATE_SPECULARENABLE, &v, "Failed to Obtain Specular Setting.");
+    if (SUCCEEDED(hr)) *pVal = v ? 1 : 0;
+    return hr;
+}
+
+HRESULT CDevice3D::put_Specular(VARIANT_BOOL newVal)
+{
+    return SetRenderState(D3DRENDERSTATE_SPECULARENABLE, newVal ? TRUE : FALSE, "Failed to Set Specular Setting.");
+}
+
+HRESULT CDevice3D::get_Cull(CullModes* pVal)
+{
+    if (!device_) return E_POINTER;
+    if (!pVal) return E_POINTER;
+    DWORD v = 0;
+    HRESULT hr = device_->GetRenderState(D3DRENDERSTATE_CULLMODE, &v);
+    if (SUCCEEDED(hr)) {
+        cull_ = static_cast<CullModes>(v);
+        *pVal = cull_;
+    }
+    return hr;
+}
+
+HRESULT CDevice3D::put_Cull(CullModes newVal)
+{
+    if (!device_) return E_POINTER;
+    cull_ = newVal;
+    return device_->SetRenderState(D3DRENDERSTATE_CULLMODE, static_cast<DWORD>(newVal));
+}
+
+HRESULT CDevice3D::get_Outline(long* pVal)
+{
+    if (!device_) return E_POINTER;
+    if (!pVal) return E_POINTER;
+    DWORD v = 0;
+    HRESULT hr = device_->GetRenderState(D3DRENDERSTATE_LINEPATTERN, &v);
+    if (SUCCEEDED(hr)) *pVal = static_cast<long>(v);
+    return hr;
+}
+
+HRESULT CDevice3D::put_Outline(long newVal)
+{
+    if (!device_) return E_POINTER;
+    return device_->SetRenderState(D3DRENDERSTATE_LINEPATTERN, static_cast<DWORD>(newVal));
+}
+
+HRESULT CDevice3D::get_SurfaceFormat(SurfaceFormats* pVal)
+{
+    if (!context_ || !pVal) return E_POINTER;
+    D3DX_SURFACEFORMAT format = D3DX_SF_UNKNOWN;
+    HRESULT hr = D3DXGetSurfaceFormat(index_, nullptr, D3DX_SC_COLORTEXTURE, 0, &format);
+    if (SUCCEEDED(hr)) *pVal = static_cast<SurfaceFormats>(format);
+    return hr;
+}
+
+HRESULT CDevice3D::get_Graphics(IDispatch**) { return E_NOTIMPL; }
+
+HRESULT CDevice3D::get_DirectDraw(long* pVal) { return GetValue(AsLong(dd_), pVal); }
+
+// ---------------------------------------------------------------------------
+// Window and rectangle
+// ---------------------------------------------------------------------------
+
+HRESULT CDevice3D::get_Window(long* pVal) { return GetValue(AsLong(window_), pVal); }
+HRESULT CDevice3D::put_Window(long newVal)
+{
+    window_ = reinterpret_cast<HWND>(static_cast<LONG_PTR>(newVal));
+    return S_OK;
+}
+HRESULT CDevice3D::get_Left(long* pVal) { return GetValue(rect_.left, pVal); }
+HRESULT CDevice3D::put_Left(long newVal) { rect_.left = newVal; return S_OK; }
+HRESULT CDevice3D::get_Top(long* pVal) { return GetValue(rect_.top, pVal); }
+HRESULT CDevice3D::put_Top(long newVal) { rect_.top = newVal; return S_OK; }
+HRESULT CDevice3D::get_Right(long* pVal) { return GetValue(rect_.right, pVal); }
+HRESULT CDevice3D::put_Right(long newVal) { rect_.right = newVal; return S_OK; }
+HRESULT CDevice3D::get_Bottom(long* pVal) { return GetValue(rect_.bottom, pVal); }
+HRESULT CDevice3D::put_Bottom(long newVal) { rect_.bottom = newVal; return S_OK; }
+
+// ---------------------------------------------------------------------------
+// Children
+// ---------------------------------------------------------------------------
+
+HRESULT CDevice3D::GetChild(IUnknown* child, const char* missingText, IDispatch** out)
+{
+    return Member([&] {
+        if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
+        if (!child) throw failure(E_POINTER, missingText);
+        return DispatchOf(child, out);
+    });
+}
+
+HRESULT CDevice3D::get_Ambient(IDispatch** p) { return GetChild(ambient_, "Ambient Light Not Initialised.", p); }
+HRESULT CDevice3D::get_Fog(IDispatch** p) { return GetChild(fog_, "Fog Not Initialised.", p); }
+HRESULT CDevice3D::get_Lights(IDispatch** p) { return GetChild(lights_, "Lights Not Initialised.", p); }
+HRESULT CDevice3D::get_Objects(IDispatch** p) { return GetChild(objects_, "Objects Not Initialised.", p); }
+HRESULT CDevice3D::get_Textures(IDispatch** p) { return GetChild(textures_, "Textures Not Initialised.", p); }
+HRESULT CDevice3D::get_TextureFormats(IDispatch** p)
+{
+    return GetChild(textureFormats_, "TextureFormats Not Initialised.", p);
+}
+HRESULT CDevice3D::get_Sprites(IDispatch** p) { return GetChild(sprites_, "Sprites Not Initialised.", p); }
+HRESULT CDevice3D::get_SimpleObjects(IDispatch** p)
+{
+    return GetChild(simpleObjects_, "SimpleObjects Not Initialised.", p);
+}
+HRESULT CDevice3D::get_Flares(IDispatch** p) { return GetChild(flares_, "Flares Not Initialised.", p); }
+
+// Cameras and Caps answer S_OK with an empty reference when the child is missing.
+HRESULT CDevice3D::get_Cameras(IDispatch** p)
+{
+    if (!p) return E_POINTER;
+    *p = nullptr;
+    return cameras_ ? DispatchOf(cameras_, p) : S_OK;
+}
+
+HRESULT CDevice3D::get_Caps(IDispatch** p)
+{
+    if (!p) return E_POINTER;
+    *p = nullptr;
+    return deviceCaps_ ? DispatchOf(deviceCaps_, p) : S_OK;
+}
+
+// ---------------------------------------------------------------------------
+// World file
+// ---------------------------------------------------------------------------
+
+void CDevice3D::WriteOrReadWorld(BSTR filename, bool save)
+{
+    if (!filename) return;
+    std::string path = ToAnsi(filename, SysStringLen(filename));
+    ZYK_TRACE(save ? "Saving World: %s.\n" : "Loading World: %s.\n", path.c_str());
+    FILE* f = fopen(path.c_str(), save ? "w" : "r");
+    if (!f) return;
+    const long stream = AsLong(f);
+    const wchar_t* member = save ? L"Save" : L"Load";
+    if (cameras_) save ? cameras_->Save(stream) : cameras_->Load(stream);
+    if (fog_) save ? fog_->Save(stream) : fog_->Load(stream);
+    if (lights_) CallMember(lights_, member, true, stream);
+    if (textures_) CallMember(textures_, member, true, stream);
+    if (objects_) CallMember(objects_, member, true, stream);
+    fclose(f);
+    ZYK_TRACE(save ? "Finished Saving World.\n" : "Finished Loading World.\n");
+}
+
+HRESULT CDevice3D::Save(BSTR Filename)
+{
+    WriteOrReadWorld(Filename, true);
+    return S_OK;
+}
+
+HRESULT CDevice3D::Load(BSTR Filename)
+{
+    WriteOrReadWorld(Filename, false);
+    return S_OK;
+}

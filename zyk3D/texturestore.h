@@ -1,0 +1,143 @@
+// The texture store: one process-wide list of texture records, each naming an image (a
+// bitmap resource of the host program, a ".bmp" file or a ".tga" file) and holding the
+// Direct3D texture surface made from it on the current device.
+//
+// Names are compared case-insensitively (lstrcmpiA). A name is tried under the texture
+// folder (SetTexturePath, empty at start: the current directory), then under the DirectX
+// SDK media folder ("DXSDK Samples Path" of HKLM\Software\Microsoft\DirectX plus
+// "\D3DIM\Media\") when that is registered. Names longer than 79 characters, and names
+// that joined to the texture folder exceed 255 characters, are refused (E_INVALIDARG).
+//
+// Uses
+// ----
+// A record is shared by everyone who names it, and counts its users:
+//   * CreateTextureFromFile of a name that is not listed creates and loads a record with
+//     one use; of a listed name it adds a use to that record (S_OK, nothing loaded again,
+//     stage and flags of the record unchanged).
+//   * CreateEmptyTexture creates a record with one use (a listed name is E_FAIL).
+//   * AcquireTexture hands out the listed record of a name with one more use, or a new
+//     record without an image (size 0 x 0) with one use. It is for users that put a
+//     surface of their own into the record (a Texture object with a surface from D3DX);
+//     such a user releases the surface it replaces and sets device to NULL.
+//   * DestroyTexture drops one use of the (newest) record of the name and destroys the
+//     record when none is left.
+// Call DestroyTexture once for each call of the three above that succeeded, and only
+// then: a record stays valid for as long as its user holds a use, so a user may keep the
+// record pointer until its own DestroyTexture.
+// Constructing a CTextureContainer directly also links it with one use, but makes a
+// second record of a name that may be listed already; prefer AcquireTexture.
+//
+// Surfaces
+// --------
+// RestoreTexture / RestoreAllTextures give records a surface on a device. A record whose
+// surface is present, not lost and made for that device is left alone, so restoring
+// every frame costs nothing; a record without a surface, with a lost one
+// (IsLost() == DDERR_SURFACELOST) or with one made for another device gets a fresh
+// surface built from its size and image. A record without an image and of size 0 x 0
+// (AcquireTexture) cannot be rebuilt: its unusable surface is released and the restore
+// gives E_FAIL; its owner loads it again.
+//
+// The store is used from the thread of the apartment-threaded objects that call it; it is
+// not guarded against concurrent use.
+#pragma once
+#include <windows.h>
+#include <ddraw.h>
+#include <d3d.h>
+#include <cstdint>
+#include <vector>
+
+// Creation flags (CTextureContainer::flags).
+#define TEXTUREFLAG_WHITE_TRANSPARENT 0x1   // every colour but white gets full alpha
+#define TEXTUREFLAG_BLACK_TRANSPARENT 0x2   // every colour but black gets full alpha
+#define TEXTUREFLAG_PREFER_32BIT      0x4
+#define TEXTUREFLAG_PREFER_16BIT      0x8   // wins over TEXTUREFLAG_PREFER_32BIT
+#define TEXTUREFLAG_ALPHA             0x10  // has alpha; taken by CreateEmptyTexture only
+
+// One texture record. Constructing links it at the head of TextureContainerList with
+// one use; destroying unlinks it and frees what it owns.
+struct CTextureContainer {
+    CTextureContainer* next;        // the next record of TextureContainerList
+    char name[80];                  // the key; a longer name is cut at 79 characters
+    DWORD width;                    // image size in pixels, 0 until an image is loaded
+    DWORD height;
+    DWORD stage;                    // texture stage written into the surface description
+    DWORD bitsPerPixel;             // bit depth of the loaded image, 0 until loaded
+    DWORD flags;                    // TEXTUREFLAG_*
+    BOOL hasAlpha;                  // the surface is made in a format with alpha bits
+    IDirectDrawSurface7* surface;   // owned reference: the texture surface, or NULL
+    HBITMAP bitmap;                 // owned: image of a resource or ".bmp" file, or NULL
+    // Owned: decoded ".tga" image, width * height pixels, row-major from the top-left,
+    // each red << 24 | green << 16 | blue << 8 | alpha; empty when none. A record holds
+    // at most one of bitmap and pixels.
+    std::vector<uint32_t> pixels;
+    LONG uses;                      // users holding the record (see "Uses" above)
+    // The device the store made the surface for (identity only, no reference held);
+    // NULL when the owner put the surface in, and then the surface's DirectDraw object
+    // decides whether it belongs to a device.
+    IDirect3DDevice7* device;
+
+    CTextureContainer(const char* name, DWORD stage, DWORD flags);
+    ~CTextureContainer();
+    CTextureContainer(const CTextureContainer&) = delete;
+    CTextureContainer& operator=(const CTextureContainer&) = delete;
+};
+
+// Head of the list, newest record first; NULL when empty.
+extern CTextureContainer* TextureContainerList;
+
+// S_OK, E_INVALIDARG (null or over-long name or path), E_OUTOFMEMORY, or E_FAIL when the
+// image cannot be loaded (no record is left then). No surface is made here.
+HRESULT CreateTextureFromFile(const char* name, DWORD stage, DWORD flags);
+// A record of the given size without an image: 16 bits a pixel, 32 with
+// TEXTUREFLAG_PREFER_32BIT, alpha with TEXTUREFLAG_ALPHA. S_OK, E_INVALIDARG,
+// E_FAIL (name listed), E_OUTOFMEMORY.
+HRESULT CreateEmptyTexture(const char* name, DWORD width, DWORD height, DWORD stage, DWORD flags);
+// The listed record with one use added, or a new imageless record; NULL for a null or
+// over-long name or without memory. Drop the use with DestroyTexture.
+CTextureContainer* AcquireTexture(const char* name, DWORD stage, DWORD flags);
+// The newest record of the name, or NULL.
+CTextureContainer* FindTexture(const char* name);
+
+// A surface on the device for the record of the name (see "Surfaces" above): S_OK,
+// 0x887600FF (DDERR_NOTFOUND) when not listed, E_INVALIDARG for a null device, E_FAIL
+// when the device gives no caps or no usable format, or DirectDraw's code.
+HRESULT RestoreTexture(const char* name, IDirect3DDevice7* device);
+// Restores every record on the device; S_OK.
+HRESULT RestoreAllTextures(IDirect3DDevice7* device);
+// Releases the surface of the record of the name: S_OK, or 0x887600FF when not listed.
+HRESULT InvalidateTexture(const char* name);
+// Releases every record's surface; S_OK.
+HRESULT InvalidateAllTextures();
+// Drops one use of the record of the name (see "Uses" above); S_OK, also when not listed.
+HRESULT DestroyTexture(const char* name);
+// The surface of the record of the name (no reference added), or NULL.
+IDirectDrawSurface7* GetTextureSurface(const char* name);
+// Sets the texture folder, the prefix that names are tried under first (at most 511
+// characters; NULL sets the empty prefix). Returns the folder now set.
+const char* SetTexturePath(const char* path);
+// Frees every record whatever its uses: for the module's unload.
+void DestroyAllTextures();
+
+// The steps of the store, used by the functions above.
+// Loads the record's image: a bitmap resource of the host program of that name (whatever
+// its extension), else the ".bmp" or ".tga" file of that name. S_OK, 0x887600FF (found in
+// neither folder, or a ".bmp" that cannot be loaded), E_NOTIMPL (no or another extension),
+// E_FAIL (a ".tga" that cannot be read or decoded).
+HRESULT LoadImageData(CTextureContainer* record);
+HRESULT LoadBitmapFile(CTextureContainer* record, const char* path);
+HRESULT LoadTargaFile(CTextureContainer* record, const char* path);
+// Makes a fresh surface on the device from the record's size and image.
+HRESULT RestoreContainer(CTextureContainer* record, IDirect3DDevice7* device);
+// The format search: the device's texture formats are offered in its order and the
+// first that fits the search is copied into target.
+struct TextureFormatSearch {
+    DWORD wantedDepth;
+    BOOL wantsAlpha;
+    BOOL wantsPalette;
+    BOOL found;
+    DDPIXELFORMAT* target;
+};
+HRESULT CALLBACK TextureFormatCallback(DDPIXELFORMAT* format, void* search);
+// Copy the record's bitmap or pixels into its surface, stretched to the surface's size.
+HRESULT CopyBitmapToSurface(CTextureContainer* record);
+HRESULT CopyRgbaToSurface(CTextureContainer* record);
