@@ -97,18 +97,24 @@ function(zyk_use_server_headers TARGET SERVER)
   target_include_directories(${TARGET} PRIVATE ${gen})
 endfunction()
 
-# zyk_add_test(<name> SOURCES <files...> [LIBS <libs...>] [SERVERS <servers...>])
-# A GoogleTest program run under Wine through CTest.
+# zyk_add_test(<name> SOURCES <files...> [LIBS <libs...>] [SERVERS <servers...>] [DESKTOP])
+# A GoogleTest program run under Wine through CTest; DESKTOP runs it inside a Wine
+# virtual desktop, where display modes can change.
 function(zyk_add_test NAME)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;SERVERS" ${ARGN})
+  cmake_parse_arguments(T "DESKTOP" "" "SOURCES;LIBS;SERVERS" ${ARGN})
   add_executable(${NAME} ${T_SOURCES})
   target_link_libraries(${NAME} PRIVATE gtest zyk_testkit ${T_LIBS})
   foreach(server ${T_SERVERS})
     target_link_libraries(${NAME} PRIVATE ${server}_ids)
     add_dependencies(${NAME} ${server})
   endforeach()
-  add_test(NAME ${NAME} COMMAND ${NAME} --gtest_color=no
-           WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  if(T_DESKTOP)
+    add_test(NAME ${NAME} COMMAND ${ZYK_SOURCE_DIR}/tools/wine-desktop $<TARGET_FILE:${NAME}> --gtest_color=no
+             WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  else()
+    add_test(NAME ${NAME} COMMAND ${NAME} --gtest_color=no
+             WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  endif()
 endfunction()
 
 # zyk_add_script_test(<name> <script.vbs>): a script client run by cscript under Wine.

@@ -401,3 +401,4 @@ TEST_F(Device3DTest, LateBoundClientOmitsTheOptionalArguments)
     EXPECT_EQ(V_I4(&v), 1);
     d->Release();
 }
+
