@@ -144,7 +144,9 @@ HRESULT CDevice3D::Initialise(long hInstance, long width, long Height, VARIANT_B
             if (FAILED(hr)) throw failure(hr, IDS_D3DXINITFAILED);
             d3dxStarted_ = true;
         }
-        D3DXGetCurrentVideoMode(index_, &savedMode_);
+        // The mode to give back after full screen; an index D3DX does not know falls back
+        // to the default device below, and so does the mode.
+        if (FAILED(D3DXGetCurrentVideoMode(index_, &savedMode_))) D3DXGetCurrentVideoMode(D3DX_DEFAULT, &savedMode_);
 
         const DWORD flags = Fullscreen ? D3DX_CONTEXT_FULLSCREEN : 0;
         HRESULT hr = D3DXCreateContext(index_, flags, window_, static_cast<DWORD>(width),
@@ -534,57 +536,46 @@ HRESULT CDevice3D::SetRenderState(D3DRENDERSTATETYPE state, DWORD value, const c
     });
 }
 
-HRESULT CDevice3D::get_AntiAlias(AntiAliasModes* pVal)
+// The four render-state properties with texts: a boolean one reads 1 for any non-zero
+// state and writes TRUE for any non-zero value; the others pass values unchanged.
+template <class T>
+HRESULT CDevice3D::GetOption(D3DRENDERSTATETYPE state, T* out, const char* failText, bool boolean)
 {
-    if (!pVal) return E_POINTER;
+    if (!out) return E_POINTER;
     DWORD v = 0;
-    HRESULT hr = RenderState(D3DRENDERSTATE_ANTIALIAS, &v, "Failed to Obtain Anti-Alias Setting.");
-    if (SUCCEEDED(hr)) *pVal = static_cast<AntiAliasModes>(v);
+    HRESULT hr = RenderState(state, &v, failText);
+    if (SUCCEEDED(hr)) *out = static_cast<T>(boolean ? (v ? 1 : 0) : v);
     return hr;
 }
 
+HRESULT CDevice3D::get_AntiAlias(AntiAliasModes* pVal)
+{
+    return GetOption(D3DRENDERSTATE_ANTIALIAS, pVal, "Failed to Obtain Anti-Alias Setting.", false);
+}
 HRESULT CDevice3D::put_AntiAlias(AntiAliasModes newVal)
 {
     return SetRenderState(D3DRENDERSTATE_ANTIALIAS, static_cast<DWORD>(newVal), "Failed to Set Anti-Alias Setting.");
 }
-
 HRESULT CDevice3D::get_Dither(VARIANT_BOOL* pVal)
 {
-    if (!pVal) return E_POINTER;
-    DWORD v = 0;
-    HRESULT hr = RenderState(D3DRENDERSTATE_DITHERENABLE, &v, "Failed to Obtain Dither Setting.");
-    if (SUCCEEDED(hr)) *pVal = v ? 1 : 0;
-    return hr;
+    return GetOption(D3DRENDERSTATE_DITHERENABLE, pVal, "Failed to Obtain Dither Setting.", true);
 }
-
 HRESULT CDevice3D::put_Dither(VARIANT_BOOL newVal)
 {
     return SetRenderState(D3DRENDERSTATE_DITHERENABLE, newVal ? TRUE : FALSE, "Failed to Set Dither Setting.");
 }
-
 HRESULT CDevice3D::get_ShadeMode(ShadeModes* pVal)
 {
-    if (!pVal) return E_POINTER;
-    DWORD v = 0;
-    HRESULT hr = RenderState(D3DRENDERSTATE_SHADEMODE, &v, "Failed to Obtain Shade Mode.");
-    if (SUCCEEDED(hr)) *pVal = static_cast<ShadeModes>(v);
-    return hr;
+    return GetOption(D3DRENDERSTATE_SHADEMODE, pVal, "Failed to Obtain Shade Mode.", false);
 }
-
 HRESULT CDevice3D::put_ShadeMode(ShadeModes newVal)
 {
     return SetRenderState(D3DRENDERSTATE_SHADEMODE, static_cast<DWORD>(newVal), "Failed to Set Shade Mode.");
 }
-
 HRESULT CDevice3D::get_Specular(VARIANT_BOOL* pVal)
 {
-    if (!pVal) return E_POINTER;
-    DWORD v = 0;
-    HRESULT hr = RenderState(D3DRENDERSTATE_SPECULARENABLE, &v, "Failed to Obtain Specular Setting.");
-    if (SUCCEEDED(hr)) *pVal = v ? 1 : 0;
-    return hr;
+    return GetOption(D3DRENDERSTATE_SPECULARENABLE, pVal, "Failed to Obtain Specular Setting.", true);
 }
-
 HRESULT CDevice3D::put_Specular(VARIANT_BOOL newVal)
 {
     return SetRenderState(D3DRENDERSTATE_SPECULARENABLE, newVal ? TRUE : FALSE, "Failed to Set Specular Setting.");

@@ -84,6 +84,8 @@ private:
     HRESULT Member(Body&& body);
     HRESULT RenderState(D3DRENDERSTATETYPE state, DWORD* value, const char* failText);
     HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value, const char* failText);
+    template <class T>
+    HRESULT GetOption(D3DRENDERSTATETYPE state, T* out, const char* failText, bool boolean);
     HRESULT GetChild(IUnknown* child, const char* missingText, IDispatch** out);
     void ConfigureChildren();
     void ForgetDevice();

@@ -286,3 +286,36 @@ bool ReadScreenPixel(HWND window, int x, int y, Rgb& out)
 }
 
 } // namespace testkit
+
+#include <cstdio>
+
+namespace testkit {
+
+std::string TempPath(const char* name)
+{
+    char path[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, path);
+    return std::string(path) + name;
+}
+
+std::string ReadAll(const std::string& path)
+{
+    std::string s;
+    if (FILE* f = fopen(path.c_str(), "rb")) {
+        char buf[512];
+        size_t n;
+        while ((n = fread(buf, 1, sizeof buf, f)) > 0) s.append(buf, n);
+        fclose(f);
+    }
+    return s;
+}
+
+void WriteAll(const std::string& path, const std::string& bytes)
+{
+    if (FILE* f = fopen(path.c_str(), "wb")) {
+        fwrite(bytes.data(), 1, bytes.size(), f);
+        fclose(f);
+    }
+}
+
+} // namespace testkit

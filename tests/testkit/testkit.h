@@ -91,3 +91,12 @@ bool ReadScreenPixel(HWND window, int x, int y, Rgb& out);
 void PumpMessages();
 
 } // namespace testkit
+
+namespace testkit {
+
+// A path in the temporary folder, and whole-file reads and writes in binary.
+std::string TempPath(const char* name);
+std::string ReadAll(const std::string& path);
+void WriteAll(const std::string& path, const std::string& bytes);
+
+} // namespace testkit

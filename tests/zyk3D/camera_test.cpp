@@ -7,6 +7,10 @@
 #include <cstdio>
 #include <string>
 
+using testkit::ReadAll;
+using testkit::TempPath;
+using testkit::WriteAll;
+
 using device_fixture::DeviceSuite;
 using device_fixture::FakeDevice;
 using testkit::SystemText;
@@ -169,33 +173,6 @@ D3DMATRIX IdentityMatrix()
     D3DMATRIX m{};
     m._11 = m._22 = m._33 = m._44 = 1;
     return m;
-}
-
-std::string TempPath(const char* name)
-{
-    char path[MAX_PATH];
-    GetTempPathA(MAX_PATH, path);
-    return std::string(path) + name;
-}
-
-std::string ReadAll(const std::string& path)
-{
-    std::string s;
-    if (FILE* f = fopen(path.c_str(), "rb")) {
-        char buf[512];
-        size_t n;
-        while ((n = fread(buf, 1, sizeof buf, f)) > 0) s.append(buf, n);
-        fclose(f);
-    }
-    return s;
-}
-
-void WriteAll(const std::string& path, const std::string& text)
-{
-    FILE* f = fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    fwrite(text.data(), 1, text.size(), f);
-    fclose(f);
 }
 
 // Runs a block member on a stream opened in the mode given.

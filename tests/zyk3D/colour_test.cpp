@@ -4,6 +4,10 @@
 #include <cstdio>
 #include <string>
 
+using testkit::ReadAll;
+using testkit::TempPath;
+using testkit::WriteAll;
+
 using testkit::DispGet;
 using testkit::DispPut;
 
@@ -15,18 +19,6 @@ T* Create(const wchar_t* progId, REFIID iid)
     T* p = nullptr;
     EXPECT_EQ(testkit::CreateByProgId(progId, iid, reinterpret_cast<void**>(&p)), S_OK);
     return p;
-}
-
-std::string ReadAll(const char* path)
-{
-    std::string s;
-    if (FILE* f = fopen(path, "rb")) {
-        char buf[512];
-        size_t n;
-        while ((n = fread(buf, 1, sizeof buf, f)) > 0) s.append(buf, n);
-        fclose(f);
-    }
-    return s;
 }
 
 } // namespace

@@ -8,6 +8,10 @@
 #include <limits>
 #include <string>
 
+using testkit::ReadAll;
+using testkit::TempPath;
+using testkit::WriteAll;
+
 using device_fixture::Bits;
 using device_fixture::DeviceSuite;
 using device_fixture::FakeDevice;
@@ -67,25 +71,6 @@ void SetColour(IFog* fog, float r, float g, float b, float a)
     c->put_Blue(b);
     c->put_Alpha(a);
     c->Release();
-}
-
-std::string TempPath(const char* name)
-{
-    char path[MAX_PATH];
-    GetTempPathA(MAX_PATH, path);
-    return std::string(path) + name;
-}
-
-std::string ReadAll(const std::string& path)
-{
-    std::string s;
-    if (FILE* f = fopen(path.c_str(), "rb")) {
-        char buf[512];
-        size_t n;
-        while ((n = fread(buf, 1, sizeof buf, f)) > 0) s.append(buf, n);
-        fclose(f);
-    }
-    return s;
 }
 
 template <class Fn>
