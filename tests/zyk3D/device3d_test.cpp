@@ -402,3 +402,49 @@ TEST_F(Device3DTest, LateBoundClientOmitsTheOptionalArguments)
     d->Release();
 }
 
+
+TEST_F(Device3DTest, WorldFileHoldsCamerasThenFog)
+{
+    Initialise();
+    IDispatch* d = nullptr;
+    device->get_Cameras(&d);
+    ICameras* cams = nullptr;
+    d->QueryInterface(IID_ICameras, reinterpret_cast<void**>(&cams));
+    d->Release();
+    BSTR top = SysAllocString(L"Top");
+    IDispatch* added = nullptr;
+    ASSERT_EQ(cams->get_Add(top, &added), S_OK);
+    added->Release();
+    SysFreeString(top);
+
+    const std::string path = testkit::TempPath("zyk_world.txt");
+    BSTR file = SysAllocString(testkit::Widen(path).c_str());
+    EXPECT_EQ(device->Save(file), S_OK);
+    const std::string text = testkit::ReadAll(path);
+    EXPECT_EQ(text.rfind("2\r\n// Camera\r\nTop\r\n", 0), 0u) << text;
+    EXPECT_NE(text.find("// Camera\r\nDefault\r\n"), std::string::npos);
+    EXPECT_NE(text.find("// Fog\r\n"), std::string::npos);
+
+    VARIANT first = testkit::VarI4(1);
+    EXPECT_EQ(cams->Remove(first), S_OK);
+    EXPECT_EQ(device->Load(file), S_OK);
+    long n = 0;
+    cams->get_Count(&n);
+    EXPECT_EQ(n, 2);
+    VARIANT name = testkit::VarBstr(L"Top"), item;
+    VariantInit(&item);
+    EXPECT_EQ(cams->Item(name, &item), S_OK);
+    VariantClear(&item);
+    VariantClear(&name);
+
+    // A file that cannot be opened changes nothing and is not an error.
+    BSTR missing = SysAllocString(L"Z:\\no\\such\\folder\\world.txt");
+    EXPECT_EQ(device->Load(missing), S_OK);
+    EXPECT_EQ(device->Save(nullptr), S_OK);
+    cams->get_Count(&n);
+    EXPECT_EQ(n, 2);
+    SysFreeString(missing);
+    SysFreeString(file);
+    cams->Release();
+    DeleteFileA(path.c_str());
+}
