@@ -5,6 +5,11 @@
 #include "colour.h"
 #include "position.h"
 // class headers
+#include "devicecaps.h"
+#include "devices.h"
+#include "material.h"
+#include "light.h"
+#include "lights.h"
 #include "device3d.h"
 #include "texturestore.h"
 #include "camera.h"
@@ -19,16 +24,22 @@ using zyk::com::Creator;
 using zyk::com::ObjectEntry;
 
 // In the order of the server's class table; a class is listed once it is built.
+// Registration runs the scripts in this order and stops at the first that fails.
 const ObjectEntry kObjectMap[] = {
-    {&CLSID_Colour, 102, &Creator<CColour>, true, L"zyk3D.Colour.1"},
-    {&CLSID_Position, 114, &Creator<CPosition>, true, L"zyk3D.Position.1"},
-    // object map entries
-    {&CLSID_Device3D, 201, &Creator<CDevice3D>, true, L"zyk3D.Device3D.1"},
     {&CLSID_Camera, 101, &Creator<CCamera>, true, L"zyk3D.Camera.1"},
     {&CLSID_Cameras, 167, &Creator<CCameras>, true, L"zyk3D.Cameras.1"},
+    {&CLSID_Colour, 102, &Creator<CColour>, true, L"zyk3D.Colour.1"},
+    {&CLSID_Device3D, 201, &Creator<CDevice3D>, true, L"zyk3D.Device3D.1"},
+    {&CLSID_DeviceCaps, 104, &Creator<CDeviceCaps>, true, L"zyk3D.DeviceCaps.1"},
+    {&CLSID_Devices, 105, &Creator<CDevices>, false, L"zyk3D.Devices.1"},
     {&CLSID_Flare, 166, &Creator<CFlare>, true, L"zyk3D.Flare.1"},
     {&CLSID_Flares, 125, &Creator<CFlares>, true, L"zyk3D.Flares.1"},
     {&CLSID_Fog, 106, &Creator<CFog>, true, L"zyk3D.Fog.1"},
+    {&CLSID_Light, 107, &Creator<CLight>, true, L"zyk3D.Light.1"},
+    {&CLSID_Lights, 108, &Creator<CLights>, true, L"zyk3D.Lights.1"},
+    {&CLSID_Material, 109, &Creator<CMaterial>, true, L"zyk3D.Material.1"},
+    {&CLSID_Position, 114, &Creator<CPosition>, true, L"zyk3D.Position.1"},
+    // object map entries
 };
 
 } // namespace

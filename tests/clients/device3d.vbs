@@ -23,8 +23,8 @@ Err.Clear
 d.Resize 10, 10
 Check InStr(Err.Description, "Context Not Initialised.") > 0, "resize text: " & Err.Description
 Err.Clear
-Dim lights : Set lights = d.Lights
-Check InStr(Err.Description, "Lights Not Initialised.") > 0, "lights text: " & Err.Description
+Dim objects : Set objects = d.Objects
+Check InStr(Err.Description, "Objects Not Initialised.") > 0, "objects text: " & Err.Description
 Err.Clear
 d.Debug 0, 0, 0, "text"
 Check Err.Number <> 0, "Debug without a device fails"

@@ -111,6 +111,19 @@ struct FakeDevice {
     std::map<DWORD, HRESULT> failSetTransform, failSetState, failGetState;
     std::vector<DWORD> transformsSet;   // in call order
     std::vector<DWORD> statesSet;
+    // Lights: the records set, the enable state of each index set (GetLightEnable gives
+    // 128 for an enabled light and E_INVALIDARG for an index never set, as Direct3D does),
+    // the caps GetCaps reports, and the codes to refuse with (S_OK: not refused).
+    std::map<DWORD, D3DLIGHT7> lights;
+    std::map<DWORD, BOOL> lightsEnabled;
+    DWORD vertexProcessingCaps = 0x3F, maxActiveLights = 8;
+    HRESULT failGetCaps = S_OK, failSetLight = S_OK, failLightEnable = S_OK, failGetLightEnable = S_OK;
+    // Materials: the record last set (all 0xFF bytes until one is), how many were set, and
+    // the code to refuse SetMaterial with. Caps: the render and z-buffer depths reported.
+    D3DMATERIAL7 material = Filled<D3DMATERIAL7>();
+    int materialsSet = 0;
+    HRESULT failSetMaterial = S_OK;
+    DWORD renderBitDepth = 0x700, zBufferBitDepth = 0x600;
 
 private:
     static HRESULT STDMETHODCALLTYPE QueryInterface(FakeDevice*, REFIID, void** out)
@@ -151,17 +164,84 @@ private:
         return S_OK;
     }
 
+    static HRESULT STDMETHODCALLTYPE GetCapsSlot(FakeDevice* self, D3DDEVICEDESC7* desc)
+    {
+        if (FAILED(self->failGetCaps)) return self->failGetCaps;
+        memset(desc, 0, sizeof *desc);
+        desc->dwVertexProcessingCaps = self->vertexProcessingCaps;
+        desc->dwMaxActiveLights = self->maxActiveLights;
+        desc->dwDeviceRenderBitDepth = self->renderBitDepth;
+        desc->dwDeviceZBufferBitDepth = self->zBufferBitDepth;
+        return S_OK;
+    }
+    static HRESULT STDMETHODCALLTYPE SetLightSlot(FakeDevice* self, DWORD index, D3DLIGHT7* light)
+    {
+        if (FAILED(self->failSetLight)) return self->failSetLight;
+        self->lights[index] = *light;
+        return S_OK;
+    }
+    static HRESULT STDMETHODCALLTYPE GetLightSlot(FakeDevice* self, DWORD index, D3DLIGHT7* light)
+    {
+        auto l = self->lights.find(index);
+        if (l == self->lights.end()) return E_INVALIDARG;
+        *light = l->second;
+        return S_OK;
+    }
+    static HRESULT STDMETHODCALLTYPE LightEnableSlot(FakeDevice* self, DWORD index, BOOL enable)
+    {
+        if (FAILED(self->failLightEnable)) return self->failLightEnable;
+        self->lightsEnabled[index] = enable ? 128 : 0;
+        return S_OK;
+    }
+    static HRESULT STDMETHODCALLTYPE GetLightEnableSlot(FakeDevice* self, DWORD index, BOOL* enabled)
+    {
+        if (FAILED(self->failGetLightEnable)) return self->failGetLightEnable;
+        auto l = self->lightsEnabled.find(index);
+        if (l == self->lightsEnabled.end()) return E_INVALIDARG;
+        *enabled = l->second;
+        return S_OK;
+    }
+
+    template <class T>
+    static T Filled()
+    {
+        T t;
+        memset(&t, 0xFF, sizeof t);
+        return t;
+    }
+    static HRESULT STDMETHODCALLTYPE SetMaterialSlot(FakeDevice* self, D3DMATERIAL7* m)
+    {
+        if (FAILED(self->failSetMaterial)) return self->failSetMaterial;
+        self->material = *m;
+        ++self->materialsSet;
+        return S_OK;
+    }
+    static HRESULT STDMETHODCALLTYPE GetMaterialSlot(FakeDevice* self, D3DMATERIAL7* m)
+    {
+        *m = self->material;
+        return S_OK;
+    }
+
     // Slots of IDirect3DDevice7: 0-2 IUnknown, 11 SetTransform, 12 GetTransform,
     // 20 SetRenderState, 21 GetRenderState.
     static const void* const* Table()
     {
-        static const void* table[22] = {
+        static const void* table[46] = {
             reinterpret_cast<const void*>(&QueryInterface), reinterpret_cast<const void*>(&AddRef),
             reinterpret_cast<const void*>(&Release)};
         table[11] = reinterpret_cast<const void*>(&SetTransformSlot);
         table[12] = reinterpret_cast<const void*>(&GetTransformSlot);
         table[20] = reinterpret_cast<const void*>(&SetStateSlot);
         table[21] = reinterpret_cast<const void*>(&GetStateSlot);
+        // Lights: 3 GetCaps, 18 SetLight, 19 GetLight, 44 LightEnable, 45 GetLightEnable.
+        table[3] = reinterpret_cast<const void*>(&GetCapsSlot);
+        table[18] = reinterpret_cast<const void*>(&SetLightSlot);
+        table[19] = reinterpret_cast<const void*>(&GetLightSlot);
+        table[44] = reinterpret_cast<const void*>(&LightEnableSlot);
+        table[45] = reinterpret_cast<const void*>(&GetLightEnableSlot);
+        // Materials: 16 SetMaterial, 17 GetMaterial.
+        table[16] = reinterpret_cast<const void*>(&SetMaterialSlot);
+        table[17] = reinterpret_cast<const void*>(&GetMaterialSlot);
         return table;
     }
 };

@@ -1,0 +1,56 @@
+#include "devicecaps.h"
+#include "create.h"
+#include "errormaps.h"
+#include "failure.h"
+#include "com/trace.h"
+
+CDeviceCaps::CDeviceCaps()
+{
+    comInitialised_ = SUCCEEDED(InitialiseCOM());
+}
+
+CDeviceCaps::~CDeviceCaps()
+{
+    device_ = nullptr;
+    if (comInitialised_) CoUninitialize();
+}
+
+HRESULT CDeviceCaps::put_Device(long device)
+{
+    device_ = reinterpret_cast<IDirect3DDevice7*>(static_cast<LONG_PTR>(device));
+    return S_OK;
+}
+
+bool CDeviceCaps::Query()
+{
+    HRESULT hr = Guard(CLSID_DeviceCaps, IID_IDeviceCaps, [&] {
+        if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
+        HRESULT got = device_->GetCaps(&desc_);
+        if (FAILED(got)) {
+            ZYK_TRACE("GetCaps Failed. (Error Code=%lx).\n", static_cast<unsigned long>(got));
+            throw failure(got, "GetCaps Function Failed.");
+        }
+    });
+    return SUCCEEDED(hr);
+}
+
+// The getters report a device that cannot answer by their own text, in place of the
+// reason Query recorded.
+HRESULT CDeviceCaps::Depth(DWORD D3DDEVICEDESC7::*field, const char* failed, BitDepths* out)
+{
+    return Guard(CLSID_DeviceCaps, IID_IDeviceCaps, [&] {
+        if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
+        if (!Query()) throw failure(E_FAIL, failed);
+        *out = static_cast<BitDepths>(desc_.*field);
+    });
+}
+
+HRESULT CDeviceCaps::get_Depth(BitDepths* out)
+{
+    return Depth(&D3DDEVICEDESC7::dwDeviceRenderBitDepth, "Failed to obtain Render Depth.", out);
+}
+
+HRESULT CDeviceCaps::get_ZBufferDepth(BitDepths* out)
+{
+    return Depth(&D3DDEVICEDESC7::dwDeviceZBufferBitDepth, "Failed to obtain Z-Buffer Depth.", out);
+}

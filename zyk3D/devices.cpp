@@ -1,0 +1,107 @@
+#include "devices.h"
+#include "create.h"
+#include "d3dx.h"
+#include "errormaps.h"
+#include "failure.h"
+#include "com/ptr.h"
+#include "com/trace.h"
+#include <ddraw.h>
+
+using zyk::com::Bstr;
+using zyk::com::Ptr;
+
+namespace {
+
+using CreateEx = HRESULT(WINAPI*)(GUID*, void**, REFIID, IUnknown*);
+
+template <class Body>
+HRESULT DevicesGuard(Body&& body)
+{
+    return Guard(CLSID_Devices, IID_IDevices, static_cast<Body&&>(body));
+}
+
+} // namespace
+
+CDevices::CDevices()
+{
+    comInitialised_ = SUCCEEDED(InitialiseCOM());
+    if (FAILED(DevicesGuard([&] { LoadDirect3D(); }))) {
+        failure(E_FAIL, "Failed to Initialised Direct3D.").Report(CLSID_Devices, IID_IDevices);
+        return;
+    }
+    DevicesGuard([&] { FileAdapters(); });
+    ReleaseDirect3D();
+}
+
+CDevices::~CDevices()
+{
+    items_.Clear();
+    ReleaseDirect3D();
+    if (comInitialised_) CoUninitialize();
+}
+
+void CDevices::ReleaseDirect3D()
+{
+    if (d3d_) d3d_->Release();
+    d3d_ = nullptr;
+}
+
+// DirectDraw from the library loaded by name (the library stays loaded), and the
+// Direct3D interface of its object.
+void CDevices::LoadDirect3D()
+{
+    ZYK_TRACE("Loading DirectDraw --> ");
+    HMODULE ddraw = LoadLibraryA("ddraw.dll");
+    if (!ddraw) {
+        ZYK_TRACE("Failed.\n");
+        throw failure(E_FAIL, IDS_NODDRAW);
+    }
+    ZYK_TRACE("Succeeded.\n");
+
+    Ptr<IUnknown> dd;
+    HRESULT hr;
+    if (auto createEx = reinterpret_cast<CreateEx>(GetProcAddress(ddraw, "DirectDrawCreateEx"))) {
+        hr = createEx(nullptr, reinterpret_cast<void**>(dd.Out()), IID_IDirectDraw7, nullptr);
+    } else {
+        hr = DirectDrawCreate(nullptr, reinterpret_cast<IDirectDraw**>(dd.Out()), nullptr);
+    }
+    if (FAILED(hr) || !dd) throw failure(FAILED(hr) ? hr : E_FAIL, "Failed to Initialise DirectDraw.");
+
+    hr = dd->QueryInterface(IID_IDirect3D7, reinterpret_cast<void**>(&d3d_));
+    if (FAILED(hr) || !d3d_) {
+        d3d_ = nullptr;
+        throw failure(FAILED(hr) ? hr : E_NOINTERFACE, "Failed to Find a 3D Interface.");
+    }
+}
+
+// One Device3D per D3DX device. D3DX stays started for the life of the process, so that
+// Level works on the listed devices.
+void CDevices::FileAdapters()
+{
+    ZYK_TRACE("Initialising Direct3DX --> ");
+    HRESULT hr = D3DXInitialize();
+    if (FAILED(hr)) {
+        ZYK_TRACE("Failed. (Error Code=%lx)\n", static_cast<unsigned long>(hr));
+        throw failure(hr, "Failed to Initialise Direct3DX.");
+    }
+    ZYK_TRACE("Succeeded.\n");
+
+    DWORD count = D3DXGetDeviceCount();
+    ZYK_TRACE("Number of Devices detected: %lu\n", static_cast<unsigned long>(count));
+    for (DWORD i = 0; i < count; ++i) {
+        D3DX_DEVICEDESC desc{};
+        // A device D3DX cannot describe would be filed nameless as device 0: skip it.
+        if (FAILED(D3DXGetDeviceDescription(i, &desc))) continue;
+        Ptr<IDevice3D> device =
+            Ptr<IDevice3D>::Adopt(reinterpret_cast<IDevice3D*>(CreateComObject(CLSID_Device3D, IID_IDevice3D)));
+        if (!device) continue;
+        device->put_GUID(static_cast<long>(reinterpret_cast<LONG_PTR>(&desc.d3dDeviceID)));
+        desc.driverDesc[sizeof desc.driverDesc - 1] = 0;
+        ZYK_TRACE("Device: '%s'\n", desc.driverDesc);
+        Bstr name = Bstr::FromAnsi(desc.driverDesc);
+        if (!name.Get()) throw failure(E_OUTOFMEMORY, IDS_OUTOFMEMORY);
+        device->put_Name(name.Get());
+        device->put_Index(static_cast<long>(desc.deviceIndex));
+        items_.Put(name.Get(), device.Get());
+    }
+}

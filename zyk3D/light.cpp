@@ -1,0 +1,360 @@
+#include "light.h"
+#include "create.h"
+#include "errormaps.h"
+#include "failure.h"
+#include "worldfile.h"
+#include "com/trace.h"
+#include <bit>
+#include <cstring>
+
+namespace light {
+
+float MaximumRange() { return std::bit_cast<float>(0x5F7FFFFFu); }
+
+} // namespace light
+
+namespace {
+
+constexpr HRESULT H(unsigned long v) { return static_cast<HRESULT>(v); }
+
+// A refused SetLight.
+const CodeText kSetLight[] = {
+    {H(0x8007000E), IDS_OUTOFMEMORY},
+    {H(0x80070057), IDS_INVALIDPARAMETER},
+};
+
+// A refused LightEnable or GetLightEnable: D3DERR_LIGHT_SET_FAILED and
+// D3DERR_LIGHTNOTINTHISVIEWPORT.
+const CodeText kLightEnable[] = {
+    {H(0x887602EE), 138},
+    {H(0x887602F0), 139},
+};
+
+template <class Body>
+HRESULT LightGuard(Body&& body)
+{
+    return Guard(CLSID_Light, IID_ILight, static_cast<Body&&>(body));
+}
+
+IColour* MakeColour()
+{
+    IColour* c = CreateChild<IColour>(CLSID_Colour, IID_IColour, "Colour Not Registered.");
+    c->put_Red(0.0f);
+    c->put_Green(0.0f);
+    c->put_Blue(0.0f);
+    c->put_Alpha(0.0f);
+    return c;
+}
+
+IPosition* MakePosition()
+{
+    IPosition* p = CreateChild<IPosition>(CLSID_Position, IID_IPosition, "Position Not Registered.");
+    p->put_X(0.0f);
+    p->put_Y(0.0f);
+    p->put_Z(0.0f);
+    return p;
+}
+
+void ReadColour(IColour* c, D3DCOLORVALUE& out)
+{
+    c->get_Red(&out.r);
+    c->get_Green(&out.g);
+    c->get_Blue(&out.b);
+    c->get_Alpha(&out.a);
+}
+
+void ReadPosition(IPosition* p, D3DVECTOR& out)
+{
+    p->get_X(&out.x);
+    p->get_Y(&out.y);
+    p->get_Z(&out.z);
+}
+
+template <class T>
+void ReleaseOne(T*& p)
+{
+    if (T* q = p) {
+        p = nullptr;
+        q->Release();
+    }
+}
+
+} // namespace
+
+CLight::CLight() : range_(light::MaximumRange())
+{
+    comInitialised_ = SUCCEEDED(InitialiseCOM());
+    ZYK_TRACE("Initialising Light.\n");
+    LightGuard([&] {
+        colour_ = MakeColour();
+        specular_ = MakeColour();
+        diffuse_ = MakeColour();
+        ambient_ = MakeColour();
+        position_ = MakePosition();
+        direction_ = MakePosition();
+    });
+}
+
+CLight::~CLight()
+{
+    Free();
+    ReleaseChildren();
+    if (comInitialised_) CoUninitialize();
+}
+
+void CLight::ReleaseChildren()
+{
+    ReleaseOne(colour_);
+    ReleaseOne(position_);
+    ReleaseOne(diffuse_);
+    ReleaseOne(ambient_);
+    ReleaseOne(specular_);
+    ReleaseOne(direction_);
+}
+
+HRESULT CLight::Child(IUnknown* child, IDispatch** out)
+{
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (!child) return E_POINTER;
+    return child->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
+}
+
+void CLight::RequireDevice() const
+{
+    if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
+}
+
+HRESULT CLight::get_Type(LightTypes* out)
+{
+    if (!out) return E_POINTER;
+    *out = type_;
+    return S_OK;
+}
+
+HRESULT CLight::put_Type(LightTypes type)
+{
+    type_ = type;
+    return S_OK;
+}
+
+HRESULT CLight::put_Direct3D(long d3d)
+{
+    direct3d_ = d3d;
+    return S_OK;
+}
+
+HRESULT CLight::put_Device(long device)
+{
+    device_ = reinterpret_cast<IDirect3DDevice7*>(static_cast<LONG_PTR>(device));
+    return S_OK;
+}
+
+HRESULT CLight::get_ID(long* out)
+{
+    if (!out) return E_POINTER;
+    *out = id_;
+    return S_OK;
+}
+
+HRESULT CLight::put_ID(long id)
+{
+    id_ = id;
+    return S_OK;
+}
+
+HRESULT CLight::put_InnerCone(float v)
+{
+    if (v > outerCone_) {
+        ZYK_TRACE("Setting Lights' InnerCone to Maximum.\n");
+        v = outerCone_;
+    }
+    innerCone_ = v;
+    return S_OK;
+}
+
+HRESULT CLight::put_OuterCone(float v)
+{
+    outerCone_ = v;
+    if (innerCone_ > v) {
+        ZYK_TRACE("Setting Lights' InnerCone to Maximum.\n");
+        innerCone_ = v;
+    }
+    return S_OK;
+}
+
+HRESULT CLight::put_Range(float v)
+{
+    const float maximum = light::MaximumRange();
+    if (v > maximum) {
+        ZYK_TRACE("Setting Light to Maximum Range.\n");
+        v = maximum;
+    }
+    range_ = v;
+    return S_OK;
+}
+
+HRESULT CLight::get_Name(BSTR* out)
+{
+    if (!out) return E_POINTER;
+    *out = name_.Copy();
+    return *out ? S_OK : E_OUTOFMEMORY;
+}
+
+HRESULT CLight::put_Name(BSTR name)
+{
+    zyk::com::Bstr copy = zyk::com::Bstr::Adopt(name ? SysAllocStringLen(name, SysStringLen(name)) : nullptr);
+    if (name && !copy.Get()) return E_OUTOFMEMORY;
+    name_ = std::move(copy);
+    ZYK_TRACE("Configuring Light Name --> '%ls'\n", name_.Text());
+    return S_OK;
+}
+
+void CLight::TraceRecord() const
+{
+    ZYK_TRACE("Light Properties:\n");
+    ZYK_TRACE("Position (X): %f\n", record_.dvPosition.x);
+    ZYK_TRACE("Position (Y): %f\n", record_.dvPosition.y);
+    ZYK_TRACE("Position (Z): %f\n", record_.dvPosition.z);
+    ZYK_TRACE("Direction (X): %f\n", record_.dvDirection.x);
+    ZYK_TRACE("Direction (Y): %f\n", record_.dvDirection.y);
+    ZYK_TRACE("Direction (Z): %f\n", record_.dvDirection.z);
+    ZYK_TRACE("InnerCone (Theta): %f\n", record_.dvTheta);
+    ZYK_TRACE("OuterCone (Phi): %f\n", record_.dvPhi);
+    ZYK_TRACE("Fall-Off: %f\n", record_.dvFalloff);
+    ZYK_TRACE("Type: %x\n", static_cast<unsigned>(record_.dltType));
+    ZYK_TRACE("Range: %f\n", record_.dvRange);
+}
+
+HRESULT CLight::Update()
+{
+    return LightGuard([&] {
+        RequireDevice();
+        // Without its Position child (after Free) the light stands at the origin.
+        D3DVECTOR where{};
+        if (position_) ReadPosition(position_, where);
+
+        memset(&record_, 0, sizeof record_);
+        record_.dltType = static_cast<D3DLIGHTTYPE>(type_);
+        record_.dcvDiffuse.r = record_.dcvDiffuse.g = record_.dcvDiffuse.b = 1.0f;
+        record_.dcvSpecular = record_.dcvDiffuse;
+        record_.dvPosition = where;
+        record_.dvDirection = where;
+        record_.dvAttenuation0 = 1.0f;
+        record_.dvRange = light::MaximumRange();
+
+        if (diffuse_) ReadColour(diffuse_, record_.dcvDiffuse);
+        if (specular_) ReadColour(specular_, record_.dcvSpecular);
+        if (ambient_) ReadColour(ambient_, record_.dcvAmbient);
+
+        record_.dvAttenuation0 = constAttenuation_;
+        record_.dvAttenuation1 = linearAttenuation_;
+        record_.dvAttenuation2 = quadraticAttenuation_;
+        if ((type_ == lt_Spot || type_ == lt_Directional) && direction_) ReadPosition(direction_, record_.dvDirection);
+        record_.dvTheta = innerCone_;
+        record_.dvPhi = outerCone_;
+        record_.dvFalloff = fallOff_;
+        if (type_ != lt_Directional) record_.dvRange = range_;
+
+        HRESULT hr = device_->SetLight(static_cast<DWORD>(id_), &record_);
+        if (FAILED(hr)) {
+            TraceRecord();
+            ZYK_TRACE("SetLight Failed. (Error Code=%lx).\n", static_cast<unsigned long>(hr));
+            throw failure(hr, LookupText(kSetLight, hr));
+        }
+    });
+}
+
+HRESULT CLight::get_Enabled(VARIANT_BOOL* out)
+{
+    return LightGuard([&] {
+        RequireDevice();
+        if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
+        BOOL on = FALSE;
+        HRESULT hr = device_->GetLightEnable(static_cast<DWORD>(id_), &on);
+        if (FAILED(hr)) {
+            ZYK_TRACE("GetLightEnable Failed. (Error Code=%lx).\n", static_cast<unsigned long>(hr));
+            *out = 0;
+            throw failure(hr, LookupText(kLightEnable, hr));
+        }
+        *out = on ? 1 : 0;
+    });
+}
+
+HRESULT CLight::put_Enabled(VARIANT_BOOL flag)
+{
+    return LightGuard([&] {
+        RequireDevice();
+        ZYK_TRACE("Light --> ");
+        ZYK_TRACE("%s", flag ? "Enabled.\n" : "Disabled.\n");
+        HRESULT hr = device_->LightEnable(static_cast<DWORD>(id_), flag ? TRUE : FALSE);
+        if (FAILED(hr)) {
+            ZYK_TRACE("LightEnable Failed. (Error Code=%lx).\n", static_cast<unsigned long>(hr));
+            throw failure(hr, LookupText(kLightEnable, hr));
+        }
+    });
+}
+
+HRESULT CLight::Free()
+{
+    return LightGuard([&] {
+        ZYK_TRACE("Releasing all Light Resources.\n");
+        ReleaseChildren();
+        device_ = nullptr;
+        direct3d_ = 0;
+    });
+}
+
+HRESULT CLight::Save(long f)
+{
+    return world::Block(f, [&](FILE* s) {
+        ZYK_TRACE("Saving Light.\n");
+        world::WriteLine(s, "// Light\n");
+        world::WriteName(s, name_.Text());
+        world::WriteUnsigned(s, static_cast<DWORD>(type_));
+        world::WriteUnsigned(s, static_cast<DWORD>(id_));
+        for (IPosition* p : {position_, direction_}) {
+            if (!p) continue;
+            D3DVECTOR v{};
+            ReadPosition(p, v);
+            world::WriteFloat(s, v.x);
+            world::WriteFloat(s, v.y);
+            world::WriteFloat(s, v.z);
+        }
+        for (float v : {constAttenuation_, linearAttenuation_, quadraticAttenuation_, innerCone_, outerCone_,
+                        fallOff_, range_})
+            world::WriteFloat(s, v);
+        for (IColour* c : {ambient_, colour_, diffuse_, specular_})
+            if (c) c->Save(f);
+    });
+}
+
+HRESULT CLight::Load(long f)
+{
+    return world::Block(f, [&](FILE* s) {
+        ZYK_TRACE("Loading Light.\n");
+        world::SkipLine(s);
+        name_ = zyk::com::Bstr::Adopt(world::ReadName(s));
+        type_ = static_cast<LightTypes>(world::ReadInteger(s));
+        id_ = world::ReadInteger(s);
+        for (IPosition* p : {position_, direction_}) {
+            if (!p) continue;
+            float x = world::ReadFloat(s);
+            float y = world::ReadFloat(s);
+            float z = world::ReadFloat(s);
+            p->put_X(x);
+            p->put_Y(y);
+            p->put_Z(z);
+        }
+        constAttenuation_ = world::ReadFloat(s);
+        linearAttenuation_ = world::ReadFloat(s);
+        quadraticAttenuation_ = world::ReadFloat(s);
+        innerCone_ = world::ReadFloat(s);
+        outerCone_ = world::ReadFloat(s);
+        fallOff_ = world::ReadFloat(s);
+        range_ = world::ReadFloat(s);
+        for (IColour* c : {ambient_, colour_, diffuse_, specular_})
+            if (c) c->Load(f);
+        Update();
+    });
+}

@@ -1,0 +1,89 @@
+#pragma once
+#include "zyk3D.h"
+#include "com/object.h"
+#include "com/ptr.h"
+#include <d3d.h>
+
+// One Direct3D 7 light. Its values live in plain fields and in Colour and Position
+// children; Update builds the device's light record from them and sends it under the
+// light's index. Whether the light is on is the device's own state, never stored here.
+class CLight : public zyk::com::CoClass<CLight, ILight, &IID_ILight, &CLSID_Light> {
+public:
+    CLight();
+    ~CLight() override;
+
+    HRESULT STDMETHODCALLTYPE get_Colour(IDispatch** out) override { return Child(colour_, out); }
+    HRESULT STDMETHODCALLTYPE get_Type(LightTypes* out) override;
+    HRESULT STDMETHODCALLTYPE put_Type(LightTypes type) override;
+    HRESULT STDMETHODCALLTYPE put_Direct3D(long d3d) override;
+    HRESULT STDMETHODCALLTYPE put_Device(long device) override;
+    HRESULT STDMETHODCALLTYPE Update() override;
+    HRESULT STDMETHODCALLTYPE get_ID(long* out) override;
+    HRESULT STDMETHODCALLTYPE put_ID(long id) override;
+    HRESULT STDMETHODCALLTYPE get_Position(IDispatch** out) override { return Child(position_, out); }
+    HRESULT STDMETHODCALLTYPE get_Direction(IDispatch** out) override { return Child(direction_, out); }
+    HRESULT STDMETHODCALLTYPE get_Diffuse(IDispatch** out) override { return Child(diffuse_, out); }
+    HRESULT STDMETHODCALLTYPE get_Ambient(IDispatch** out) override { return Child(ambient_, out); }
+    HRESULT STDMETHODCALLTYPE get_Specular(IDispatch** out) override { return Child(specular_, out); }
+    HRESULT STDMETHODCALLTYPE get_ConstAttenuation(float* out) override { return Get(constAttenuation_, out); }
+    HRESULT STDMETHODCALLTYPE put_ConstAttenuation(float v) override { constAttenuation_ = v; return S_OK; }
+    HRESULT STDMETHODCALLTYPE get_LinearAttenuation(float* out) override { return Get(linearAttenuation_, out); }
+    HRESULT STDMETHODCALLTYPE put_LinearAttenuation(float v) override { linearAttenuation_ = v; return S_OK; }
+    HRESULT STDMETHODCALLTYPE get_QuadraticAttenuation(float* out) override { return Get(quadraticAttenuation_, out); }
+    HRESULT STDMETHODCALLTYPE put_QuadraticAttenuation(float v) override { quadraticAttenuation_ = v; return S_OK; }
+    HRESULT STDMETHODCALLTYPE get_InnerCone(float* out) override { return Get(innerCone_, out); }
+    HRESULT STDMETHODCALLTYPE put_InnerCone(float v) override;
+    HRESULT STDMETHODCALLTYPE get_OuterCone(float* out) override { return Get(outerCone_, out); }
+    HRESULT STDMETHODCALLTYPE put_OuterCone(float v) override;
+    HRESULT STDMETHODCALLTYPE get_FallOff(float* out) override { return Get(fallOff_, out); }
+    HRESULT STDMETHODCALLTYPE put_FallOff(float v) override { fallOff_ = v; return S_OK; }
+    HRESULT STDMETHODCALLTYPE get_Range(float* out) override { return Get(range_, out); }
+    HRESULT STDMETHODCALLTYPE put_Range(float v) override;
+    HRESULT STDMETHODCALLTYPE get_Name(BSTR* out) override;
+    HRESULT STDMETHODCALLTYPE put_Name(BSTR name) override;
+    HRESULT STDMETHODCALLTYPE get_Enabled(VARIANT_BOOL* out) override;
+    HRESULT STDMETHODCALLTYPE put_Enabled(VARIANT_BOOL flag) override;
+    HRESULT STDMETHODCALLTYPE Free() override;
+    HRESULT STDMETHODCALLTYPE Load(long f) override;
+    HRESULT STDMETHODCALLTYPE Save(long f) override;
+
+private:
+    static HRESULT Get(float value, float* out)
+    {
+        if (!out) return E_POINTER;
+        *out = value;
+        return S_OK;
+    }
+    static HRESULT Child(IUnknown* child, IDispatch** out);
+    void RequireDevice() const;
+    void ReleaseChildren();
+    void TraceRecord() const;
+
+    bool comInitialised_ = false;
+    zyk::com::Bstr name_;
+    IColour* colour_ = nullptr;
+    IColour* diffuse_ = nullptr;
+    IColour* specular_ = nullptr;
+    IColour* ambient_ = nullptr;
+    IPosition* position_ = nullptr;
+    IPosition* direction_ = nullptr;
+    LightTypes type_ = lt_Point;
+    long direct3d_ = 0;                    // stored only
+    IDirect3DDevice7* device_ = nullptr;   // not referenced: the owner of the device outlives us
+    D3DLIGHT7 record_{};
+    float constAttenuation_ = 0.0f;
+    float linearAttenuation_ = 0.0f;
+    float quadraticAttenuation_ = 0.0f;
+    float innerCone_ = 0.5f;
+    float outerCone_ = 1.0f;
+    float fallOff_ = 1.0f;
+    float range_;
+    long id_ = 0;
+};
+
+namespace light {
+
+// sqrt(FLT_MAX) in single precision: the greatest range of a light.
+float MaximumRange();
+
+} // namespace light

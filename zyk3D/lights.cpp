@@ -1,0 +1,204 @@
+#include "lights.h"
+#include "create.h"
+#include "errormaps.h"
+#include "failure.h"
+#include "worldfile.h"
+#include "com/ptr.h"
+#include "com/trace.h"
+#include <d3d.h>
+#include <cstdlib>
+#include <string>
+
+using zyk::com::Ptr;
+
+namespace {
+
+constexpr HRESULT H(unsigned long v) { return static_cast<HRESULT>(v); }
+
+// A refused GetCaps, for Max.
+const CodeText kGetCaps[] = {
+    {H(0x80070057), IDS_INVALIDPARAMETER},
+    {H(0x88760082), IDS_INVALIDOBJECT},
+};
+
+constexpr DWORD kDirectionalLights = 0x08;   // D3DVTXPCAPS_DIRECTIONALLIGHTS
+constexpr DWORD kPositionalLights = 0x10;    // D3DVTXPCAPS_POSITIONALLIGHTS
+
+template <class Body>
+HRESULT LightsGuard(Body&& body)
+{
+    return Guard(CLSID_Lights, IID_ILights, static_cast<Body&&>(body));
+}
+
+IDirect3DDevice7* DeviceOf(long device)
+{
+    return reinterpret_cast<IDirect3DDevice7*>(static_cast<LONG_PTR>(device));
+}
+
+// Refuses a light type the device cannot show (its vertex-processing caps).
+void CheckType(LightTypes type, DWORD caps)
+{
+    ZYK_TRACE("Light --> ");
+    switch (type) {
+    case lt_Point:
+        ZYK_TRACE("Point --> ");
+        if (!(caps & kPositionalLights)) {
+            ZYK_TRACE("Not Supported.\n");
+            throw failure(E_FAIL, "Point Lights are not supported by this device.");
+        }
+        break;
+    case lt_Spot:
+        ZYK_TRACE("Spotlight --> ");
+        if (!(caps & kPositionalLights)) {
+            ZYK_TRACE("Not Supported.\n");
+            throw failure(E_FAIL, "Spotlights are not supported by this device.");
+        }
+        break;
+    case lt_Directional:
+        ZYK_TRACE("Directional --> ");
+        if (!(caps & kDirectionalLights)) {
+            ZYK_TRACE("Not Supported.\n");
+            throw failure(E_FAIL, "Directional Lights are not supported by this device.");
+        }
+        break;
+    default:
+        ZYK_TRACE("Invalid Type --> Not ");
+        throw failure(E_FAIL, "Invalid Light Type.");
+    }
+    ZYK_TRACE("Supported.\n");
+}
+
+// Whether anything is left to read on the stream.
+bool AtEnd(FILE* s)
+{
+    int c = fgetc(s);
+    if (c == EOF) return true;
+    ungetc(c, s);
+    return false;
+}
+
+} // namespace
+
+CLights::CLights()
+{
+    comInitialised_ = SUCCEEDED(InitialiseCOM());
+}
+
+CLights::~CLights()
+{
+    items_.Clear();
+    if (comInitialised_) CoUninitialize();
+}
+
+HRESULT CLights::put_Device(long device)
+{
+    device_ = device;
+    // A device taken away is taken from the lights too, so that none of them goes on
+    // using a released device; a new device goes only to the lights made after it.
+    if (!device) items_.ForEach([](const std::wstring&, ILight* light) { light->put_Device(0); });
+    return S_OK;
+}
+
+HRESULT CLights::get_Max(long* out)
+{
+    return LightsGuard([&] {
+        if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
+        if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
+        D3DDEVICEDESC7 desc{};
+        HRESULT hr = DeviceOf(device_)->GetCaps(&desc);
+        if (FAILED(hr)) {
+            ZYK_TRACE("GetCaps Failed. (Error Code=%lx).\n", static_cast<unsigned long>(hr));
+            throw failure(hr, LookupText(kGetCaps, hr));
+        }
+        *out = static_cast<long>(desc.dwMaxActiveLights);
+        ZYK_TRACE("Maximum Number of Lights = %lu.\n", static_cast<unsigned long>(desc.dwMaxActiveLights));
+    });
+}
+
+HRESULT CLights::get_Add(LightTypes type, float x, float y, float z, float red, float green, float blue, float alpha,
+                         float fallOff, float innerCone, float outerCone, float range, IDispatch** out)
+{
+    return LightsGuard([&]() -> HRESULT {
+        if (out) *out = nullptr;
+        if (!direct3d_ || !device_) throw failure(E_POINTER, "Device Not Initialised.");
+        if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
+
+        // A device that cannot report its caps gets any type.
+        D3DDEVICEDESC7 desc{};
+        if (SUCCEEDED(DeviceOf(device_)->GetCaps(&desc))) CheckType(type, desc.dwVertexProcessingCaps);
+
+        Ptr<ILight> light =
+            Ptr<ILight>::Adopt(CreateChild<ILight>(CLSID_Light, IID_ILight, "Light Not Registered."));
+        light->put_Direct3D(direct3d_);
+        light->put_Device(device_);
+        light->put_Type(type);
+        {
+            Ptr<IDispatch> d;
+            if (SUCCEEDED(light->get_Colour(d.Out()))) {
+                if (Ptr<IColour> c = d.As<IColour>(IID_IColour)) {
+                    c->put_Red(red);
+                    c->put_Green(green);
+                    c->put_Blue(blue);
+                    c->put_Alpha(alpha);
+                }
+            }
+            if (SUCCEEDED(light->get_Position(d.Out()))) {
+                if (Ptr<IPosition> p = d.As<IPosition>(IID_IPosition)) {
+                    p->put_X(x);
+                    p->put_Y(y);
+                    p->put_Z(z);
+                }
+            }
+        }
+        light->put_FallOff(fallOff);
+        light->put_InnerCone(innerCone);
+        light->put_OuterCone(outerCone);
+        light->put_Range(range);
+
+        const long n = items_.Count();
+        const std::wstring key = L"Light" + std::to_wstring(n);
+        items_.Put(key.c_str(), light.Get());
+        ZYK_TRACE("Light Name --> '%ls'\n", key.c_str());
+
+        zyk::com::Bstr name(key.c_str());
+        light->put_Name(name.Get());
+        light->put_ID(n);
+        light->put_Enabled(TRUE);
+        return light->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
+    });
+}
+
+HRESULT CLights::Save(long f)
+{
+    return world::Block(f, [&](FILE* s) {
+        ZYK_TRACE("Saving Lights.\n");
+        world::WriteCount(s, items_.Count());
+        items_.ForEach([&](const std::wstring&, ILight* light) { light->Save(f); });
+    });
+}
+
+HRESULT CLights::Load(long f)
+{
+    return world::Block(f, [&](FILE* s) {
+        ZYK_TRACE("Loading Lights.\n");
+        Clear();
+        char line[256];
+        world::ReadLine(s, line);
+        ZYK_TRACE("Number of Lights to Load: %s.\n", line);
+        long count = static_cast<long>(static_cast<unsigned long>(strtoull(line, nullptr, 10)));
+
+        for (long i = 0; i < count; ++i) {
+            // A count larger than the blocks that follow ends with the file; a light that
+            // cannot be made (no device) ends the section.
+            if (AtEnd(s)) break;
+            Ptr<IDispatch> made;
+            if (FAILED(get_Add(lt_Point, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 10.0f,
+                               made.Out())) ||
+                !made)
+                break;
+            Ptr<ILight> light = made.As<ILight>(IID_ILight);
+            if (!light) break;
+            light->Load(f);
+        }
+    });
+}

@@ -1,0 +1,165 @@
+#include "material.h"
+#include "create.h"
+#include "errormaps.h"
+#include "failure.h"
+#include "worldfile.h"
+#include "com/trace.h"
+
+namespace {
+
+struct ChildTexts {
+    const char* notRegistered;
+    const char* notInitialised;
+};
+
+// By slot: Ambient, Colour, Diffuse, Emissive, Specular.
+const ChildTexts kChildTexts[] = {
+    {"Ambient Colour Not Registered.", "Ambient Colour Not Initialised."},
+    {"Colour Not Registered.", "Colour Not Initialised."},
+    {"Diffuse Colour Not Registered.", "Diffuse Colour Not Initialised."},
+    {"Emissive Colour Not Registered.", "Emissive Colour Not Initialised."},
+    {"Specular Colour Not Registered.", "Specular Colour Not Initialised."},
+};
+
+template <class Body>
+HRESULT MaterialGuard(Body&& body)
+{
+    return Guard(CLSID_Material, IID_IMaterial, static_cast<Body&&>(body));
+}
+
+// The four channels of a colour child; a missing child leaves the value zero.
+void ReadChannels(IColour* colour, D3DCOLORVALUE& value)
+{
+    if (!colour) return;
+    colour->get_Red(&value.r);
+    colour->get_Green(&value.g);
+    colour->get_Blue(&value.b);
+    colour->get_Alpha(&value.a);
+}
+
+} // namespace
+
+CMaterial::CMaterial()
+{
+    comInitialised_ = SUCCEEDED(InitialiseCOM());
+    // The first child that cannot be made stops the sequence; the material keeps the
+    // ones made before it, and the getters of the others say so.
+    MaterialGuard([&] {
+        for (int slot = kAmbient; slot < kSlots; ++slot)
+            children_[slot] = CreateChild<IColour>(CLSID_Colour, IID_IColour, kChildTexts[slot].notRegistered);
+    });
+}
+
+CMaterial::~CMaterial()
+{
+    for (IColour*& child : children_) {
+        if (child) child->Release();
+        child = nullptr;
+    }
+    direct3D_ = 0;
+    handle_ = 0;
+    device_ = nullptr;
+    if (comInitialised_) CoUninitialize();
+}
+
+HRESULT CMaterial::Child(Slot slot, IDispatch** out)
+{
+    return MaterialGuard([&]() -> HRESULT {
+        if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
+        *out = nullptr;
+        IColour* child = children_[slot];
+        if (!child) throw failure(E_POINTER, kChildTexts[slot].notInitialised);
+        return child->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
+    });
+}
+
+HRESULT CMaterial::get_Ambient(IDispatch** out) { return Child(kAmbient, out); }
+HRESULT CMaterial::get_Colour(IDispatch** out) { return Child(kColour, out); }
+HRESULT CMaterial::get_Diffuse(IDispatch** out) { return Child(kDiffuse, out); }
+HRESULT CMaterial::get_Emissive(IDispatch** out) { return Child(kEmissive, out); }
+HRESULT CMaterial::get_Specular(IDispatch** out) { return Child(kSpecular, out); }
+
+HRESULT CMaterial::get_Handle(long* out)
+{
+    if (!out) return E_POINTER;
+    *out = handle_;
+    return S_OK;
+}
+
+HRESULT CMaterial::get_Power(float* out)
+{
+    if (!out) return E_POINTER;
+    *out = power_;
+    return S_OK;
+}
+
+HRESULT CMaterial::put_Power(float value)
+{
+    power_ = value;
+    return S_OK;
+}
+
+HRESULT CMaterial::put_Direct3D(long d3d)
+{
+    direct3D_ = d3d;
+    return S_OK;
+}
+
+// Handing down a device also sends the material to it. The put itself always succeeds:
+// a device of 0 is how the owner takes the device away again, and a refused Update has
+// already left its own error information for the client.
+HRESULT CMaterial::put_Device(long device)
+{
+    device_ = reinterpret_cast<IDirect3DDevice7*>(static_cast<LONG_PTR>(device));
+    if (FAILED(static_cast<IMaterial*>(this)->Update())) ZYK_TRACE("Failed to Initialise Material.\n");
+    return S_OK;
+}
+
+// Apply passes on what Update returns, and the error information Update left.
+HRESULT CMaterial::Apply()
+{
+    HRESULT hr = MaterialGuard([&] {
+        if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
+    });
+    if (FAILED(hr)) return hr;
+    return static_cast<IMaterial*>(this)->Update();
+}
+
+HRESULT CMaterial::Update()
+{
+    return MaterialGuard([&] {
+        if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
+        D3DMATERIAL7 record{};
+        ReadChannels(children_[kAmbient], record.dcvAmbient);
+        ReadChannels(children_[kDiffuse], record.dcvDiffuse);
+        ReadChannels(children_[kSpecular], record.dcvSpecular);
+        ReadChannels(children_[kEmissive], record.dcvEmissive);
+        record.dvPower = power_;
+        HRESULT hr = device_->SetMaterial(&record);
+        if (FAILED(hr)) {
+            ZYK_TRACE("SetMaterial Failed. (Error Code=%lx).\n", static_cast<unsigned long>(hr));
+            throw failure(hr, hr == E_INVALIDARG ? IDS_INVALIDPARAMETER : IDS_UNKNOWNERROR);
+        }
+    });
+}
+
+// The block: a header and the colour block of each child there is. Power is not part of it.
+HRESULT CMaterial::Save(long f)
+{
+    return world::Block(f, [&](FILE* s) {
+        ZYK_TRACE("Saving Material.\n");
+        world::WriteLine(s, "// Material\n");
+        for (IColour* child : children_)
+            if (child) child->Save(f);
+    });
+}
+
+HRESULT CMaterial::Load(long f)
+{
+    return world::Block(f, [&](FILE* s) {
+        ZYK_TRACE("Loading Material.\n");
+        world::SkipLine(s);
+        for (IColour* child : children_)
+            if (child) child->Load(f);
+    });
+}

@@ -1,0 +1,40 @@
+#pragma once
+#include "zyk3D.h"
+#include "com/object.h"
+#include <d3d.h>
+
+// The surface colours of one object: five Colour children and a specular power, sent to
+// the device as its current material by Update.
+class CMaterial : public zyk::com::CoClass<CMaterial, IMaterial, &IID_IMaterial, &CLSID_Material> {
+public:
+    CMaterial();
+    ~CMaterial() override;
+
+    HRESULT STDMETHODCALLTYPE get_Ambient(IDispatch** out) override;
+    HRESULT STDMETHODCALLTYPE get_Colour(IDispatch** out) override;
+    HRESULT STDMETHODCALLTYPE get_Diffuse(IDispatch** out) override;
+    HRESULT STDMETHODCALLTYPE get_Emissive(IDispatch** out) override;
+    HRESULT STDMETHODCALLTYPE get_Handle(long* out) override;
+    HRESULT STDMETHODCALLTYPE get_Power(float* out) override;
+    HRESULT STDMETHODCALLTYPE put_Power(float value) override;
+    HRESULT STDMETHODCALLTYPE get_Specular(IDispatch** out) override;
+    HRESULT STDMETHODCALLTYPE put_Device(long device) override;
+    HRESULT STDMETHODCALLTYPE put_Direct3D(long d3d) override;
+    HRESULT STDMETHODCALLTYPE Apply() override;
+    HRESULT STDMETHODCALLTYPE Update() override;
+    HRESULT STDMETHODCALLTYPE Load(long f) override;
+    HRESULT STDMETHODCALLTYPE Save(long f) override;
+
+private:
+    // The children, in the order they are made, saved, loaded and released.
+    enum Slot { kAmbient, kColour, kDiffuse, kEmissive, kSpecular, kSlots };
+
+    HRESULT Child(Slot slot, IDispatch** out);
+
+    bool comInitialised_ = false;
+    long direct3D_ = 0;                    // stored only
+    long handle_ = 0;
+    IDirect3DDevice7* device_ = nullptr;   // borrowed from the owner of the device
+    float power_ = 0.0f;
+    IColour* children_[kSlots] = {};
+};
