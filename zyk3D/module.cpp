@@ -5,6 +5,11 @@
 #include "colour.h"
 #include "position.h"
 // class headers
+#include "point.h"
+#include "points.h"
+#include "texturecaps.h"
+#include "textureformat.h"
+#include "textureformats.h"
 #include "devicecaps.h"
 #include "devices.h"
 #include "material.h"
@@ -38,7 +43,12 @@ const ObjectEntry kObjectMap[] = {
     {&CLSID_Light, 107, &Creator<CLight>, true, L"zyk3D.Light.1"},
     {&CLSID_Lights, 108, &Creator<CLights>, true, L"zyk3D.Lights.1"},
     {&CLSID_Material, 109, &Creator<CMaterial>, true, L"zyk3D.Material.1"},
+    {&CLSID_Point, 112, &Creator<CPoint>, true, L"zyk3D.Point.1"},
+    {&CLSID_Points, 113, &Creator<CPoints>, true, L"zyk3D.Points.1"},
     {&CLSID_Position, 114, &Creator<CPosition>, true, L"zyk3D.Position.1"},
+    {&CLSID_TextureCaps, 119, &Creator<CTextureCaps>, true, L"zyk3D.TextureCaps.1"},
+    {&CLSID_TextureFormat, 117, &Creator<CTextureFormat>, true, L"zyk3D.TextureFormat.1"},
+    {&CLSID_TextureFormats, 118, &Creator<CTextureFormats>, true, L"zyk3D.TextureFormats.1"},
     // object map entries
 };
 

@@ -124,6 +124,18 @@ struct FakeDevice {
     int materialsSet = 0;
     HRESULT failSetMaterial = S_OK;
     DWORD renderBitDepth = 0x700, zBufferBitDepth = 0x600;
+    // Drawing: the vertex lists DrawPrimitive was given (type, format, vertices as floats)
+    // and the code to refuse it with. Texture limits GetCaps reports; the texture-manager
+    // statistics GetInfo writes (nothing when infoResult is S_FALSE) and the code it gives.
+    struct Draw {
+        DWORD type, format;
+        std::vector<float> vertices;
+    };
+    std::vector<Draw> draws;
+    HRESULT failDrawPrimitive = S_OK;
+    DWORD minTextureWidth = 1, minTextureHeight = 2, maxTextureWidth = 2048, maxTextureHeight = 1024;
+    D3DDEVINFO_TEXTUREMANAGER textureManager{};
+    HRESULT infoResult = S_OK;
 
 private:
     static HRESULT STDMETHODCALLTYPE QueryInterface(FakeDevice*, REFIID, void** out)
@@ -172,7 +184,26 @@ private:
         desc->dwMaxActiveLights = self->maxActiveLights;
         desc->dwDeviceRenderBitDepth = self->renderBitDepth;
         desc->dwDeviceZBufferBitDepth = self->zBufferBitDepth;
+        desc->dwMinTextureWidth = self->minTextureWidth;
+        desc->dwMinTextureHeight = self->minTextureHeight;
+        desc->dwMaxTextureWidth = self->maxTextureWidth;
+        desc->dwMaxTextureHeight = self->maxTextureHeight;
         return S_OK;
+    }
+    static HRESULT STDMETHODCALLTYPE DrawPrimitiveSlot(FakeDevice* self, D3DPRIMITIVETYPE type, DWORD format,
+                                                       void* vertices, DWORD count, DWORD)
+    {
+        if (FAILED(self->failDrawPrimitive)) return self->failDrawPrimitive;
+        const float* f = static_cast<const float*>(vertices);
+        self->draws.push_back({static_cast<DWORD>(type), format, std::vector<float>(f, f + count * 8)});
+        return S_OK;
+    }
+    static HRESULT STDMETHODCALLTYPE GetInfoSlot(FakeDevice* self, DWORD id, void* info, DWORD size)
+    {
+        if (FAILED(self->infoResult)) return self->infoResult;
+        if (id != D3DDEVINFOID_TEXTUREMANAGER || size != sizeof self->textureManager) return E_INVALIDARG;
+        if (self->infoResult == S_OK) memcpy(info, &self->textureManager, size);
+        return self->infoResult;
     }
     static HRESULT STDMETHODCALLTYPE SetLightSlot(FakeDevice* self, DWORD index, D3DLIGHT7* light)
     {
@@ -226,7 +257,7 @@ private:
     // 20 SetRenderState, 21 GetRenderState.
     static const void* const* Table()
     {
-        static const void* table[46] = {
+        static const void* table[49] = {
             reinterpret_cast<const void*>(&QueryInterface), reinterpret_cast<const void*>(&AddRef),
             reinterpret_cast<const void*>(&Release)};
         table[11] = reinterpret_cast<const void*>(&SetTransformSlot);
@@ -242,6 +273,9 @@ private:
         // Materials: 16 SetMaterial, 17 GetMaterial.
         table[16] = reinterpret_cast<const void*>(&SetMaterialSlot);
         table[17] = reinterpret_cast<const void*>(&GetMaterialSlot);
+        // Drawing and texture caps: 25 DrawPrimitive (D3DVERTEX lists), 48 GetInfo.
+        table[25] = reinterpret_cast<const void*>(&DrawPrimitiveSlot);
+        table[48] = reinterpret_cast<const void*>(&GetInfoSlot);
         return table;
     }
 };

@@ -1,0 +1,23 @@
+#pragma once
+#include "zyk3D.h"
+#include "com/object.h"
+
+// A position in space that can be moved, scaled and rotated. The coordinates live in a
+// Position child made with the point; a point whose child could not be made has none.
+class CPoint : public zyk::com::CoClass<CPoint, IPoint, &IID_IPoint, &CLSID_Point> {
+public:
+    CPoint();
+    ~CPoint() override;
+
+    HRESULT STDMETHODCALLTYPE get_Position(IDispatch** out) override;
+    HRESULT STDMETHODCALLTYPE Rotate(float x, float y, float z) override;
+    HRESULT STDMETHODCALLTYPE Move(float x, float y, float z) override;
+    HRESULT STDMETHODCALLTYPE Scale(float x, float y, float z) override;
+    // A point's block of the world file is empty.
+    HRESULT STDMETHODCALLTYPE Load(long) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Save(long) override { return S_OK; }
+
+private:
+    bool comInitialised_ = false;
+    IPosition* position_ = nullptr;
+};

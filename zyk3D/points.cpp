@@ -1,0 +1,145 @@
+#include "points.h"
+#include "create.h"
+#include "errormaps.h"
+#include "failure.h"
+#include "com/ptr.h"
+#include "com/trace.h"
+#include <d3d.h>
+#include <string>
+
+using zyk::com::Ptr;
+
+namespace {
+
+constexpr HRESULT H(unsigned long v) { return static_cast<HRESULT>(v); }
+
+// A refused DrawPrimitive.
+const CodeText kDrawPrimitive[] = {
+    {H(0x887602E0), 136},   // D3DERR_INVALIDPRIMITIVETYPE
+    {H(0x887602E1), 135},   // D3DERR_INVALIDVERTEXTYPE
+    {H(0x887602E3), 137},   // D3DERR_INVALIDRAMPTEXTURE
+    {H(0x80070057), IDS_INVALIDPARAMETER},
+    {H(0x8876017C), 153},   // DDERR_OUTOFVIDEOMEMORY
+    {H(0x8876021C), 106},   // DDERR_WASSTILLDRAWING
+};
+
+// The D3DVERTEX layout: position, normal, one pair of texture coordinates.
+struct Vertex {
+    float x, y, z;
+    float nx, ny, nz;
+    float tu, tv;
+};
+static_assert(sizeof(Vertex) == 32);
+
+constexpr DWORD kVertexFormat = 0x112;   // D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1
+constexpr size_t kMaxGathered = 256;
+
+template <class Body>
+HRESULT PointsGuard(Body&& body)
+{
+    return Guard(CLSID_Points, IID_IPoints, static_cast<Body&&>(body));
+}
+
+Ptr<IPosition> PositionOf(IPoint* point)
+{
+    Ptr<IDispatch> d;
+    if (FAILED(point->get_Position(d.Out()))) return {};
+    return d.As<IPosition>(IID_IPosition);
+}
+
+} // namespace
+
+CPoints::CPoints()
+{
+    comInitialised_ = SUCCEEDED(InitialiseCOM());
+}
+
+CPoints::~CPoints()
+{
+    items_.Clear();
+    if (comInitialised_) CoUninitialize();
+}
+
+HRESULT CPoints::get_Add(float x, float y, float z, IDispatch** out)
+{
+    return PointsGuard([&]() -> HRESULT {
+        if (out) *out = nullptr;
+        if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
+
+        // COM for the calling thread while the point is made; the point keeps its own.
+        struct ComForCall {
+            bool on = SUCCEEDED(InitialiseCOM());
+            ~ComForCall() { if (on) CoUninitialize(); }
+        } com;
+
+        Ptr<IPoint> point =
+            Ptr<IPoint>::Adopt(CreateChild<IPoint>(CLSID_Point, IID_IPoint, "Point Not Registered."));
+        const std::wstring key = L"Point" + std::to_wstring(items_.Count());
+        items_.Put(key.c_str(), point.Get());
+        ZYK_TRACE("Point Name --> '%ls'\n", key.c_str());
+
+        if (Ptr<IPosition> p = PositionOf(point.Get())) {
+            p->put_X(x);
+            p->put_Y(y);
+            p->put_Z(z);
+        }
+        return point->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
+    });
+}
+
+// Three points make one triangle, from the greatest key down; any other number draws
+// nothing. The fill mode is taken and not used.
+HRESULT CPoints::Render(long)
+{
+    return PointsGuard([&] {
+        if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
+
+        D3DVECTOR gathered[kMaxGathered];
+        size_t count = 0;
+        items_.ForEach([&](const std::wstring&, IPoint* point) {
+            if (count == kMaxGathered) return;
+            Ptr<IPosition> p = PositionOf(point);
+            if (!p) return;
+            D3DVECTOR& v = gathered[count++];
+            v.x = v.y = v.z = 0.0f;
+            p->get_X(&v.x);
+            p->get_Y(&v.y);
+            p->get_Z(&v.z);
+        });
+        if (count != 3) return;
+
+        const float uv[3][2] = {{0.0f, 0.0f}, {1.0f, 0.0f}, {0.0f, 1.0f}};
+        Vertex vertices[3];
+        for (size_t i = 0; i < 3; ++i)
+            vertices[i] = {gathered[i].x, gathered[i].y, gathered[i].z, 0.0f, 0.0f, 1.0f, uv[i][0], uv[i][1]};
+
+        auto* device = reinterpret_cast<IDirect3DDevice7*>(static_cast<LONG_PTR>(device_));
+        HRESULT hr = device->DrawPrimitive(D3DPT_TRIANGLELIST, kVertexFormat, vertices, 3, 0);
+        if (FAILED(hr)) {
+            ZYK_TRACE("DrawPrimitive Failed. (Error Code=%lx).\n", static_cast<unsigned long>(hr));
+            throw failure(hr, LookupText(kDrawPrimitive, hr));
+        }
+    });
+}
+
+// Calls one member on every point in key order; the points' results are not looked at.
+template <class Call>
+HRESULT CPoints::ForEachPoint(Call call)
+{
+    return PointsGuard([&] { items_.ForEach([&](const std::wstring&, IPoint* point) { call(point); }); });
+}
+
+HRESULT CPoints::Rotate(float x, float y, float z)
+{
+    return ForEachPoint([&](IPoint* p) { p->Rotate(x, y, z); });
+}
+
+HRESULT CPoints::Move(float x, float y, float z)
+{
+    return ForEachPoint([&](IPoint* p) { p->Move(x, y, z); });
+}
+
+HRESULT CPoints::Scale(float x, float y, float z)
+{
+    return ForEachPoint([&](IPoint* p) { p->Scale(x, y, z); });
+}

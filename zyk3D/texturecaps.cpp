@@ -1,0 +1,71 @@
+#include "texturecaps.h"
+#include "create.h"
+#include "errormaps.h"
+#include "failure.h"
+#include "com/trace.h"
+#include <cstring>
+
+namespace {
+
+constexpr HRESULT H(unsigned long v) { return static_cast<HRESULT>(v); }
+
+// A refused GetCaps; any other code has its own text.
+const CodeText kGetCaps[] = {
+    {H(0x80070057), IDS_INVALIDPARAMETER},
+    {H(0x88760082), IDS_INVALIDOBJECT},
+};
+
+template <class Body>
+HRESULT CapsGuard(Body&& body)
+{
+    return Guard(CLSID_TextureCaps, IID_ITextureCaps, static_cast<Body&&>(body));
+}
+
+} // namespace
+
+CTextureCaps::CTextureCaps()
+{
+    comInitialised_ = SUCCEEDED(InitialiseCOM());
+}
+
+CTextureCaps::~CTextureCaps()
+{
+    device_ = nullptr;
+    if (comInitialised_) CoUninitialize();
+}
+
+bool CTextureCaps::Query()
+{
+    HRESULT hr = CapsGuard([&] {
+        if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
+        // Only a failure counts: a device may answer S_FALSE and leave the record as it is.
+        memset(&stats_, 0, sizeof stats_);
+        HRESULT got = device_->GetInfo(D3DDEVINFOID_TEXTUREMANAGER, &stats_, sizeof stats_);
+        if (FAILED(got)) {
+            ZYK_TRACE("GetInfo Failed. (Error Code=%lx).\n", static_cast<unsigned long>(got));
+            throw failure(got, "Failed to Get Device Information.");
+        }
+        memset(&desc_, 0, sizeof desc_);
+        got = device_->GetCaps(&desc_);
+        if (FAILED(got)) {
+            ZYK_TRACE("GetCaps Failed. (Error Code=%lx).\n", static_cast<unsigned long>(got));
+            UINT id = LookupText(kGetCaps, got);
+            if (id == IDS_UNKNOWNERROR) throw failure(got, "Failed to Get Device Capabilities.");
+            throw failure(got, id);
+        }
+    });
+    return SUCCEEDED(hr);
+}
+
+// The getters report a device that cannot answer by one text, in place of the reason
+// Query recorded.
+template <class Record>
+HRESULT CTextureCaps::Answer(long* out, Record CTextureCaps::*record, DWORD Record::*field)
+{
+    return CapsGuard([&] {
+        if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
+        *out = 0;
+        if (!Query()) throw failure(E_POINTER, "Failed to obtain Device Information.");
+        *out = static_cast<long>((this->*record).*field);
+    });
+}

@@ -1,0 +1,60 @@
+#pragma once
+#include "zyk3D.h"
+#include "com/object.h"
+#include <d3d.h>
+
+// The device's texture limits and its texture manager's statistics, asked afresh on every
+// call. The getters give:
+//   MaxWidth, MaxHeight   dwMaxTextureWidth, dwMaxTextureHeight of the device description
+//   MinWidth, MinHeight   dwMinTextureWidth, dwMinTextureHeight of the device description
+//   MemoryAlloc           dwTotalBytes of the statistics (bytes of all managed textures)
+//   MemoryUsed            dwWorkingSetBytes of the statistics (bytes of those in video memory)
+// A device that fills no statistics (it may answer S_FALSE and write nothing) gives 0 for
+// the two memory figures. A getter that cannot ask writes 0.
+class CTextureCaps : public zyk::com::CoClass<CTextureCaps, ITextureCaps, &IID_ITextureCaps, &CLSID_TextureCaps> {
+public:
+    CTextureCaps();
+    ~CTextureCaps() override;
+
+    HRESULT STDMETHODCALLTYPE get_MaxWidth(long* out) override
+    {
+        return Answer(out, &CTextureCaps::desc_, &D3DDEVICEDESC7::dwMaxTextureWidth);
+    }
+    HRESULT STDMETHODCALLTYPE get_MaxHeight(long* out) override
+    {
+        return Answer(out, &CTextureCaps::desc_, &D3DDEVICEDESC7::dwMaxTextureHeight);
+    }
+    HRESULT STDMETHODCALLTYPE get_MinWidth(long* out) override
+    {
+        return Answer(out, &CTextureCaps::desc_, &D3DDEVICEDESC7::dwMinTextureWidth);
+    }
+    HRESULT STDMETHODCALLTYPE get_MinHeight(long* out) override
+    {
+        return Answer(out, &CTextureCaps::desc_, &D3DDEVICEDESC7::dwMinTextureHeight);
+    }
+    HRESULT STDMETHODCALLTYPE get_MemoryAlloc(long* out) override
+    {
+        return Answer(out, &CTextureCaps::stats_, &D3DDEVINFO_TEXTUREMANAGER::dwTotalBytes);
+    }
+    HRESULT STDMETHODCALLTYPE get_MemoryUsed(long* out) override
+    {
+        return Answer(out, &CTextureCaps::stats_, &D3DDEVINFO_TEXTUREMANAGER::dwWorkingSetBytes);
+    }
+    HRESULT STDMETHODCALLTYPE put_Device(long device) override
+    {
+        device_ = reinterpret_cast<IDirect3DDevice7*>(static_cast<LONG_PTR>(device));
+        return S_OK;
+    }
+
+private:
+    // Fills stats_ and desc_ from the device; false after recording why it could not.
+    bool Query();
+
+    template <class Record>
+    HRESULT Answer(long* out, Record CTextureCaps::*record, DWORD Record::*field);
+
+    bool comInitialised_ = false;
+    D3DDEVINFO_TEXTUREMANAGER stats_{};
+    D3DDEVICEDESC7 desc_{};
+    IDirect3DDevice7* device_ = nullptr;   // borrowed from the owner of the device
+};

@@ -1,0 +1,27 @@
+#pragma once
+#include "zyk3D.h"
+#include "com/object.h"
+
+// The texture formats of a device. It lists nothing yet and keeps nothing, not even the
+// device: every member succeeds and gives no value (a null enumerator, an empty VARIANT,
+// a count of 0).
+class CTextureFormats
+    : public zyk::com::CoClass<CTextureFormats, ITextureFormats, &IID_ITextureFormats, &CLSID_TextureFormats> {
+public:
+    HRESULT STDMETHODCALLTYPE get__NewEnum(IUnknown** out) override
+    {
+        if (out) *out = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Item(VARIANT, VARIANT* out) override
+    {
+        if (out) VariantInit(out);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_Count(long* out) override
+    {
+        if (out) *out = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE put_Device(long) override { return S_OK; }
+};
