@@ -23,15 +23,6 @@ void RemoveName(zyk::com::NamedMap<ICamera>& items, const wchar_t* name)
     VariantClear(&key);
 }
 
-// Whether anything is left to read on the stream.
-bool AtEnd(FILE* s)
-{
-    int c = fgetc(s);
-    if (c == EOF) return true;
-    ungetc(c, s);
-    return false;
-}
-
 } // namespace
 
 CCameras::CCameras()
@@ -67,8 +58,7 @@ HRESULT CCameras::Save(long f)
 {
     return world::Block(f, [&](FILE* s) {
         ZYK_TRACE("Saving Cameras.\n");
-        world::WriteCount(s, items_.Count());
-        items_.ForEach([&](const std::wstring&, ICamera* camera) { camera->Save(f); });
+        world::SaveSection(s, f, items_);
     });
 }
 
@@ -77,14 +67,11 @@ HRESULT CCameras::Load(long f)
     return world::Block(f, [&](FILE* s) {
         ZYK_TRACE("Loading Cameras.\n");
         Clear();
-        char line[256];
-        world::ReadLine(s, line);
-        ZYK_TRACE("Number of Cameras to Load: %s.\n", line);
-        long count = static_cast<long>(static_cast<unsigned long>(strtoull(line, nullptr, 10)));
+        const long count = world::ReadCount(s, "Number of Cameras to Load: %s.\n");
 
         for (long i = 0; i < count; ++i) {
             // A count larger than the blocks that follow ends with the file.
-            if (AtEnd(s)) break;
+            if (world::AtEnd(s)) break;
 
             // Add files the camera as "Temp"; a camera read earlier under that name is
             // kept aside and filed again once the new one has its own name.

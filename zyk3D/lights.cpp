@@ -68,15 +68,6 @@ void CheckType(LightTypes type, DWORD caps)
     ZYK_TRACE("Supported.\n");
 }
 
-// Whether anything is left to read on the stream.
-bool AtEnd(FILE* s)
-{
-    int c = fgetc(s);
-    if (c == EOF) return true;
-    ungetc(c, s);
-    return false;
-}
-
 } // namespace
 
 CLights::CLights()
@@ -172,8 +163,7 @@ HRESULT CLights::Save(long f)
 {
     return world::Block(f, [&](FILE* s) {
         ZYK_TRACE("Saving Lights.\n");
-        world::WriteCount(s, items_.Count());
-        items_.ForEach([&](const std::wstring&, ILight* light) { light->Save(f); });
+        world::SaveSection(s, f, items_);
     });
 }
 
@@ -182,15 +172,12 @@ HRESULT CLights::Load(long f)
     return world::Block(f, [&](FILE* s) {
         ZYK_TRACE("Loading Lights.\n");
         Clear();
-        char line[256];
-        world::ReadLine(s, line);
-        ZYK_TRACE("Number of Lights to Load: %s.\n", line);
-        long count = static_cast<long>(static_cast<unsigned long>(strtoull(line, nullptr, 10)));
+        const long count = world::ReadCount(s, "Number of Lights to Load: %s.\n");
 
         for (long i = 0; i < count; ++i) {
             // A count larger than the blocks that follow ends with the file; a light that
             // cannot be made (no device) ends the section.
-            if (AtEnd(s)) break;
+            if (world::AtEnd(s)) break;
             Ptr<IDispatch> made;
             if (FAILED(get_Add(lt_Point, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 10.0f,
                                made.Out())) ||

@@ -1,6 +1,7 @@
 #include "com/error.h"
 #include "com/ptr.h"
 #include "worldfile.h"
+#include "com/trace.h"
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
@@ -80,6 +81,23 @@ BSTR ReadName(FILE* f)
     char line[256];
     ReadLine(f, line);
     return zyk::com::AnsiToBstr(line);
+}
+
+bool AtEnd(FILE* f)
+{
+    int c = fgetc(f);
+    if (c == EOF) return true;
+    ungetc(c, f);
+    return false;
+}
+
+long ReadCount(FILE* f, const char* traceFormat)
+{
+    char line[256];
+    ReadLine(f, line);
+    ZYK_TRACE(traceFormat, line);
+    (void)traceFormat;
+    return static_cast<long>(static_cast<unsigned long>(strtoull(line, nullptr, 10)));
 }
 
 } // namespace world

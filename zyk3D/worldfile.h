@@ -24,6 +24,20 @@ long ReadInteger(FILE* f);                      // 32-bit wrap-around: 429496729
 short ReadBoolean(FILE* f);                     // the low 16 bits of the integer
 BSTR ReadName(FILE* f);
 
+// Whether anything is left to read on the stream.
+bool AtEnd(FILE* f);
+
+// The count line of a collection section, traced with traceFormat ("... %s.\n").
+long ReadCount(FILE* f, const char* traceFormat);
+
+// A collection section: the count line, then each member's own block in map order.
+template <class Map>
+void SaveSection(FILE* s, long f, const Map& members)
+{
+    WriteCount(s, members.Count());
+    members.ForEach([&](const auto&, auto* member) { member->Save(f); });
+}
+
 // Runs a block member's body so that nothing it meets (a bad stream included) escapes:
 // block members always return S_OK.
 template <class Body>

@@ -319,3 +319,16 @@ void WriteAll(const std::string& path, const std::string& bytes)
 }
 
 } // namespace testkit
+
+namespace testkit {
+
+void ExpectError(const wchar_t* source, REFIID iid, const std::wstring& description)
+{
+    auto e = TakeError();
+    ASSERT_TRUE(e.present);
+    EXPECT_EQ(e.description, description);
+    EXPECT_EQ(e.source, source);
+    EXPECT_TRUE(IsEqualGUID(e.guid, iid));
+}
+
+} // namespace testkit

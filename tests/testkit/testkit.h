@@ -100,3 +100,19 @@ std::string ReadAll(const std::string& path);
 void WriteAll(const std::string& path, const std::string& bytes);
 
 } // namespace testkit
+
+namespace testkit {
+
+// An object created by ProgID (a failed creation is a test failure and gives nullptr).
+template <class T>
+T* Create(const wchar_t* progId, REFIID iid)
+{
+    T* p = nullptr;
+    EXPECT_EQ(CreateByProgId(progId, iid, reinterpret_cast<void**>(&p)), S_OK);
+    return p;
+}
+
+// The thread's error information is there with exactly this source, GUID and description.
+void ExpectError(const wchar_t* source, REFIID iid, const std::wstring& description);
+
+} // namespace testkit

@@ -7,6 +7,9 @@
 #include <cstdio>
 #include <string>
 
+using testkit::Create;
+using testkit::ExpectError;
+
 using testkit::ReadAll;
 using testkit::TempPath;
 using testkit::WriteAll;
@@ -21,25 +24,8 @@ namespace {
 // DirectX codes have no system text, so their descriptions are the texts alone.
 const HRESULT kRefused = static_cast<HRESULT>(0x88760082);   // DDERR_INVALIDOBJECT
 
-template <class T>
-T* Create(const wchar_t* progId, REFIID iid)
-{
-    T* p = nullptr;
-    EXPECT_EQ(testkit::CreateByProgId(progId, iid, reinterpret_cast<void**>(&p)), S_OK);
-    return p;
-}
-
 ICamera* NewCamera() { return Create<ICamera>(L"zyk3D.Camera", IID_ICamera); }
 ICameras* NewCameras() { return Create<ICameras>(L"zyk3D.Cameras", IID_ICameras); }
-
-void ExpectError(const wchar_t* source, REFIID iid, const std::wstring& description)
-{
-    auto e = TakeError();
-    ASSERT_TRUE(e.present);
-    EXPECT_EQ(e.description, description);
-    EXPECT_EQ(e.source, source);
-    EXPECT_TRUE(IsEqualGUID(e.guid, iid));
-}
 
 void ExpectCameraError(const std::wstring& description) { ExpectError(L"zyk3D.Camera.1", IID_ICamera, description); }
 

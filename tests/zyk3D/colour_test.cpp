@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <string>
 
+using testkit::Create;
+
 using testkit::ReadAll;
 using testkit::TempPath;
 using testkit::WriteAll;
@@ -12,14 +14,6 @@ using testkit::DispGet;
 using testkit::DispPut;
 
 namespace {
-
-template <class T>
-T* Create(const wchar_t* progId, REFIID iid)
-{
-    T* p = nullptr;
-    EXPECT_EQ(testkit::CreateByProgId(progId, iid, reinterpret_cast<void**>(&p)), S_OK);
-    return p;
-}
 
 } // namespace
 

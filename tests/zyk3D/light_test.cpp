@@ -7,6 +7,9 @@
 #include <cstdio>
 #include <string>
 
+using testkit::Create;
+using testkit::ExpectError;
+
 using device_fixture::Bits;
 using device_fixture::DeviceSuite;
 using device_fixture::FakeDevice;
@@ -20,25 +23,9 @@ const HRESULT kInvalidObject = static_cast<HRESULT>(0x88760082);
 const HRESULT kLightSetFailed = static_cast<HRESULT>(0x887602EE);
 const HRESULT kNotInViewport = static_cast<HRESULT>(0x887602F0);
 
-template <class T>
-T* Create(const wchar_t* progId, REFIID iid)
-{
-    T* p = nullptr;
-    EXPECT_EQ(testkit::CreateByProgId(progId, iid, reinterpret_cast<void**>(&p)), S_OK);
-    return p;
-}
-
 ILight* NewLight() { return Create<ILight>(L"zyk3D.Light", IID_ILight); }
 ILights* NewLights() { return Create<ILights>(L"zyk3D.Lights", IID_ILights); }
 
-void ExpectError(const wchar_t* source, REFIID iid, const std::wstring& description)
-{
-    auto e = TakeError();
-    ASSERT_TRUE(e.present);
-    EXPECT_EQ(e.description, description);
-    EXPECT_EQ(e.source, source);
-    EXPECT_TRUE(IsEqualGUID(e.guid, iid));
-}
 void ExpectLightError(const std::wstring& text) { ExpectError(L"zyk3D.Light.1", IID_ILight, text); }
 void ExpectLightsError(const std::wstring& text) { ExpectError(L"zyk3D.Lights.1", IID_ILights, text); }
 
