@@ -1,3 +1,4 @@
+#include "com/ptr.h"
 #include "camera.h"
 #include "create.h"
 #include "failure.h"
@@ -203,7 +204,7 @@ HRESULT CCamera::get_Position(IDispatch** out) { return Child(position_, "Positi
 
 HRESULT CCamera::put_Device(long device)
 {
-    device_ = reinterpret_cast<IDirect3DDevice7*>(static_cast<LONG_PTR>(device));
+    device_ = zyk::com::FromHandle<IDirect3DDevice7>(device);
     return S_OK;
 }
 
@@ -269,17 +270,12 @@ HRESULT CCamera::Update()
 
 HRESULT CCamera::get_Name(BSTR* out)
 {
-    if (!out) return E_POINTER;
-    *out = name_.Copy();
-    return *out ? S_OK : E_OUTOFMEMORY;
+    return name_.CopyTo(out);
 }
 
 HRESULT CCamera::put_Name(BSTR name)
 {
-    zyk::com::Bstr copy = zyk::com::Bstr::Adopt(name ? SysAllocStringLen(name, SysStringLen(name)) : nullptr);
-    if (name && !copy.Get()) return E_OUTOFMEMORY;
-    name_ = std::move(copy);
-    return S_OK;
+    return name_.Assign(name);
 }
 
 HRESULT CCamera::Save(long f)

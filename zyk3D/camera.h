@@ -16,9 +16,9 @@ public:
     HRESULT STDMETHODCALLTYPE put_Device(long device) override;
     HRESULT STDMETHODCALLTYPE Rotate(float x, float y, float z) override;
     HRESULT STDMETHODCALLTYPE Update() override;
-    HRESULT STDMETHODCALLTYPE get_X(float* out) override { return Get(angleX_, out); }
-    HRESULT STDMETHODCALLTYPE get_Y(float* out) override { return Get(angleY_, out); }
-    HRESULT STDMETHODCALLTYPE get_Z(float* out) override { return Get(angleZ_, out); }
+    HRESULT STDMETHODCALLTYPE get_X(float* out) override { return zyk::com::CopyOut(angleX_, out); }
+    HRESULT STDMETHODCALLTYPE get_Y(float* out) override { return zyk::com::CopyOut(angleY_, out); }
+    HRESULT STDMETHODCALLTYPE get_Z(float* out) override { return zyk::com::CopyOut(angleZ_, out); }
     HRESULT STDMETHODCALLTYPE get_Name(BSTR* out) override;
     HRESULT STDMETHODCALLTYPE put_Name(BSTR name) override;
     HRESULT STDMETHODCALLTYPE Load(long f) override;
@@ -26,12 +26,6 @@ public:
     HRESULT STDMETHODCALLTYPE Reset() override { return S_OK; }
 
 private:
-    static HRESULT Get(float value, float* out)
-    {
-        if (!out) return E_POINTER;
-        *out = value;
-        return S_OK;
-    }
     HRESULT Child(IPosition* child, const char* missing, IDispatch** out);
     void RequireDevice() const;
 

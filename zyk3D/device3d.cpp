@@ -32,8 +32,6 @@ HRESULT DispatchOf(IUnknown* child, IDispatch** out)
     return child->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
 }
 
-long AsLong(const void* p) { return static_cast<long>(reinterpret_cast<LONG_PTR>(p)); }
-
 // Wide text to ANSI, bounded by the text's own length.
 std::string ToAnsi(const wchar_t* text, UINT length)
 {
@@ -70,8 +68,6 @@ CDevice3D::CDevice3D()
 {
     InitialiseCOM();
     lastUpdate_ = thisUpdate_ = timeGetTime();
-    description_ = SysAllocString(L"");
-    name_ = SysAllocString(L"");
     // The first child that cannot be created stops the sequence; the object exists all
     // the same, and members that need a missing child say so.
     Member([&] {
@@ -109,8 +105,6 @@ CDevice3D::~CDevice3D()
     ReleaseChild(textureFormats_);
     ReleaseChild(sprites_);
     ReleaseChild(deviceCaps_);
-    SysFreeString(description_);
-    SysFreeString(name_);
 }
 
 // ---------------------------------------------------------------------------
@@ -213,7 +207,7 @@ HRESULT CDevice3D::Initialise(long hInstance, long width, long Height, VARIANT_B
 // Hands the device's pointers down, each child only when it exists.
 void CDevice3D::ConfigureChildren()
 {
-    const long device = AsLong(device_), d3d = AsLong(d3d_), dd = AsLong(dd_);
+    const long device = zyk::com::ToHandle(device_), d3d = zyk::com::ToHandle(d3d_), dd = zyk::com::ToHandle(dd_);
     if (fog_) fog_->put_Device(device);
     if (cameras_) cameras_->put_Device(device);
     if (deviceCaps_) PutLong(deviceCaps_, L"Device", device);
@@ -466,40 +460,13 @@ HRESULT CDevice3D::get_FrameRate(float* pVal)
 // Identity
 // ---------------------------------------------------------------------------
 
-namespace {
 
-HRESULT CopyOut(BSTR value, BSTR* out)
-{
-    if (!out) return E_POINTER;
-    *out = value ? SysAllocStringLen(value, SysStringLen(value)) : SysAllocString(L"");
-    return *out ? S_OK : E_OUTOFMEMORY;
-}
-
-HRESULT Store(BSTR& field, BSTR value)
-{
-    BSTR copy = value ? SysAllocStringLen(value, SysStringLen(value)) : SysAllocString(L"");
-    if (!copy) return E_OUTOFMEMORY;
-    SysFreeString(field);
-    field = copy;
-    return S_OK;
-}
-
-template <class T, class U>
-HRESULT GetValue(T value, U* out)
-{
-    if (!out) return E_POINTER;
-    *out = static_cast<U>(value);
-    return S_OK;
-}
-
-} // namespace
-
-HRESULT CDevice3D::get_Status(StatusModes* pVal) { return GetValue(status_, pVal); }
-HRESULT CDevice3D::get_Name(BSTR* pVal) { return CopyOut(name_, pVal); }
-HRESULT CDevice3D::put_Name(BSTR newVal) { return Store(name_, newVal); }
-HRESULT CDevice3D::get_Description(BSTR* pVal) { return CopyOut(description_, pVal); }
-HRESULT CDevice3D::put_Description(BSTR newVal) { return Store(description_, newVal); }
-HRESULT CDevice3D::get_Index(long* pVal) { return GetValue(index_, pVal); }
+HRESULT CDevice3D::get_Status(StatusModes* pVal) { return zyk::com::CopyOut(status_, pVal); }
+HRESULT CDevice3D::get_Name(BSTR* pVal) { return name_.CopyTo(pVal); }
+HRESULT CDevice3D::put_Name(BSTR newVal) { return name_.Assign(newVal); }
+HRESULT CDevice3D::get_Description(BSTR* pVal) { return description_.CopyTo(pVal); }
+HRESULT CDevice3D::put_Description(BSTR newVal) { return description_.Assign(newVal); }
+HRESULT CDevice3D::get_Index(long* pVal) { return zyk::com::CopyOut(index_, pVal); }
 HRESULT CDevice3D::put_Index(long newVal)
 {
     index_ = static_cast<DWORD>(newVal);
@@ -628,25 +595,25 @@ HRESULT CDevice3D::get_SurfaceFormat(SurfaceFormats* pVal)
 
 HRESULT CDevice3D::get_Graphics(IDispatch**) { return E_NOTIMPL; }
 
-HRESULT CDevice3D::get_DirectDraw(long* pVal) { return GetValue(AsLong(dd_), pVal); }
+HRESULT CDevice3D::get_DirectDraw(long* pVal) { return zyk::com::CopyOut(zyk::com::ToHandle(dd_), pVal); }
 
 // ---------------------------------------------------------------------------
 // Window and rectangle
 // ---------------------------------------------------------------------------
 
-HRESULT CDevice3D::get_Window(long* pVal) { return GetValue(AsLong(window_), pVal); }
+HRESULT CDevice3D::get_Window(long* pVal) { return zyk::com::CopyOut(zyk::com::ToHandle(window_), pVal); }
 HRESULT CDevice3D::put_Window(long newVal)
 {
-    window_ = reinterpret_cast<HWND>(static_cast<LONG_PTR>(newVal));
+    window_ = zyk::com::FromHandle<HWND__>(newVal);
     return S_OK;
 }
-HRESULT CDevice3D::get_Left(long* pVal) { return GetValue(rect_.left, pVal); }
+HRESULT CDevice3D::get_Left(long* pVal) { return zyk::com::CopyOut(rect_.left, pVal); }
 HRESULT CDevice3D::put_Left(long newVal) { rect_.left = newVal; return S_OK; }
-HRESULT CDevice3D::get_Top(long* pVal) { return GetValue(rect_.top, pVal); }
+HRESULT CDevice3D::get_Top(long* pVal) { return zyk::com::CopyOut(rect_.top, pVal); }
 HRESULT CDevice3D::put_Top(long newVal) { rect_.top = newVal; return S_OK; }
-HRESULT CDevice3D::get_Right(long* pVal) { return GetValue(rect_.right, pVal); }
+HRESULT CDevice3D::get_Right(long* pVal) { return zyk::com::CopyOut(rect_.right, pVal); }
 HRESULT CDevice3D::put_Right(long newVal) { rect_.right = newVal; return S_OK; }
-HRESULT CDevice3D::get_Bottom(long* pVal) { return GetValue(rect_.bottom, pVal); }
+HRESULT CDevice3D::get_Bottom(long* pVal) { return zyk::com::CopyOut(rect_.bottom, pVal); }
 HRESULT CDevice3D::put_Bottom(long newVal) { rect_.bottom = newVal; return S_OK; }
 
 // ---------------------------------------------------------------------------
@@ -704,7 +671,7 @@ void CDevice3D::WriteOrReadWorld(BSTR filename, bool save)
     ZYK_TRACE(save ? "Saving World: %s.\n" : "Loading World: %s.\n", path.c_str());
     FILE* f = fopen(path.c_str(), save ? "w" : "r");
     if (!f) return;
-    const long stream = AsLong(f);
+    const long stream = zyk::com::ToHandle(f);
     const wchar_t* member = save ? L"Save" : L"Load";
     if (cameras_) save ? cameras_->Save(stream) : cameras_->Load(stream);
     if (fog_) save ? fog_->Save(stream) : fog_->Load(stream);

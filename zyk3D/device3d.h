@@ -1,6 +1,7 @@
 #pragma once
 #include "zyk3D.h"
 #include "com/object.h"
+#include "com/ptr.h"
 #include "d3dx.h"
 
 // The root of a 3D scene: the D3DX rendering context on the client's window, the
@@ -119,8 +120,8 @@ private:
     IDeviceCaps* deviceCaps_ = nullptr;
     ICameras* cameras_ = nullptr;
 
-    BSTR description_ = nullptr;
-    BSTR name_ = nullptr;
+    zyk::com::Bstr description_;
+    zyk::com::Bstr name_;
     RECT rect_{};
     ID3DXContext* context_ = nullptr;
     D3DX_VIDMODE savedMode_{};

@@ -1,3 +1,4 @@
+#include "com/ptr.h"
 #include "devicecaps.h"
 #include "create.h"
 #include "errormaps.h"
@@ -17,7 +18,7 @@ CDeviceCaps::~CDeviceCaps()
 
 HRESULT CDeviceCaps::put_Device(long device)
 {
-    device_ = reinterpret_cast<IDirect3DDevice7*>(static_cast<LONG_PTR>(device));
+    device_ = zyk::com::FromHandle<IDirect3DDevice7>(device);
     return S_OK;
 }
 

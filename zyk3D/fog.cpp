@@ -1,3 +1,4 @@
+#include "com/ptr.h"
 #include "fog.h"
 #include "colour.h"
 #include "create.h"
@@ -121,7 +122,7 @@ HRESULT CFog::get_Colour(IDispatch** out)
 
 HRESULT CFog::put_Device(long device)
 {
-    device_ = reinterpret_cast<IDirect3DDevice7*>(static_cast<LONG_PTR>(device));
+    device_ = zyk::com::FromHandle<IDirect3DDevice7>(device);
     return S_OK;
 }
 

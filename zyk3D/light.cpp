@@ -1,3 +1,4 @@
+#include "com/ptr.h"
 #include "light.h"
 #include "create.h"
 #include "errormaps.h"
@@ -146,7 +147,7 @@ HRESULT CLight::put_Direct3D(long d3d)
 
 HRESULT CLight::put_Device(long device)
 {
-    device_ = reinterpret_cast<IDirect3DDevice7*>(static_cast<LONG_PTR>(device));
+    device_ = zyk::com::FromHandle<IDirect3DDevice7>(device);
     return S_OK;
 }
 
@@ -196,18 +197,14 @@ HRESULT CLight::put_Range(float v)
 
 HRESULT CLight::get_Name(BSTR* out)
 {
-    if (!out) return E_POINTER;
-    *out = name_.Copy();
-    return *out ? S_OK : E_OUTOFMEMORY;
+    return name_.CopyTo(out);
 }
 
 HRESULT CLight::put_Name(BSTR name)
 {
-    zyk::com::Bstr copy = zyk::com::Bstr::Adopt(name ? SysAllocStringLen(name, SysStringLen(name)) : nullptr);
-    if (name && !copy.Get()) return E_OUTOFMEMORY;
-    name_ = std::move(copy);
+    HRESULT hr = name_.Assign(name);
     ZYK_TRACE("Configuring Light Name --> '%ls'\n", name_.Text());
-    return S_OK;
+    return hr;
 }
 
 void CLight::TraceRecord() const

@@ -25,19 +25,19 @@ public:
     HRESULT STDMETHODCALLTYPE get_Diffuse(IDispatch** out) override { return Child(diffuse_, out); }
     HRESULT STDMETHODCALLTYPE get_Ambient(IDispatch** out) override { return Child(ambient_, out); }
     HRESULT STDMETHODCALLTYPE get_Specular(IDispatch** out) override { return Child(specular_, out); }
-    HRESULT STDMETHODCALLTYPE get_ConstAttenuation(float* out) override { return Get(constAttenuation_, out); }
+    HRESULT STDMETHODCALLTYPE get_ConstAttenuation(float* out) override { return zyk::com::CopyOut(constAttenuation_, out); }
     HRESULT STDMETHODCALLTYPE put_ConstAttenuation(float v) override { constAttenuation_ = v; return S_OK; }
-    HRESULT STDMETHODCALLTYPE get_LinearAttenuation(float* out) override { return Get(linearAttenuation_, out); }
+    HRESULT STDMETHODCALLTYPE get_LinearAttenuation(float* out) override { return zyk::com::CopyOut(linearAttenuation_, out); }
     HRESULT STDMETHODCALLTYPE put_LinearAttenuation(float v) override { linearAttenuation_ = v; return S_OK; }
-    HRESULT STDMETHODCALLTYPE get_QuadraticAttenuation(float* out) override { return Get(quadraticAttenuation_, out); }
+    HRESULT STDMETHODCALLTYPE get_QuadraticAttenuation(float* out) override { return zyk::com::CopyOut(quadraticAttenuation_, out); }
     HRESULT STDMETHODCALLTYPE put_QuadraticAttenuation(float v) override { quadraticAttenuation_ = v; return S_OK; }
-    HRESULT STDMETHODCALLTYPE get_InnerCone(float* out) override { return Get(innerCone_, out); }
+    HRESULT STDMETHODCALLTYPE get_InnerCone(float* out) override { return zyk::com::CopyOut(innerCone_, out); }
     HRESULT STDMETHODCALLTYPE put_InnerCone(float v) override;
-    HRESULT STDMETHODCALLTYPE get_OuterCone(float* out) override { return Get(outerCone_, out); }
+    HRESULT STDMETHODCALLTYPE get_OuterCone(float* out) override { return zyk::com::CopyOut(outerCone_, out); }
     HRESULT STDMETHODCALLTYPE put_OuterCone(float v) override;
-    HRESULT STDMETHODCALLTYPE get_FallOff(float* out) override { return Get(fallOff_, out); }
+    HRESULT STDMETHODCALLTYPE get_FallOff(float* out) override { return zyk::com::CopyOut(fallOff_, out); }
     HRESULT STDMETHODCALLTYPE put_FallOff(float v) override { fallOff_ = v; return S_OK; }
-    HRESULT STDMETHODCALLTYPE get_Range(float* out) override { return Get(range_, out); }
+    HRESULT STDMETHODCALLTYPE get_Range(float* out) override { return zyk::com::CopyOut(range_, out); }
     HRESULT STDMETHODCALLTYPE put_Range(float v) override;
     HRESULT STDMETHODCALLTYPE get_Name(BSTR* out) override;
     HRESULT STDMETHODCALLTYPE put_Name(BSTR name) override;
@@ -48,12 +48,6 @@ public:
     HRESULT STDMETHODCALLTYPE Save(long f) override;
 
 private:
-    static HRESULT Get(float value, float* out)
-    {
-        if (!out) return E_POINTER;
-        *out = value;
-        return S_OK;
-    }
     static HRESULT Child(IUnknown* child, IDispatch** out);
     void RequireDevice() const;
     void ReleaseChildren();

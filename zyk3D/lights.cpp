@@ -32,7 +32,7 @@ HRESULT LightsGuard(Body&& body)
 
 IDirect3DDevice7* DeviceOf(long device)
 {
-    return reinterpret_cast<IDirect3DDevice7*>(static_cast<LONG_PTR>(device));
+    return zyk::com::FromHandle<IDirect3DDevice7>(device);
 }
 
 // Refuses a light type the device cannot show (its vertex-processing caps).

@@ -1,3 +1,4 @@
+#include "com/ptr.h"
 #include "material.h"
 #include "create.h"
 #include "errormaps.h"
@@ -110,7 +111,7 @@ HRESULT CMaterial::put_Direct3D(long d3d)
 // already left its own error information for the client.
 HRESULT CMaterial::put_Device(long device)
 {
-    device_ = reinterpret_cast<IDirect3DDevice7*>(static_cast<LONG_PTR>(device));
+    device_ = zyk::com::FromHandle<IDirect3DDevice7>(device);
     if (FAILED(static_cast<IMaterial*>(this)->Update())) ZYK_TRACE("Failed to Initialise Material.\n");
     return S_OK;
 }

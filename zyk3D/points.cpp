@@ -113,7 +113,7 @@ HRESULT CPoints::Render(long)
         for (size_t i = 0; i < 3; ++i)
             vertices[i] = {gathered[i].x, gathered[i].y, gathered[i].z, 0.0f, 0.0f, 1.0f, uv[i][0], uv[i][1]};
 
-        auto* device = reinterpret_cast<IDirect3DDevice7*>(static_cast<LONG_PTR>(device_));
+        auto* device = zyk::com::FromHandle<IDirect3DDevice7>(device_);
         HRESULT hr = device->DrawPrimitive(D3DPT_TRIANGLELIST, kVertexFormat, vertices, 3, 0);
         if (FAILED(hr)) {
             ZYK_TRACE("DrawPrimitive Failed. (Error Code=%lx).\n", static_cast<unsigned long>(hr));

@@ -1,6 +1,7 @@
 #pragma once
 #include "zyk3D.h"
 #include "com/object.h"
+#include "com/ptr.h"
 #include <d3d.h>
 
 // The device's texture limits and its texture manager's statistics, asked afresh on every
@@ -42,7 +43,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE put_Device(long device) override
     {
-        device_ = reinterpret_cast<IDirect3DDevice7*>(static_cast<LONG_PTR>(device));
+        device_ = zyk::com::FromHandle<IDirect3DDevice7>(device);
         return S_OK;
     }
 

@@ -55,9 +55,42 @@ public:
     UINT Length() const { return SysStringLen(s_); }
     const wchar_t* Text() const { return s_ ? s_ : L""; }
 
+    // The bodies of a BSTR property's getter and setter: a copy out (the empty string
+    // for none), and a copy in.
+    HRESULT CopyTo(BSTR* out) const
+    {
+        if (!out) return E_POINTER;
+        *out = Copy();
+        return *out ? S_OK : E_OUTOFMEMORY;
+    }
+    HRESULT Assign(BSTR value)
+    {
+        Bstr copy = Adopt(value ? SysAllocStringLen(value, SysStringLen(value)) : nullptr);
+        if (value && !copy.s_) return E_OUTOFMEMORY;
+        std::swap(s_, copy.s_);
+        return S_OK;
+    }
+
 private:
     BSTR s_ = nullptr;
 };
+
+// The body of a plain property getter: copies the value out.
+template <class T, class U>
+HRESULT CopyOut(const T& value, U* out)
+{
+    if (!out) return E_POINTER;
+    *out = static_cast<U>(value);
+    return S_OK;
+}
+
+// A raw pointer handed down between objects as a 32-bit integer, and back.
+template <class T>
+T* FromHandle(long value)
+{
+    return reinterpret_cast<T*>(static_cast<LONG_PTR>(value));
+}
+inline long ToHandle(const void* p) { return static_cast<long>(reinterpret_cast<LONG_PTR>(p)); }
 
 // Converts ANSI text (the ANSI code page) to a new BSTR; NULL gives the empty string.
 BSTR AnsiToBstr(const char* text);
