@@ -1,6 +1,7 @@
 // The sample game: a window, a Device3D created by ProgID, the "Default" camera, a linear
 // fog, a few hundred frames with a changing clear colour, the frame rate, and the last
-// frame written to a .bmp file.
+// frame written to a .bmp file (and, under "tools/zyk game", a screenshot of the display
+// taken while that frame is shown).
 #include "screen.h"
 #include "zyk3D.h"
 #include <cmath>
@@ -55,6 +56,8 @@ int main(int argc, char** argv)
     device->put_Window(static_cast<long>(reinterpret_cast<LONG_PTR>(window)));
     hr = device->Initialise(0, kWidth, kHeight, VARIANT_FALSE, 0);
     if (FAILED(hr)) Fail("Initialise", hr);
+    // The first pump after Initialise repaints the client area once; frames come after it.
+    sample::PumpMessages();
 
     // The camera that Initialise made, looking at the origin from (0, 2, 10).
     IDispatch* d = nullptr;
@@ -119,6 +122,9 @@ int main(int argc, char** argv)
         fprintf(stderr, "could not write the last frame\n");
         return 1;
     }
+    std::string shot = sample::OfferScreenshot();
+    if (!shot.empty()) printf("screenshot of the display: %s\n", shot.c_str());
+    fflush(stdout);
 
     fogColour->Release();
     fog->Release();

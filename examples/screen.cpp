@@ -1,6 +1,7 @@
 #include "screen.h"
 #include <ddraw.h>
 #include <cstdio>
+#include <cstring>
 
 namespace sample {
 
@@ -88,6 +89,37 @@ HWND CreateGameWindow(const char* title, int width, int height)
     UpdateWindow(w);
     PumpMessages();
     return w;
+}
+
+std::string OfferScreenshot()
+{
+    char signal[MAX_PATH] = {};
+    DWORD n = GetEnvironmentVariableA("ZYK_SCREENSHOT_SIGNAL", signal, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return {};
+    // Written whole, then renamed over the signal file, so the script never reads half of it.
+    std::string next = std::string(signal) + ".shown";
+    FILE* f = fopen(next.c_str(), "wb");
+    if (!f) return {};
+    fputs("shown\n", f);
+    fclose(f);
+    if (!MoveFileExA(next.c_str(), signal, MOVEFILE_REPLACE_EXISTING)) return {};
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 120000) {
+        PumpMessages();
+        char text[MAX_PATH + 16] = {};
+        if (FILE* r = fopen(signal, "rb")) {
+            size_t got = fread(text, 1, sizeof text - 1, r);
+            fclose(r);
+            text[got] = 0;
+            if (strncmp(text, "taken ", 6) == 0) {
+                std::string path(text + 6);
+                while (!path.empty() && (path.back() == '\n' || path.back() == '\r')) path.pop_back();
+                return path;
+            }
+        }
+        Sleep(20);
+    }
+    return {};
 }
 
 void PumpMessages()

@@ -1,6 +1,7 @@
 // Reading what a window shows, and writing it as a .bmp file (for the sample clients).
 #pragma once
 #include <windows.h>
+#include <string>
 #include <vector>
 
 namespace sample {
@@ -11,7 +12,16 @@ bool CaptureClient(HWND window, int width, int height, std::vector<DWORD>& pixel
 // A 24-bit bottom-up .bmp of the pixels.
 bool WriteBmp(const char* path, int width, int height, const std::vector<DWORD>& pixels);
 
+// A shown window with a client area of width x height and no class background brush (an
+// erase would paint over a presented frame).
 HWND CreateGameWindow(const char* title, int width, int height);
 void PumpMessages();
+
+// When the program runs under "tools/zyk game", the script takes a screenshot of the whole
+// display while the program holds its last frame on the screen: this tells the script
+// that the frame is shown (through the file named by ZYK_SCREENSHOT_SIGNAL), waits for
+// the screenshot while pumping messages, and returns the screenshot's path ("" when no
+// script is listening or none came within two minutes).
+std::string OfferScreenshot();
 
 } // namespace sample

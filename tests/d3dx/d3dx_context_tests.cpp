@@ -21,7 +21,6 @@ HWND MakeWindow(int x, int y, int clientW, int clientH, DWORD style = WS_OVERLAP
         wc.lpfnWndProc = DefWindowProcA;
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = kClass;
-        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
         RegisterClassA(&wc);
         registered = true;
     }

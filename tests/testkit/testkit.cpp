@@ -285,6 +285,28 @@ bool ReadScreenPixel(HWND window, int x, int y, Rgb& out)
     return ok;
 }
 
+::testing::AssertionResult ScreenShows(HWND window, int x, int y, Rgb expected, const std::function<void()>& present,
+                                       int tolerance, DWORD limitMs)
+{
+    auto close = [tolerance](int a, int b) { return a >= b - tolerance && a <= b + tolerance; };
+    Rgb seen;
+    int reads = 0;
+    const DWORD start = GetTickCount();
+    for (;;) {
+        PumpMessages();
+        bool read = ReadScreenPixel(window, x, y, seen);
+        ++reads;
+        if (read && close(seen.r, expected.r) && close(seen.g, expected.g) && close(seen.b, expected.b))
+            return ::testing::AssertionSuccess();
+        if (GetTickCount() - start >= limitMs) break;
+        Sleep(10);
+        if (present) present();
+    }
+    return ::testing::AssertionFailure() << "the screen at client (" << x << ", " << y << ") showed (" << seen.r << ", "
+                                         << seen.g << ", " << seen.b << ") in " << reads << " reads over " << limitMs
+                                         << " ms, not (" << expected.r << ", " << expected.g << ", " << expected.b << ")";
+}
+
 } // namespace testkit
 
 #include <cstdio>

@@ -4,6 +4,7 @@
 #include <ole2.h>
 #include <olectl.h>
 #include <oleauto.h>
+#include <functional>
 #include <string>
 #include <vector>
 #include <gtest/gtest.h>
@@ -86,6 +87,13 @@ struct Rgb {
     int r = -1, g = -1, b = -1;
 };
 bool ReadScreenPixel(HWND window, int x, int y, Rgb& out);
+
+// Waits until the screen shows expected (each channel within tolerance) at client position
+// (x, y) of the window, calling present (which shows the frame again) between reads and
+// pumping messages; gives up after limitMs. The result is a failure message with the last
+// colour read, or success: use it as EXPECT_TRUE(testkit::ScreenShows(...)).
+::testing::AssertionResult ScreenShows(HWND window, int x, int y, Rgb expected, const std::function<void()>& present,
+                                       int tolerance = 1, DWORD limitMs = 30000);
 
 // Pumps the thread's pending window messages.
 void PumpMessages();

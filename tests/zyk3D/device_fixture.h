@@ -38,7 +38,6 @@ protected:
         wc.lpfnWndProc = DefWindowProcA;
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = "ZykCameraFogTests";
-        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
         RegisterClassA(&wc);   // already registered by an earlier suite: fine
         window_ = CreateWindowExA(0, wc.lpszClassName, "zyk3D", WS_OVERLAPPEDWINDOW, 40, 40, 300, 300, nullptr,
                                   nullptr, wc.hInstance, nullptr);
