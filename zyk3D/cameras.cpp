@@ -10,21 +10,6 @@
 using zyk::com::Bstr;
 using zyk::com::Ptr;
 
-namespace {
-
-// Removes the entry filed under name, if there is one.
-void RemoveName(zyk::com::NamedMap<ICamera>& items, const wchar_t* name)
-{
-    VARIANT key;
-    VariantInit(&key);
-    V_VT(&key) = VT_BSTR;
-    V_BSTR(&key) = SysAllocString(name);
-    if (V_BSTR(&key)) items.Remove(key);
-    VariantClear(&key);
-}
-
-} // namespace
-
 CCameras::CCameras()
 {
     comInitialised_ = SUCCEEDED(InitialiseCOM());
@@ -69,26 +54,11 @@ HRESULT CCameras::Load(long f)
         Clear();
         const long count = world::ReadCount(s, "Number of Cameras to Load: %s.\n");
 
-        for (long i = 0; i < count; ++i) {
-            // A count larger than the blocks that follow ends with the file.
-            if (world::AtEnd(s)) break;
-
-            // Add files the camera as "Temp"; a camera read earlier under that name is
-            // kept aside and filed again once the new one has its own name.
-            Ptr<ICamera> previous(items_.Find(L"Temp"));
+        world::LoadNamedMembers(s, f, items_, count, [&] {
             Bstr temp(L"Temp");
             Ptr<IDispatch> made;
-            if (FAILED(get_Add(temp.Get(), made.Out())) || !made) break;
-            Ptr<ICamera> camera = made.As<ICamera>(IID_ICamera);
-            if (!camera) break;
-
-            camera->Load(f);
-            Bstr name;
-            camera->get_Name(name.Out());
-
-            RemoveName(items_, L"Temp");
-            if (previous) items_.Put(L"Temp", previous.Get());
-            items_.Put(name.Text(), camera.Get());
-        }
+            if (FAILED(get_Add(temp.Get(), made.Out())) || !made) return Ptr<ICamera>();
+            return made.As<ICamera>(IID_ICamera);
+        });
     });
 }

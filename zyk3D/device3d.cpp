@@ -210,14 +210,14 @@ void CDevice3D::ConfigureChildren()
     const long device = zyk::com::ToHandle(device_), d3d = zyk::com::ToHandle(d3d_), dd = zyk::com::ToHandle(dd_);
     if (fog_) fog_->put_Device(device);
     if (cameras_) cameras_->put_Device(device);
-    if (deviceCaps_) PutLong(deviceCaps_, L"Device", device);
+    if (deviceCaps_) deviceCaps_->put_Device(device);
     if (lights_) {
-        PutLong(lights_, L"Direct3D", d3d);
-        PutLong(lights_, L"Device", device);
+        lights_->put_Direct3D(d3d);
+        lights_->put_Device(device);
     }
     if (objects_) {
-        PutLong(objects_, L"Device", device);
-        PutLong(objects_, L"Direct3D", d3d);
+        objects_->put_Device(device);
+        objects_->put_Direct3D(d3d);
     }
     if (simpleObjects_) {
         PutLong(simpleObjects_, L"Device", device);
@@ -227,7 +227,7 @@ void CDevice3D::ConfigureChildren()
         PutLong(textures_, L"Device", device);
         PutLong(textures_, L"DirectDraw", dd);
     }
-    if (textureFormats_) PutLong(textureFormats_, L"Device", device);
+    if (textureFormats_) textureFormats_->put_Device(device);
     if (sprites_) PutLong(sprites_, L"Device", device);
 }
 
@@ -420,7 +420,7 @@ HRESULT CDevice3D::Render()
         if (FAILED(hr)) throw failure(hr, "Begin Scene Function Failed.");
         UpdateAmbientLight();   // a failure is published and the frame goes on
         if (objects_) {
-            hr = CallMember(objects_, L"Render");
+            hr = objects_->Render();
             if (FAILED(hr)) DebugOut("Failed to Render Object (Error Code = %lx)\n", static_cast<unsigned long>(hr));
         }
         if (simpleObjects_) {
@@ -675,9 +675,9 @@ void CDevice3D::WriteOrReadWorld(BSTR filename, bool save)
     const wchar_t* member = save ? L"Save" : L"Load";
     if (cameras_) save ? cameras_->Save(stream) : cameras_->Load(stream);
     if (fog_) save ? fog_->Save(stream) : fog_->Load(stream);
-    if (lights_) CallMember(lights_, member, true, stream);
+    if (lights_) save ? lights_->Save(stream) : lights_->Load(stream);
     if (textures_) CallMember(textures_, member, true, stream);
-    if (objects_) CallMember(objects_, member, true, stream);
+    if (objects_) save ? objects_->Save(stream) : objects_->Load(stream);
     fclose(f);
     ZYK_TRACE(save ? "Finished Saving World.\n" : "Finished Loading World.\n");
 }

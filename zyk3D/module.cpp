@@ -22,6 +22,10 @@
 #include "flare.h"
 #include "flares.h"
 #include "fog.h"
+#include "object.h"
+#include "objects.h"
+#include "part.h"
+#include "parts.h"
 
 namespace {
 
@@ -43,6 +47,10 @@ const ObjectEntry kObjectMap[] = {
     {&CLSID_Light, 107, &Creator<CLight>, true, L"zyk3D.Light.1"},
     {&CLSID_Lights, 108, &Creator<CLights>, true, L"zyk3D.Lights.1"},
     {&CLSID_Material, 109, &Creator<CMaterial>, true, L"zyk3D.Material.1"},
+    {&CLSID_Object, 110, &Creator<CObject>, true, L"zyk3D.Object.1"},
+    {&CLSID_Objects, 111, &Creator<CObjects>, true, L"zyk3D.Objects.1"},
+    {&CLSID_Part, 169, &Creator<CPart>, true, L"Zyk3D.Part.1"},
+    {&CLSID_Parts, 170, &Creator<CParts>, true, L"zyk3D.Parts.1"},
     {&CLSID_Point, 112, &Creator<CPoint>, true, L"zyk3D.Point.1"},
     {&CLSID_Points, 113, &Creator<CPoints>, true, L"zyk3D.Points.1"},
     {&CLSID_Position, 114, &Creator<CPosition>, true, L"zyk3D.Position.1"},

@@ -3,7 +3,9 @@
 #pragma once
 #include <windows.h>
 #include <cstdio>
+#include "com/collection.h"
 #include "com/error.h"
+#include "com/ptr.h"
 
 namespace world {
 
@@ -36,6 +38,28 @@ void SaveSection(FILE* s, long f, const Map& members)
 {
     WriteCount(s, members.Count());
     members.ForEach([&](const auto&, auto* member) { member->Save(f); });
+}
+
+// The members of a section whose Add files every new member as "Temp": count times, make()
+// adds one (a null result ends the section), the member reads its own block, and is filed
+// again under the name read from it. A member already filed as "Temp" is kept aside and
+// filed again once the new one has its own name.
+template <class Member, class Make>
+void LoadNamedMembers(FILE* s, long f, zyk::com::NamedMap<Member>& items, long count, Make&& make)
+{
+    for (long i = 0; i < count; ++i) {
+        // A count larger than the blocks that follow ends with the file.
+        if (AtEnd(s)) break;
+        zyk::com::Ptr<Member> previous(items.Find(L"Temp"));
+        zyk::com::Ptr<Member> member = make();
+        if (!member) break;
+        member->Load(f);
+        zyk::com::Bstr name;
+        member->get_Name(name.Out());
+        items.Erase(L"Temp");
+        if (previous) items.Put(L"Temp", previous.Get());
+        items.Put(name.Text(), member.Get());
+    }
 }
 
 // Runs a block member's body so that nothing it meets (a bad stream included) escapes:

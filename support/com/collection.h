@@ -78,6 +78,17 @@ public:
         }
     }
 
+    // Takes the member filed under name out of the map; false when there is none.
+    bool Erase(const wchar_t* name)
+    {
+        auto it = items_.find(Key(name));
+        if (it == items_.end()) return false;
+        Member* member = it->second;
+        items_.erase(it);
+        member->Release();
+        return true;
+    }
+
     Member* Find(const wchar_t* name) const
     {
         auto it = items_.find(Key(name));

@@ -23,8 +23,8 @@ Err.Clear
 d.Resize 10, 10
 Check InStr(Err.Description, "Context Not Initialised.") > 0, "resize text: " & Err.Description
 Err.Clear
-Dim objects : Set objects = d.Objects
-Check InStr(Err.Description, "Objects Not Initialised.") > 0, "objects text: " & Err.Description
+Dim shapes : Set shapes = d.SimpleObjects
+Check InStr(Err.Description, "SimpleObjects Not Initialised.") > 0, "shapes text: " & Err.Description
 Err.Clear
 d.Debug 0, 0, 0, "text"
 Check Err.Number <> 0, "Debug without a device fails"

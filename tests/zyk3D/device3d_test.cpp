@@ -94,9 +94,9 @@ TEST(Device3DSetup, ConstructionStopsAtTheFirstMissingChild)
 {
     testkit::ClearError();
     IDevice3D* d = NewDevice();
-    // Objects is the first child whose class the server does not offer yet.
+    // SimpleObjects is the first child whose class the server does not offer yet.
     auto e = TakeError();
-    EXPECT_EQ(e.description, SystemText(E_FAIL) + L"Objects Not Registered.");
+    EXPECT_EQ(e.description, SystemText(E_FAIL) + L"SimpleObjects Not Registered.");
     IDispatch* child = nullptr;
     EXPECT_EQ(d->get_Fog(&child), S_OK);
     child->Release();
@@ -112,7 +112,9 @@ TEST(Device3DSetup, ConstructionStopsAtTheFirstMissingChild)
     child->Release();
     EXPECT_EQ(d->get_Lights(&child), S_OK);
     child->Release();
-    ExpectError(d->get_Objects(&child), E_POINTER, L"Objects Not Initialised.");
+    EXPECT_EQ(d->get_Objects(&child), S_OK);
+    child->Release();
+    ExpectError(d->get_SimpleObjects(&child), E_POINTER, L"SimpleObjects Not Initialised.");
     ExpectError(d->get_Sprites(&child), E_POINTER, L"Sprites Not Initialised.");
     EXPECT_EQ(d->get_Caps(&child), S_OK);
     EXPECT_EQ(child, nullptr);

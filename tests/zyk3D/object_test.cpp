@@ -1,0 +1,287 @@
+// Object, Objects, Parts and Part as a client sees them: the children, the stored values,
+// the keys and names of the collection, and the failures of members used too early.
+#include "testkit.h"
+#include "zyk3D.h"
+#include "device_fixture.h"
+#include <string>
+
+using device_fixture::FakeDevice;
+using testkit::SystemText;
+using testkit::TakeError;
+
+namespace {
+
+template <class T>
+T* As(IDispatch* d, REFIID iid)
+{
+    T* p = nullptr;
+    if (d) {
+        d->QueryInterface(iid, reinterpret_cast<void**>(&p));
+        d->Release();
+    }
+    return p;
+}
+
+void ExpectFailure(HRESULT hr, HRESULT expected, const wchar_t* source, REFIID iid, const std::wstring& text)
+{
+    EXPECT_EQ(hr, expected);
+    testkit::ExpectError(source, iid, SystemText(expected) + text);
+}
+
+std::wstring NameOf(IObject* o)
+{
+    BSTR b = nullptr;
+    EXPECT_EQ(o->get_Name(&b), S_OK);
+    std::wstring s = b ? b : L"(null)";
+    SysFreeString(b);
+    return s;
+}
+
+IObject* Add(IObjects* objects, const wchar_t* name, VARIANT_BOOL visible = VARIANT_TRUE)
+{
+    BSTR n = SysAllocString(name);
+    IDispatch* d = nullptr;
+    EXPECT_EQ(objects->get_Add(n, visible, &d), S_OK);
+    SysFreeString(n);
+    return As<IObject>(d, IID_IObject);
+}
+
+IObject* ItemNamed(IObjects* objects, const wchar_t* name)
+{
+    VARIANT key = testkit::VarBstr(name), item;
+    VariantInit(&item);
+    HRESULT hr = objects->Item(key, &item);
+    VariantClear(&key);
+    if (FAILED(hr)) return nullptr;
+    IObject* o = As<IObject>(V_DISPATCH(&item), IID_IObject);
+    return o;
+}
+
+} // namespace
+
+TEST(ObjectTest, MoveAddsUpWhileScaleAndRotateChangeNothing)
+{
+    IObject* o = testkit::Create<IObject>(L"zyk3D.Object", IID_IObject);
+    ASSERT_NE(o, nullptr);
+    EXPECT_EQ(o->Move(1, 2, 3), S_OK);
+    EXPECT_EQ(o->Move(1, 2, 3), S_OK);
+    EXPECT_EQ(o->Scale(5, 5, 5), S_OK);
+    EXPECT_EQ(o->Rotate(90, 0, 0), S_OK);
+    float x = 0, y = 0, z = 0, s = 0;
+    o->get_X(&x);
+    o->get_Y(&y);
+    o->get_Z(&z);
+    o->get_ScaleFactor(&s);
+    EXPECT_EQ(x, 2.0f);
+    EXPECT_EQ(y, 4.0f);
+    EXPECT_EQ(z, 6.0f);
+    EXPECT_EQ(s, 1.0f);
+
+    // Move's arguments are optional: a script may give only X.
+    VARIANT r;
+    VariantInit(&r);
+    EXPECT_EQ(testkit::DispCall(o, L"Move", {testkit::VarR4(1)}, &r), S_OK);
+    o->get_X(&x);
+    o->get_Y(&y);
+    EXPECT_EQ(x, 3.0f);
+    EXPECT_EQ(y, 4.0f);
+    o->Release();
+}
+
+TEST(ObjectTest, VisibleReadsBackAsOneOrZeroAndFillModeIsStored)
+{
+    IObject* o = testkit::Create<IObject>(L"zyk3D.Object", IID_IObject);
+    ASSERT_NE(o, nullptr);
+    VARIANT_BOOL v = 7;
+    EXPECT_EQ(o->get_Visible(&v), S_OK);
+    EXPECT_EQ(v, 1);
+    EXPECT_EQ(o->put_Visible(VARIANT_TRUE), S_OK);
+    EXPECT_EQ(o->get_Visible(&v), S_OK);
+    EXPECT_EQ(v, 1);
+    EXPECT_EQ(o->put_Visible(VARIANT_FALSE), S_OK);
+    o->get_Visible(&v);
+    EXPECT_EQ(v, 0);
+
+    VARIANT r;
+    VariantInit(&r);
+    EXPECT_EQ(testkit::DispPut(o, L"Visible", testkit::VarI2(-1)), S_OK);
+    EXPECT_EQ(testkit::DispGet(o, L"Visible", &r), S_OK);
+    EXPECT_EQ(V_VT(&r), VT_BOOL);
+    EXPECT_EQ(V_BOOL(&r), 1);
+
+    FillModes m = fm_Solid;
+    EXPECT_EQ(o->get_FillMode(&m), S_OK);
+    EXPECT_EQ(m, fm_Solid);
+    EXPECT_EQ(o->put_FillMode(static_cast<FillModes>(7)), S_OK);
+    o->get_FillMode(&m);
+    EXPECT_EQ(m, 7);
+    o->Release();
+}
+
+TEST(ObjectTest, MembersThatNeedTheDeviceOrAChildSaySo)
+{
+    IObject* o = testkit::Create<IObject>(L"zyk3D.Object", IID_IObject);
+    ASSERT_NE(o, nullptr);
+    const wchar_t* src = L"zyk3D.Object.1";
+    // Invisible or not, an object without a device cannot draw.
+    o->put_Visible(VARIANT_FALSE);
+    ExpectFailure(o->Render(), E_POINTER, src, IID_IObject, L"Device Not Initialised.");
+    BSTR file = SysAllocString(L"model.x");
+    ExpectFailure(o->LoadFile(file), E_POINTER, src, IID_IObject, L"Device Not Initialised.");
+    IDispatch* d = reinterpret_cast<IDispatch*>(1);
+    ExpectFailure(o->get_Texture(&d), E_POINTER, src, IID_IObject, L"Texture Not Initialised.");
+    EXPECT_EQ(d, nullptr);
+
+    // A texture must be a texture of the engine.
+    IColour* c = testkit::Create<IColour>(L"zyk3D.Colour", IID_IColour);
+    EXPECT_EQ(o->put_Texture(c), E_INVALIDARG);
+    testkit::ExpectError(src, IID_IObject, L"Invalid Parameter.");   // the string table's text
+    c->Release();
+    EXPECT_EQ(o->put_Texture(nullptr), S_OK);
+
+    // Every child is there until Free.
+    for (auto get : {&IObject::get_Colour, &IObject::get_Material, &IObject::get_Position, &IObject::get_Points,
+                     &IObject::get_Parts}) {
+        IDispatch* child = nullptr;
+        EXPECT_EQ((o->*get)(&child), S_OK);
+        ASSERT_NE(child, nullptr);
+        child->Release();
+    }
+    BSTR name = nullptr;
+    EXPECT_EQ(o->get_Filename(&name), S_OK);
+    EXPECT_STREQ(name, L"");
+    SysFreeString(name);
+
+    FakeDevice fake;
+    o->put_Device(fake.Handle());
+    EXPECT_EQ(o->Free(), S_OK);
+    ExpectFailure(o->Render(), E_POINTER, src, IID_IObject, L"Device Not Initialised.");
+    o->put_Device(fake.Handle());
+    ExpectFailure(o->LoadFile(file), E_POINTER, src, IID_IObject, L"Parts Not Initialised.");
+    struct {
+        HRESULT (STDMETHODCALLTYPE IObject::*get)(IDispatch**);
+        const wchar_t* text;
+    } const children[] = {
+        {&IObject::get_Colour, L"Colour Not Initialised."},     {&IObject::get_Material, L"Material Not Initialised."},
+        {&IObject::get_Position, L"Position Not Initialised."}, {&IObject::get_Points, L"Points Not Initialised."},
+        {&IObject::get_Parts, L"Parts Not Initialised."},
+    };
+    for (const auto& child : children) {
+        IDispatch* p = reinterpret_cast<IDispatch*>(1);
+        ExpectFailure((o->*child.get)(&p), E_POINTER, src, IID_IObject, child.text);
+        EXPECT_EQ(p, nullptr);
+    }
+    SysFreeString(file);
+    o->Release();
+}
+
+TEST(ObjectsTest, AddFilesUnderTheNameAndTheObjectCarriesIt)
+{
+    IObjects* objects = testkit::Create<IObjects>(L"zyk3D.Objects", IID_IObjects);
+    ASSERT_NE(objects, nullptr);
+    IObject* a = Add(objects, L"ship");
+    IObject* b = Add(objects, L"Rock", VARIANT_FALSE);
+    ASSERT_TRUE(a && b);
+    EXPECT_EQ(NameOf(a), L"ship");
+    EXPECT_EQ(NameOf(b), L"Rock");
+    VARIANT_BOOL v = 0;
+    b->get_Visible(&v);
+    EXPECT_EQ(v, 0);
+    long n = 0;
+    objects->get_Count(&n);
+    EXPECT_EQ(n, 2);
+
+    // Descending key order: "ship" before "Rock".
+    IObject* first = nullptr;
+    VARIANT one = testkit::VarI4(1), item;
+    VariantInit(&item);
+    ASSERT_EQ(objects->Item(one, &item), S_OK);
+    first = As<IObject>(V_DISPATCH(&item), IID_IObject);
+    EXPECT_EQ(first, a);
+    first->Release();
+
+    // The same name again replaces the member.
+    IObject* c = Add(objects, L"ship");
+    objects->get_Count(&n);
+    EXPECT_EQ(n, 2);
+    IObject* found = ItemNamed(objects, L"ship");
+    EXPECT_EQ(found, c);
+    found->Release();
+
+    // Script clients: Add through IDispatch with the Visible argument left out.
+    VARIANT r;
+    VariantInit(&r);
+    EXPECT_EQ(testkit::DispCall(objects, L"Add", {testkit::VarBstr(L"probe")}, &r, nullptr, DISPATCH_PROPERTYGET),
+              S_OK);
+    ASSERT_EQ(V_VT(&r), VT_DISPATCH);
+    IObject* probe = As<IObject>(V_DISPATCH(&r), IID_IObject);
+    ASSERT_NE(probe, nullptr);
+    probe->get_Visible(&v);
+    EXPECT_EQ(v, 1);
+    EXPECT_EQ(NameOf(probe), L"probe");
+    probe->Release();
+
+    ExpectFailure(objects->Render(), E_POINTER, L"zyk3D.Objects.1", IID_IObjects, L"Device Not Initialised.");
+    a->Release();
+    b->Release();
+    c->Release();
+    objects->Release();
+}
+
+TEST(ObjectsTest, ADeviceReachesNewObjectsAndItsRemovalReachesAll)
+{
+    IObjects* objects = testkit::Create<IObjects>(L"zyk3D.Objects", IID_IObjects);
+    ASSERT_NE(objects, nullptr);
+    IObject* before = Add(objects, L"before");
+    FakeDevice fake;
+    objects->put_Device(fake.Handle());
+    IObject* after = Add(objects, L"after");
+    ASSERT_TRUE(before && after);
+    // An object without a model draws nothing and succeeds once it has a device.
+    EXPECT_EQ(after->Render(), S_OK);
+    EXPECT_EQ(before->Render(), E_POINTER);
+    TakeError();
+    EXPECT_EQ(objects->Render(), S_OK);
+
+    objects->put_Device(0);
+    EXPECT_EQ(after->Render(), E_POINTER);
+    TakeError();
+    before->Release();
+    after->Release();
+    objects->Release();
+}
+
+TEST(PartsTest, TheCollectionStaysEmptyAndPartsDoNothing)
+{
+    IParts* parts = testkit::Create<IParts>(L"zyk3D.Parts", IID_IParts);
+    ASSERT_NE(parts, nullptr);
+    long n = -1;
+    EXPECT_EQ(parts->get_Count(&n), S_OK);
+    EXPECT_EQ(n, 0);
+    VARIANT one = testkit::VarI4(1), item;
+    VariantInit(&item);
+    EXPECT_EQ(parts->Item(one, &item), E_INVALIDARG);
+
+    // Without a device Render is a plain E_FAIL, with no error information.
+    testkit::ClearError();
+    EXPECT_EQ(parts->Render(), E_FAIL);
+    EXPECT_FALSE(TakeError().present);
+
+    // Only .x names load; anything else drops the model and is no error.
+    BSTR other = SysAllocString(L"scene.3DS");
+    EXPECT_EQ(parts->Load(other), S_OK);
+    EXPECT_EQ(parts->Load(nullptr), S_OK);
+    SysFreeString(other);
+    parts->get_Count(&n);
+    EXPECT_EQ(n, 0);
+    parts->Release();
+
+    // The part class is registered under its capitalised ProgID too.
+    IPart* part = testkit::Create<IPart>(L"Zyk3D.Part", IID_IPart);
+    ASSERT_NE(part, nullptr);
+    EXPECT_EQ(part->Render(), S_OK);
+    EXPECT_EQ(part->Move(1, 2, 3), S_OK);
+    EXPECT_EQ(part->Rotate(1, 2, 3), S_OK);
+    EXPECT_EQ(part->Scale(2), S_OK);
+    part->Release();
+}

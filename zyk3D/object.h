@@ -1,0 +1,61 @@
+#pragma once
+#include "zyk3D.h"
+#include "com/object.h"
+#include "com/ptr.h"
+
+// One model of the scene: a Material, a Position, a Colour, Points and the Parts that hold
+// its .x model, an optional texture, and stored offsets. Drawing applies the texture and
+// renders the parts; the other children are kept for the client.
+class CObject : public zyk::com::CoClass<CObject, IObject, &IID_IObject, &CLSID_Object> {
+public:
+    CObject();
+    ~CObject() override;
+
+    HRESULT STDMETHODCALLTYPE get_Colour(IDispatch** out) override;
+    HRESULT STDMETHODCALLTYPE get_Material(IDispatch** out) override;
+    HRESULT STDMETHODCALLTYPE get_Position(IDispatch** out) override;
+    HRESULT STDMETHODCALLTYPE get_Texture(IDispatch** out) override;
+    HRESULT STDMETHODCALLTYPE put_Texture(IDispatch* texture) override;
+    HRESULT STDMETHODCALLTYPE put_Device(long device) override;
+    HRESULT STDMETHODCALLTYPE Render() override;
+    HRESULT STDMETHODCALLTYPE get_Points(IDispatch** out) override;
+    HRESULT STDMETHODCALLTYPE put_Direct3D(long d3d) override;
+    HRESULT STDMETHODCALLTYPE get_Name(BSTR* out) override { return name_.CopyTo(out); }
+    HRESULT STDMETHODCALLTYPE put_Name(BSTR name) override;
+    HRESULT STDMETHODCALLTYPE Free() override;
+    HRESULT STDMETHODCALLTYPE Scale(float x, float y, float z) override;
+    HRESULT STDMETHODCALLTYPE Move(float x, float y, float z) override;
+    HRESULT STDMETHODCALLTYPE Rotate(float x, float y, float z) override;
+    HRESULT STDMETHODCALLTYPE get_Visible(VARIANT_BOOL* out) override;
+    HRESULT STDMETHODCALLTYPE put_Visible(VARIANT_BOOL visible) override;
+    HRESULT STDMETHODCALLTYPE get_FillMode(FillModes* out) override { return zyk::com::CopyOut(fillMode_, out); }
+    HRESULT STDMETHODCALLTYPE put_FillMode(FillModes mode) override;
+    HRESULT STDMETHODCALLTYPE LoadFile(BSTR filename) override;
+    HRESULT STDMETHODCALLTYPE get_ScaleFactor(float* out) override { return zyk::com::CopyOut(scaleFactor_, out); }
+    HRESULT STDMETHODCALLTYPE get_Z(float* out) override { return zyk::com::CopyOut(z_, out); }
+    HRESULT STDMETHODCALLTYPE get_Y(float* out) override { return zyk::com::CopyOut(y_, out); }
+    HRESULT STDMETHODCALLTYPE get_X(float* out) override { return zyk::com::CopyOut(x_, out); }
+    HRESULT STDMETHODCALLTYPE get_Filename(BSTR* out) override { return filename_.CopyTo(out); }
+    HRESULT STDMETHODCALLTYPE Load(long f) override;
+    HRESULT STDMETHODCALLTYPE Save(long f) override;
+    HRESULT STDMETHODCALLTYPE get_Parts(IDispatch** out) override;
+
+private:
+    void ReleaseChildren();
+
+    bool comInitialised_ = false;
+    zyk::com::Bstr name_;
+    zyk::com::Bstr filename_;   // the .x file the object last loaded
+    float scaleFactor_ = 1.0f;
+    zyk::com::Ptr<IColour> colour_;
+    zyk::com::Ptr<IPoints> points_;
+    zyk::com::Ptr<ITexture> texture_;
+    zyk::com::Ptr<IMaterial> material_;
+    zyk::com::Ptr<IParts> parts_;
+    zyk::com::Ptr<IPosition> position_;
+    long device_ = 0;     // the raw IDirect3DDevice7 pointer
+    long direct3d_ = 0;   // the raw IDirect3D7 pointer
+    bool visible_ = true;
+    FillModes fillMode_ = fm_Solid;
+    float x_ = 0.0f, y_ = 0.0f, z_ = 0.0f;
+};
