@@ -1,6 +1,7 @@
 // Cost of one Device3D frame (Clear, Render, Update) against the same clear, empty scene
 // and present done directly on Direct3D 7 through the D3DX layer, side by side in one
 // process on windows of the same size. Prints the times and their ratio.
+#include "bench.h"
 #include "d3dx.h"
 #include "screen.h"
 #include "zyk3D.h"
@@ -11,24 +12,6 @@
 namespace {
 
 const int kWidth = 320, kHeight = 240, kFrames = 200, kRounds = 5;
-
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 } // namespace
 
@@ -61,13 +44,13 @@ int main()
 
     std::vector<double> engine, direct;
     for (int round = 0; round < kRounds; ++round) {
-        double t0 = Now();
+        double t0 = sample::Now();
         for (int i = 0; i < kFrames; ++i) {
             device->Clear(1.0f, 0.5f, 0.0f, 1.0f);
             device->Render();
             device->Update();
         }
-        double t1 = Now();
+        double t1 = sample::Now();
         for (int i = 0; i < kFrames; ++i) {
             context->SetClearColor(0xFFFF7F00);
             context->Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER);
@@ -76,12 +59,12 @@ int main()
             d3d->EndScene();
             context->UpdateFrame(D3DX_UPDATE_NOVSYNC);
         }
-        double t2 = Now();
+        double t2 = sample::Now();
         engine.push_back((t1 - t0) / kFrames);
         direct.push_back((t2 - t1) / kFrames);
         sample::PumpMessages();
     }
-    const double e = Median(engine), d = Median(direct);
+    const double e = sample::Median(engine), d = sample::Median(direct);
     printf("Device3D frame: %.3f ms\n", e * 1000.0);
     printf("direct frame:   %.3f ms\n", d * 1000.0);
     printf("ratio (Device3D / direct): %.3f\n", e / d);

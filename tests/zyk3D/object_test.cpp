@@ -285,3 +285,105 @@ TEST(PartsTest, TheCollectionStaysEmptyAndPartsDoNothing)
     EXPECT_EQ(part->Scale(2), S_OK);
     part->Release();
 }
+
+namespace {
+
+IDevice3D* NewDevice()
+{
+    return testkit::Create<IDevice3D>(L"zyk3D.Device3D", IID_IDevice3D);
+}
+
+IObjects* ObjectsOf(IDevice3D* device)
+{
+    IDispatch* d = nullptr;
+    EXPECT_EQ(device->get_Objects(&d), S_OK);
+    return As<IObjects>(d, IID_IObjects);
+}
+
+IColour* DiffuseOf(IObject* o)
+{
+    IDispatch* d = nullptr;
+    EXPECT_EQ(o->get_Material(&d), S_OK);
+    IMaterial* m = As<IMaterial>(d, IID_IMaterial);
+    if (!m) return nullptr;
+    m->get_Diffuse(&d);
+    m->Release();
+    return As<IColour>(d, IID_IColour);
+}
+
+} // namespace
+
+TEST(ObjectWorldFile, ObjectsKeepTheirNamesPositionsAndMaterials)
+{
+    IDevice3D* saving = NewDevice();
+    ASSERT_NE(saving, nullptr);
+    IObjects* objects = ObjectsOf(saving);
+    ASSERT_NE(objects, nullptr);
+    IObject* ship = Add(objects, L"ship");
+    IObject* rock = Add(objects, L"rock");
+    ship->Move(1, 2, 3);
+    rock->Move(-4, 0, 0.5f);
+    IColour* diffuse = DiffuseOf(ship);
+    ASSERT_NE(diffuse, nullptr);
+    diffuse->put_Red(0.5f);
+    diffuse->put_Green(0.25f);
+    diffuse->put_Blue(1.0f);
+    diffuse->Release();
+
+    const std::string path = testkit::TempPath("zyk_objects_world.txt");
+    BSTR file = SysAllocString(testkit::Widen(path).c_str());
+    EXPECT_EQ(saving->Save(file), S_OK);
+    const std::string text = testkit::ReadAll(path);
+    // "ship" comes first (descending keys); its block: header, name as a comment, the .x
+    // file (none), the name, X, Y, Z, then the material block.
+    const std::string block = "2\r\n// Object\r\n// ship\r\n\r\nship\r\n1.000000\r\n2.000000\r\n3.000000\r\n// Material\r\n";
+    EXPECT_NE(text.find(block), std::string::npos) << text;
+    EXPECT_NE(text.find("// Object\r\n// rock\r\n\r\nrock\r\n-4.000000\r\n0.000000\r\n0.500000\r\n"), std::string::npos);
+
+    IDevice3D* loading = NewDevice();
+    IObjects* loaded = ObjectsOf(loading);
+    ASSERT_NE(loaded, nullptr);
+    IObject* stale = Add(loaded, L"stale");
+    stale->Release();
+    EXPECT_EQ(loading->Load(file), S_OK);
+    long n = 0;
+    loaded->get_Count(&n);
+    EXPECT_EQ(n, 2);
+    EXPECT_EQ(ItemNamed(loaded, L"stale"), nullptr);
+    EXPECT_EQ(ItemNamed(loaded, L"Temp"), nullptr);
+    IObject* ship2 = ItemNamed(loaded, L"ship");
+    IObject* rock2 = ItemNamed(loaded, L"rock");
+    ASSERT_TRUE(ship2 && rock2);
+    EXPECT_EQ(NameOf(ship2), L"ship");
+    float x = 0, y = 0, z = 0;
+    ship2->get_X(&x);
+    ship2->get_Y(&y);
+    ship2->get_Z(&z);
+    EXPECT_EQ(x, 1.0f);
+    EXPECT_EQ(y, 2.0f);
+    EXPECT_EQ(z, 3.0f);
+    rock2->get_X(&x);
+    rock2->get_Z(&z);
+    EXPECT_EQ(x, -4.0f);
+    EXPECT_EQ(z, 0.5f);
+    IColour* diffuse2 = DiffuseOf(ship2);
+    ASSERT_NE(diffuse2, nullptr);
+    float r = 0, g = 0, b = 0;
+    diffuse2->get_Red(&r);
+    diffuse2->get_Green(&g);
+    diffuse2->get_Blue(&b);
+    EXPECT_EQ(r, 0.5f);
+    EXPECT_EQ(g, 0.25f);
+    EXPECT_EQ(b, 1.0f);
+    diffuse2->Release();
+
+    SysFreeString(file);
+    ship2->Release();
+    rock2->Release();
+    ship->Release();
+    rock->Release();
+    loaded->Release();
+    objects->Release();
+    loading->Release();
+    saving->Release();
+}

@@ -1,0 +1,169 @@
+// Cost of drawing N objects of the sample model through Device3D (Clear, Render, Update)
+// against the same draws made directly on Direct3D 7 (for every object: each mesh under
+// its frame's world matrix, each material's triangles with DrawIndexedPrimitive), side by
+// side in one process on windows of the same size. Prints the times and their ratio.
+//   objects_bench [N]   (default 50)
+#include "bench.h"
+#include "d3dx.h"
+#include "model.h"
+#include "screen.h"
+#include "zyk3D.h"
+#include <oleauto.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+const int kWidth = 320, kHeight = 240, kFrames = 50, kRounds = 5;
+
+template <class T>
+T* As(IDispatch* d, REFIID iid)
+{
+    T* p = nullptr;
+    if (d) {
+        d->QueryInterface(iid, reinterpret_cast<void**>(&p));
+        d->Release();
+    }
+    return p;
+}
+
+struct DirectMesh {
+    D3DMATRIX world;
+    std::vector<sample::ModelVertex> vertices;
+    std::vector<std::vector<unsigned short>> triangles;   // per material
+    std::vector<D3DMATERIAL7> materials;
+};
+
+D3DMATRIX Translation(float y)
+{
+    D3DMATRIX m{};
+    m._11 = m._22 = m._33 = m._44 = 1.0f;
+    m._42 = y;
+    return m;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int count = argc > 1 ? std::max(1, atoi(argv[1])) : 50;
+    CoInitialize(nullptr);
+    HWND engineWindow = sample::CreateGameWindow("Device3D objects", kWidth, kHeight);
+    HWND directWindow = sample::CreateGameWindow("Direct objects", kWidth, kHeight);
+
+    char model[MAX_PATH] = {};
+    GetFullPathNameA("bench_ship.x", MAX_PATH, model, nullptr);
+    if (!sample::WriteSampleModel(model)) {
+        fprintf(stderr, "cannot write %s\n", model);
+        return 1;
+    }
+
+    IDevice3D* device = nullptr;
+    CLSID clsid;
+    if (FAILED(CLSIDFromProgID(L"zyk3D.Device3D", &clsid)) ||
+        FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDevice3D, reinterpret_cast<void**>(&device)))) {
+        fprintf(stderr, "zyk3D.Device3D is not registered\n");
+        return 1;
+    }
+    device->put_Window(static_cast<long>(reinterpret_cast<LONG_PTR>(engineWindow)));
+    if (FAILED(device->Initialise(0, kWidth, kHeight, VARIANT_FALSE, 0))) {
+        fprintf(stderr, "Device3D.Initialise failed\n");
+        return 1;
+    }
+    IDispatch* d = nullptr;
+    device->get_Objects(&d);
+    IObjects* objects = As<IObjects>(d, IID_IObjects);
+    wchar_t wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, model, -1, wide, MAX_PATH);
+    BSTR file = SysAllocString(wide);
+    for (int i = 0; i < count; ++i) {
+        wchar_t name[32];
+        swprintf(name, 32, L"ship%d", i);
+        BSTR key = SysAllocString(name);
+        IDispatch* o = nullptr;
+        if (FAILED(objects->get_LoadFile(file, key, VARIANT_TRUE, &o)) || !o) {
+            fprintf(stderr, "Objects.LoadFile failed\n");
+            return 1;
+        }
+        o->Release();
+        SysFreeString(key);
+    }
+    SysFreeString(file);
+
+    // The same meshes, materials and frame matrices, for the direct draws.
+    std::vector<DirectMesh> meshes;
+    float frameY = 0.0f;
+    for (const sample::ModelMesh& m : sample::SampleMeshes()) {
+        frameY += m.offsetY;   // each mesh's frame lies inside the one before
+        DirectMesh dm;
+        dm.world = Translation(frameY);
+        dm.vertices = m.vertices;
+        for (size_t k = 0; k < m.materials.size(); ++k) {
+            dm.triangles.push_back(sample::TrianglesOf(m, static_cast<int>(k)));
+            D3DMATERIAL7 mat{};
+            mat.diffuse = {{m.materials[k].r}, {m.materials[k].g}, {m.materials[k].b}, {m.materials[k].a}};
+            mat.ambient = mat.diffuse;
+            mat.power = m.materials[k].power;
+            dm.materials.push_back(mat);
+        }
+        meshes.push_back(dm);
+    }
+
+    D3DXInitialize();
+    ID3DXContext* context = nullptr;
+    if (FAILED(D3DXCreateContext(D3DX_DEFAULT, 0, directWindow, kWidth, kHeight, &context))) {
+        fprintf(stderr, "D3DXCreateContext failed\n");
+        return 1;
+    }
+    IDirect3DDevice7* d3d = context->GetD3DDevice();
+    sample::PumpMessages();
+
+    std::vector<double> engine, direct;
+    for (int round = 0; round < kRounds; ++round) {
+        double t0 = sample::Now();
+        for (int i = 0; i < kFrames; ++i) {
+            device->Clear(0.1f, 0.1f, 0.2f, 1.0f);
+            device->Render();
+            device->Update();
+        }
+        double t1 = sample::Now();
+        for (int i = 0; i < kFrames; ++i) {
+            context->SetClearColor(0xFF19193A);
+            context->Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER);
+            d3d->BeginScene();
+            for (int n = 0; n < count; ++n) {
+                for (DirectMesh& m : meshes) {
+                    d3d->SetTransform(D3DTRANSFORMSTATE_WORLD, &m.world);
+                    for (size_t k = 0; k < m.materials.size(); ++k) {
+                        if (m.triangles[k].empty()) continue;
+                        d3d->SetMaterial(&m.materials[k]);
+                        d3d->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, m.vertices.data(),
+                                                  static_cast<DWORD>(m.vertices.size()), m.triangles[k].data(),
+                                                  static_cast<DWORD>(m.triangles[k].size()), 0);
+                    }
+                }
+            }
+            d3d->EndScene();
+            context->UpdateFrame(D3DX_UPDATE_NOVSYNC);
+        }
+        double t2 = sample::Now();
+        engine.push_back((t1 - t0) / kFrames);
+        direct.push_back((t2 - t1) / kFrames);
+        sample::PumpMessages();
+    }
+    const double e = sample::Median(engine), di = sample::Median(direct);
+    printf("%d objects, Device3D frame: %.3f ms\n", count, e * 1000.0);
+    printf("%d objects, direct frame:   %.3f ms\n", count, di * 1000.0);
+    printf("ratio (Device3D / direct): %.3f\n", e / di);
+
+    d3d->Release();
+    context->Release();
+    D3DXUninitialize();
+    objects->Release();
+    device->Free();
+    device->Release();
+    CoUninitialize();
+    return 0;
+}
