@@ -3,6 +3,7 @@
 // process on windows of the same size. Prints the times and their ratio.
 #include "bench.h"
 #include "d3dx.h"
+#include "engine.h"
 #include "screen.h"
 #include "zyk3D.h"
 #include <algorithm>
@@ -21,18 +22,8 @@ int main()
     HWND engineWindow = sample::CreateGameWindow("Device3D frame", kWidth, kHeight);
     HWND directWindow = sample::CreateGameWindow("Direct frame", kWidth, kHeight);
 
-    IDevice3D* device = nullptr;
-    CLSID clsid;
-    if (FAILED(CLSIDFromProgID(L"zyk3D.Device3D", &clsid)) ||
-        FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDevice3D, reinterpret_cast<void**>(&device)))) {
-        fprintf(stderr, "zyk3D.Device3D is not registered\n");
-        return 1;
-    }
-    device->put_Window(static_cast<long>(reinterpret_cast<LONG_PTR>(engineWindow)));
-    if (FAILED(device->Initialise(0, kWidth, kHeight, VARIANT_FALSE, 0))) {
-        fprintf(stderr, "Device3D.Initialise failed\n");
-        return 1;
-    }
+    IDevice3D* device = sample::OpenDevice3D(engineWindow, kWidth, kHeight);
+    if (!device) return 1;
 
     D3DXInitialize();
     ID3DXContext* context = nullptr;

@@ -57,26 +57,43 @@ void Append(std::string& out, const char* format, double a = 0, double b = 0, do
     out += line;
 }
 
-void WriteMesh(std::string& out, const ModelMesh& m, bool normals)
+// The count and the polygons of a mesh, as the Mesh and MeshNormals templates list them.
+void WriteFaces(std::string& out, const ModelMesh& m, const char* indent)
 {
-    out += "Mesh ";
-    out += m.name;
-    out += " {\n";
-    Append(out, " %.0f;\n", static_cast<double>(m.vertices.size()));
-    for (size_t i = 0; i < m.vertices.size(); ++i) {
-        const ModelVertex& v = m.vertices[i];
-        Append(out, " %.6f;%.6f;%.6f;", v.x, v.y, v.z);
-        out += i + 1 < m.vertices.size() ? ",\n" : ";\n";
-    }
-    Append(out, " %.0f;\n", static_cast<double>(m.faces.size()));
+    out += indent;
+    Append(out, "%.0f;\n", static_cast<double>(m.faces.size()));
     for (size_t i = 0; i < m.faces.size(); ++i) {
-        Append(out, " %.0f;", static_cast<double>(m.faces[i].size()));
+        out += indent;
+        Append(out, "%.0f;", static_cast<double>(m.faces[i].size()));
         for (size_t k = 0; k < m.faces[i].size(); ++k) {
             Append(out, "%.0f", m.faces[i][k]);
             out += k + 1 < m.faces[i].size() ? "," : ";";
         }
         out += i + 1 < m.faces.size() ? ",\n" : ";\n";
     }
+}
+
+// The count and one vector a vertex: its position, or its normal.
+void WriteVectors(std::string& out, const ModelMesh& m, const char* indent, bool normals)
+{
+    out += indent;
+    Append(out, "%.0f;\n", static_cast<double>(m.vertices.size()));
+    for (size_t i = 0; i < m.vertices.size(); ++i) {
+        const ModelVertex& v = m.vertices[i];
+        out += indent;
+        if (normals) Append(out, "%.6f;%.6f;%.6f;", v.nx, v.ny, v.nz);
+        else Append(out, "%.6f;%.6f;%.6f;", v.x, v.y, v.z);
+        out += i + 1 < m.vertices.size() ? ",\n" : ";\n";
+    }
+}
+
+void WriteMesh(std::string& out, const ModelMesh& m, bool normals)
+{
+    out += "Mesh ";
+    out += m.name;
+    out += " {\n";
+    WriteVectors(out, m, " ", false);
+    WriteFaces(out, m, " ");
     out += " MeshMaterialList {\n";
     Append(out, "  %.0f;\n  %.0f;\n  ", static_cast<double>(m.materials.size()), static_cast<double>(m.faces.size()));
     for (size_t i = 0; i < m.faceMaterials.size(); ++i) {
@@ -93,21 +110,8 @@ void WriteMesh(std::string& out, const ModelMesh& m, bool normals)
     out += " }\n";
     if (normals) {
         out += " MeshNormals {\n";
-        Append(out, "  %.0f;\n", static_cast<double>(m.vertices.size()));
-        for (size_t i = 0; i < m.vertices.size(); ++i) {
-            const ModelVertex& v = m.vertices[i];
-            Append(out, "  %.6f;%.6f;%.6f;", v.nx, v.ny, v.nz);
-            out += i + 1 < m.vertices.size() ? ",\n" : ";\n";
-        }
-        Append(out, "  %.0f;\n", static_cast<double>(m.faces.size()));
-        for (size_t i = 0; i < m.faces.size(); ++i) {
-            Append(out, "  %.0f;", static_cast<double>(m.faces[i].size()));
-            for (size_t k = 0; k < m.faces[i].size(); ++k) {
-                Append(out, "%.0f", m.faces[i][k]);
-                out += k + 1 < m.faces[i].size() ? "," : ";";
-            }
-            out += i + 1 < m.faces.size() ? ",\n" : ";\n";
-        }
+        WriteVectors(out, m, "  ", true);
+        WriteFaces(out, m, "  ");
         out += " }\n";
     }
     out += "}\n";

@@ -5,6 +5,7 @@
 //   objects_bench [N]   (default 50)
 #include "bench.h"
 #include "d3dx.h"
+#include "engine.h"
 #include "model.h"
 #include "screen.h"
 #include "zyk3D.h"
@@ -17,17 +18,6 @@
 namespace {
 
 const int kWidth = 320, kHeight = 240, kFrames = 50, kRounds = 5;
-
-template <class T>
-T* As(IDispatch* d, REFIID iid)
-{
-    T* p = nullptr;
-    if (d) {
-        d->QueryInterface(iid, reinterpret_cast<void**>(&p));
-        d->Release();
-    }
-    return p;
-}
 
 struct DirectMesh {
     D3DMATRIX world;
@@ -60,21 +50,11 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    IDevice3D* device = nullptr;
-    CLSID clsid;
-    if (FAILED(CLSIDFromProgID(L"zyk3D.Device3D", &clsid)) ||
-        FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDevice3D, reinterpret_cast<void**>(&device)))) {
-        fprintf(stderr, "zyk3D.Device3D is not registered\n");
-        return 1;
-    }
-    device->put_Window(static_cast<long>(reinterpret_cast<LONG_PTR>(engineWindow)));
-    if (FAILED(device->Initialise(0, kWidth, kHeight, VARIANT_FALSE, 0))) {
-        fprintf(stderr, "Device3D.Initialise failed\n");
-        return 1;
-    }
+    IDevice3D* device = sample::OpenDevice3D(engineWindow, kWidth, kHeight);
+    if (!device) return 1;
     IDispatch* d = nullptr;
     device->get_Objects(&d);
-    IObjects* objects = As<IObjects>(d, IID_IObjects);
+    IObjects* objects = sample::As<IObjects>(d, IID_IObjects);
     wchar_t wide[MAX_PATH] = {};
     MultiByteToWideChar(CP_ACP, 0, model, -1, wide, MAX_PATH);
     BSTR file = SysAllocString(wide);

@@ -59,6 +59,6 @@ HRESULT CCameras::Load(long f)
             Ptr<IDispatch> made;
             if (FAILED(get_Add(temp.Get(), made.Out())) || !made) return Ptr<ICamera>();
             return made.As<ICamera>(IID_ICamera);
-        });
+        }, [] { return world::Unfiled<ICamera>(CLSID_Camera, IID_ICamera); });
     });
 }

@@ -4,7 +4,6 @@
 #include "errormaps.h"
 #include "failure.h"
 #include "framerate.h"
-#include "latebound.h"
 #include "texturestore.h"
 #include "com/ptr.h"
 #include "com/trace.h"
@@ -220,15 +219,15 @@ void CDevice3D::ConfigureChildren()
         objects_->put_Direct3D(d3d);
     }
     if (simpleObjects_) {
-        PutLong(simpleObjects_, L"Device", device);
-        PutLong(simpleObjects_, L"Direct3D", d3d);
+        simpleObjects_->put_Device(device);
+        simpleObjects_->put_Direct3D(d3d);
     }
     if (textures_) {
-        PutLong(textures_, L"Device", device);
-        PutLong(textures_, L"DirectDraw", dd);
+        textures_->put_Device(device);
+        textures_->put_DirectDraw(dd);
     }
     if (textureFormats_) textureFormats_->put_Device(device);
-    if (sprites_) PutLong(sprites_, L"Device", device);
+    if (sprites_) sprites_->put_Device(device);
 }
 
 // Hands every child that holds the device a device of 0, the cameras of the collection
@@ -244,17 +243,24 @@ void CDevice3D::ForgetDevice()
             V_VT(&index) = VT_I4;
             V_I4(&index) = i;
             VariantInit(&item);
-            if (SUCCEEDED(cameras_->Item(index, &item)) && V_VT(&item) == VT_DISPATCH)
-                PutLong(V_DISPATCH(&item), L"Device", 0);
+            if (SUCCEEDED(cameras_->Item(index, &item)) && V_VT(&item) == VT_DISPATCH) {
+                ICamera* camera = nullptr;
+                if (SUCCEEDED(V_DISPATCH(&item)->QueryInterface(IID_ICamera, reinterpret_cast<void**>(&camera)))) {
+                    camera->put_Device(0);
+                    camera->Release();
+                }
+            }
             VariantClear(&item);
         }
         cameras_->put_Device(0);
     }
-    for (IUnknown* child : {static_cast<IUnknown*>(deviceCaps_), static_cast<IUnknown*>(lights_),
-                            static_cast<IUnknown*>(objects_), static_cast<IUnknown*>(simpleObjects_),
-                            static_cast<IUnknown*>(textures_), static_cast<IUnknown*>(textureFormats_),
-                            static_cast<IUnknown*>(sprites_)})
-        if (child) PutLong(child, L"Device", 0);
+    if (deviceCaps_) deviceCaps_->put_Device(0);
+    if (lights_) lights_->put_Device(0);
+    if (objects_) objects_->put_Device(0);
+    if (simpleObjects_) simpleObjects_->put_Device(0);
+    if (textures_) textures_->put_Device(0);
+    if (textureFormats_) textureFormats_->put_Device(0);
+    if (sprites_) sprites_->put_Device(0);
 }
 
 // Releases the context and everything taken from it. A full-screen context gets the
@@ -424,11 +430,11 @@ HRESULT CDevice3D::Render()
             if (FAILED(hr)) DebugOut("Failed to Render Object (Error Code = %lx)\n", static_cast<unsigned long>(hr));
         }
         if (simpleObjects_) {
-            hr = CallMember(simpleObjects_, L"Render");
+            hr = simpleObjects_->Render();
             if (FAILED(hr))
                 DebugOut("SimpleObjects Render Failed. (Error Code=%lx).\n", static_cast<unsigned long>(hr));
         }
-        if (sprites_) CallMember(sprites_, L"Render");
+        if (sprites_) sprites_->Render();
         hr = device_->EndScene();
         if (FAILED(hr)) {
             if (hr == H(0x887602FB)) throw failure(hr, "End Scene Function Failed.");
@@ -672,11 +678,10 @@ void CDevice3D::WriteOrReadWorld(BSTR filename, bool save)
     FILE* f = fopen(path.c_str(), save ? "w" : "r");
     if (!f) return;
     const long stream = zyk::com::ToHandle(f);
-    const wchar_t* member = save ? L"Save" : L"Load";
     if (cameras_) save ? cameras_->Save(stream) : cameras_->Load(stream);
     if (fog_) save ? fog_->Save(stream) : fog_->Load(stream);
     if (lights_) save ? lights_->Save(stream) : lights_->Load(stream);
-    if (textures_) CallMember(textures_, member, true, stream);
+    if (textures_) save ? textures_->Save(stream) : textures_->Load(stream);
     if (objects_) save ? objects_->Save(stream) : objects_->Load(stream);
     fclose(f);
     ZYK_TRACE(save ? "Finished Saving World.\n" : "Finished Loading World.\n");

@@ -1,5 +1,6 @@
 #include "com/ptr.h"
 #include "fog.h"
+#include "floatbits.h"
 #include "colour.h"
 #include "create.h"
 #include "errormaps.h"
@@ -34,20 +35,6 @@ template <class T>
 void RequireOut(T* out)
 {
     if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
-}
-
-DWORD Bits(float value)
-{
-    DWORD bits;
-    memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-
-float FromBits(DWORD bits)
-{
-    float value;
-    memcpy(&value, &bits, sizeof value);
-    return value;
 }
 
 [[maybe_unused]] const char* ModeText(FogModes mode)
@@ -103,12 +90,12 @@ float CFog::GetFloat(D3DRENDERSTATETYPE state, const char* failed) const
     DWORD bits = 0;
     HRESULT hr = device_->GetRenderState(state, &bits);
     if (FAILED(hr)) throw failure(hr, failed);
-    return FromBits(bits);
+    return BitsFloat(bits);
 }
 
 void CFog::SetFloat(D3DRENDERSTATETYPE state, float value, const char* failed) const
 {
-    HRESULT hr = device_->SetRenderState(state, Bits(value));
+    HRESULT hr = device_->SetRenderState(state, FloatBits(value));
     if (FAILED(hr)) throw failure(hr, failed);
 }
 

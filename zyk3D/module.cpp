@@ -26,6 +26,12 @@
 #include "objects.h"
 #include "part.h"
 #include "parts.h"
+#include "simpleobject.h"
+#include "simpleobjects.h"
+#include "sprite.h"
+#include "sprites.h"
+#include "texture.h"
+#include "textures.h"
 
 namespace {
 
@@ -54,9 +60,15 @@ const ObjectEntry kObjectMap[] = {
     {&CLSID_Point, 112, &Creator<CPoint>, true, L"zyk3D.Point.1"},
     {&CLSID_Points, 113, &Creator<CPoints>, true, L"zyk3D.Points.1"},
     {&CLSID_Position, 114, &Creator<CPosition>, true, L"zyk3D.Position.1"},
+    {&CLSID_SimpleObject, 122, &Creator<CSimpleObject>, true, L"zyk3D.SimpleObject.1"},
+    {&CLSID_SimpleObjects, 123, &Creator<CSimpleObjects>, true, L"zyk3D.SimpleObjects.1"},
+    {&CLSID_Sprite, 121, &Creator<CSprite>, true, L"zyk3D.Sprite.1"},
+    {&CLSID_Sprites, 120, &Creator<CSprites>, true, L"zyk3D.Sprites.1"},
+    {&CLSID_Texture, 115, &Creator<CTexture>, true, L"zyk3D.Texture.1"},
     {&CLSID_TextureCaps, 119, &Creator<CTextureCaps>, true, L"zyk3D.TextureCaps.1"},
     {&CLSID_TextureFormat, 117, &Creator<CTextureFormat>, true, L"zyk3D.TextureFormat.1"},
     {&CLSID_TextureFormats, 118, &Creator<CTextureFormats>, true, L"zyk3D.TextureFormats.1"},
+    {&CLSID_Textures, 116, &Creator<CTextures>, true, L"zyk3D.Textures.1"},
     // object map entries
 };
 

@@ -2,7 +2,6 @@
 #include "create.h"
 #include "errormaps.h"
 #include "failure.h"
-#include "latebound.h"
 #include "worldfile.h"
 #include "com/trace.h"
 
@@ -107,7 +106,7 @@ HRESULT CObject::Render()
         if (!visible_) return S_OK;
         if (texture_) {
             ZYK_TRACE("Applying Texture.\n");
-            HRESULT hr = CallMember(texture_.Get(), L"Apply");
+            HRESULT hr = texture_->Apply();
             if (FAILED(hr)) throw failure(hr, "Failed to Apply Texture.");
         }
         return parts_ ? parts_->Render() : S_OK;

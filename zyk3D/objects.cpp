@@ -108,6 +108,6 @@ HRESULT CObjects::Load(long f)
             Ptr<IDispatch> made;
             if (FAILED(get_Add(temp.Get(), VARIANT_TRUE, made.Out())) || !made) return Ptr<IObject>();
             return made.As<IObject>(IID_IObject);
-        });
+        }, [] { return world::Unfiled<IObject>(CLSID_Object, IID_IObject); });
     });
 }

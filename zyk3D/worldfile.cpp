@@ -1,6 +1,7 @@
 #include "com/error.h"
 #include "com/ptr.h"
 #include "worldfile.h"
+#include "formats/worldline.h"
 #include "com/trace.h"
 #include <cstdarg>
 #include <cstdlib>
@@ -26,61 +27,41 @@ void WriteCount(FILE* f, long count) { WriteLine(f, "%ld\n", count); }
 
 void WriteName(FILE* f, const wchar_t* name)
 {
-    // A name longer than the line buffer is cut so that the line stays one line.
-    char text[255] = {};
-    if (name) WideCharToMultiByte(CP_ACP, 0, name, -1, text, sizeof text - 1, nullptr, nullptr);
-    text[sizeof text - 1] = 0;
-    for (char& c : text)
-        if (c == '\n' || c == '\r') c = ' ';
-    WriteLine(f, "%s\n", text);
-}
-
-void ReadLine(FILE* f, char (&line)[256])
-{
-    memset(line, 0, sizeof line);
-    if (!fgets(line, sizeof line, f)) {
-        line[0] = 0;
-        return;
-    }
-    size_t n = strlen(line);
-    if (n && line[n - 1] == '\n') {
-        line[--n] = 0;
-    } else if (n == sizeof line - 1) {
-        // The rest of an over-long line belongs to this line, not the next value.
-        int c;
-        while ((c = fgetc(f)) != EOF && c != '\n') {
+    // The whole name in the ANSI code page, on one line.
+    std::string text;
+    if (name && *name) {
+        const int size = WideCharToMultiByte(CP_ACP, 0, name, -1, nullptr, 0, nullptr, nullptr);
+        if (size > 0) {
+            text.resize(static_cast<size_t>(size));
+            WideCharToMultiByte(CP_ACP, 0, name, -1, text.data(), size, nullptr, nullptr);
+            text.resize(strlen(text.c_str()));
         }
     }
-    if (n && line[n - 1] == '\r') line[--n] = 0;
+    for (char& c : text)
+        if (c == '\n' || c == '\r') c = ' ';
+    text.push_back('\n');
+    fwrite(text.data(), 1, text.size(), f);
 }
 
-void SkipLine(FILE* f)
+std::string ReadText(FILE* f)
 {
-    char line[256];
-    ReadLine(f, line);
+    std::string line;
+    zyk::formats::ReadWorldLine(f, line);
+    return line;
 }
 
-float ReadFloat(FILE* f)
-{
-    char line[256];
-    ReadLine(f, line);
-    return static_cast<float>(atof(line));
-}
+void SkipLine(FILE* f) { ReadText(f); }
 
-long ReadInteger(FILE* f)
-{
-    char line[256];
-    ReadLine(f, line);
-    return static_cast<long>(static_cast<unsigned long>(strtoull(line, nullptr, 10)));
-}
+float ReadFloat(FILE* f) { return zyk::formats::WorldFloat(ReadText(f)); }
+
+long ReadInteger(FILE* f) { return zyk::formats::WorldInteger(ReadText(f)); }
 
 short ReadBoolean(FILE* f) { return static_cast<short>(ReadInteger(f) & 0xFFFF); }
 
 BSTR ReadName(FILE* f)
 {
-    char line[256];
-    ReadLine(f, line);
-    return zyk::com::AnsiToBstr(line);
+    const std::string line = ReadText(f);
+    return zyk::com::AnsiToBstr(line.c_str());
 }
 
 bool AtEnd(FILE* f)
@@ -93,11 +74,10 @@ bool AtEnd(FILE* f)
 
 long ReadCount(FILE* f, const char* traceFormat)
 {
-    char line[256];
-    ReadLine(f, line);
-    ZYK_TRACE(traceFormat, line);
+    const std::string line = ReadText(f);
+    ZYK_TRACE(traceFormat, line.c_str());
     (void)traceFormat;
-    return static_cast<long>(static_cast<unsigned long>(strtoull(line, nullptr, 10)));
+    return zyk::formats::WorldInteger(line);
 }
 
 } // namespace world

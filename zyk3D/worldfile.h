@@ -1,8 +1,10 @@
-// Line I/O of the world file: one value a line, formatted and read through a 256-byte
-// line buffer. The stream is the FILE* that Device3D opened, passed as a 32-bit integer.
+// Line I/O of the world file: one value a line. Numbers and headers are formatted through
+// a 256-byte line buffer; names are written and read whole. The stream is the FILE* that
+// Device3D opened, passed as a 32-bit integer.
 #pragma once
 #include <windows.h>
 #include <cstdio>
+#include <string>
 #include "com/collection.h"
 #include "com/error.h"
 #include "com/ptr.h"
@@ -15,11 +17,11 @@ void WriteLine(FILE* f, const char* format, ...) __attribute__((format(printf, 2
 void WriteFloat(FILE* f, float value);          // "%f"
 void WriteUnsigned(FILE* f, DWORD value);       // "%u"
 void WriteBoolean(FILE* f, short value);        // "%u" of the value widened with its sign
-void WriteName(FILE* f, const wchar_t* name);   // "%S", bounded to one line
+void WriteName(FILE* f, const wchar_t* name);   // "%S": the whole name, in the ANSI code page
 void WriteCount(FILE* f, long count);           // signed decimal
 
-// Reads one line (at most 255 characters, newline removed); a missing line reads "".
-void ReadLine(FILE* f, char (&line)[256]);
+// Reads one line, whole (newline removed); a missing line reads "".
+std::string ReadText(FILE* f);
 void SkipLine(FILE* f);
 float ReadFloat(FILE* f);
 long ReadInteger(FILE* f);                      // 32-bit wrap-around: 4294967295 reads -1
@@ -41,18 +43,23 @@ void SaveSection(FILE* s, long f, const Map& members)
 }
 
 // The members of a section whose Add files every new member as "Temp": count times, make()
-// adds one (a null result ends the section), the member reads its own block, and is filed
-// again under the name read from it. A member already filed as "Temp" is kept aside and
-// filed again once the new one has its own name.
-template <class Member, class Make>
-void LoadNamedMembers(FILE* s, long f, zyk::com::NamedMap<Member>& items, long count, Make&& make)
+// adds one, the member reads its own block, and is filed again under the name read from it.
+// A member already filed as "Temp" is kept aside and filed again once the new one has its
+// own name. When make() cannot add one (a device that cannot create it), the block is read
+// into spare(), a member that is not filed, so that the sections after it stay in place.
+template <class Member, class Make, class Spare>
+void LoadNamedMembers(FILE* s, long f, zyk::com::NamedMap<Member>& items, long count, Make&& make, Spare&& spare)
 {
     for (long i = 0; i < count; ++i) {
         // A count larger than the blocks that follow ends with the file.
         if (AtEnd(s)) break;
         zyk::com::Ptr<Member> previous(items.Find(L"Temp"));
         zyk::com::Ptr<Member> member = make();
-        if (!member) break;
+        if (!member) {
+            if (zyk::com::Ptr<Member> unfiled = spare()) unfiled->Load(f);
+            else break;
+            continue;
+        }
         member->Load(f);
         zyk::com::Bstr name;
         member->get_Name(name.Out());
@@ -60,6 +67,15 @@ void LoadNamedMembers(FILE* s, long f, zyk::com::NamedMap<Member>& items, long c
         if (previous) items.Put(L"Temp", previous.Get());
         items.Put(name.Text(), member.Get());
     }
+}
+
+// A member made on its own, outside any collection, for reading a block into.
+template <class Member>
+zyk::com::Ptr<Member> Unfiled(const CLSID& clsid, const IID& iid)
+{
+    zyk::com::Ptr<Member> member;
+    CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, reinterpret_cast<void**>(member.Out()));
+    return member;
 }
 
 // Runs a block member's body so that nothing it meets (a bad stream included) escapes:

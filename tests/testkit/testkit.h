@@ -120,6 +120,19 @@ T* Create(const wchar_t* progId, REFIID iid)
     return p;
 }
 
+// The interface iid of an IDispatch that a member handed out, which it releases; nullptr
+// when there is none or it does not answer.
+template <class T>
+T* As(IDispatch* d, REFIID iid)
+{
+    T* p = nullptr;
+    if (d) {
+        d->QueryInterface(iid, reinterpret_cast<void**>(&p));
+        d->Release();
+    }
+    return p;
+}
+
 // The thread's error information is there with exactly this source, GUID and description.
 void ExpectError(const wchar_t* source, REFIID iid, const std::wstring& description);
 

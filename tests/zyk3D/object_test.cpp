@@ -6,21 +6,11 @@
 #include <string>
 
 using device_fixture::FakeDevice;
+using testkit::As;
 using testkit::SystemText;
 using testkit::TakeError;
 
 namespace {
-
-template <class T>
-T* As(IDispatch* d, REFIID iid)
-{
-    T* p = nullptr;
-    if (d) {
-        d->QueryInterface(iid, reinterpret_cast<void**>(&p));
-        d->Release();
-    }
-    return p;
-}
 
 void ExpectFailure(HRESULT hr, HRESULT expected, const wchar_t* source, REFIID iid, const std::wstring& text)
 {

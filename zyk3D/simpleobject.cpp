@@ -1,0 +1,167 @@
+#include "simpleobject.h"
+#include "create.h"
+#include "errormaps.h"
+#include "failure.h"
+#include "com/trace.h"
+#include <d3dx.h>
+
+using zyk::com::DebugOut;
+using zyk::com::Ptr;
+
+namespace {
+
+constexpr HRESULT H(unsigned long v) { return static_cast<HRESULT>(v); }
+
+// What D3DX or the device answered when a shape was made or drawn.
+struct ShapeFailure {
+    HRESULT code;
+    const char* trace;
+    UINT id;
+};
+const ShapeFailure kShapeFailures[] = {
+    {H(0xC8770BB8), "Out of Memory.\n", 101},       {H(0xC8770BB9), "Null Pointer.\n", 112},
+    {H(0xC8770BC4), "Invalid Parameter.\n", 102},   {H(0x88760800), "Invalid Vertex Format.\n", 132},
+    {H(0x8876080D), "VBuf Creation Failed.\n", 131}, {H(0x8876080E), "Vertex Buffer Locked.\n", 134},
+    {H(0x887602E3), "Invalid Ramp Texture.\n", 137}, {H(0x887602E0), "Invalid Primitive Type.\n", 136},
+    {H(0x887602E1), "Invalid Vertex Type.\n", 135}, {H(0x88760082), "Invalid Object.\n", 103},
+    {H(0x80040110), "No Aggregation.\n", 133},       {H(0x8007000E), "Out of Memory.\n", 101},
+    {H(0x80070057), "Invalid Parameters.\n", 102},  {H(0x8876021C), "Was Still Drawing.\n", 106},
+};
+
+[[noreturn]] void ThrowShapeFailure(HRESULT hr, bool drawing)
+{
+    for (const ShapeFailure& f : kShapeFailures) {
+        if (f.code != hr) continue;
+        if (drawing && hr == H(0x8876080E)) DebugOut("Vertex Buffer is Locked.\n");
+        else DebugOut("%s", f.trace);
+        throw failure(hr, f.id);
+    }
+    DebugOut("Unknown Error.\n");
+    throw failure(hr, IDS_UNKNOWNERROR);
+}
+
+template <class Body>
+HRESULT SimpleObjectGuard(Body&& body)
+{
+    return Guard(CLSID_SimpleObject, IID_ISimpleObject, static_cast<Body&&>(body));
+}
+
+} // namespace
+
+CSimpleObject::CSimpleObject()
+{
+    comInitialised_ = SUCCEEDED(InitialiseCOM());
+    DebugOut("ZYK: Initialising Simple Object --> ");
+    DebugOut("Succeeded.\n");
+}
+
+CSimpleObject::~CSimpleObject()
+{
+    Free();
+    if (comInitialised_) CoUninitialize();
+}
+
+void CSimpleObject::ReleaseShape()
+{
+    if (ID3DXSimpleShape* s = shape_) {
+        shape_ = nullptr;
+        s->Release();
+    }
+}
+
+HRESULT CSimpleObject::put_Type(SimpleObjectTypes type)
+{
+    return SimpleObjectGuard([&] {
+        type_ = type;
+        ReleaseShape();
+        // A device never handed down makes no shape: D3DX is not asked without one.
+        if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
+        const DWORD def = D3DX_DEFAULT;
+        HRESULT hr;
+        switch (type) {
+        case sot_Box:
+            DebugOut("ZYK: Creating Simple Box --> ");
+            hr = D3DXCreateBox(device_, width_, height_, depth_, def, &shape_);
+            break;
+        case sot_Cylinder:
+            DebugOut("ZYK: Creating Simple Cylinder --> ");
+            hr = D3DXCreateCylinder(device_, innerRadius_, outerRadius_, height_, def, def, def, &shape_);
+            break;
+        case sot_Polygon:
+            DebugOut("ZYK: Creating Simple Polygon --> ");
+            hr = D3DXCreatePolygon(device_, width_, static_cast<DWORD>(sides_), def, &shape_);
+            break;
+        case sot_Sphere:
+            DebugOut("ZYK: Creating Simple Sphere --> ");
+            hr = D3DXCreateSphere(device_, width_, def, def, 1, &shape_);
+            break;
+        case sot_Teapot:
+            DebugOut("ZYK: Creating Simple Teapot --> ");
+            hr = D3DXCreateTeapot(device_, def, &shape_);
+            break;
+        case sot_Torus:
+            DebugOut("ZYK: Creating Simple Torus --> ");
+            hr = D3DXCreateTorus(device_, innerRadius_, outerRadius_, static_cast<DWORD>(sides_), def, def, &shape_);
+            break;
+        default:
+            // No shape of that type: nothing is made.
+            DebugOut("Unknown Error.\n");
+            throw failure(E_INVALIDARG, IDS_UNKNOWNERROR);
+        }
+        if (FAILED(hr)) {
+            shape_ = nullptr;
+            ThrowShapeFailure(hr, false);
+        }
+        DebugOut("Succeeded.\n");
+        if (IDirect3DVertexBuffer7* vb = shape_->GetVB()) {
+            DebugOut("ZYK: Optimizing Simple Object --> ");
+            DebugOut(SUCCEEDED(vb->Optimize(device_, 0)) ? "Succeeded.\n" : "Failed.\n");
+        }
+    });
+}
+
+HRESULT CSimpleObject::Render()
+{
+    return SimpleObjectGuard([&] {
+        if (!shape_) throw failure(E_POINTER, "SimpleObject Not Initialised.");
+        if (texture_) texture_->Apply();
+        HRESULT hr = shape_->Draw();
+        if (FAILED(hr)) {
+            DebugOut("ZYK: (ERROR) SimpleObject Draw --> ");
+            ThrowShapeFailure(hr, true);
+        }
+    });
+}
+
+HRESULT CSimpleObject::get_Texture(IDispatch** out)
+{
+    return SimpleObjectGuard([&]() -> HRESULT {
+        if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
+        *out = nullptr;
+        if (!texture_) throw failure(E_POINTER, "Texture Has Not Been Assigned.");
+        return texture_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
+    });
+}
+
+HRESULT CSimpleObject::put_Texture(IDispatch* texture)
+{
+    return SimpleObjectGuard([&] {
+        DebugOut("ZYK: Setting Texture for Simple Object.\n");
+        // Only a texture of this engine can be applied; anything else is refused.
+        Ptr<ITexture> t;
+        if (texture && FAILED(texture->QueryInterface(IID_ITexture, reinterpret_cast<void**>(t.Out()))))
+            throw failure(E_INVALIDARG, IDS_INVALIDPARAMETER);
+        texture_ = t;
+    });
+}
+
+HRESULT CSimpleObject::Free()
+{
+    DebugOut("ZYK: Freeing Simple Object Resources.\n");
+    type_ = sot_None;
+    width_ = height_ = depth_ = innerRadius_ = outerRadius_ = 0.0f;
+    sides_ = 0;
+    texture_.Reset();
+    ReleaseShape();
+    return S_OK;
+}

@@ -1,0 +1,108 @@
+#include "simpleobjects.h"
+#include "create.h"
+#include "errormaps.h"
+#include "failure.h"
+#include "com/trace.h"
+#include <d3dx.h>
+
+using zyk::com::Ptr;
+
+namespace {
+
+template <class Body>
+HRESULT SimpleObjectsGuard(Body&& body)
+{
+    return Guard(CLSID_SimpleObjects, IID_ISimpleObjects, static_cast<Body&&>(body));
+}
+
+} // namespace
+
+CSimpleObjects::CSimpleObjects()
+{
+    comInitialised_ = SUCCEEDED(InitialiseCOM());
+    started_ = SUCCEEDED(D3DXInitialize());
+}
+
+CSimpleObjects::~CSimpleObjects()
+{
+    items_.Clear();
+    if (started_) D3DXUninitialize();
+    if (comInitialised_) CoUninitialize();
+}
+
+HRESULT CSimpleObjects::put_Device(long device)
+{
+    device_ = device;
+    if (!device) items_.ForEach([](const std::wstring&, ISimpleObject* o) { o->put_Device(0); });
+    return S_OK;
+}
+
+template <class Sizes>
+HRESULT CSimpleObjects::Add(BSTR name, SimpleObjectTypes type, IDispatch** out, Sizes&& sizes)
+{
+    return SimpleObjectsGuard([&]() -> HRESULT {
+        if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
+        *out = nullptr;
+        Ptr<ISimpleObject> shape = Ptr<ISimpleObject>::Adopt(
+            CreateChild<ISimpleObject>(CLSID_SimpleObject, IID_ISimpleObject, "SimpleObject Not Registered."));
+        items_.Put(name, shape.Get());
+        shape->put_Device(device_);
+        shape->put_Direct3D(direct3d_);
+        sizes(shape.Get());
+        shape->put_Type(type);
+        return shape->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
+    });
+}
+
+HRESULT CSimpleObjects::get_AddBox(BSTR name, float width, float height, float depth, IDispatch** out)
+{
+    return Add(name, sot_Box, out, [&](ISimpleObject* s) {
+        s->put_width(width);
+        s->put_Height(height);
+        s->put_Depth(depth);
+    });
+}
+
+HRESULT CSimpleObjects::get_AddPolygon(BSTR name, float width, long sides, IDispatch** out)
+{
+    return Add(name, sot_Polygon, out, [&](ISimpleObject* s) {
+        s->put_width(width);
+        s->put_Sides(sides);
+    });
+}
+
+HRESULT CSimpleObjects::get_AddCylinder(BSTR name, float height, float baseRadius, float topRadius, IDispatch** out)
+{
+    return Add(name, sot_Cylinder, out, [&](ISimpleObject* s) {
+        s->put_Height(height);
+        s->put_InnerRadius(baseRadius);
+        s->put_OuterRadius(topRadius);
+    });
+}
+
+HRESULT CSimpleObjects::get_AddSphere(BSTR name, float width, IDispatch** out)
+{
+    return Add(name, sot_Sphere, out, [&](ISimpleObject* s) { s->put_width(width); });
+}
+
+HRESULT CSimpleObjects::get_AddTeapot(BSTR name, IDispatch** out)
+{
+    return Add(name, sot_Teapot, out, [](ISimpleObject*) {});
+}
+
+HRESULT CSimpleObjects::get_AddTorus(BSTR name, long sides, float innerRadius, float outerRadius, IDispatch** out)
+{
+    return Add(name, sot_Torus, out, [&](ISimpleObject* s) {
+        s->put_Sides(sides);
+        s->put_InnerRadius(innerRadius);
+        s->put_OuterRadius(outerRadius);
+    });
+}
+
+HRESULT CSimpleObjects::Render()
+{
+    return SimpleObjectsGuard([&] {
+        if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
+        items_.ForEach([](const std::wstring&, ISimpleObject* o) { o->Render(); });
+    });
+}

@@ -1,0 +1,73 @@
+#include "sprites.h"
+#include "create.h"
+#include "errormaps.h"
+#include "failure.h"
+#include "com/trace.h"
+#include <d3dx.h>
+
+using zyk::com::Ptr;
+
+namespace {
+
+template <class Body>
+HRESULT SpritesGuard(Body&& body)
+{
+    return Guard(CLSID_Sprites, IID_ISprites, static_cast<Body&&>(body));
+}
+
+} // namespace
+
+CSprites::CSprites()
+{
+    comInitialised_ = SUCCEEDED(InitialiseCOM());
+    started_ = SUCCEEDED(D3DXInitialize());
+}
+
+CSprites::~CSprites()
+{
+    items_.Clear();
+    if (started_) D3DXUninitialize();
+    if (comInitialised_) CoUninitialize();
+}
+
+HRESULT CSprites::put_Device(long device)
+{
+    device_ = device;
+    if (!device) items_.ForEach([](const std::wstring&, ISprite* s) { s->put_Device(0); });
+    return S_OK;
+}
+
+HRESULT CSprites::get_Add(BSTR name, float transparent, float rotation, float scale, IDispatch** out)
+{
+    return SpritesGuard([&]() -> HRESULT {
+        if (out) *out = nullptr;
+        if (!(transparent >= 0.0f && transparent <= 1.0f))
+            throw failure(E_FAIL, "Transparency Setting Must be between 0.0 and 1.0.");
+        if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
+        Ptr<ISprite> sprite =
+            Ptr<ISprite>::Adopt(CreateChild<ISprite>(CLSID_Sprite, IID_ISprite, "Sprite Not Registered."));
+        sprite->put_Device(device_);
+        sprite->put_Transparent(transparent);
+        sprite->put_Rotation(rotation);
+        sprite->put_Name(name);
+        sprite->put_ScaleFactor(scale);
+        items_.Put(name, sprite.Get());
+        return sprite->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
+    });
+}
+
+HRESULT CSprites::Render()
+{
+    return SpritesGuard([&] {
+        if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
+        if (items_.Count() == 0) return;
+        D3DXPrepareDeviceForSprite(zyk::com::FromHandle<IDirect3DDevice7>(device_), FALSE);
+        HRESULT failed = S_OK;
+        items_.ForEach([&](const std::wstring&, ISprite* s) {
+            if (FAILED(failed)) return;
+            HRESULT hr = s->Render();
+            if (FAILED(hr)) failed = hr;
+        });
+        if (FAILED(failed)) throw failure(failed, "Sprite Failed to Render.");
+    });
+}

@@ -1,0 +1,259 @@
+#include "texture.h"
+#include "create.h"
+#include "errormaps.h"
+#include "failure.h"
+#include "floatbits.h"
+#include "texturestore.h"
+#include "com/trace.h"
+#include <d3dx.h>
+#include <cstring>
+
+namespace {
+
+constexpr HRESULT H(unsigned long v) { return static_cast<HRESULT>(v); }
+
+// A file D3DX could not make a texture of.
+const CodeText kCreateTexture[] = {
+    {H(0x80004001), 105}, {H(0x887600D4), 146}, {H(0x8876024E), 105}, {H(0x80004005), 109}, {H(0x887600E1), 121},
+    {H(0x8876024F), 149}, {H(0x8007000E), 101}, {H(0x887600E6), 122}, {H(0x88760250), 108}, {H(0x80070057), 102},
+    {H(0x887600FF), 151}, {H(0x8876026C), 110}, {H(0x8876005F), 114}, {H(0x88760104), 150}, {H(0x887602D0), 140},
+    {H(0x88760064), 145}, {H(0x88760154), 128}, {H(0xC8770BB8), 101}, {H(0x88760082), 103}, {H(0x8876017C), 153},
+    {H(0xC8770BB9), 112}, {H(0x88760091), 144}, {H(0x887601AE), 129}, {H(0xC8770BC4), 102}, {H(0x88760096), 116},
+    {H(0x887601C2), 107}, {H(0xC8770BC7), 141}, {H(0x887600B4), 117}, {H(0x8876021C), 106}, {H(0xC8770BCC), 142},
+    {H(0x88760233), 147}, {H(0x88760234), 154}, {H(0xC8770BDA), 142}, {H(0x88760235), 148}, {H(0x88760248), 152},
+    {H(0xC8770BDB), 143},
+};
+
+// A refused SetTexture.
+const CodeText kSetTexture[] = {
+    {H(0x80070057), IDS_INVALIDPARAMETER},
+    {H(0x88760082), IDS_INVALIDOBJECT},
+};
+
+constexpr UINT kNoTexture = 155;
+
+template <class Body>
+HRESULT TextureGuard(Body&& body)
+{
+    return Guard(CLSID_Texture, IID_ITexture, static_cast<Body&&>(body));
+}
+
+} // namespace
+
+CTexture::CTexture()
+{
+    comInitialised_ = SUCCEEDED(InitialiseCOM());
+}
+
+CTexture::~CTexture()
+{
+    Free();
+    if (comInitialised_) CoUninitialize();
+}
+
+void CTexture::DropRecord()
+{
+    if (!record_) return;
+    // The record's own key: the store drops this texture's use and no other.
+    char key[sizeof record_->name];
+    memcpy(key, record_->name, sizeof key);
+    record_ = nullptr;
+    DestroyTexture(key);
+}
+
+IDirectDrawSurface7* CTexture::Surface() const
+{
+    if (record_) return record_->surface;
+    return hasName_ ? GetTextureSurface(name_.c_str()) : nullptr;
+}
+
+HRESULT CTexture::LoadBitmap(BSTR filename)
+{
+    return TextureGuard([&] {
+        try {
+            hasName_ = false;
+            name_.clear();
+            if (!filename || !*filename) throw failure(E_FAIL, "Invalid Filename.");
+            const int size = WideCharToMultiByte(CP_ACP, 0, filename, -1, nullptr, 0, nullptr, nullptr);
+            if (size <= 0) throw failure(E_FAIL, "Invalid Filename.");
+            std::string name(static_cast<size_t>(size), '\0');
+            WideCharToMultiByte(CP_ACP, 0, filename, -1, name.data(), size, nullptr, nullptr);
+            name.resize(strlen(name.c_str()));
+            name_ = name;
+            hasName_ = true;
+
+            ZYK_TRACE("Deleting Previous Container object.\n");
+            DropRecord();
+            ZYK_TRACE("Creating Fresh Container object.\n");
+            // The store keys records by names of at most 79 characters.
+            if (name_.size() >= sizeof record_->name) throw failure(E_INVALIDARG, IDS_INVALIDPARAMETER);
+            record_ = AcquireTexture(name_.c_str(), 0, 0);
+            if (!record_) {
+                ZYK_TRACE("Failed to Allocate Memory for Texture Container Object.\n");
+                throw failure(E_OUTOFMEMORY, IDS_OUTOFMEMORY);
+            }
+
+            ZYK_TRACE("Initialising Direct3DX.\n");
+            HRESULT hr = D3DXInitialize();
+            if (FAILED(hr)) {
+                ZYK_TRACE("D3DXInitialize Failed. (Error Code=%lx).\n", static_cast<unsigned long>(hr));
+                if (hr == H(0xC8770BB8)) throw failure(hr, IDS_OUTOFMEMORY);
+                if (hr == H(0xC8770BC6)) throw failure(hr, "D3DX Startup Failed.");
+                throw failure(hr, IDS_UNKNOWNERROR);
+            }
+            ZYK_TRACE("Creating Texture from File --> '%s' --> ", name_.c_str());
+            DWORD width = D3DX_DEFAULT, height = D3DX_DEFAULT;
+            D3DX_SURFACEFORMAT format = D3DX_SF_UNKNOWN;
+            IDirectDrawSurface7* surface = nullptr;
+            hr = D3DXCreateTextureFromFile(device_, nullptr, &width, &height, &format, nullptr, &surface, nullptr,
+                                           name_.data(), static_cast<D3DX_FILTERTYPE>(D3DX_DEFAULT));
+            D3DXUninitialize();
+            if (FAILED(hr)) {
+                ZYK_TRACE("Failed. (Error Code=%lx).\n", static_cast<unsigned long>(hr));
+                throw failure(hr, LookupText(kCreateTexture, hr));
+            }
+            ZYK_TRACE("Succeeded.\n");
+            // The record may be shared with a model that named the same file: its surface
+            // is replaced by the one D3DX made.
+            if (record_->surface) record_->surface->Release();
+            record_->surface = surface;
+            record_->device = nullptr;
+            if (device_) device_->SetRenderState(D3DRENDERSTATE_TEXTUREPERSPECTIVE, TRUE);
+        } catch (const failure&) {
+            ZYK_TRACE("Failure Occurred.\n");
+            throw;
+        }
+    });
+}
+
+HRESULT CTexture::Apply()
+{
+    return TextureGuard([&]() -> HRESULT {
+        if (!hasName_) throw failure(E_POINTER, kNoTexture);
+        if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
+        IDirectDrawSurface7* surface = Surface();
+        if (!surface) return S_OK;
+
+        const DWORD stage = static_cast<DWORD>(stage_);
+        auto stageState = [&](D3DTEXTURESTAGESTATETYPE state, DWORD value, const char* trace, const char* text) {
+            HRESULT hr = device_->SetTextureStageState(stage, state, value);
+            if (FAILED(hr)) {
+                ZYK_TRACE(trace, static_cast<unsigned long>(hr));
+                (void)trace;
+                throw failure(hr, text);
+            }
+        };
+        stageState(D3DTSS_MAGFILTER, magFilter_, "MagFilter Failed. (Error Code=%lx).\n",
+                   "Failed to Apply MagFilter to Texture.");
+        stageState(D3DTSS_MINFILTER, minFilter_, "MinFilter Failed. (Error Code=%lx).\n",
+                   "Failed to Apply MinFilter to Texture.");
+        stageState(D3DTSS_ADDRESS, wrap_, "Wrapping Failed. (Error Code=%lx).\n", "Failed to Apply Wrapping to Texture.");
+        HRESULT hr = device_->SetRenderState(D3DRENDERSTATE_SRCBLEND, sourceBlending_);
+        if (SUCCEEDED(hr)) hr = device_->SetRenderState(D3DRENDERSTATE_DESTBLEND, destBlending_);
+        if (FAILED(hr)) {
+            ZYK_TRACE("Blending Failed. (Error Code=%lx).\n", static_cast<unsigned long>(hr));
+            throw failure(hr, "Failed to Apply Blending to Texture.");
+        }
+        stageState(D3DTSS_COLOROP, colourOp_, "ColourOp Failed. (Error Code=%lx).\n",
+                   "Failed to Apply Colour Operation to Texture.");
+        stageState(D3DTSS_COLORARG1, colourArg1_, "D3DTSS_COLORARG1 Failed. (Error Code=%lx).\n",
+                   "Failed to Apply ColorArg1 to Texture.");
+        stageState(D3DTSS_COLORARG2, colourArg2_, "D3DTSS_COLORARG2 Failed. (Error Code=%lx).\n",
+                   "Failed to Apply ColorArg2 to Texture.");
+        stageState(D3DTSS_ALPHAARG1, alphaArg1_, "D3DTSS_ALPHAARG1 Failed. (Error Code=%lx).\n",
+                   "Failed to Apply AlphaArg1 to Texture.");
+        stageState(D3DTSS_ALPHAARG2, alphaArg2_, "D3DTSS_ALPHAARG2 Failed. (Error Code=%lx).\n",
+                   "Failed to Apply AlphaArg2 to Texture.");
+        stageState(D3DTSS_ALPHAOP, alphaOp_, "D3DTSS_ALPHAOP Failed. (Error Code=%lx).\n",
+                   "Failed to Apply Alpha Operation to Texture.");
+        stageState(D3DTSS_TEXCOORDINDEX, coords_, "CoordIndex Failed. (Error Code=%lx).\n",
+                   "Failed to Apply Coordinate Index to Texture.");
+        device_->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
+        device_->SetRenderState(D3DRENDERSTATE_ZENABLE, TRUE);
+        device_->SetRenderState(D3DRENDERSTATE_WRAP0, D3DWRAP_U | D3DWRAP_V);
+        hr = device_->SetTexture(stage, surface);
+        if (FAILED(hr)) {
+            ZYK_TRACE("Unable to Set Texture. (Error Code=%lx)\n", static_cast<unsigned long>(hr));
+            throw failure(hr, LookupText(kSetTexture, hr));
+        }
+        return S_OK;
+    });
+}
+
+// The width or height of the texture's surface; missing names the failure without one.
+HRESULT CTexture::SurfaceSize(DWORD DDSURFACEDESC2::*side, const char* missing, long* out)
+{
+    return TextureGuard([&] {
+        if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
+        *out = 0;
+        IDirectDrawSurface7* surface = Surface();
+        if (!surface) throw failure(E_FAIL, missing);
+        DDSURFACEDESC2 desc{};
+        desc.dwSize = sizeof desc;
+        HRESULT hr = surface->GetSurfaceDesc(&desc);
+        if (FAILED(hr)) {
+            ZYK_TRACE("GetSurfaceDesc Failed. (Error Code=%lx)\n", static_cast<unsigned long>(hr));
+            throw failure(hr, "Failed to obtain Surface Details.");
+        }
+        *out = static_cast<long>(desc.*side);
+    });
+}
+
+HRESULT CTexture::get_width(long* out)
+{
+    return SurfaceSize(&DDSURFACEDESC2::dwWidth, "Failed to Obtain Surface for Texture.", out);
+}
+
+HRESULT CTexture::get_Height(long* out)
+{
+    return SurfaceSize(&DDSURFACEDESC2::dwHeight, "Failed to Obtain Surface.", out);
+}
+
+HRESULT CTexture::get_Name(BSTR* out)
+{
+    if (!out) return E_POINTER;
+    *out = hasName_ ? zyk::com::AnsiToBstr(name_.c_str()) : nullptr;
+    return S_OK;
+}
+
+HRESULT CTexture::put_Name(BSTR name)
+{
+    if (hasName_ && !name_.empty()) {
+        DropRecord();
+        hasName_ = false;
+        name_.clear();
+    }
+    return LoadBitmap(name);
+}
+
+HRESULT CTexture::get_Handle(long* out)
+{
+    if (!out) return E_POINTER;
+    *out = zyk::com::ToHandle(Surface());
+    return S_OK;
+}
+
+HRESULT CTexture::Free()
+{
+    ZYK_TRACE("Releasing Texture Memory.\n");
+    DropRecord();
+    hasName_ = false;
+    name_.clear();
+    device_ = nullptr;
+    return S_OK;
+}
+
+HRESULT CTexture::Bump(D3DTEXTURESTAGESTATETYPE state, float* out)
+{
+    if (!out) return E_POINTER;
+    DWORD value = 0;
+    if (device_ && FAILED(device_->GetTextureStageState(static_cast<DWORD>(stage_), state, &value))) value = 0;
+    *out = BitsFloat(value);
+    return S_OK;
+}
+
+HRESULT CTexture::SetBump(D3DTEXTURESTAGESTATETYPE state, float value)
+{
+    if (device_) device_->SetTextureStageState(static_cast<DWORD>(stage_), state, FloatBits(value));
+    return S_OK;
+}
