@@ -5,6 +5,7 @@
 #include "zyk3D.h"
 #include "device_fixture.h"
 #include <cstdio>
+#include <limits>
 #include <map>
 #include <string>
 
@@ -146,6 +147,12 @@ TEST(Light, NewLightHoldsItsDefaultsAndTheSettersKeepTheCones)
     EXPECT_EQ(Bits(Value(light, &ILight::get_Range)), 0x5F7FFFFFu);
     EXPECT_EQ(light->put_Range(-5.0f), S_OK);
     EXPECT_EQ(Value(light, &ILight::get_Range), -5.0f);
+    // NaN passes neither bound.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_EQ(light->put_Range(nan), S_OK);
+    EXPECT_EQ(Bits(Value(light, &ILight::get_Range)), 0x5F7FFFFFu);
+    EXPECT_EQ(light->put_InnerCone(nan), S_OK);
+    EXPECT_EQ(Value(light, &ILight::get_InnerCone), 0.25f);
 
     EXPECT_EQ(light->get_Colour(nullptr), E_POINTER);
     EXPECT_EQ(light->get_Range(nullptr), E_POINTER);
