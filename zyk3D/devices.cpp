@@ -12,7 +12,11 @@ using zyk::com::Ptr;
 
 namespace {
 
+// The two creation entry points of ddraw.dll, both taken from the library at run time so
+// that a machine without it gets the list's own failure instead of a server that does not
+// load.
 using CreateEx = HRESULT(WINAPI*)(GUID*, void**, REFIID, IUnknown*);
+using Create = HRESULT(WINAPI*)(GUID*, IDirectDraw**, IUnknown*);
 
 template <class Body>
 HRESULT DevicesGuard(Body&& body)
@@ -59,11 +63,11 @@ void CDevices::LoadDirect3D()
     ZYK_TRACE("Succeeded.\n");
 
     Ptr<IUnknown> dd;
-    HRESULT hr;
+    HRESULT hr = E_FAIL;
     if (auto createEx = reinterpret_cast<CreateEx>(GetProcAddress(ddraw, "DirectDrawCreateEx"))) {
         hr = createEx(nullptr, reinterpret_cast<void**>(dd.Out()), IID_IDirectDraw7, nullptr);
-    } else {
-        hr = DirectDrawCreate(nullptr, reinterpret_cast<IDirectDraw**>(dd.Out()), nullptr);
+    } else if (auto create = reinterpret_cast<Create>(GetProcAddress(ddraw, "DirectDrawCreate"))) {
+        hr = create(nullptr, reinterpret_cast<IDirectDraw**>(dd.Out()), nullptr);
     }
     if (FAILED(hr) || !dd) throw failure(FAILED(hr) ? hr : E_FAIL, "Failed to Initialise DirectDraw.");
 

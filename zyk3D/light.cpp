@@ -164,9 +164,11 @@ HRESULT CLight::put_ID(long id)
     return S_OK;
 }
 
+// The bounds are written so that NaN fails them: a NaN inner cone takes the outer cone's
+// angle and a NaN range the greatest range.
 HRESULT CLight::put_InnerCone(float v)
 {
-    if (v > outerCone_) {
+    if (!(v <= outerCone_)) {
         ZYK_TRACE("Setting Lights' InnerCone to Maximum.\n");
         v = outerCone_;
     }
@@ -187,7 +189,7 @@ HRESULT CLight::put_OuterCone(float v)
 HRESULT CLight::put_Range(float v)
 {
     const float maximum = light::MaximumRange();
-    if (v > maximum) {
+    if (!(v <= maximum)) {
         ZYK_TRACE("Setting Light to Maximum Range.\n");
         v = maximum;
     }

@@ -90,6 +90,23 @@ HRESULT CLights::put_Device(long device)
     return S_OK;
 }
 
+// A light that leaves the collection leaves the scene: its index is switched off on the
+// device it was given. The light stays usable for a client that still holds it.
+void CLights::SwitchOff(ILight* light) const
+{
+    if (device_) light->put_Enabled(VARIANT_FALSE);
+}
+
+HRESULT CLights::Remove(VARIANT index)
+{
+    return items_.Remove(index, [&](ILight* light) { SwitchOff(light); });
+}
+
+HRESULT CLights::Clear()
+{
+    return items_.Clear([&](ILight* light) { SwitchOff(light); });
+}
+
 HRESULT CLights::get_Max(long* out)
 {
     return LightsGuard([&] {
@@ -146,8 +163,10 @@ HRESULT CLights::get_Add(LightTypes type, float x, float y, float z, float red, 
         light->put_OuterCone(outerCone);
         light->put_Range(range);
 
-        const long n = items_.Count();
-        const std::wstring key = L"Light" + std::to_wstring(n);
+        // The first free number: the count before the insert while no light has been
+        // removed, and never the key of a light that is still in the collection.
+        long n = 0;
+        const std::wstring key = items_.FreeKey(L"Light", &n);
         items_.Put(key.c_str(), light.Get());
         ZYK_TRACE("Light Name --> '%ls'\n", key.c_str());
 

@@ -3,7 +3,8 @@
 #include "com/collection.h"
 #include "com/object.h"
 
-// The lights of a device, filed as Light0, Light1, ... in the order Add made them.
+// The lights of a device, filed as Light0, Light1, ...: each new light takes the smallest
+// number no light in the collection has, as its key and as its index on the device.
 class CLights : public zyk::com::CoClass<CLights, ILights, &IID_ILights, &CLSID_Lights> {
 public:
     CLights();
@@ -12,7 +13,7 @@ public:
     HRESULT STDMETHODCALLTYPE get__NewEnum(IUnknown** out) override { return items_.NewEnum(out); }
     HRESULT STDMETHODCALLTYPE Item(VARIANT index, VARIANT* out) override { return items_.Item(index, out); }
     HRESULT STDMETHODCALLTYPE get_Count(long* out) override { return items_.GetCount(out); }
-    HRESULT STDMETHODCALLTYPE Remove(VARIANT index) override { return items_.Remove(index); }
+    HRESULT STDMETHODCALLTYPE Remove(VARIANT index) override;
     HRESULT STDMETHODCALLTYPE put_Device(long device) override;
     HRESULT STDMETHODCALLTYPE get_Max(long* out) override;
     HRESULT STDMETHODCALLTYPE put_Direct3D(long d3d) override
@@ -23,11 +24,13 @@ public:
     HRESULT STDMETHODCALLTYPE get_Add(LightTypes type, float x, float y, float z, float red, float green, float blue,
                                       float alpha, float fallOff, float innerCone, float outerCone, float range,
                                       IDispatch** out) override;
-    HRESULT STDMETHODCALLTYPE Clear() override { return items_.Clear(); }
+    HRESULT STDMETHODCALLTYPE Clear() override;
     HRESULT STDMETHODCALLTYPE Load(long f) override;
     HRESULT STDMETHODCALLTYPE Save(long f) override;
 
 private:
+    void SwitchOff(ILight* light) const;
+
     bool comInitialised_ = false;
     zyk::com::NamedMap<ILight> items_;
     long direct3d_ = 0;   // the raw IDirect3D7 pointer, handed to every light Add makes

@@ -2,14 +2,13 @@
 
 namespace {
 
-// The channel times 255 as a 32-bit integer, truncated toward zero; defined for every
-// input (NaN gives 0, values beyond the 32-bit range give the integer-indefinite value).
+// The channel as 0 to 255. The clamp comes before the conversion to an integer, which is
+// undefined for a value outside the integer's range; NaN fails both comparisons.
 DWORD Channel(float c)
 {
-    double v = static_cast<double>(c) * 255.0;
-    if (!(v == v)) return 0;
-    if (v >= 2147483648.0 || v <= -2147483649.0) return 0x80000000u;
-    return static_cast<DWORD>(static_cast<LONG>(v));
+    if (!(c > 0.0f)) return 0;
+    if (!(c < 1.0f)) return 255;
+    return static_cast<DWORD>(static_cast<double>(c) * 255.0);
 }
 
 } // namespace

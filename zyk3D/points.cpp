@@ -74,7 +74,9 @@ HRESULT CPoints::get_Add(float x, float y, float z, IDispatch** out)
 
         Ptr<IPoint> point =
             Ptr<IPoint>::Adopt(CreateChild<IPoint>(CLSID_Point, IID_IPoint, "Point Not Registered."));
-        const std::wstring key = L"Point" + std::to_wstring(items_.Count());
+        // The first free number: the count before the insert while no point has been
+        // removed, and never the key of a point that is still in the collection.
+        const std::wstring key = items_.FreeKey(L"Point");
         items_.Put(key.c_str(), point.Get());
         ZYK_TRACE("Point Name --> '%ls'\n", key.c_str());
 

@@ -3,8 +3,8 @@
 #include "com/collection.h"
 #include "com/object.h"
 
-// Points filed as Point0, Point1, ... (the count before each Add), transformed all at once
-// and drawn as one textured triangle when there are exactly three of them.
+// Points filed as Point0, Point1, ... (the smallest number no point has), transformed all
+// at once and drawn as one textured triangle when there are exactly three of them.
 class CPoints : public zyk::com::CoClass<CPoints, IPoints, &IID_IPoints, &CLSID_Points> {
 public:
     CPoints();

@@ -132,9 +132,29 @@ public:
         return hr;
     }
 
+    // The first free key of a numbered series: prefix followed by the smallest n >= 0
+    // that names no member (prefix + Count() while no member has left the series), and n.
+    std::wstring FreeKey(const wchar_t* prefix, long* number = nullptr) const
+    {
+        for (long n = 0;; ++n) {
+            std::wstring key = Key(prefix) + std::to_wstring(n);
+            if (items_.find(key) == items_.end()) {
+                if (number) *number = n;
+                return key;
+            }
+        }
+    }
+
     // Position or name by the bits of the type code: bit 2 a position (iVal for VT_I2,
     // the 32-bit value field otherwise), else bit 8 a name (only VT_BSTR is looked up).
     HRESULT Remove(const VARIANT& index)
+    {
+        return Remove(index, [](Member*) {});
+    }
+
+    // Remove, with leaving(member) called on the member found before the map lets it go.
+    template <class F>
+    HRESULT Remove(const VARIANT& index, F&& leaving)
     {
         const VARIANT& v = UnwrapByRefVariant(index);
         VARTYPE vt = V_VT(&v);
@@ -153,15 +173,26 @@ public:
         }
         Member* member = it->second;
         items_.erase(it);
+        leaving(member);
         member->Release();
         return S_OK;
     }
 
     HRESULT Clear()
     {
+        return Clear([](Member*) {});
+    }
+
+    // Clear, with leaving(member) called on each member, in map order, before its release.
+    template <class F>
+    HRESULT Clear(F&& leaving)
+    {
         Map old;
         old.swap(items_);
-        for (auto& [name, member] : old) member->Release();
+        for (auto& [name, member] : old) {
+            leaving(member);
+            member->Release();
+        }
         return S_OK;
     }
 

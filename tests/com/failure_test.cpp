@@ -6,6 +6,7 @@
 #include "pack.h"
 #include "testkit.h"
 #include "zyk3D.h"
+#include <limits>
 
 using testkit::SystemText;
 using testkit::TakeError;
@@ -139,14 +140,21 @@ TEST(CreateComObject, ChildThrowsNotRegistered)
     }
 }
 
-TEST(PackColour, ChannelsTruncateAndSpill)
+TEST(PackColour, ChannelsTruncateAndSaturate)
 {
     EXPECT_EQ(PackColour(1.0f, 0.5f, 0.0f, 1.0f), 0xFFFF7F00u);
     EXPECT_EQ(PackColour(0.0f, 0.0f, 0.0f, 0.0f), 0u);
     EXPECT_EQ(PackColour(0.999f, 0.0f, 0.0f, 0.0f), 254u << 16);
-    // 1.5 red is 382, which reaches into the alpha byte: no clamping, no masking.
-    EXPECT_EQ(PackColour(1.5f, 0.0f, 0.0f, 0.0f), 382u << 16);
-    EXPECT_EQ(PackColour(0.0f, 0.0f, -1.0f, 0.0f), static_cast<DWORD>(-255));
+    // A channel out of range saturates in its own byte instead of reaching its neighbours.
+    EXPECT_EQ(PackColour(1.5f, 0.0f, 0.0f, 0.0f), 0x00FF0000u);
+    EXPECT_EQ(PackColour(0.0f, 0.0f, -1.0f, 0.0f), 0u);
+    EXPECT_EQ(PackColour(0.0f, 0.5f, 0.0f, -0.001f), 0x00007F00u);
+    // Values no integer holds, infinities and NaN (which counts as 0).
+    const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_EQ(PackColour(1e30f, -1e30f, 3e9f, -3e9f), 0x00FF00FFu);
+    EXPECT_EQ(PackColour(inf, -inf, nan, inf), 0xFFFF0000u);
+    EXPECT_EQ(PackColour(nan, nan, nan, nan), 0u);
+    EXPECT_EQ(PackColour(-nan, 1.0f, 0.25f, 0.5f), 0x7F00FF3Fu);
 }
 
 TEST(FrameRate, TenthsOfFramesPerSecond)

@@ -7,6 +7,7 @@
 #include "testkit.h"
 #include "zyk3D.h"
 #include "device_fixture.h"
+#include <limits>
 #include <map>
 #include <string>
 
@@ -120,6 +121,68 @@ TEST(Devices, OneDevice3DPerReportedAdapter)
     EXPECT_EQ(byName->get_Level(&level), S_OK);
     EXPECT_EQ(static_cast<DWORD>(level), reported.begin()->second.second);
     byName->Release();
+}
+
+TEST(Devices, EveryListedAdapterInitialises)
+{
+    const auto reported = ReportedAdapters();
+    IDispatch* list = New<IDispatch>(L"zyk3D.Devices", IID_IDispatch);
+    ASSERT_NE(list, nullptr);
+    VARIANT v;
+    VariantInit(&v);
+    ASSERT_EQ(testkit::DispGet(list, L"Count", &v), S_OK);
+    const long count = V_I4(&v);
+    ASSERT_GT(count, 0);
+    HWND window = testkit::CreateTestWindow(160, 120);
+    for (long i = 1; i <= count; ++i) {
+        // Late bound, as a script picks an adapter: Item(i), then its Name and Level.
+        VARIANT item;
+        VariantInit(&item);
+        ASSERT_EQ(testkit::DispCall(list, L"Item", {testkit::VarI4(i)}, &item), S_OK);
+        ASSERT_EQ(V_VT(&item), VT_DISPATCH);
+        IDispatch* d = V_DISPATCH(&item);
+        ASSERT_EQ(testkit::DispGet(d, L"Name", &v), S_OK);
+        ASSERT_EQ(V_VT(&v), VT_BSTR);
+        const std::wstring name = V_BSTR(&v);
+        VariantClear(&v);
+        auto r = reported.find(name);
+        ASSERT_NE(r, reported.end()) << testkit::Narrow(name);
+        ASSERT_EQ(testkit::DispGet(d, L"Level", &v), S_OK);
+        EXPECT_EQ(static_cast<DWORD>(V_I4(&v)), r->second.second) << testkit::Narrow(name);
+
+        // The item is a Device3D of that adapter's index, ready to initialise.
+        IDevice3D* device = nullptr;
+        ASSERT_EQ(d->QueryInterface(IID_IDevice3D, reinterpret_cast<void**>(&device)), S_OK);
+        device->put_Window(static_cast<long>(reinterpret_cast<LONG_PTR>(window)));
+        ASSERT_EQ(device->Initialise(0, 160, 120, VARIANT_FALSE, 0), S_OK)
+            << testkit::Narrow(name) << ": " << testkit::Narrow(TakeError().description);
+        testkit::PumpMessages();
+        StatusModes status = sm_NotInitialised;
+        device->get_Status(&status);
+        EXPECT_EQ(status, sm_Ready) << testkit::Narrow(name);
+        long index = -1;
+        device->get_Index(&index);
+        EXPECT_EQ(index, r->second.first);
+        EXPECT_EQ(device->Clear(0, 0, 0.5f, 1), S_OK) << testkit::Narrow(TakeError().description);
+
+        // Range checks refuse NaN: the clear colour fails, the ambient light is reported
+        // and the frame goes on.
+        const float nan = std::numeric_limits<float>::quiet_NaN();
+        EXPECT_EQ(device->Clear(nan, 0, 0, 1), E_INVALIDARG);
+        EXPECT_EQ(TakeError().description, SystemText(E_INVALIDARG) + L"Invalid Red Intensity.");
+        IDispatch* a = nullptr;
+        ASSERT_EQ(device->get_Ambient(&a), S_OK);
+        ASSERT_EQ(testkit::DispPut(a, L"Blue", testkit::VarR4(nan)), S_OK);
+        testkit::ClearError();
+        EXPECT_EQ(device->Render(), S_OK);
+        EXPECT_EQ(TakeError().description, SystemText(E_INVALIDARG) + L"Invalid Blue Intensity.");
+        a->Release();
+        EXPECT_EQ(device->Free(), S_OK);
+        device->Release();
+        VariantClear(&item);
+    }
+    DestroyWindow(window);
+    list->Release();
 }
 
 TEST(Devices, RefusesAggregation)

@@ -333,6 +333,14 @@ TEST_F(FogOnDevice, UpdateSendsThePackedColour)
     SetColour(fog, 1, 0.5f, 0, 1);
     EXPECT_EQ(fog->Update(), S_OK);
     EXPECT_EQ(State(kColour), 0xFFFF7F00u);
+    // The fog takes any colour: out of range each channel saturates, NaN is 0.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    SetColour(fog, 1.5f, nan, -0.5f, 1e30f);
+    EXPECT_EQ(fog->Update(), S_OK);
+    EXPECT_EQ(State(kColour), 0xFFFF0000u);
+    SetColour(fog, -1e30f, 2, nan, 0.5f);
+    EXPECT_EQ(fog->Update(), S_OK);
+    EXPECT_EQ(State(kColour), 0x7F00FF00u);
 }
 
 TEST_F(FogOnDevice, WorldFileBlockRoundTrip)

@@ -5,6 +5,8 @@
 #include "zyk3D.h"
 #include "device_fixture.h"
 #include <cstdio>
+#include <limits>
+#include <map>
 #include <string>
 
 using testkit::Create;
@@ -145,6 +147,12 @@ TEST(Light, NewLightHoldsItsDefaultsAndTheSettersKeepTheCones)
     EXPECT_EQ(Bits(Value(light, &ILight::get_Range)), 0x5F7FFFFFu);
     EXPECT_EQ(light->put_Range(-5.0f), S_OK);
     EXPECT_EQ(Value(light, &ILight::get_Range), -5.0f);
+    // NaN passes neither bound.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_EQ(light->put_Range(nan), S_OK);
+    EXPECT_EQ(Bits(Value(light, &ILight::get_Range)), 0x5F7FFFFFu);
+    EXPECT_EQ(light->put_InnerCone(nan), S_OK);
+    EXPECT_EQ(Value(light, &ILight::get_InnerCone), 0.25f);
 
     EXPECT_EQ(light->get_Colour(nullptr), E_POINTER);
     EXPECT_EQ(light->get_Range(nullptr), E_POINTER);
@@ -361,14 +369,20 @@ TEST(Lights, AddNamesNumbersAndFillsTheLight)
     VARIANT first = testkit::VarBstr(L"Light0");
     EXPECT_EQ(lights->Remove(first), S_OK);
     VariantClear(&first);
-    ILight* again = Add(lights, lt_Directional);   // n = 2 again: replaces Light2
+    EXPECT_EQ(fake.lightsEnabled[0], 0);   // the removed light is switched off
+    // The count is 2 again, but Light2 is taken: the new light takes the free Light0.
+    ILight* again = Add(lights, lt_Directional);
     ASSERT_NE(again, nullptr);
-    EXPECT_EQ(NameOf(again), L"Light2");
-    EXPECT_EQ(IdOf(again), 2);
+    EXPECT_EQ(NameOf(again), L"Light0");
+    EXPECT_EQ(IdOf(again), 0);
+    EXPECT_EQ(fake.lightsEnabled[0], 128);
     long n = 0;
     lights->get_Count(&n);
-    EXPECT_EQ(n, 2);
+    EXPECT_EQ(n, 3);
     ILight* found = ItemOf(lights, L"Light2");
+    EXPECT_EQ(found, third);
+    found->Release();
+    found = ItemOf(lights, L"Light0");
     EXPECT_EQ(found, again);
     found->Release();
 
@@ -378,6 +392,59 @@ TEST(Lights, AddNamesNumbersAndFillsTheLight)
     ExpectLightError(kNoDevice);
     EXPECT_EQ(spot->Update(), S_OK);   // removed earlier: keeps its device
     for (ILight* l : {spot, second, third, again}) l->Release();
+    lights->Release();
+}
+
+TEST(Lights, NewLightsTakeTheSmallestFreeNumberAndLeavingLightsGoDark)
+{
+    ILights* lights = NewLights();
+    ASSERT_NE(lights, nullptr);
+    FakeDevice fake;
+    lights->put_Direct3D(fake.Handle());
+    lights->put_Device(fake.Handle());
+    for (int i = 0; i < 4; ++i) Add(lights, lt_Point)->Release();
+
+    // By position (Light3 is 1, Light2 is 2) and by a name passed as a script does.
+    EXPECT_EQ(lights->Remove(testkit::VarI4(2)), S_OK);
+    VARIANT name = testkit::VarBstr(L"Light1"), byRef;
+    V_VT(&byRef) = VT_BYREF | VT_VARIANT;
+    V_VARIANTREF(&byRef) = &name;
+    EXPECT_EQ(lights->Remove(byRef), S_OK);
+    VariantClear(&name);
+    EXPECT_EQ(fake.lightsEnabled, (std::map<DWORD, BOOL>{{0, 128}, {1, 0}, {2, 0}, {3, 128}}));
+    // Nothing to remove: nothing switched.
+    EXPECT_EQ(lights->Remove(testkit::VarI4(3)), E_INVALIDARG);
+
+    const std::pair<const wchar_t*, long> expected[] = {{L"Light1", 1}, {L"Light2", 2}, {L"Light4", 4}};
+    for (auto [key, id] : expected) {
+        ILight* l = Add(lights, lt_Point);
+        ASSERT_NE(l, nullptr);
+        EXPECT_EQ(NameOf(l), key);
+        EXPECT_EQ(IdOf(l), id);
+        EXPECT_EQ(fake.lightsEnabled[id], 128);
+        l->Release();
+    }
+    long n = 0;
+    lights->get_Count(&n);
+    EXPECT_EQ(n, 5);
+
+    // Clear switches every light off; one the client still holds goes on working.
+    ILight* held = ItemOf(lights, L"Light4");
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(lights->Clear(), S_OK);
+    for (DWORD i = 0; i <= 4; ++i) EXPECT_EQ(fake.lightsEnabled[i], 0) << i;
+    lights->get_Count(&n);
+    EXPECT_EQ(n, 0);
+    EXPECT_EQ(held->put_Enabled(VARIANT_TRUE), S_OK);
+    EXPECT_EQ(fake.lightsEnabled[4], 128);
+    held->Release();
+
+    // After the device is taken away the lights are forgotten, not switched.
+    Add(lights, lt_Point)->Release();
+    lights->put_Device(0);
+    testkit::ClearError();
+    EXPECT_EQ(lights->Clear(), S_OK);
+    EXPECT_EQ(fake.lightsEnabled[0], 128);
     lights->Release();
 }
 
@@ -522,6 +589,118 @@ TEST_F(LightsOnDevice, UpdateAndEnabledReachTheDevice)
     EXPECT_EQ(l->get_Enabled(&flag), S_OK);
     EXPECT_EQ(flag, 0);
     l->Release();
+}
+
+TEST_F(LightsOnDevice, RecordsAndEnableStatesReadBackFromTheDevice)
+{
+    ILight* point = Add(lights, lt_Point);
+    ILight* spot = Add(lights, lt_Spot, 0.25f, 0.75f);
+    ASSERT_NE(point, nullptr);
+    ASSERT_NE(spot, nullptr);
+    Place(point, false, 1, 2, 3);
+    Paint(point, &ILight::get_Diffuse, 1, 0.5f, 0.25f, 1);
+    Paint(point, &ILight::get_Ambient, 0.125f, 0, 0, 0);
+    point->put_ConstAttenuation(1);
+    point->put_QuadraticAttenuation(0.5f);
+    point->put_Range(50);
+    ASSERT_EQ(point->Update(), S_OK);
+    Place(spot, false, 0, 5, 0);
+    Place(spot, true, 0, -1, 0);
+    Paint(spot, &ILight::get_Specular, 0, 1, 0, 1);
+    ASSERT_EQ(spot->Update(), S_OK);
+
+    D3DLIGHT7 r;
+    memset(&r, 0xCC, sizeof r);
+    ASSERT_EQ(device_->GetLight(0, &r), S_OK);
+    EXPECT_EQ(r.dltType, D3DLIGHT_POINT);
+    EXPECT_EQ(r.dvPosition.x, 1.0f);
+    EXPECT_EQ(r.dvPosition.z, 3.0f);
+    EXPECT_EQ(r.dvDirection.y, 2.0f);   // a point light's direction is its position
+    EXPECT_EQ(r.dcvDiffuse.g, 0.5f);
+    EXPECT_EQ(r.dcvDiffuse.b, 0.25f);
+    EXPECT_EQ(r.dcvAmbient.r, 0.125f);
+    EXPECT_EQ(r.dcvSpecular.r, 0.0f);   // the specular child, black
+    EXPECT_EQ(r.dvAttenuation0, 1.0f);
+    EXPECT_EQ(r.dvAttenuation1, 0.0f);
+    EXPECT_EQ(r.dvAttenuation2, 0.5f);
+    EXPECT_EQ(r.dvRange, 50.0f);
+    ASSERT_EQ(device_->GetLight(1, &r), S_OK);
+    EXPECT_EQ(r.dltType, D3DLIGHT_SPOT);
+    EXPECT_EQ(r.dvPosition.y, 5.0f);
+    EXPECT_EQ(r.dvDirection.y, -1.0f);
+    EXPECT_EQ(r.dcvSpecular.g, 1.0f);
+    EXPECT_EQ(r.dvTheta, 0.25f);
+    EXPECT_EQ(r.dvPhi, 0.75f);
+
+    // The device answers 128 for a light that is on; Enabled says 1, early and late bound.
+    for (DWORD i : {0u, 1u}) {
+        BOOL on = FALSE;
+        ASSERT_EQ(device_->GetLightEnable(i, &on), S_OK);
+        EXPECT_EQ(on, 128);
+    }
+    VARIANT_BOOL flag = -1;
+    EXPECT_EQ(spot->get_Enabled(&flag), S_OK);
+    EXPECT_EQ(flag, 1);
+    VARIANT v;
+    VariantInit(&v);
+    ASSERT_EQ(testkit::DispGet(point, L"Enabled", &v), S_OK);
+    EXPECT_EQ(V_VT(&v), VT_BOOL);
+    EXPECT_EQ(V_BOOL(&v), 1);
+
+    // Remove and Clear switch the lights off on the device; the records stay.
+    VARIANT key = testkit::VarBstr(L"Light1");
+    EXPECT_EQ(lights->Remove(key), S_OK);
+    VariantClear(&key);
+    BOOL on = TRUE;
+    ASSERT_EQ(device_->GetLightEnable(1, &on), S_OK);
+    EXPECT_EQ(on, FALSE);
+    EXPECT_EQ(spot->get_Enabled(&flag), S_OK);
+    EXPECT_EQ(flag, 0);
+    ASSERT_EQ(device_->GetLightEnable(0, &on), S_OK);
+    EXPECT_NE(on, FALSE);
+    EXPECT_EQ(lights->Clear(), S_OK);
+    ASSERT_EQ(device_->GetLightEnable(0, &on), S_OK);
+    EXPECT_EQ(on, FALSE);
+    ASSERT_EQ(device_->GetLight(0, &r), S_OK);
+    EXPECT_EQ(r.dvRange, 50.0f);
+    point->Release();
+    spot->Release();
+}
+
+TEST(Lights, OptionalArgumentsHoldTheFloatsBitsInTheTypeLibrary)
+{
+    ILights* lights = NewLights();
+    ASSERT_NE(lights, nullptr);
+    ITypeInfo* info = nullptr;
+    ASSERT_EQ(lights->GetTypeInfo(0, LOCALE_USER_DEFAULT, &info), S_OK);
+    TYPEATTR* attr = nullptr;
+    ASSERT_EQ(info->GetTypeAttr(&attr), S_OK);
+    const FUNCDESC* add = nullptr;
+    for (UINT i = 0; i < attr->cFuncs && !add; ++i) {
+        FUNCDESC* f = nullptr;
+        ASSERT_EQ(info->GetFuncDesc(i, &f), S_OK);
+        if (f->memid == 6 && f->invkind == INVOKE_PROPERTYGET) add = f;
+        else info->ReleaseFuncDesc(f);
+    }
+    info->ReleaseTypeAttr(attr);
+    ASSERT_NE(add, nullptr);
+    ASSERT_EQ(add->cParams, 12);   // the dispatch view: no retval parameter
+    for (int i = 0; i < 8; ++i) EXPECT_FALSE(add->lprgelemdescParam[i].paramdesc.wParamFlags & PARAMFLAG_FOPT) << i;
+    // FallOff, InnerCone, OuterCone, Range: 1.0, 0.5, 1.0 and sqrt(FLT_MAX).
+    const DWORD expected[] = {0x3F800000, 0x3F000000, 0x3F800000, 0x5F7FFFFF};
+    for (int i = 0; i < 4; ++i) {
+        const PARAMDESC& p = add->lprgelemdescParam[8 + i].paramdesc;
+        EXPECT_EQ(add->lprgelemdescParam[8 + i].tdesc.vt, VT_R4);
+        ASSERT_TRUE(p.wParamFlags & PARAMFLAG_FOPT) << i;
+        ASSERT_TRUE(p.wParamFlags & PARAMFLAG_FHASDEFAULT) << i;
+        ASSERT_NE(p.pparamdescex, nullptr);
+        const VARIANT& d = p.pparamdescex->varDefaultValue;
+        ASSERT_EQ(V_VT(&d), VT_R4) << i;
+        EXPECT_EQ(Bits(V_R4(&d)), expected[i]) << i << ": " << V_R4(&d);
+    }
+    info->ReleaseFuncDesc(const_cast<FUNCDESC*>(add));
+    info->Release();
+    lights->Release();
 }
 
 TEST_F(LightsOnDevice, LateBoundAddFillsTheOptionalArgumentsFromTheTypeLibrary)

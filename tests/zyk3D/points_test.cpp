@@ -129,7 +129,7 @@ TEST(Point, TransformsFollowTheRowVectorMatrices)
     points->Release();
 }
 
-TEST(Points, KeysCountTheEntriesBeforeEachAdd)
+TEST(Points, KeysTakeTheSmallestFreeNumber)
 {
     IPoints* points = NewPoints();
     ASSERT_NE(points, nullptr);
@@ -143,21 +143,29 @@ TEST(Points, KeysCountTheEntriesBeforeEachAdd)
     VARIANT key = testkit::VarBstr(L"Point1");
     EXPECT_EQ(points->Remove(key), S_OK);
     VariantClear(&key);
+    // The count is 2, but Point2 is still there: the new point takes the free Point1
+    // and Point2 keeps its place.
     IPoint* added = Add(points, 7, 8, 9);
     EXPECT_EQ(points->get_Count(&count), S_OK);
-    EXPECT_EQ(count, 2);   // the new Point2 replaced the old one
-    IPoint* stored = ItemOf(points, testkit::VarBstr(L"Point2"));
+    EXPECT_EQ(count, 3);
+    IPoint* stored = ItemOf(points, testkit::VarBstr(L"Point1"));
     ExpectAt(stored, 7, 8, 9);
     EXPECT_EQ(stored, added);
-    EXPECT_EQ(ItemOf(points, testkit::VarBstr(L"Point1")), nullptr);
+    ExpectItemAt(points, testkit::VarBstr(L"Point2"), 2, 0, 0);
     if (stored) stored->Release();
     if (added) added->Release();
+    // Nothing free below the count: the next is Point3, as the count says.
+    added = Add(points, 1, 1, 1);
+    ExpectItemAt(points, testkit::VarBstr(L"Point3"), 1, 1, 1);
+    if (added) added->Release();
+    EXPECT_EQ(points->Remove(testkit::VarI4(1)), S_OK);   // Point3
 
     // The collection's transforms reach every point.
     EXPECT_EQ(points->Scale(2, 2, 2), S_OK);
     EXPECT_EQ(points->Move(0, 1, 0), S_OK);
     ExpectItemAt(points, testkit::VarBstr(L"Point0"), 0, 1, 0);
-    ExpectItemAt(points, testkit::VarBstr(L"Point2"), 14, 17, 18);
+    ExpectItemAt(points, testkit::VarBstr(L"Point1"), 14, 17, 18);
+    ExpectItemAt(points, testkit::VarBstr(L"Point2"), 4, 1, 0);
 
     EXPECT_EQ(points->Clear(), S_OK);
     EXPECT_EQ(points->get_Count(&count), S_OK);
