@@ -129,8 +129,12 @@ HRESULT CDevice3D::Initialise(long hInstance, long width, long Height, VARIANT_B
         GetWindowTextA(window_, title, 260);
         ZYK_TRACE("ZYK: Initialising Device3D on '%s'.\n", title);
 
-        // A second Initialise starts again from a fresh context.
-        if (context_) ReleaseContext();
+        // A second Initialise starts again from a fresh context; nothing may keep using the
+        // device it releases.
+        if (context_) {
+            ReleaseContext();
+            ForgetDevice();
+        }
 
         if (!d3dxStarted_) {
             HRESULT hr = D3DXInitialize();
