@@ -50,24 +50,6 @@ bool JoinPath(char (&out)[kPathMax + 1], const char* folder, const char* name)
     return true;
 }
 
-// The DirectX SDK's media folder, or false when the SDK is not registered.
-bool SdkMediaFolder(char (&out)[512 + 16])
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\DirectX", 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    char value[512] = {};
-    DWORD size = sizeof value, type = 0;
-    const LONG rc = RegQueryValueExA(key, "DXSDK Samples Path", nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
-    RegCloseKey(key);
-    if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return false;
-    value[size < sizeof value ? size : sizeof value - 1] = 0;
-    const size_t n = strlen(value);
-    memcpy(out, value, n);
-    memcpy(out + n, "\\D3DIM\\Media\\", 14);
-    return true;
-}
-
 // A name the store accepts as a key: present and at most 79 characters.
 bool ValidName(const char* name)
 {
@@ -183,6 +165,23 @@ HRESULT CreateStagingSurface(IDirectDraw7* dd, const DDSURFACEDESC2& texture, DW
 
 } // namespace
 
+bool GetSdkMediaPath(char (&out)[kSdkMediaPathSize])
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\DirectX", 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    char value[512] = {};
+    DWORD size = sizeof value, type = 0;
+    const LONG rc = RegQueryValueExA(key, "DXSDK Samples Path", nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return false;
+    value[size < sizeof value ? size : sizeof value - 1] = 0;
+    const size_t n = strlen(value);
+    memcpy(out, value, n);
+    memcpy(out + n, "\\D3DIM\\Media\\", 14);
+    return true;
+}
+
 CTextureContainer::CTextureContainer(const char* key, DWORD stageIn, DWORD flagsIn)
     : next(TextureContainerList), width(0), height(0), stage(stageIn), bitsPerPixel(0), flags(flagsIn),
       hasAlpha(FALSE), surface(nullptr), bitmap(nullptr), uses(1), device(nullptr)
@@ -283,8 +282,8 @@ HRESULT LoadImageData(CTextureContainer* record)
     FILE* f = fopen(path, "rb");
     if (!f) {
         // A joined SDK path that does not fit is a folder not tried.
-        char sdk[512 + 16];
-        if (SdkMediaFolder(sdk) && JoinPath(path, sdk, record->name)) f = fopen(path, "rb");
+        char sdk[kSdkMediaPathSize];
+        if (GetSdkMediaPath(sdk) && JoinPath(path, sdk, record->name)) f = fopen(path, "rb");
     }
     if (!f) return DDERR_NOTFOUND;
     fclose(f);

@@ -118,6 +118,12 @@ const char* SetTexturePath(const char* path);
 // Frees every record whatever its uses: for the module's unload.
 void DestroyAllTextures();
 
+// The DirectX SDK's media folder: the "DXSDK Samples Path" value of
+// HKLM\Software\Microsoft\DirectX followed by "\D3DIM\Media\"; false (and out untouched)
+// when the SDK is not registered.
+constexpr size_t kSdkMediaPathSize = 512 + 16;
+bool GetSdkMediaPath(char (&out)[kSdkMediaPathSize]);
+
 // The steps of the store, used by the functions above.
 // Loads the record's image: a bitmap resource of the host program of that name (whatever
 // its extension), else the ".bmp" or ".tga" file of that name. S_OK, 0x887600FF (found in

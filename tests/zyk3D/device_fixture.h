@@ -135,6 +135,23 @@ struct FakeDevice {
     DWORD minTextureWidth = 1, minTextureHeight = 2, maxTextureWidth = 2048, maxTextureHeight = 1024;
     D3DDEVINFO_TEXTUREMANAGER textureManager{};
     HRESULT infoResult = S_OK;
+    // Textures: the surface of each stage (GetTexture adds a reference to it, SetTexture
+    // takes none), and the calls of SetTexture in order. Indexed drawing: what each
+    // DrawIndexedPrimitive was given and the device's state at the time, and the code to
+    // refuse it with.
+    std::map<DWORD, IDirectDrawSurface7*> textures;
+    std::vector<std::pair<DWORD, IDirectDrawSurface7*>> texturesSet;
+    struct IndexedDraw {
+        DWORD type, format, vertexCount, flags;
+        const D3DVERTEX* vertices;
+        std::vector<WORD> indices;
+        D3DMATERIAL7 material;
+        IDirectDrawSurface7* texture;
+        D3DMATRIX world;
+        DWORD alphaBlend;
+    };
+    std::vector<IndexedDraw> indexedDraws;
+    HRESULT failDrawIndexedPrimitive = S_OK;
 
 private:
     static HRESULT STDMETHODCALLTYPE QueryInterface(FakeDevice*, REFIID, void** out)
@@ -252,6 +269,31 @@ private:
         return S_OK;
     }
 
+    static HRESULT STDMETHODCALLTYPE GetTextureSlot(FakeDevice* self, DWORD stage, IDirectDrawSurface7** surface)
+    {
+        IDirectDrawSurface7* s = self->textures[stage];
+        if (s) s->AddRef();
+        *surface = s;
+        return S_OK;
+    }
+    static HRESULT STDMETHODCALLTYPE SetTextureSlot(FakeDevice* self, DWORD stage, IDirectDrawSurface7* surface)
+    {
+        self->textures[stage] = surface;
+        self->texturesSet.push_back({stage, surface});
+        return S_OK;
+    }
+    static HRESULT STDMETHODCALLTYPE DrawIndexedPrimitiveSlot(FakeDevice* self, D3DPRIMITIVETYPE type, DWORD format,
+                                                              void* vertices, DWORD vertexCount, WORD* indices,
+                                                              DWORD indexCount, DWORD flags)
+    {
+        if (FAILED(self->failDrawIndexedPrimitive)) return self->failDrawIndexedPrimitive;
+        IndexedDraw d{static_cast<DWORD>(type), format, vertexCount, flags, static_cast<const D3DVERTEX*>(vertices),
+                      std::vector<WORD>(indices, indices + indexCount), self->material, self->textures[0],
+                      self->transforms[D3DTRANSFORMSTATE_WORLD], self->states[D3DRENDERSTATE_ALPHABLENDENABLE]};
+        self->indexedDraws.push_back(d);
+        return S_OK;
+    }
+
     // Slots of IDirect3DDevice7: 0-2 IUnknown, 11 SetTransform, 12 GetTransform,
     // 20 SetRenderState, 21 GetRenderState.
     static const void* const* Table()
@@ -275,6 +317,34 @@ private:
         // Drawing and texture caps: 25 DrawPrimitive (D3DVERTEX lists), 48 GetInfo.
         table[25] = reinterpret_cast<const void*>(&DrawPrimitiveSlot);
         table[48] = reinterpret_cast<const void*>(&GetInfoSlot);
+        // Textures and indexed drawing: 26 DrawIndexedPrimitive, 34 GetTexture, 35 SetTexture.
+        table[26] = reinterpret_cast<const void*>(&DrawIndexedPrimitiveSlot);
+        table[34] = reinterpret_cast<const void*>(&GetTextureSlot);
+        table[35] = reinterpret_cast<const void*>(&SetTextureSlot);
+        return table;
+    }
+};
+
+// A stand-in texture surface that only counts its references (IUnknown slots only).
+struct FakeSurface {
+    FakeSurface() : vtable(Table()) {}
+    IDirectDrawSurface7* Get() { return reinterpret_cast<IDirectDrawSurface7*>(this); }
+
+    const void* const* vtable;
+    LONG refs = 1;
+
+private:
+    static HRESULT STDMETHODCALLTYPE QueryInterface(FakeSurface*, REFIID, void** out)
+    {
+        if (out) *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    static ULONG STDMETHODCALLTYPE AddRef(FakeSurface* self) { return ++self->refs; }
+    static ULONG STDMETHODCALLTYPE Release(FakeSurface* self) { return --self->refs; }
+    static const void* const* Table()
+    {
+        static const void* table[] = {reinterpret_cast<const void*>(&QueryInterface),
+                                      reinterpret_cast<const void*>(&AddRef), reinterpret_cast<const void*>(&Release)};
         return table;
     }
 };
