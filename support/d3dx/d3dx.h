@@ -250,8 +250,8 @@ __CRT_UUID_DECL(ID3DXContext, 0x9cb78604, 0x869d, 0x40da, 0xb6, 0x03, 0x43, 0x75
 // no driver, D3DXERR_NODIRECT3DAVAILABLE when none offers Direct3D 7,
 // D3DXERR_NODIRECT3DDEVICEAVAILABLE when none has a Direct3D 7 device, or
 // D3DXERR_NOMEMORY. A stop at zero does nothing and returns S_OK.
-// Calls other than these and the format helpers return D3DXERR_D3DXNOTSTARTEDYET
-// while the count is zero.
+// Calls other than these, the format helpers and the calls on a caller's device
+// (textures, shapes, sprites) return D3DXERR_D3DXNOTSTARTEDYET while the count is zero.
 HRESULT D3DXInitialize();
 HRESULT D3DXUninitialize();
 
@@ -313,6 +313,178 @@ HRESULT D3DXCreateContext(DWORD deviceIndex, DWORD flags, HWND hwnd, DWORD width
 HRESULT D3DXGetErrorString(HRESULT hr, DWORD strLength, LPSTR pStr);
 
 // ---------------------------------------------------------------------------
+// Textures from files
+// ---------------------------------------------------------------------------
+// D3DXCreateTextureFromFile flags (*pFlags; pFlags may be NULL for 0): the texture
+// stage written into the surface description (0-7), and no mip-maps whatever
+// *pNumMipMaps asks for. Other bits: D3DXERR_INVALIDPARAMETER.
+#define D3DX_TEXTURE_STAGE0     0
+#define D3DX_TEXTURE_STAGE1     1
+#define D3DX_TEXTURE_STAGE2     2
+#define D3DX_TEXTURE_STAGE3     3
+#define D3DX_TEXTURE_STAGE4     4
+#define D3DX_TEXTURE_STAGE5     5
+#define D3DX_TEXTURE_STAGE6     6
+#define D3DX_TEXTURE_STAGE7     7
+#define D3DX_TEXTURE_STAGE_MASK 0x00000007
+#define D3DX_TEXTURE_NOMIPMAP   0x00000100
+
+// How an image is resized to a texture of another size, and mip-levels made.
+typedef enum _D3DX_FILTERTYPE {
+    D3DX_FT_POINT   = 0x01,        // nearest source pixel
+    D3DX_FT_LINEAR  = 0x02,        // bilinear; each mip-level the 2 x 2 average of the one above
+    D3DX_FT_DEFAULT = 0xFFFFFFFF,  // D3DX_DEFAULT: linear
+} D3DX_FILTERTYPE;
+
+// Loads an image file into a new texture surface of pDevice.
+//   Files: Windows bitmaps (any file starting with "BM": 1, 4, 8, 16, 24 and 32 bits a
+//     pixel, RLE and bit-field forms, checked against the file's size before GDI reads
+//     them; always opaque) and Truevision Targa files (names ending ".tga" in any case:
+//     uncompressed or run-length true colour of 24 or 32 bits, the fourth byte alpha).
+//   *pWidth, *pHeight (either pointer may be NULL): 0 or D3DX_DEFAULT for the image's
+//     size, else the size wanted; the image is stretched to the texture's full size.
+//     Where the device needs powers of two (D3DPTEXTURECAPS_POW2) each side grows to
+//     the next one; then each is cut to the device's maximum (256 when it reports 0),
+//     and made square when it needs square textures. The size made is written back.
+//   *pPixelFormat (may be NULL): D3DX_SF_UNKNOWN to let the layer choose, else the
+//     format wanted; a format the device does not offer for textures, or that the layer
+//     does not write (palettes, bump, YUV and compressed formats), is replaced by the
+//     layer's choice, the first offered of
+//       image with alpha (any pixel not opaque): A8R8G8B8, A4R4G4B4, A1R5G5B5, then
+//         the opaque list;
+//       opaque image: X8R8G8B8, R8G8B8, R5G6B5, R5G5B5, X4R4G4B4, A8R8G8B8, A1R5G5B5,
+//         A4R4G4B4, R3G3B2, A8L8, L8.
+//     The format made is written back. Channels are cut to the format's bits; L is
+//     (77 R + 150 G + 29 B) / 256.
+//   pDDPal: accepted and not used (no palettised texture is made).
+//   *ppDDSurf: the texture, with one reference for the caller. On a hardware device
+//     (HAL, T&L HAL) it is managed (DDSCAPS2_TEXTUREMANAGE), otherwise in system memory.
+//     It can be locked.
+//   *pNumMipMaps (may be NULL: one level): 0 or D3DX_DEFAULT for every level down to
+//     1 x 1, else at most that many; one level when the device cannot filter between
+//     mip-maps or with D3DX_TEXTURE_NOMIPMAP. The number made is written back.
+//   filterType: D3DX_FT_POINT, D3DX_FT_LINEAR or D3DX_FT_DEFAULT, else
+//     D3DXERR_INVALIDPARAMETER.
+// Codes: D3DXERR_NULLPOINTER (no device, no name or ppDDSurf NULL),
+// DDERR_NOTFOUND (the file cannot be opened), D3DXERR_UNSUPPORTEDFILEFORMAT (not a
+// bitmap or a Targa file by name, a Targa kind not read, an image over 16384 pixels a
+// side), D3DXERR_INVALIDFILEFORMAT (a bitmap or Targa file that is truncated or does
+// not fit its headers), D3DXERR_NOMEMORY, D3DXERR_ENUMFORMATSFAILED (the device lists
+// no texture format the layer writes), else DirectDraw's code. *ppDDSurf is NULL after
+// a failure, and nothing is written back. Needs no D3DXInitialize.
+HRESULT D3DXCreateTextureFromFile(IDirect3DDevice7* pDevice, DWORD* pFlags, DWORD* pWidth, DWORD* pHeight,
+                                  D3DX_SURFACEFORMAT* pPixelFormat, IDirectDrawPalette* pDDPal,
+                                  IDirectDrawSurface7** ppDDSurf, DWORD* pNumMipMaps, LPCSTR pSrcName,
+                                  D3DX_FILTERTYPE filterType);
+
+// ---------------------------------------------------------------------------
+// Simple shapes
+// ---------------------------------------------------------------------------
+// {5D3E8A41-2C7B-4F19-9E60-B1A4D2C8F375}
+extern const IID IID_ID3DXSimpleShape;
+
+// A shape is a triangle list in a vertex buffer of the device it was made for (the
+// shape holds the device and the buffer). Space is Direct3D's left-handed one: x to
+// the right, y up, z away from a camera at the default place; every shape is centred
+// on the origin, and triangles are clockwise seen from outside (front faces for the
+// default cull mode), with outward unit normals.
+// Vertex format: D3DFVF_XYZ | D3DFVF_NORMAL and numTexCoords sets of two-dimensional
+// texture coordinates (D3DFVF_TEXn), all sets alike; numTexCoords 0 to 8, D3DX_DEFAULT
+// for 1. A one-set shape's vertex is the 32-byte D3DVERTEX.
+struct ID3DXSimpleShape : public IUnknown {
+    // The vertex buffer, AddRef'ed (release it when done). It may be locked to read the
+    // vertices, and optimised (IDirect3DVertexBuffer7::Optimize): Draw still works.
+    virtual IDirect3DVertexBuffer7* STDMETHODCALLTYPE GetVB() = 0;
+    // The number of indices (three a triangle) of the triangle list; *ppIndices, when
+    // ppIndices is not NULL, points to them for as long as the shape lives.
+    virtual DWORD STDMETHODCALLTYPE GetIndices(const WORD** ppIndices) = 0;
+    // Draws the shape with the device's current transforms, material, lights, textures
+    // and render states (DrawIndexedPrimitiveVB); inside BeginScene/EndScene.
+    virtual HRESULT STDMETHODCALLTYPE Draw() = 0;
+};
+typedef ID3DXSimpleShape* LPD3DXSIMPLESHAPE;
+
+#ifdef __CRT_UUID_DECL
+__CRT_UUID_DECL(ID3DXSimpleShape, 0x5d3e8a41, 0x2c7b, 0x4f19, 0x9e, 0x60, 0xb1, 0xa4, 0xd2, 0xc8, 0xf3, 0x75)
+#endif
+
+// The shapes. Sizes are in world units and must be finite and not negative (zero is
+// accepted and makes a shape that draws nothing); counts take D3DX_DEFAULT for the
+// default named. A shape has at most 65535 vertices. Texture coordinates run from 0
+// to 1 over each face of a box; around (u) and from top to bottom (v) on a turned shape.
+// Codes: D3DXERR_NULLPOINTER (no device or ppShape NULL), D3DXERR_INVALIDPARAMETER (a
+// size or count out of range, too many vertices), D3DXERR_NOMEMORY, else the
+// device's code for the vertex buffer. *ppShape is NULL after a failure. Needs no
+// D3DXInitialize.
+//
+// Box of width (x) x height (y) x depth (z); each face its own four vertices.
+HRESULT D3DXCreateBox(IDirect3DDevice7* pDevice, float width, float height, float depth, DWORD numTexCoords,
+                      ID3DXSimpleShape** ppShape);
+// Cylinder (or cone) along y from -height/2 (base) to height/2 (top), closed by two
+// flat caps; slices around (3 or more, default 16), stacks along (1 or more, default 1).
+HRESULT D3DXCreateCylinder(IDirect3DDevice7* pDevice, float baseRadius, float topRadius, float height,
+                           DWORD numSlices, DWORD numStacks, DWORD numTexCoords, ID3DXSimpleShape** ppShape);
+// Regular polygon of numSides (3 to 65534; no default) sides of length sideSize in the
+// plane z = 0, facing -z (the default camera); first corner straight up. A centre
+// vertex and one a corner; u, v map the circumscribed circle's square onto 0..1.
+HRESULT D3DXCreatePolygon(IDirect3DDevice7* pDevice, float sideSize, DWORD numSides, DWORD numTexCoords,
+                          ID3DXSimpleShape** ppShape);
+// Sphere; slices around (3 or more, default 16), stacks from pole to pole (2 or more,
+// default 16).
+HRESULT D3DXCreateSphere(IDirect3DDevice7* pDevice, float radius, DWORD numSlices, DWORD numStacks,
+                         DWORD numTexCoords, ID3DXSimpleShape** ppShape);
+// Teapot standing on the plane y = -0.62: body of radius 1 turned about y, lid with a
+// knob up to y = 0.98, spout towards +x (tip at x = 1.62), handle towards -x (out to
+// x = -1.5). The spout and handle are open tubes whose ends lie inside the body.
+HRESULT D3DXCreateTeapot(IDirect3DDevice7* pDevice, DWORD numTexCoords, ID3DXSimpleShape** ppShape);
+// Torus lying in the plane y = 0 about the y axis: innerRadius is the radius of the
+// hole, outerRadius that of the outer edge (innerRadius < outerRadius), so the tube's
+// radius is (outer - inner) / 2. numSides segments around the tube (3 or more, default
+// 8), numRings around the hole (3 or more, default 16).
+HRESULT D3DXCreateTorus(IDirect3DDevice7* pDevice, float innerRadius, float outerRadius, DWORD numSides,
+                        DWORD numRings, DWORD numTexCoords, ID3DXSimpleShape** ppShape);
+
+// ---------------------------------------------------------------------------
+// Sprites
+// ---------------------------------------------------------------------------
+typedef struct D3DXVECTOR2 {
+    float x, y;
+} D3DXVECTOR2;
+typedef struct D3DXVECTOR3 {
+    float x, y, z;
+} D3DXVECTOR3;
+
+// Sets the device up for D3DXDrawSpriteSimple; call it inside the scene before the
+// sprites. Sets: alpha blending on (SRCALPHA, INVSRCALPHA), alpha test on (alpha
+// above 0), lighting, fog, specular and culling off, z-buffering (test LESSEQUAL and
+// write) on only when zEnable; stage 0 modulating texture and diffuse colour and
+// alpha, bilinear filters without mip-maps, clamped addressing, coordinates passed
+// through untransformed, no wrapping; stage 1 off. Codes: D3DXERR_NULLPOINTER, else
+// the device's. Needs no D3DXInitialize.
+HRESULT D3DXPrepareDeviceForSprite(IDirect3DDevice7* pDevice, BOOL zEnable = FALSE);
+
+// Draws texture pTexture (a surface of pDevice) as a flat quad on the render target:
+//   the source is pSourceRect of the texture in texels (NULL: the whole surface);
+//   its size in pixels is the source's size times scale (a negative scale mirrors it);
+//   ppointDest->x, y is where the pivot lands, in pixels of the render target from its
+//   top-left corner, and z its depth (0..1, seen only with zEnable);
+//   the pivot is the quad's centre moved by *pOffset (NULL: none), in pixels of the
+//   scaled quad, x right and y down; the quad turns about it by angleRad radians,
+//   clockwise on the screen for positive angles;
+//   alpha (0..1) multiplies the texture's alpha (1 where it has none), and the quad is
+//   blended as D3DXPrepareDeviceForSprite set up.
+// At angle 0 and scale 1 each texel covers one pixel exactly. Codes:
+// D3DXERR_NULLPOINTER (no texture, device or point), E_INVALIDARG (alpha outside
+// 0..1, a scale, angle, point or offset not finite, a source rectangle empty or not
+// inside the texture), else the device's. Draw inside BeginScene/EndScene (Wine also
+// draws outside a scene; other drivers may refuse). Sets stage 0's texture. Needs no
+// D3DXInitialize.
+HRESULT D3DXDrawSpriteSimple(IDirectDrawSurface7* pTexture, IDirect3DDevice7* pDevice,
+                             const D3DXVECTOR3* ppointDest, float alpha = 1.0f, float scale = 1.0f,
+                             float angleRad = 0.0f, const D3DXVECTOR2* pOffset = NULL,
+                             const RECT* pSourceRect = NULL);
+
+// ---------------------------------------------------------------------------
 // Inside the library only.
 // ---------------------------------------------------------------------------
 #ifdef ZYK_D3DX_BUILDING
@@ -367,6 +539,29 @@ template <class T> void SafeRelease(T*& p) {
         p = nullptr;
     }
 }
+
+// Shape meshes (d3dx_geometry.cpp).
+struct MeshVertex {
+    float x, y, z, nx, ny, nz, u, v;
+};
+struct Mesh {
+    std::vector<MeshVertex> vertices;
+    std::vector<WORD> indices;  // triangle list
+};
+struct ProfilePoint {
+    float r, y;
+};
+struct PathPoint {
+    float x, y, radius;
+};
+void AddLathe(Mesh& mesh, const std::vector<ProfilePoint>& profile, bool closed, DWORD segments, float v0, float v1);
+void AddTube(Mesh& mesh, const std::vector<PathPoint>& path, DWORD sides);
+void BuildBox(Mesh& mesh, float width, float height, float depth);
+void BuildPolygon(Mesh& mesh, float side, DWORD sides);
+void BuildCylinder(Mesh& mesh, float baseRadius, float topRadius, float height, DWORD slices, DWORD stacks);
+void BuildSphere(Mesh& mesh, float radius, DWORD slices, DWORD stacks);
+void BuildTorus(Mesh& mesh, float innerRadius, float outerRadius, DWORD sides, DWORD rings);
+void BuildTeapot(Mesh& mesh);
 
 }  // namespace d3dx_detail
 #endif
