@@ -116,6 +116,7 @@ HRESULT CSimpleObject::put_Type(SimpleObjectTypes type)
         if (IDirect3DVertexBuffer7* vb = shape_->GetVB()) {
             DebugOut("ZYK: Optimizing Simple Object --> ");
             DebugOut(SUCCEEDED(vb->Optimize(device_, 0)) ? "Succeeded.\n" : "Failed.\n");
+            vb->Release();
         }
     });
 }

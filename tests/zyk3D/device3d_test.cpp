@@ -92,9 +92,20 @@ HWND Device3DTest::shared = nullptr;
 
 TEST(Device3DSetup, ConstructionStopsAtTheFirstMissingChild)
 {
+    // The registered server of SimpleObjects points elsewhere for the moment: its class
+    // cannot be made.
+    const wchar_t* server = L"CLSID\\{759E4787-1136-49E7-86AE-2DD7B1362251}\\InprocServer32";
+    std::wstring registered;
+    ASSERT_TRUE(testkit::ReadString(HKEY_CLASSES_ROOT, server, nullptr, registered));
+    auto point = [&](const std::wstring& path) {
+        return RegSetValueW(HKEY_CLASSES_ROOT, server, REG_SZ, path.c_str(),
+                            static_cast<DWORD>(path.size() * sizeof(wchar_t)));
+    };
+    ASSERT_EQ(point(L"C:\\no\\such\\server.dll"), ERROR_SUCCESS);
     testkit::ClearError();
     IDevice3D* d = NewDevice();
-    // SimpleObjects is the first child whose class the server does not offer yet.
+    point(registered);
+    ASSERT_NE(d, nullptr);
     auto e = TakeError();
     EXPECT_EQ(e.description, SystemText(E_FAIL) + L"SimpleObjects Not Registered.");
     IDispatch* child = nullptr;
@@ -119,6 +130,15 @@ TEST(Device3DSetup, ConstructionStopsAtTheFirstMissingChild)
     EXPECT_EQ(d->get_Caps(&child), S_OK);
     EXPECT_EQ(child, nullptr);
     EXPECT_EQ(CameraCount(d), 0);
+    d->Release();
+
+    // With the class back, every child is there.
+    d = NewDevice();
+    EXPECT_EQ(d->get_SimpleObjects(&child), S_OK);
+    child->Release();
+    EXPECT_EQ(d->get_Caps(&child), S_OK);
+    ASSERT_NE(child, nullptr);
+    child->Release();
     d->Release();
 }
 
