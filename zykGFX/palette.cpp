@@ -1,0 +1,169 @@
+#include "palette.h"
+#include "bitmap.h"
+#include <algorithm>
+#include <cstring>
+
+using gfx::CodeText;
+
+namespace {
+
+const CodeText kGetPalette[] = {
+    {DDERR_UNSUPPORTED, "Unsupported."},
+    {DDERR_GENERIC, "Generic Error."},
+    {DDERR_INVALIDPARAMS, "Invalid Parameters."},
+    {DDERR_INVALIDOBJECT, "Invalid Object."},
+    {DDERR_NOEXCLUSIVEMODE, "No Exclusive Mode."},
+    {DDERR_SURFACELOST, "Surface Lost."},
+};
+
+// The number of colours a header of up to 8 bits per pixel declares.
+DWORD DeclaredColours(const BITMAPINFOHEADER& header)
+{
+    return header.biClrUsed ? header.biClrUsed : 1u << header.biBitCount;
+}
+
+bool FromResource(const char* name, PALETTEENTRY (&entries)[256], bool& found)
+{
+    found = false;
+    HRSRC resource = FindResourceA(nullptr, name, MAKEINTRESOURCEA(2));   // RT_BITMAP
+    if (!resource) return false;
+    found = true;
+    HGLOBAL loaded = LoadResource(nullptr, resource);
+    const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+    const DWORD size = SizeofResource(nullptr, resource);
+    if (!data) return true;   // a resource that cannot be locked keeps the ramp
+    if (size < sizeof(BITMAPINFOHEADER)) return true;
+    BITMAPINFOHEADER header;
+    memcpy(&header, data, sizeof header);
+    if (header.biSize < sizeof header || header.biSize > size || header.biBitCount > 8) return true;
+    // At most 256 colours, and only those whose bytes are in the resource.
+    DWORD count = std::min<DWORD>({DeclaredColours(header), 256u, (size - header.biSize) / 4});
+    const BYTE* quads = data + header.biSize;
+    for (DWORD i = 0; i < count; ++i)
+        entries[i] = PALETTEENTRY{quads[i * 4 + 2], quads[i * 4 + 1], quads[i * 4], 0};
+    return true;
+}
+
+bool FromFile(const char* name, PALETTEENTRY (&entries)[256])
+{
+    std::string bytes;
+    if (!ReadFileBytes(name, bytes, 64u << 20)) return false;
+    const size_t headers = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    if (bytes.size() < headers || bytes[0] != 'B' || bytes[1] != 'M') return false;
+    BITMAPINFOHEADER header;
+    memcpy(&header, bytes.data() + sizeof(BITMAPFILEHEADER), sizeof header);
+    // The (up to) 1024 bytes after the headers, as far as the file has them.
+    const size_t present = std::min<size_t>(bytes.size() - headers, sizeof entries);
+    memcpy(entries, bytes.data() + headers, present);
+    if (header.biSize == sizeof header && header.biBitCount <= 8) {
+        const DWORD count = std::min<DWORD>({DeclaredColours(header), 256u, static_cast<DWORD>(present / 4)});
+        for (DWORD i = 0; i < count; ++i) std::swap(entries[i].peRed, entries[i].peBlue);
+    }
+    return true;
+}
+
+} // namespace
+
+void RampEntries(PALETTEENTRY (&entries)[256])
+{
+    for (int i = 0; i < 256; ++i) {
+        entries[i].peRed = static_cast<BYTE>(((i >> 5) & 7) * 255 / 7);
+        entries[i].peGreen = static_cast<BYTE>(((i >> 2) & 7) * 255 / 7);
+        entries[i].peBlue = static_cast<BYTE>((i & 3) * 255 / 3);
+        entries[i].peFlags = 0;
+    }
+}
+
+bool LoadPaletteEntries(const char* name, PALETTEENTRY (&entries)[256])
+{
+    RampEntries(entries);
+    if (!name || !*name) return true;
+    bool found = false;
+    if (FromResource(name, entries, found) || found) return true;
+    return FromFile(name, entries);
+}
+
+CPalette::CPalette()
+{
+    RampEntries(entries_);
+}
+
+CPalette::~CPalette()
+{
+    colours_.Clear();
+}
+
+HRESULT CPalette::put_DD(long dd)
+{
+    return gfx::GuardOf<CPalette>([&] { dd_ = gfx::Hold<IDirectDraw7>(dd); });
+}
+
+HRESULT CPalette::put_Surface(long surface)
+{
+    return gfx::GuardOf<CPalette>([&]() -> HRESULT {
+        surface_ = gfx::Hold<IDirectDrawSurface7>(surface);
+        if (!surface_ || !dd_) return E_FAIL;
+        zyk::com::Ptr<IDirectDrawPalette> attached;
+        HRESULT hr = surface_->GetPalette(attached.Out());
+        if (SUCCEEDED(hr)) {
+            palette_ = attached;
+            return S_OK;
+        }
+        if (hr == DDERR_NOPALETTEATTACHED) {
+            zyk::com::Ptr<IDirectDrawPalette> made;
+            if (FAILED(dd_->CreatePalette(DDPCAPS_8BIT, entries_, made.Out(), nullptr)) || !made) return E_FAIL;
+            palette_ = made;
+            surface_->SetPalette(palette_.Get());
+            return S_OK;
+        }
+        const char* text = gfx::TextOf(kGetPalette, hr, nullptr);
+        if (text) zyk::com::PublishError(ClsId(), Iid(), zyk::com::Bstr::FromAnsi(text).Text(), E_FAIL);
+        return E_FAIL;
+    });
+}
+
+HRESULT CPalette::get_Count(long* out)
+{
+    return gfx::GuardOf<CPalette>([&]() -> HRESULT {
+        if (!out) return E_POINTER;
+        *out = 0;
+        if (!palette_ || FAILED(palette_->GetCaps(&caps_))) return E_FAIL;
+        long count = 0;
+        if (caps_ & DDPCAPS_1BIT) count = 2;
+        if (caps_ & DDPCAPS_2BIT) count = 4;
+        if (caps_ & DDPCAPS_4BIT) count = 16;
+        if (caps_ & DDPCAPS_8BIT) count = 256;
+        if (caps_ & DDPCAPS_8BITENTRIES) count = 256;
+        *out = count;
+        return S_OK;
+    });
+}
+
+HRESULT CPalette::Update()
+{
+    return gfx::GuardOf<CPalette>([&]() -> HRESULT {
+        if (!palette_ || FAILED(palette_->SetEntries(0, 0, 256, entries_))) return E_FAIL;
+        return S_OK;
+    });
+}
+
+// A palette read from a bitmap: its colours become the entries and, when there is a
+// surface, the palette is attached to it. A failed load keeps the palette there was.
+HRESULT CPalette::Load(BSTR filename)
+{
+    return gfx::GuardOf<CPalette>([&] {
+        if (!dd_) throw failure(E_FAIL, "DirectDraw Not Initialised.");
+        char name[MAX_PATH] = {};
+        if (filename && *filename &&
+            !WideCharToMultiByte(CP_ACP, 0, filename, -1, name, sizeof name, nullptr, nullptr))
+            throw failure(E_FAIL, "Failed to Load Palette.");
+        PALETTEENTRY loaded[256];
+        if (!LoadPaletteEntries(name, loaded)) throw failure(E_FAIL, "Failed to Load Palette.");
+        zyk::com::Ptr<IDirectDrawPalette> made;
+        if (FAILED(dd_->CreatePalette(DDPCAPS_8BIT, loaded, made.Out(), nullptr)) || !made)
+            throw failure(E_FAIL, "Failed to Load Palette.");
+        palette_ = made;
+        memcpy(entries_, loaded, sizeof entries_);
+        if (surface_) surface_->SetPalette(palette_.Get());
+    });
+}
