@@ -25,3 +25,11 @@ HRESULT DDSetSourceColorKey(IDirectDrawSurface7* surface, COLORREF colour);
 
 // Writes the surface as a 24-bit .bmp file.
 HRESULT SaveSurfaceBitmap(IDirectDrawSurface7* surface, const char* path);
+
+// The 256 colours that DDLoadPalette reads from a bitmap resource of the host program or
+// a .bmp file, over the 3-3-2 ramp; an empty name gives the ramp. False when the name
+// is neither a readable bitmap resource nor a readable bitmap file.
+bool LoadPaletteEntries(const char* name, PALETTEENTRY (&entries)[256]);
+
+// The 3-3-2 ramp: red from bits 5-7, green from bits 2-4, blue from bits 0-1.
+void RampEntries(PALETTEENTRY (&entries)[256]);

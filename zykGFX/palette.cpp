@@ -16,72 +16,7 @@ const CodeText kGetPalette[] = {
     {DDERR_SURFACELOST, "Surface Lost."},
 };
 
-// The number of colours a header of up to 8 bits per pixel declares.
-DWORD DeclaredColours(const BITMAPINFOHEADER& header)
-{
-    return header.biClrUsed ? header.biClrUsed : 1u << header.biBitCount;
-}
-
-bool FromResource(const char* name, PALETTEENTRY (&entries)[256], bool& found)
-{
-    found = false;
-    HRSRC resource = FindResourceA(nullptr, name, MAKEINTRESOURCEA(2));   // RT_BITMAP
-    if (!resource) return false;
-    found = true;
-    HGLOBAL loaded = LoadResource(nullptr, resource);
-    const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
-    const DWORD size = SizeofResource(nullptr, resource);
-    if (!data) return true;   // a resource that cannot be locked keeps the ramp
-    if (size < sizeof(BITMAPINFOHEADER)) return true;
-    BITMAPINFOHEADER header;
-    memcpy(&header, data, sizeof header);
-    if (header.biSize < sizeof header || header.biSize > size || header.biBitCount > 8) return true;
-    // At most 256 colours, and only those whose bytes are in the resource.
-    DWORD count = std::min<DWORD>({DeclaredColours(header), 256u, (size - header.biSize) / 4});
-    const BYTE* quads = data + header.biSize;
-    for (DWORD i = 0; i < count; ++i)
-        entries[i] = PALETTEENTRY{quads[i * 4 + 2], quads[i * 4 + 1], quads[i * 4], 0};
-    return true;
-}
-
-bool FromFile(const char* name, PALETTEENTRY (&entries)[256])
-{
-    std::string bytes;
-    if (!ReadFileBytes(name, bytes, 64u << 20)) return false;
-    const size_t headers = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-    if (bytes.size() < headers || bytes[0] != 'B' || bytes[1] != 'M') return false;
-    BITMAPINFOHEADER header;
-    memcpy(&header, bytes.data() + sizeof(BITMAPFILEHEADER), sizeof header);
-    // The (up to) 1024 bytes after the headers, as far as the file has them.
-    const size_t present = std::min<size_t>(bytes.size() - headers, sizeof entries);
-    memcpy(entries, bytes.data() + headers, present);
-    if (header.biSize == sizeof header && header.biBitCount <= 8) {
-        const DWORD count = std::min<DWORD>({DeclaredColours(header), 256u, static_cast<DWORD>(present / 4)});
-        for (DWORD i = 0; i < count; ++i) std::swap(entries[i].peRed, entries[i].peBlue);
-    }
-    return true;
-}
-
 } // namespace
-
-void RampEntries(PALETTEENTRY (&entries)[256])
-{
-    for (int i = 0; i < 256; ++i) {
-        entries[i].peRed = static_cast<BYTE>(((i >> 5) & 7) * 255 / 7);
-        entries[i].peGreen = static_cast<BYTE>(((i >> 2) & 7) * 255 / 7);
-        entries[i].peBlue = static_cast<BYTE>((i & 3) * 255 / 3);
-        entries[i].peFlags = 0;
-    }
-}
-
-bool LoadPaletteEntries(const char* name, PALETTEENTRY (&entries)[256])
-{
-    RampEntries(entries);
-    if (!name || !*name) return true;
-    bool found = false;
-    if (FromResource(name, entries, found) || found) return true;
-    return FromFile(name, entries);
-}
 
 CPalette::CPalette()
 {

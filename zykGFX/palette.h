@@ -2,14 +2,7 @@
 #include "gfx.h"
 #include "com/collection.h"
 #include "com/object.h"
-
-// The 256 colours that DDLoadPalette reads from a bitmap resource of the host program or
-// a .bmp file, over the 3-3-2 ramp; an empty name gives the ramp. False when the name
-// is neither a readable bitmap resource nor a readable bitmap file.
-bool LoadPaletteEntries(const char* name, PALETTEENTRY (&entries)[256]);
-
-// The 3-3-2 ramp: red from bits 5-7, green from bits 2-4, blue from bits 0-1.
-void RampEntries(PALETTEENTRY (&entries)[256]);
+#include "bitmap.h"
 
 // The palette of the device's primary surface: its 256 entries and the DirectDraw palette.
 class CPalette : public zyk::com::CoClass<CPalette, IPalette, &IID_IPalette, &CLSID_Palette> {
