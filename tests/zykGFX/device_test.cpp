@@ -206,3 +206,42 @@ TEST(Device, HoldersKeepTheirOwnReferenceOnTheDirectDrawObject)
     EXPECT_EQ(gfx_test::Refs(own.dd), alone);
     DestroyWindow(window);
 }
+
+TEST(Device, ObjectsLeaveTheCallersApartmentAsTheyFoundIt)
+{
+    for (int round = 0; round < 2; ++round) {
+        IDevice* d = New<IDevice>(L"ZYKGFX.Device", IID_IDevice);
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->Initialise(0, 0, 0, 0, 1), S_OK);
+        EXPECT_EQ(d->Free(), S_OK);
+        EXPECT_EQ(d->Free(), S_OK);
+        d->Release();
+        IDevices* list = New<IDevices>(L"ZYKGFX.Devices", IID_IDevices);
+        ASSERT_NE(list, nullptr);
+        testkit::DebugCapture capture;
+        list->Release();
+        EXPECT_TRUE(capture.Contains("ZYK: (INFO) Device Clean Up.\n"));
+    }
+    // The test thread's apartment is still there: initialising it again only counts.
+    HRESULT hr = CoInitialize(nullptr);
+    EXPECT_EQ(hr, S_FALSE);
+    if (SUCCEEDED(hr)) CoUninitialize();
+}
+
+TEST(Device, WindowedSurfacesFor3D)
+{
+    HWND window = testkit::CreateTestWindow(64, 48);
+    IDevice* d = New<IDevice>(L"ZYKGFX.Device", IID_IDevice);
+    ASSERT_NE(d, nullptr);
+    d->put_Window(Handle(window));
+    ASSERT_EQ(d->Initialise(0, 0, 0, 1, 0), S_OK) << testkit::Narrow(testkit::TakeError().description);
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof desc;
+    ASSERT_EQ(BackOf(d)->GetSurfaceDesc(&desc), S_OK);
+    EXPECT_TRUE(desc.ddsCaps.dwCaps & DDSCAPS_3DDEVICE);
+    EXPECT_EQ(d->Clear(0, 0, 0, 0, 0), S_OK);
+    EXPECT_EQ(d->Flip(1), S_OK);
+    d->Free();
+    d->Release();
+    DestroyWindow(window);
+}
