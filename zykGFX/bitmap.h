@@ -1,5 +1,6 @@
 // Bitmaps on DirectDraw surfaces: loading a checked .bmp file, copying a bitmap onto a
-// surface, and the source colour key of a surface from a COLORREF.
+// surface, the source colour key of a surface from a COLORREF, saving a surface, and the
+// palette colours read from a bitmap resource or file.
 #pragma once
 #include <windows.h>
 #include <ddraw.h>

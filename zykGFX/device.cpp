@@ -1,6 +1,5 @@
 #include "device.h"
 #include "create.h"
-#include "com/trace.h"
 
 using gfx::CodeText;
 using zyk::com::Ptr;
