@@ -26,9 +26,12 @@ endfunction()
 # zyk_add_server(<name>
 #   IDL <file.idl> RC <file.rc> DEF <file.def> LIBID <guid> [PROGWORD <word>] [SUFFIX .dll|.cpl]
 #   SOURCES <files...> LIBS <libs...>
-#   CLASSES <Name:CLSID:ScriptId[:ProgWord[:template]]>...)
+#   CLASSES <Name:CLSID:ScriptId[:ProgWord[:template[:ToolboxBitmap:MiscStatus]]]>...)
 # Each class gets a registration script made from cmake/templates/<template>.rgs.in
-# (default "class"), compiled in as a "REGISTRY" resource under its script id.
+# (default "class"), compiled in as a "REGISTRY" resource under its script id. The
+# template "control" also registers an ActiveX control: its toolbox bitmap resource id
+# and the MiscStatus bits of its content aspect (decimal), e.g.
+#   Devices:7049E3D4-CDEB-48B8-ABC4-D5FF1FB2B0E7:102::control:101:131473
 function(zyk_add_server NAME)
   cmake_parse_arguments(S "" "IDL;RC;DEF;LIBID;PROGWORD;SUFFIX" "SOURCES;LIBS;CLASSES" ${ARGN})
   if(NOT S_PROGWORD)
@@ -55,6 +58,18 @@ function(zyk_add_server NAME)
     endif()
     if(n GREATER 4)
       list(GET parts 4 template)
+    endif()
+    if(NOT template)
+      set(template class)
+    endif()
+    set(RGS_TOOLBOX "")
+    set(RGS_MISCSTATUS "")
+    if(n GREATER 6)
+      list(GET parts 5 RGS_TOOLBOX)
+      list(GET parts 6 RGS_MISCSTATUS)
+    endif()
+    if(template STREQUAL "control" AND (NOT RGS_TOOLBOX OR NOT RGS_MISCSTATUS))
+      message(FATAL_ERROR "${NAME}: control ${RGS_NAME} needs a toolbox bitmap id and its MiscStatus")
     endif()
     set(RGS_LIBID ${S_LIBID})
     configure_file(${ZYK_SOURCE_DIR}/cmake/templates/${template}.rgs.in ${gen}/rgs/${RGS_NAME}.rgs @ONLY)

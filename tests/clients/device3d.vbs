@@ -24,7 +24,8 @@ d.Resize 10, 10
 Check InStr(Err.Description, "Context Not Initialised.") > 0, "resize text: " & Err.Description
 Err.Clear
 Dim shapes : Set shapes = d.SimpleObjects
-Check InStr(Err.Description, "SimpleObjects Not Initialised.") > 0, "shapes text: " & Err.Description
+shapes.Render
+Check InStr(Err.Description, "Device Not Initialised.") > 0, "shapes text: " & Err.Description
 Err.Clear
 d.Debug 0, 0, 0, "text"
 Check Err.Number <> 0, "Debug without a device fails"

@@ -1,0 +1,87 @@
+#include "caps.h"
+
+using gfx::CodeText;
+
+namespace {
+
+const CodeText kGetCaps[] = {
+    {DDERR_INVALIDPARAMS, "Invalid Parameters."},
+    {DDERR_INVALIDOBJECT, "Invalid Object."},
+};
+
+const char kObtain[] = "Failed to Obtain Capabilities.";
+const char kObtainLower[] = "Failed to obtain Capabilities.";
+
+} // namespace
+
+HRESULT CCaps::put_DD(long dd)
+{
+    return gfx::GuardOf<CCaps>([&] { dd_ = gfx::Hold<IDirectDraw7>(dd); });
+}
+
+// The driver's caps into the record; a refusal is reported and answers false.
+bool CCaps::ReadCaps()
+{
+    if (!dd_) return false;
+    caps_ = DDCAPS{};
+    caps_.dwSize = sizeof caps_;
+    HRESULT hr = dd_->GetCaps(&caps_, nullptr);
+    if (FAILED(hr)) {
+        failure(hr, gfx::TextOf(kGetCaps, hr)).Report(ClsId(), Iid());
+        return false;
+    }
+    return true;
+}
+
+template <class Test>
+HRESULT CCaps::Answer(long* out, const char* failed, Test&& test)
+{
+    return gfx::GuardOf<CCaps>([&] {
+        if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
+        *out = 0;
+        if (!ReadCaps()) throw failure(E_FAIL, failed);
+        *out = test(caps_) ? 1 : 0;
+    });
+}
+
+HRESULT CCaps::get_Accelerator(long* out)
+{
+    return Answer(out, kObtain, [](const DDCAPS& c) { return (c.dwCaps & DDCAPS_3D) != 0; });
+}
+
+HRESULT CCaps::get_Certified(long* out)
+{
+    return Answer(out, kObtainLower, [](const DDCAPS& c) { return (c.dwCaps2 & DDCAPS2_CERTIFIED) != 0; });
+}
+
+HRESULT CCaps::get_DMA(long* out)
+{
+    return Answer(out, kObtainLower, [](const DDCAPS& c) { return (c.dwCaps & DDCAPS_CANBLTSYSMEM) != 0; });
+}
+
+HRESULT CCaps::get_AsyncBlits(long* out)
+{
+    return Answer(out, kObtainLower, [](const DDCAPS& c) { return (c.dwSVBCaps & DDCAPS_BLTQUEUE) != 0; });
+}
+
+HRESULT CCaps::get_PageLocking(long* out)
+{
+    return Answer(out, kObtainLower, [](const DDCAPS& c) { return (c.dwCaps2 & DDCAPS2_NOPAGELOCKREQUIRED) == 0; });
+}
+
+HRESULT CCaps::get_RenderInWindow(long* out)
+{
+    return Answer(out, kObtainLower, [](const DDCAPS& c) { return (c.dwCaps2 & DDCAPS2_CANRENDERWINDOWED) != 0; });
+}
+
+HRESULT CCaps::get_Overlays(long* out)
+{
+    return Answer(out, kObtain, [](const DDCAPS& c) {
+        return (c.dwCaps & DDCAPS_OVERLAY) != 0 && c.dwCurrVisibleOverlays != c.dwMaxVisibleOverlays;
+    });
+}
+
+HRESULT CCaps::get_Rotation(long* out)
+{
+    return Answer(out, kObtainLower, [](const DDCAPS& c) { return (c.dwFXCaps & DDFXCAPS_BLTROTATION) != 0; });
+}

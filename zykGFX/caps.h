@@ -1,0 +1,26 @@
+#pragma once
+#include "gfx.h"
+#include "com/object.h"
+
+// The capability bits of a DirectDraw driver, read afresh by every getter; each answers
+// 1 or 0.
+class CCaps : public zyk::com::CoClass<CCaps, ICaps, &IID_ICaps, &CLSID_Caps> {
+public:
+    HRESULT STDMETHODCALLTYPE get_Accelerator(long* out) override;
+    HRESULT STDMETHODCALLTYPE put_DD(long dd) override;
+    HRESULT STDMETHODCALLTYPE get_Certified(long* out) override;
+    HRESULT STDMETHODCALLTYPE get_DMA(long* out) override;
+    HRESULT STDMETHODCALLTYPE get_AsyncBlits(long* out) override;
+    HRESULT STDMETHODCALLTYPE get_PageLocking(long* out) override;
+    HRESULT STDMETHODCALLTYPE get_RenderInWindow(long* out) override;
+    HRESULT STDMETHODCALLTYPE get_Overlays(long* out) override;
+    HRESULT STDMETHODCALLTYPE get_Rotation(long* out) override;
+
+private:
+    template <class Test>
+    HRESULT Answer(long* out, const char* failed, Test&& test);
+    bool ReadCaps();
+
+    zyk::com::Ptr<IDirectDraw7> dd_;
+    DDCAPS caps_{};
+};

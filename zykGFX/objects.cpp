@@ -1,0 +1,74 @@
+#include "objects.h"
+#include "bitmap.h"
+#include "create.h"
+
+using zyk::com::Ptr;
+
+CGfxObjects::CGfxObjects()
+{
+    comInitialised_ = SUCCEEDED(InitialiseCOM());
+}
+
+CGfxObjects::~CGfxObjects()
+{
+    items_.ForEach([](const std::wstring&, IObject* object) { object->Free(); });
+    items_.Clear();
+    if (comInitialised_) CoUninitialize();
+}
+
+HRESULT CGfxObjects::put_DD(long dd)
+{
+    return gfx::GuardOf<CGfxObjects>([&] {
+        dd_ = gfx::Hold<IDirectDraw7>(dd);
+        items_.ForEach([&](const std::wstring&, IObject* object) { object->put_DD(dd); });
+    });
+}
+
+HRESULT CGfxObjects::put_BackSurface(long surface)
+{
+    return gfx::GuardOf<CGfxObjects>([&] {
+        back_ = gfx::Hold<IDirectDrawSurface7>(surface);
+        items_.ForEach([&](const std::wstring&, IObject* object) { object->put_BackSurface(surface); });
+    });
+}
+
+HRESULT CGfxObjects::get_Add(BSTR filename, long width, long height, long videoMemory, IDispatch** out)
+{
+    return gfx::GuardOf<CGfxObjects>([&]() -> HRESULT {
+        if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
+        *out = nullptr;
+        void* made = nullptr;
+        HRESULT hr = CoCreateInstance(CLSID_Object, nullptr, CLSCTX_INPROC_SERVER, IID_IObject, &made);
+        if (FAILED(hr) || !made) throw failure(FAILED(hr) ? hr : E_FAIL, "Object Not Registered.");
+        Ptr<IObject> object = Ptr<IObject>::Adopt(static_cast<IObject*>(made));
+        object->put_DD(zyk::com::ToHandle(dd_.Get()));
+        object->put_BackSurface(zyk::com::ToHandle(back_.Get()));
+
+        HBITMAP bitmap = nullptr;
+        BITMAP bm{};
+        if (filename && *filename) {
+            char path[MAX_PATH] = {};
+            if (!WideCharToMultiByte(CP_ACP, 0, filename, -1, path, sizeof path, nullptr, nullptr))
+                throw failure(E_FAIL, "Failed to Load Bitmap.");
+            bitmap = LoadCheckedBitmap(path);
+            if (!bitmap) throw failure(E_FAIL, "Failed to Load Bitmap.");
+            GetObjectA(bitmap, sizeof bm, &bm);
+            hr = object->Create(bm.bmWidth, bm.bmHeight, videoMemory);
+        } else {
+            hr = object->Create(width, height, videoMemory);
+        }
+        long surface = 0;
+        if (FAILED(hr) || FAILED(object->get_Surface(&surface)) || !surface) {
+            if (bitmap) DeleteObject(bitmap);
+            throw failure(E_FAIL, "Surface Not Created.");
+        }
+        if (bitmap) {
+            DDCopyBitmap(zyk::com::FromHandle<IDirectDrawSurface7>(surface), bitmap, 0, 0, bm.bmWidth, bm.bmHeight);
+            if (!DeleteObject(bitmap)) throw failure(E_FAIL, "Failed to Remove Loaded Bitmap from Memory.");
+        }
+        object->put_ScreenWidth(screenWidth_);
+        object->put_ScreenHeight(screenHeight_);
+        items_.Put(filename, object.Get());
+        return object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
+    });
+}

@@ -1,0 +1,104 @@
+#include "palette.h"
+#include "bitmap.h"
+#include <algorithm>
+#include <cstring>
+
+using gfx::CodeText;
+
+namespace {
+
+const CodeText kGetPalette[] = {
+    {DDERR_UNSUPPORTED, "Unsupported."},
+    {DDERR_GENERIC, "Generic Error."},
+    {DDERR_INVALIDPARAMS, "Invalid Parameters."},
+    {DDERR_INVALIDOBJECT, "Invalid Object."},
+    {DDERR_NOEXCLUSIVEMODE, "No Exclusive Mode."},
+    {DDERR_SURFACELOST, "Surface Lost."},
+};
+
+} // namespace
+
+CPalette::CPalette()
+{
+    RampEntries(entries_);
+}
+
+CPalette::~CPalette()
+{
+    colours_.Clear();
+}
+
+HRESULT CPalette::put_DD(long dd)
+{
+    return gfx::GuardOf<CPalette>([&] { dd_ = gfx::Hold<IDirectDraw7>(dd); });
+}
+
+HRESULT CPalette::put_Surface(long surface)
+{
+    return gfx::GuardOf<CPalette>([&]() -> HRESULT {
+        surface_ = gfx::Hold<IDirectDrawSurface7>(surface);
+        if (!surface_ || !dd_) return E_FAIL;
+        zyk::com::Ptr<IDirectDrawPalette> attached;
+        HRESULT hr = surface_->GetPalette(attached.Out());
+        if (SUCCEEDED(hr)) {
+            palette_ = attached;
+            return S_OK;
+        }
+        if (hr == DDERR_NOPALETTEATTACHED) {
+            zyk::com::Ptr<IDirectDrawPalette> made;
+            if (FAILED(dd_->CreatePalette(DDPCAPS_8BIT, entries_, made.Out(), nullptr)) || !made) return E_FAIL;
+            palette_ = made;
+            surface_->SetPalette(palette_.Get());
+            return S_OK;
+        }
+        const char* text = gfx::TextOf(kGetPalette, hr, nullptr);
+        if (text) zyk::com::PublishError(ClsId(), Iid(), zyk::com::Bstr::FromAnsi(text).Text(), E_FAIL);
+        return E_FAIL;
+    });
+}
+
+HRESULT CPalette::get_Count(long* out)
+{
+    return gfx::GuardOf<CPalette>([&]() -> HRESULT {
+        if (!out) return E_POINTER;
+        *out = 0;
+        if (!palette_ || FAILED(palette_->GetCaps(&caps_))) return E_FAIL;
+        long count = 0;
+        if (caps_ & DDPCAPS_1BIT) count = 2;
+        if (caps_ & DDPCAPS_2BIT) count = 4;
+        if (caps_ & DDPCAPS_4BIT) count = 16;
+        if (caps_ & DDPCAPS_8BIT) count = 256;
+        if (caps_ & DDPCAPS_8BITENTRIES) count = 256;
+        *out = count;
+        return S_OK;
+    });
+}
+
+HRESULT CPalette::Update()
+{
+    return gfx::GuardOf<CPalette>([&]() -> HRESULT {
+        if (!palette_ || FAILED(palette_->SetEntries(0, 0, 256, entries_))) return E_FAIL;
+        return S_OK;
+    });
+}
+
+// A palette read from a bitmap: its colours become the entries and, when there is a
+// surface, the palette is attached to it. A failed load keeps the palette there was.
+HRESULT CPalette::Load(BSTR filename)
+{
+    return gfx::GuardOf<CPalette>([&] {
+        if (!dd_) throw failure(E_FAIL, "DirectDraw Not Initialised.");
+        char name[MAX_PATH] = {};
+        if (filename && *filename &&
+            !WideCharToMultiByte(CP_ACP, 0, filename, -1, name, sizeof name, nullptr, nullptr))
+            throw failure(E_FAIL, "Failed to Load Palette.");
+        PALETTEENTRY loaded[256];
+        if (!LoadPaletteEntries(name, loaded)) throw failure(E_FAIL, "Failed to Load Palette.");
+        zyk::com::Ptr<IDirectDrawPalette> made;
+        if (FAILED(dd_->CreatePalette(DDPCAPS_8BIT, loaded, made.Out(), nullptr)) || !made)
+            throw failure(E_FAIL, "Failed to Load Palette.");
+        palette_ = made;
+        memcpy(entries_, loaded, sizeof entries_);
+        if (surface_) surface_->SetPalette(palette_.Get());
+    });
+}

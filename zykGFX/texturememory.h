@@ -1,0 +1,17 @@
+#pragma once
+#include "gfx.h"
+#include "com/object.h"
+
+// Free and total texture memory of a DirectDraw object.
+class CTextureMemory
+    : public zyk::com::CoClass<CTextureMemory, ITextureMemory, &IID_ITextureMemory, &CLSID_TextureMemory> {
+public:
+    HRESULT STDMETHODCALLTYPE get_Free(long* out) override { return Query(out, true, "get_Free"); }
+    HRESULT STDMETHODCALLTYPE get_Total(long* out) override { return Query(out, false, "get_Total"); }
+    HRESULT STDMETHODCALLTYPE put_DD(long dd) override;
+
+private:
+    HRESULT Query(long* out, bool free, const char* member);
+
+    zyk::com::Ptr<IDirectDraw7> dd_;
+};

@@ -1,0 +1,49 @@
+#include "videomemory.h"
+
+using gfx::CodeText;
+
+namespace {
+
+const CodeText kGetCaps[] = {
+    {DDERR_INVALIDPARAMS, "Invalid Parameters."},
+    {DDERR_INVALIDOBJECT, "Invalid Object."},
+};
+
+} // namespace
+
+HRESULT CVideoMemory::put_DD(long dd)
+{
+    return gfx::GuardOf<CVideoMemory>([&] { dd_ = gfx::Hold<IDirectDraw7>(dd); });
+}
+
+void CVideoMemory::QueryVideoMemory()
+{
+    if (!dd_) throw failure(E_POINTER, "DirectDraw Not Initialised.");
+    DDCAPS caps{};
+    caps.dwSize = sizeof caps;
+    HRESULT hr = dd_->GetCaps(&caps, nullptr);
+    if (FAILED(hr)) throw failure(hr, gfx::TextOf(kGetCaps, hr));
+    free_ = caps.dwVidMemFree;
+    total_ = caps.dwVidMemTotal;
+}
+
+// A figure that cannot be read is a failure with its code, not the last figure with S_OK.
+HRESULT CVideoMemory::get_Free(long* out)
+{
+    return gfx::GuardOf<CVideoMemory>([&] {
+        if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
+        *out = static_cast<long>(free_);
+        QueryVideoMemory();
+        *out = static_cast<long>(free_);
+    });
+}
+
+HRESULT CVideoMemory::get_Total(long* out)
+{
+    return gfx::GuardOf<CVideoMemory>([&] {
+        if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
+        *out = static_cast<long>(total_);
+        QueryVideoMemory();
+        *out = static_cast<long>(total_);
+    });
+}

@@ -1,0 +1,17 @@
+#pragma once
+#include "gfx.h"
+#include "com/object.h"
+
+// Free and total video memory as the driver's caps give them.
+class CVideoMemory : public zyk::com::CoClass<CVideoMemory, IVideoMemory, &IID_IVideoMemory, &CLSID_VideoMemory> {
+public:
+    HRESULT STDMETHODCALLTYPE get_Free(long* out) override;
+    HRESULT STDMETHODCALLTYPE get_Total(long* out) override;
+    HRESULT STDMETHODCALLTYPE put_DD(long dd) override;
+
+private:
+    void QueryVideoMemory();
+
+    zyk::com::Ptr<IDirectDraw7> dd_;
+    DWORD free_ = 0, total_ = 0;   // the last figures read
+};
