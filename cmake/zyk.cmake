@@ -135,10 +135,18 @@ endfunction()
 # zyk_add_script_test(<name> <script.vbs>): a script client run by cscript under Wine.
 # Wine's cscript exits with 0 and prints nothing on a script error, so a script passes
 # only when it prints the line "ok" at its end and no line with "FAIL".
+# With WINDOW the script runs under tests/clients' window host and gets the handle of a
+# shown window as its argument.
 function(zyk_add_script_test NAME SCRIPT)
+  cmake_parse_arguments(S "WINDOW" "" "" ${ARGN})
   get_filename_component(abs ${SCRIPT} ABSOLUTE)
-  add_test(NAME ${NAME} COMMAND wine cscript //nologo "Z:${abs}"
-           WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  if(S_WINDOW)
+    add_test(NAME ${NAME} COMMAND wine $<TARGET_FILE:window_host> "Z:${abs}"
+             WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  else()
+    add_test(NAME ${NAME} COMMAND wine cscript //nologo "Z:${abs}"
+             WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  endif()
   set_tests_properties(${NAME} PROPERTIES PASS_REGULAR_EXPRESSION "(^|\n)ok\r?\n"
                                            FAIL_REGULAR_EXPRESSION "FAIL")
 endfunction()

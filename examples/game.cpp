@@ -118,6 +118,15 @@ int main(int argc, char** argv)
     direction->put_Y(-0.8f);
     direction->put_Z(0.5f);
     direction->Release();
+    // The device takes a light's colours from its Diffuse, Specular and Ambient children.
+    sun->get_Diffuse(&d);
+    IColour* sunColour = As<IColour>(d, IID_IColour);
+    d->Release();
+    sunColour->put_Red(1.0f);
+    sunColour->put_Green(1.0f);
+    sunColour->put_Blue(0.9f);
+    sunColour->put_Alpha(1.0f);
+    sunColour->Release();
     if (FAILED(hr = sun->Update())) Fail("Light.Update", hr);
     sun->Release();
     lights->Release();
@@ -133,10 +142,110 @@ int main(int argc, char** argv)
     MultiByteToWideChar(CP_ACP, 0, model, -1, wideModel, MAX_PATH);
     BSTR modelName = SysAllocString(wideModel), shipName = SysAllocString(L"ship");
     if (FAILED(hr = objects->get_LoadFile(modelName, shipName, VARIANT_TRUE, &d))) Fail("Objects.LoadFile", hr);
+    IObject* ship = As<IObject>(d, IID_IObject);
     d->Release();
     SysFreeString(modelName);
     SysFreeString(shipName);
     objects->Release();
+
+    // A white material made current: the model restores it after drawing, so the shapes
+    // drawn after it are lit in their textures' own colours.
+    ship->get_Material(&d);
+    IMaterial* white = As<IMaterial>(d, IID_IMaterial);
+    d->Release();
+    for (auto get : {&IMaterial::get_Ambient, &IMaterial::get_Diffuse}) {
+        (white->*get)(&d);
+        IColour* c = As<IColour>(d, IID_IColour);
+        d->Release();
+        c->put_Red(1.0f);
+        c->put_Green(1.0f);
+        c->put_Blue(1.0f);
+        c->put_Alpha(1.0f);
+        c->Release();
+    }
+    if (FAILED(hr = white->Apply())) Fail("Material.Apply", hr);
+    white->Release();
+
+    // A teapot at the origin, in a chequered texture on its own texture coordinates.
+    char checker[MAX_PATH] = {};
+    GetFullPathNameA("sample_checker.bmp", MAX_PATH, checker, nullptr);
+    std::vector<DWORD> squares(64 * 64);
+    for (int i = 0; i < 64 * 64; ++i) squares[i] = ((i % 64) / 8 + (i / 64) / 8) % 2 ? 0xF0F0F0 : 0x3070E0;
+    if (!sample::WriteBmp(checker, 64, 64, squares)) Fail("writing the texture", E_FAIL);
+    device->get_Textures(&d);
+    ITextures* textures = As<ITextures>(d, IID_ITextures);
+    d->Release();
+    BSTR checkerName = sample::AnsiBstr(checker);
+    if (FAILED(hr = textures->get_LoadFile(checkerName, &d))) Fail("Textures.LoadFile", hr);
+    ITexture* chequer = As<ITexture>(d, IID_ITexture);
+    d->Release();
+    chequer->put_Coords(tci_PassThru);
+    chequer->put_SourceBlending(tbt_One);
+    chequer->put_DestBlending(tbt_Zero);
+    device->get_SimpleObjects(&d);
+    ISimpleObjects* shapes = As<ISimpleObjects>(d, IID_ISimpleObjects);
+    d->Release();
+    BSTR potName = SysAllocString(L"teapot");
+    if (FAILED(hr = shapes->get_AddTeapot(potName, &d))) Fail("SimpleObjects.AddTeapot", hr);
+    ISimpleObject* teapot = As<ISimpleObject>(d, IID_ISimpleObject);
+    d->Release();
+    if (FAILED(hr = teapot->put_Texture(chequer))) Fail("SimpleObject.Texture", hr);
+    teapot->Release();
+    shapes->Release();
+    SysFreeString(potName);
+
+    // The model has no textures of its own and would be drawn with whatever texture is
+    // bound: it gets a white one, so that it shows its materials' colours.
+    char plain[MAX_PATH] = {};
+    GetFullPathNameA("sample_white.bmp", MAX_PATH, plain, nullptr);
+    if (!sample::WriteBmp(plain, 8, 8, std::vector<DWORD>(64, 0xFFFFFF))) Fail("writing the texture", E_FAIL);
+    BSTR plainName = sample::AnsiBstr(plain);
+    if (FAILED(hr = textures->get_LoadFile(plainName, &d))) Fail("Textures.LoadFile", hr);
+    ITexture* plainTexture = As<ITexture>(d, IID_ITexture);
+    d->Release();
+    plainTexture->put_Coords(tci_PassThru);
+    plainTexture->put_SourceBlending(tbt_One);
+    plainTexture->put_DestBlending(tbt_Zero);
+    if (FAILED(hr = ship->put_Texture(plainTexture))) Fail("Object.Texture", hr);
+    plainTexture->Release();
+    ship->Release();
+    SysFreeString(plainName);
+
+    // A half-transparent badge in the top-left corner, drawn over everything.
+    char badge[MAX_PATH] = {};
+    GetFullPathNameA("sample_badge.bmp", MAX_PATH, badge, nullptr);
+    std::vector<DWORD> badgePixels(32 * 32);
+    for (int i = 0; i < 32 * 32; ++i) {
+        const int x = i % 32, y = i / 32;
+        badgePixels[i] = x < 3 || y < 3 || x > 28 || y > 28 ? 0x2040FF : 0xFFD020;
+    }
+    if (!sample::WriteBmp(badge, 32, 32, badgePixels)) Fail("writing the badge", E_FAIL);
+    BSTR badgeName = sample::AnsiBstr(badge);
+    if (FAILED(hr = textures->get_LoadFile(badgeName, &d))) Fail("Textures.LoadFile", hr);
+    ITexture* badgeTexture = As<ITexture>(d, IID_ITexture);
+    d->Release();
+    device->get_Sprites(&d);
+    ISprites* sprites = As<ISprites>(d, IID_ISprites);
+    d->Release();
+    BSTR spriteName = SysAllocString(L"badge");
+    if (FAILED(hr = sprites->get_Add(spriteName, 0.7f, 0.3f, 2.0f, &d))) Fail("Sprites.Add", hr);
+    ISprite* sprite = As<ISprite>(d, IID_ISprite);
+    d->Release();
+    if (FAILED(hr = sprite->put_Texture(badgeTexture))) Fail("Sprite.Texture", hr);
+    sprite->get_Position(&d);
+    IPosition* corner = As<IPosition>(d, IID_IPosition);
+    d->Release();
+    corner->put_X(60.0f);
+    corner->put_Y(60.0f);
+    corner->Release();
+    sprite->Release();
+    sprites->Release();
+    SysFreeString(spriteName);
+    SysFreeString(badgeName);
+    SysFreeString(checkerName);
+    badgeTexture->Release();
+    chequer->Release();
+    textures->Release();
 
     const float clear[3] = {0.1f, 0.1f, 0.2f};
     for (int frame = 0; frame < kFrames; ++frame) {
@@ -169,6 +278,41 @@ int main(int argc, char** argv)
     }
     std::string shot = sample::OfferScreenshot();
     if (!shot.empty()) printf("screenshot of the display: %s\n", shot.c_str());
+
+    // The world saved, and read back into a second device.
+    char world[MAX_PATH] = {};
+    GetFullPathNameA("sample_world.txt", MAX_PATH, world, nullptr);
+    BSTR worldName = sample::AnsiBstr(world);
+    device->Save(worldName);
+    IDevice3D* second = nullptr;
+    CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDevice3D, reinterpret_cast<void**>(&second));
+    if (second) {
+        second->Load(worldName);
+        long counts[3] = {};
+        auto count = [&](HRESULT (STDMETHODCALLTYPE IDevice3D::*get)(IDispatch**), long& n) {
+            IDispatch* c = nullptr;
+            if (SUCCEEDED((second->*get)(&c)) && c) {
+                DISPPARAMS none{};
+                VARIANT v;
+                VariantInit(&v);
+                LPOLESTR member = const_cast<LPOLESTR>(L"Count");
+                DISPID id = 0;
+                if (SUCCEEDED(c->GetIDsOfNames(IID_NULL, &member, 1, 0, &id)) &&
+                    SUCCEEDED(c->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &v, nullptr, nullptr)))
+                    n = V_I4(&v);
+                c->Release();
+            }
+        };
+        count(&IDevice3D::get_Cameras, counts[0]);
+        count(&IDevice3D::get_Lights, counts[1]);
+        count(&IDevice3D::get_Objects, counts[2]);
+        // Cameras and lights need an initialised device: the second one reads their blocks
+        // and keeps none of them.
+        printf("world: %s, read back into a second, uninitialised device: %ld cameras, %ld lights, %ld objects\n",
+               world, counts[0], counts[1], counts[2]);
+        second->Release();
+    }
+    SysFreeString(worldName);
     fflush(stdout);
 
     fogColour->Release();

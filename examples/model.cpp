@@ -117,10 +117,11 @@ void WriteMesh(std::string& out, const ModelMesh& m, bool normals)
     out += "}\n";
 }
 
-void WriteMatrix(std::string& out, float y)
+// A translation; the loader leaves _41 and _42 as they are.
+void WriteMatrix(std::string& out, float x, float y)
 {
     out += " FrameTransformMatrix {\n  1.000000,0.000000,0.000000,0.000000,0.000000,1.000000,0.000000,0.000000,\n";
-    Append(out, "  0.000000,0.000000,1.000000,0.000000,0.000000,%.6f,0.000000,1.000000;;\n }\n", y);
+    Append(out, "  0.000000,0.000000,1.000000,0.000000,%.6f,%.6f,0.000000,1.000000;;\n }\n", x, y);
 }
 
 } // namespace
@@ -131,12 +132,12 @@ std::string SampleModelText()
 {
     const std::vector<ModelMesh> meshes = SampleMeshes();
     std::string out = "xof 0302txt 0032\n\nFrame Ship {\n";
-    WriteMatrix(out, 0.0f);
+    WriteMatrix(out, kShipOffsetX, 0.0f);
     out += " Frame Hull {\n";
-    WriteMatrix(out, meshes[0].offsetY);
+    WriteMatrix(out, 0.0f, meshes[0].offsetY);
     WriteMesh(out, meshes[0], true);
     out += " Frame Fin {\n";
-    WriteMatrix(out, meshes[1].offsetY);
+    WriteMatrix(out, 0.0f, meshes[1].offsetY);
     WriteMesh(out, meshes[1], false);
     out += " }\n }\n}\n";
     return out;

@@ -6,6 +6,9 @@
 
 namespace sample {
 
+// Where the model's outer frame puts it: this far along x.
+constexpr float kShipOffsetX = -1.8f;
+
 struct ModelVertex {
     float x, y, z, nx, ny, nz, tu, tv;   // the D3DVERTEX layout
 };

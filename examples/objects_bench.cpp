@@ -26,10 +26,11 @@ struct DirectMesh {
     std::vector<D3DMATERIAL7> materials;
 };
 
-D3DMATRIX Translation(float y)
+D3DMATRIX Translation(float x, float y)
 {
     D3DMATRIX m{};
     m._11 = m._22 = m._33 = m._44 = 1.0f;
+    m._41 = x;
     m._42 = y;
     return m;
 }
@@ -78,7 +79,7 @@ int main(int argc, char** argv)
     for (const sample::ModelMesh& m : sample::SampleMeshes()) {
         frameY += m.offsetY;   // each mesh's frame lies inside the one before
         DirectMesh dm;
-        dm.world = Translation(frameY);
+        dm.world = Translation(sample::kShipOffsetX, frameY);
         dm.vertices = m.vertices;
         for (size_t k = 0; k < m.materials.size(); ++k) {
             dm.triangles.push_back(sample::TrianglesOf(m, static_cast<int>(k)));

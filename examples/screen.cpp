@@ -91,6 +91,15 @@ HWND CreateGameWindow(const char* title, int width, int height)
     return w;
 }
 
+BSTR AnsiBstr(const char* text)
+{
+    const int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (n <= 0) return SysAllocString(L"");
+    BSTR b = SysAllocStringLen(nullptr, static_cast<UINT>(n - 1));
+    if (b) MultiByteToWideChar(CP_ACP, 0, text, -1, b, n);
+    return b;
+}
+
 std::string OfferScreenshot()
 {
     char signal[MAX_PATH] = {};

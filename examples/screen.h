@@ -1,6 +1,7 @@
 // Reading what a window shows, and writing it as a .bmp file (for the sample clients).
 #pragma once
 #include <windows.h>
+#include <oleauto.h>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,9 @@ bool CaptureClient(HWND window, int width, int height, std::vector<DWORD>& pixel
 
 // A 24-bit bottom-up .bmp of the pixels.
 bool WriteBmp(const char* path, int width, int height, const std::vector<DWORD>& pixels);
+
+// A new BSTR of ANSI text (the caller frees it).
+BSTR AnsiBstr(const char* text);
 
 // A shown window with a client area of width x height and no class background brush (an
 // erase would paint over a presented frame).

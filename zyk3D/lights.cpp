@@ -194,15 +194,18 @@ HRESULT CLights::Load(long f)
         const long count = world::ReadCount(s, "Number of Lights to Load: %s.\n");
 
         for (long i = 0; i < count; ++i) {
-            // A count larger than the blocks that follow ends with the file; a light that
-            // cannot be made (no device) ends the section.
+            // A count larger than the blocks that follow ends with the file. A light that
+            // cannot be made here (no device) is read into a light of its own that is not
+            // kept, so that the sections after this one stay in place.
             if (world::AtEnd(s)) break;
             Ptr<IDispatch> made;
-            if (FAILED(get_Add(lt_Point, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 10.0f,
-                               made.Out())) ||
-                !made)
-                break;
-            Ptr<ILight> light = made.As<ILight>(IID_ILight);
+            Ptr<ILight> light;
+            if (SUCCEEDED(get_Add(lt_Point, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 10.0f,
+                                  made.Out())) &&
+                made)
+                light = made.As<ILight>(IID_ILight);
+            else
+                light = world::Unfiled<ILight>(CLSID_Light, IID_ILight);
             if (!light) break;
             light->Load(f);
         }

@@ -61,13 +61,27 @@ HRESULT CSprites::Render()
     return SpritesGuard([&] {
         if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
         if (items_.Count() == 0) return;
-        D3DXPrepareDeviceForSprite(zyk::com::FromHandle<IDirect3DDevice7>(device_), FALSE);
+        IDirect3DDevice7* device = zyk::com::FromHandle<IDirect3DDevice7>(device_);
+        // The sprites turn lighting, fog, culling and the z-buffer off and bind their own
+        // textures: everything they change is put back afterwards, so that the next
+        // frame's models are drawn as the client set the device up.
+        DWORD saved = 0;
+        if (FAILED(device->CreateStateBlock(D3DSBT_ALL, &saved))) saved = 0;
+        IDirectDrawSurface7* texture = nullptr;
+        if (FAILED(device->GetTexture(0, &texture))) texture = nullptr;
+        D3DXPrepareDeviceForSprite(device, FALSE);
         HRESULT failed = S_OK;
         items_.ForEach([&](const std::wstring&, ISprite* s) {
             if (FAILED(failed)) return;
             HRESULT hr = s->Render();
             if (FAILED(hr)) failed = hr;
         });
+        if (saved) {
+            device->ApplyStateBlock(saved);
+            device->DeleteStateBlock(saved);
+        }
+        device->SetTexture(0, texture);
+        if (texture) texture->Release();
         if (FAILED(failed)) throw failure(failed, "Sprite Failed to Render.");
     });
 }

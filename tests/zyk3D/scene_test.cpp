@@ -247,3 +247,35 @@ TEST_F(SceneTest, AHalfTransparentSpriteMixesWithWhatIsBehindIt)
     sprites->Release();
     green->Release();
 }
+
+TEST_F(SceneTest, SpritesLeaveTheDeviceAsTheModelsNeedIt)
+{
+    // A sprite in the corner turns lighting off and binds its texture while it draws; the
+    // red square drawn in the next frames must still be lit red and untextured.
+    IObjects* objects = Child<IObjects>(&IDevice3D::get_Objects, IID_IObjects);
+    IDispatch* d = nullptr;
+    ASSERT_EQ(objects->get_LoadFile(Name(Write("zyk_square2.x", std::string(kRedSquare))).b, Name(L"square").b,
+                                    VARIANT_TRUE, &d),
+              S_OK);
+    d->Release();
+    objects->Release();
+    ITexture* green = LoadTexture(Write("zyk_corner_green.bmp", testkit::Bmp(8, 8, [](int, int) { return 0x00FF00u; })));
+    ISprites* sprites = Child<ISprites>(&IDevice3D::get_Sprites, IID_ISprites);
+    ASSERT_EQ(sprites->get_Add(Name(L"corner").b, 1.0f, 0, 2, &d), S_OK);
+    ISprite* corner = As<ISprite>(d, IID_ISprite);
+    ASSERT_EQ(corner->put_Texture(green), S_OK);
+    corner->get_Position(&d);
+    IPosition* at = As<IPosition>(d, IID_IPosition);
+    at->put_X(20);
+    at->put_Y(20);
+    at->Release();
+
+    auto frame = Frame(0, 0, 1);
+    frame();
+    frame();
+    EXPECT_TRUE(testkit::ScreenShows(window, 20, 20, {0, 255, 0}, frame));
+    EXPECT_TRUE(testkit::ScreenShows(window, kSize / 2, kSize / 2, {255, 0, 0}, frame));
+    corner->Release();
+    sprites->Release();
+    green->Release();
+}
