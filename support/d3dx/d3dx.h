@@ -493,6 +493,14 @@ HRESULT D3DXDrawSpriteSimple(IDirectDrawSurface7* pTexture, IDirect3DDevice7* pD
 
 namespace d3dx_detail {
 
+// DirectDraw's entry points, taken from "ddraw.dll" at run time, so that a machine
+// without it can still load the modules built on this layer; null when it is missing.
+struct DirectDrawEntries {
+    HRESULT(WINAPI* createEx)(GUID*, void**, REFIID, IUnknown*) = nullptr;
+    HRESULT(WINAPI* enumerateExA)(LPDDENUMCALLBACKEXA, void*, DWORD) = nullptr;
+};
+const DirectDrawEntries& DirectDraw();
+
 struct Device {
     // The start's DirectDraw object of the driver (owned by the device list;
     // cooperative level normal, no window). Never used past the start.

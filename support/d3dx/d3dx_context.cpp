@@ -53,8 +53,10 @@ public:
 
     HRESULT Init(DWORD width, DWORD height) {
         GUID guid = device_.ddGuid;
-        HRESULT hr = DirectDrawCreateEx(device_.hasDDGuid ? &guid : nullptr, reinterpret_cast<void**>(&dd_),
-                                        IID_IDirectDraw7, nullptr);
+        const DirectDrawEntries& ddraw = DirectDraw();
+        if (!ddraw.createEx) return D3DXERR_NODIRECTDRAWAVAILABLE;
+        HRESULT hr = ddraw.createEx(device_.hasDDGuid ? &guid : nullptr, reinterpret_cast<void**>(&dd_),
+                                    IID_IDirectDraw7, nullptr);
         if (FAILED(hr)) return hr;
         hr = dd_->SetCooperativeLevel(hwnd_, fullscreen_ ? DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN | DDSCL_FPUPRESERVE
                                                           : DDSCL_NORMAL | DDSCL_FPUPRESERVE);

@@ -118,17 +118,18 @@ void CopyText(char* dst, size_t size, const std::string& text) {
 }
 
 HRESULT Enumerate(std::vector<Device>& out, std::vector<IDirectDraw7*>& ddraws) {
+    const DirectDrawEntries& ddraw = DirectDraw();
+    if (!ddraw.createEx || !ddraw.enumerateExA) return D3DXERR_NODIRECTDRAWAVAILABLE;
     DriverList drivers;
-    HRESULT hr = DirectDrawEnumerateExA(DriverCallback, &drivers,
-                                        DDENUM_ATTACHEDSECONDARYDEVICES | DDENUM_NONDISPLAYDEVICES);
+    HRESULT hr = ddraw.enumerateExA(DriverCallback, &drivers, DDENUM_ATTACHEDSECONDARYDEVICES | DDENUM_NONDISPLAYDEVICES);
     if (drivers.failed) return D3DXERR_NOMEMORY;
     if (FAILED(hr) || drivers.drivers.empty()) return D3DXERR_NODIRECTDRAWAVAILABLE;
 
     bool anyDD = false, anyD3D = false;
     for (const Driver& drv : drivers.drivers) {
         IDirectDraw7* dd = nullptr;
-        if (FAILED(DirectDrawCreateEx(drv.hasGuid ? const_cast<GUID*>(&drv.guid) : nullptr,
-                                      reinterpret_cast<void**>(&dd), IID_IDirectDraw7, nullptr)))
+        if (FAILED(ddraw.createEx(drv.hasGuid ? const_cast<GUID*>(&drv.guid) : nullptr,
+                                  reinterpret_cast<void**>(&dd), IID_IDirectDraw7, nullptr)))
             continue;
         anyDD = true;
         IDirect3D7* d3d = nullptr;
@@ -183,6 +184,21 @@ HRESULT Enumerate(std::vector<Device>& out, std::vector<IDirectDraw7*>& ddraws) 
 }  // namespace
 
 namespace d3dx_detail {
+
+const DirectDrawEntries& DirectDraw() {
+    static const DirectDrawEntries entries = [] {
+        DirectDrawEntries e;
+        if (HMODULE ddraw = LoadLibraryA("ddraw.dll")) {
+            e.createEx = reinterpret_cast<decltype(e.createEx)>(
+                reinterpret_cast<void*>(GetProcAddress(ddraw, "DirectDrawCreateEx")));
+            e.enumerateExA = reinterpret_cast<decltype(e.enumerateExA)>(
+                reinterpret_cast<void*>(GetProcAddress(ddraw, "DirectDrawEnumerateExA")));
+        }
+        return e;
+    }();
+    return entries;
+}
+
 
 Lock::Lock() { EnterCriticalSection(&state().cs); }
 Lock::~Lock() { LeaveCriticalSection(&state().cs); }

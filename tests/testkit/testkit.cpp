@@ -246,7 +246,12 @@ void PumpMessages()
 bool ReadScreenPixel(HWND window, int x, int y, Rgb& out)
 {
     IDirectDraw7* dd = nullptr;
-    if (FAILED(DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&dd), IID_IDirectDraw7, nullptr))) return false;
+    // Taken from the library at run time: a test program may run where ddraw.dll is off.
+    using CreateEx = HRESULT(WINAPI*)(GUID*, void**, REFIID, IUnknown*);
+    HMODULE ddraw = LoadLibraryA("ddraw.dll");
+    auto createEx = ddraw ? reinterpret_cast<CreateEx>(reinterpret_cast<void*>(GetProcAddress(ddraw, "DirectDrawCreateEx")))
+                          : nullptr;
+    if (!createEx || FAILED(createEx(nullptr, reinterpret_cast<void**>(&dd), IID_IDirectDraw7, nullptr))) return false;
     bool ok = false;
     if (SUCCEEDED(dd->SetCooperativeLevel(nullptr, DDSCL_NORMAL))) {
         DDSURFACEDESC2 desc{};

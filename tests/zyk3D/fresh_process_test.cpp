@@ -2,6 +2,7 @@
 // keeps its start for the life of the process, so this runs in a program of its own).
 #include "testkit.h"
 #include "zyk3D.h"
+#include <string>
 
 TEST(FreshProcess, LevelNeedsAStartedD3DX)
 {
@@ -12,4 +13,62 @@ TEST(FreshProcess, LevelNeedsAStartedD3DX)
     EXPECT_EQ(d->get_Level(&level), S_OK) << testkit::Narrow(testkit::TakeError().description);
     EXPECT_TRUE(level == hl_TnLHAL || level == hl_Raster || level == hl_2D) << level;
     d->Release();
+}
+
+// Without ddraw.dll the server still loads, and the adapter list says what is missing. The
+// test runs a copy of itself with DirectDraw switched off for that copy.
+TEST(FreshProcess, WithoutDirectDrawTheAdapterListSaysSo)
+{
+    char marker[8] = {};
+    if (GetEnvironmentVariableA("ZYK_NO_DDRAW", marker, sizeof marker)) {
+        ASSERT_EQ(LoadLibraryA("ddraw.dll"), nullptr) << "DirectDraw is still there";
+        testkit::ClearError();
+        IDevices* devices = nullptr;
+        ASSERT_EQ(testkit::CreateByProgId(L"zyk3D.Devices", IID_IDevices, reinterpret_cast<void**>(&devices)), S_OK);
+        // The loader's "Unable to find DDRAW.DLL" is followed by the list's own failure.
+        EXPECT_EQ(testkit::TakeError().description, testkit::SystemText(E_FAIL) + L"Failed to Initialised Direct3D.");
+        long n = -1;
+        EXPECT_EQ(devices->get_Count(&n), S_OK);
+        EXPECT_EQ(n, 0);
+        devices->Release();
+        // A device cannot start D3DX without DirectDraw and says so.
+        IDevice3D* d = nullptr;
+        ASSERT_EQ(testkit::CreateByProgId(L"zyk3D.Device3D", IID_IDevice3D, reinterpret_cast<void**>(&d)), S_OK);
+        HWND w = testkit::CreateTestWindow(64, 64);
+        d->put_Window(static_cast<long>(reinterpret_cast<LONG_PTR>(w)));
+        EXPECT_TRUE(FAILED(d->Initialise(0, 64, 64, VARIANT_FALSE, 0)));
+        d->Release();
+        DestroyWindow(w);
+        return;
+    }
+    // A copy of this program under a name of its own, for which Wine's per-program
+    // settings switch DirectDraw off.
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const std::string copy = testkit::TempPath("zyk_no_ddraw.exe");
+    ASSERT_TRUE(CopyFileA(self, copy.c_str(), FALSE));
+    const char* appKey = "Software\\Wine\\AppDefaults\\zyk_no_ddraw.exe\\DllOverrides";
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, appKey, &key), ERROR_SUCCESS);
+    RegSetValueExA(key, "ddraw", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
+    RegCloseKey(key);
+    SetEnvironmentVariableA("ZYK_NO_DDRAW", "1");
+    std::string command = "\"" + copy + "\" --gtest_filter=FreshProcess.WithoutDirectDraw*";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    SetEnvironmentVariableA("ZYK_NO_DDRAW", nullptr);
+    DWORD code = 1;
+    if (started) {
+        WaitForSingleObject(pi.hProcess, INFINITE);
+        GetExitCodeProcess(pi.hProcess, &code);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    RegDeleteKeyA(HKEY_CURRENT_USER, appKey);
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\zyk_no_ddraw.exe");
+    DeleteFileA(copy.c_str());
+    ASSERT_TRUE(started);
+    EXPECT_EQ(code, 0u) << "the child without DirectDraw failed (its output is above)";
 }
