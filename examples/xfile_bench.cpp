@@ -1,5 +1,5 @@
-// Cost of loading a .x model of a few MB through the engine's loader against the
-// platform's DirectX file API parsing the same file alone (every data object enumerated,
+// Cost of loading a .x model of a few MB through the engine (Parts.Load of a Parts object
+// created by its ProgID) against the platform's DirectX file API parsing the same file alone (every data object enumerated,
 // its data read), side by side in one process, alternating. Prints the times and their
 // ratio. The file is written by the program into the temporary folder.
 #include <windows.h>
@@ -8,7 +8,8 @@
 #include <cstdio>
 #include <string>
 #include <vector>
-#include "xfile.h"
+#include "bench.h"
+#include "zyk3D.h"
 #include "xfiletemplates.h"
 
 namespace {
@@ -20,23 +21,6 @@ const int kRounds = 7;
 // from the meshes.
 const int kMeshes = 20, kGrid = 45;
 
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 std::string ModelText()
 {
@@ -92,20 +76,10 @@ std::string ModelText()
     return s;
 }
 
-// The engine's load of the file. (Through the automation interface this becomes the
-// model part collection's Load.)
-HRESULT EngineLoad(const char* path, int& meshes)
+// The engine's load of the file, as a client makes it.
+HRESULT EngineLoad(IParts* parts, BSTR path)
 {
-    CXFile model;
-    const HRESULT hr = model.Load(path);
-    meshes = 0;
-    model.EnumObjects(
-        [](CXFileObject* node, D3DMATRIX*, void* count) -> BOOL {
-            if (node->isMesh) ++*static_cast<int*>(count);
-            return 0;
-        },
-        nullptr, &meshes);
-    return hr;
+    return parts->Load(path);
 }
 
 // Reads an object's data and that of every data object below it.
@@ -154,6 +128,14 @@ HRESULT ApiParse(const char* path, int& objects)
 
 int main()
 {
+    CoInitialize(nullptr);
+    IParts* parts = nullptr;
+    CLSID clsid;
+    if (FAILED(CLSIDFromProgID(L"zyk3D.Parts", &clsid)) ||
+        FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IParts, reinterpret_cast<void**>(&parts)))) {
+        fprintf(stderr, "zyk3D.Parts is not registered\n");
+        return 1;
+    }
     char folder[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, folder);
     const std::string path = std::string(folder) + "zyk_xfile_bench.x";
@@ -170,24 +152,31 @@ int main()
     // Output to the debugger is not part of either side: without a debugger attached
     // it costs only the call.
     std::vector<double> engine, api;
-    int meshes = 0, objects = 0;
+    int objects = 0;
+    wchar_t widePath[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath, MAX_PATH);
+    BSTR file = SysAllocString(widePath);
     for (int round = 0; round < kRounds; ++round) {
-        const double t0 = Now();
-        const HRESULT a = EngineLoad(path.c_str(), meshes);
-        const double t1 = Now();
+        const double t0 = sample::Now();
+        const HRESULT a = EngineLoad(parts, file);
+        const double t1 = sample::Now();
         const HRESULT b = ApiParse(path.c_str(), objects);
-        const double t2 = Now();
-        if (FAILED(a) || FAILED(b) || meshes != kMeshes) {
-            fprintf(stderr, "load failed: engine %08lx (%d meshes), file API %08lx\n", a, meshes, b);
+        const double t2 = sample::Now();
+        if (FAILED(a) || FAILED(b)) {
+            fprintf(stderr, "load failed: engine %08lx, file API %08lx\n", static_cast<unsigned long>(a),
+                    static_cast<unsigned long>(b));
             return 1;
         }
         engine.push_back(t1 - t0);
         api.push_back(t2 - t1);
     }
+    SysFreeString(file);
+    parts->Release();
+    CoUninitialize();
     DeleteFileA(path.c_str());
-    const double e = Median(engine), p = Median(api);
+    const double e = sample::Median(engine), p = sample::Median(api);
     printf("file API parse (%d objects): %.1f ms\n", objects, p * 1000.0);
-    printf("engine load:                 %.1f ms\n", e * 1000.0);
-    printf("ratio (engine / file API): %.3f\n", e / p);
+    printf("Parts.Load:                  %.1f ms\n", e * 1000.0);
+    printf("ratio (Parts.Load / file API): %.3f\n", e / p);
     return 0;
 }
