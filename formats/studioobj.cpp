@@ -479,7 +479,7 @@ bool StudioObj::VertexList(Span& s) {
         return false;
     }
     for (int i = 0; i < n; ++i) {
-        float xyz[3];
+        float xyz[3] = {};
         s.Floats(xyz, 3);
         vertices_[size_t(vertexCount_)] = {Round4(xyz[0]), Round4(xyz[1]), Round4(xyz[2])};
         texCoords_[size_t(vertexCount_)] = {};
@@ -508,7 +508,7 @@ bool StudioObj::FaceList(Span& s, int depth) {
         return false;
     }
     for (int i = 0; i < n; ++i) {
-        uint16_t v[3], flags;
+        uint16_t v[3] = {}, flags = 0;
         s.U16(v[0]);
         s.U16(v[1]);
         s.U16(v[2]);
