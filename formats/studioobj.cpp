@@ -267,7 +267,6 @@ bool StudioObj::Read(const uint8_t* data, size_t size, const std::string& modelN
     }
 
     const int objects = ObjectCount();
-    frames_.assign(kStudioMaxFrames, std::vector<StudioVertex>(size_t(vertexCount_)));
     memoryKB_ = (vertexCount_ * 12 * kStudioMaxFrames + faceCount_ * 8 + objects * 8 + faceCount_ * 48) / 1024;
 
     if (summary) {
@@ -288,8 +287,8 @@ bool StudioObj::Read(const uint8_t* data, size_t size, const std::string& modelN
     }
 
     MoveToPivots();
-    for (int f = 0; f < frameCount_; ++f)
-        std::copy_n(vertices_.begin(), vertexCount_, frames_[size_t(f)].begin());
+    // Only the frames that are built take memory (the figure above counts all 50).
+    frames_.assign(size_t(frameCount_), std::vector<StudioVertex>(vertices_.begin(), vertices_.begin() + vertexCount_));
     ApplyPositionTracks();
     ApplyRotationTracks();
     Log("\n\nAPPLYING SCALE TRACK DATA\n\n");  // scale keys are kept, not applied

@@ -117,7 +117,7 @@ public:
     const StudioFace& Face(int i) const { return faces_[size_t(i)]; }
     const StudioMaterial& Material(int i) const { return materials_[size_t(i)]; }
 
-    // Frame copies of the vertex table (FrameCount() of them are filled).
+    // Frame copies of the vertex table, FrameCount() of them.
     const std::vector<std::vector<StudioVertex>>& Frames() const { return frames_; }
     // Three vertex indices per face, and the texture coordinates of each.
     const std::vector<uint16_t>& Indices() const { return indices_; }

@@ -297,6 +297,7 @@ TEST_F(Studio, FrameCountFromKeyframeRange) {
         EXPECT_EQ(reader_.FrameCount(), c.frames);
         EXPECT_EQ(reader_.Summary().frames, c.frames);
         // Every built frame holds the vertex table.
+        ASSERT_EQ(reader_.Frames().size(), size_t(c.frames));
         EXPECT_EQ(reader_.Frames()[size_t(c.frames - 1)][1].x, 1.0f);
     }
 }
