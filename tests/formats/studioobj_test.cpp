@@ -470,7 +470,11 @@ TEST_F(Studio, TableLimitsFailTheRead) {
 
     // More than 100 materials: the rest are logged, not kept; a mapping then has no place.
     Bytes materials;
-    for (int i = 0; i < 101; ++i) materials = Cat({materials, Material("m" + std::to_string(i), "t.bmp")});
+    for (int i = 0; i < 101; ++i) {
+        std::string name = "m";
+        name += std::to_string(i);
+        materials = Cat({materials, Material(name, "t.bmp")});
+    }
     ASSERT_TRUE(Read(Model({materials})));
     EXPECT_EQ(reader_.MaterialCount(), kStudioMaxMaterials);
     EXPECT_TRUE(Contains(LogText(), "MAT_NAME01  m100\n"));
