@@ -1,4 +1,5 @@
 #include "formats/bmp.h"
+#include "seeds.h"
 
 #include <gtest/gtest.h>
 
@@ -57,6 +58,7 @@ Bytes MakeBmp(int32_t w, int32_t h, uint32_t bits, uint32_t headerSize = 40) {
 }
 
 BmpResult Check(const Bytes& b) {
+    WriteSeed("bmp", b.data(), b.size());
     BmpInfo info;
     return CheckBmp(b.data(), b.size(), info);
 }

@@ -1,4 +1,5 @@
 #include "formats/tga.h"
+#include "seeds.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +37,10 @@ void Put(Bytes& b, uint32_t rgba, bool withAlpha = false) {
         b.push_back(uint8_t(rgba));
 }
 
-TgaResult Decode(const Bytes& b, TgaImage& img) { return DecodeTga(b.data(), b.size(), img); }
+TgaResult Decode(const Bytes& b, TgaImage& img) {
+    WriteSeed("tga", b.data(), b.size());
+    return DecodeTga(b.data(), b.size(), img);
+}
 
 // 2x2 picture, top row first: distinct bytes in every channel.
 const std::vector<uint32_t> kPicture = {0x11223344, 0x55667788, 0x99AABBCC, 0xDDEEF000};
