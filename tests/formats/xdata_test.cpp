@@ -1,4 +1,5 @@
 #include "formats/xdata.h"
+#include "seeds.h"
 
 #include <gtest/gtest.h>
 
@@ -34,6 +35,7 @@ Bytes Mesh(const std::vector<float>& xyz, const std::vector<std::vector<uint32_t
         U32(b, uint32_t(face.size()));
         for (uint32_t i : face) U32(b, i);
     }
+    WriteSeed("xdata", b.data(), b.size());
     return b;
 }
 
