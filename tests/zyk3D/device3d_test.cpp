@@ -442,6 +442,9 @@ TEST_F(Device3DTest, WorldFileHoldsCamerasThenFog)
     EXPECT_EQ(text.rfind("2\r\n// Camera\r\nTop\r\n", 0), 0u) << text;
     EXPECT_NE(text.find("// Camera\r\nDefault\r\n"), std::string::npos);
     EXPECT_NE(text.find("// Fog\r\n"), std::string::npos);
+    // After the fog's colour block: no lights, no textures, no objects.
+    const std::string tail = "// Colour\r\n0.000000\r\n0.000000\r\n0.000000\r\n0.000000\r\n0\r\n0\r\n0\r\n";
+    EXPECT_EQ(text.substr(text.size() - std::min(text.size(), tail.size())), tail) << text;
 
     VARIANT first = testkit::VarI4(1);
     EXPECT_EQ(cams->Remove(first), S_OK);

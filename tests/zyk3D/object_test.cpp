@@ -377,3 +377,51 @@ TEST(ObjectWorldFile, ObjectsKeepTheirNamesPositionsAndMaterials)
     loading->Release();
     saving->Release();
 }
+
+TEST(ObjectWorldFile, SectionsAfterCamerasAndLightsStayInPlaceWhereTheyCannotBeKept)
+{
+    // The saving device has cameras and a light, which only an initialised device can
+    // hold; the loading device is not initialised and must still find the objects.
+    HWND window = testkit::CreateTestWindow(64, 64, "world");
+    IDevice3D* saving = NewDevice();
+    ASSERT_NE(saving, nullptr);
+    saving->put_Window(static_cast<long>(reinterpret_cast<LONG_PTR>(window)));
+    ASSERT_EQ(saving->Initialise(0, 64, 64, VARIANT_FALSE, 0), S_OK);
+    IDispatch* d = nullptr;
+    saving->get_Lights(&d);
+    ILights* lights = As<ILights>(d, IID_ILights);
+    ASSERT_EQ(lights->get_Add(lt_Directional, 0, 0, 0, 1, 1, 1, 1, 1, 0.5f, 1, 10, &d), S_OK);
+    d->Release();
+    lights->Release();
+    IObjects* objects = ObjectsOf(saving);
+    const std::wstring longName = L"ship " + std::wstring(300, L'x');
+    IObject* ship = Add(objects, longName.c_str());
+    ship->Move(1, 2, 3);
+    ship->Release();
+
+    const std::string path = testkit::TempPath("zyk_aligned_world.txt");
+    BSTR file = SysAllocString(testkit::Widen(path).c_str());
+    EXPECT_EQ(saving->Save(file), S_OK);
+
+    IDevice3D* loading = NewDevice();
+    EXPECT_EQ(loading->Load(file), S_OK);
+    IObjects* loaded = ObjectsOf(loading);
+    long n = 0;
+    loaded->get_Count(&n);
+    EXPECT_EQ(n, 1);
+    IObject* back = ItemNamed(loaded, longName.c_str());
+    ASSERT_NE(back, nullptr) << "the long name was not read back whole";
+    float x = 0, z = 0;
+    back->get_X(&x);
+    back->get_Z(&z);
+    EXPECT_EQ(x, 1.0f);
+    EXPECT_EQ(z, 3.0f);
+    back->Release();
+    loaded->Release();
+    loading->Release();
+    SysFreeString(file);
+    objects->Release();
+    saving->Free();
+    saving->Release();
+    DestroyWindow(window);
+}
