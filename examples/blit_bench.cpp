@@ -1,6 +1,7 @@
 // Cost of drawing N bitmap objects through Object.Draw against the same Blts made directly
 // on DirectDraw (the same back surface, the same object surface, the same rectangles),
 // side by side in one process. Prints the times and their ratio.
+#include "bench.h"
 #include "screen.h"
 #include "zykGFX.h"
 #include <ddraw.h>
@@ -11,24 +12,6 @@
 namespace {
 
 const int kWidth = 320, kHeight = 240, kObjects = 200, kRounds = 9, kSize = 32;
-
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 template <class T>
 T* FromHandle(long h)
@@ -79,22 +62,22 @@ int main()
 
     std::vector<double> drawn, direct;
     for (int round = 0; round < kRounds; ++round) {
-        double t0 = Now();
+        double t0 = sample::Now();
         for (const POINT& p : at) object->Draw(p.x, p.y, 0, 0, 0, 0, 0, 0, 0, 0, 0);
-        double t1 = Now();
+        double t1 = sample::Now();
         for (const POINT& p : at) {
             RECT source{0, 0, kSize, kSize}, destination{p.x, p.y, p.x + kSize, p.y + kSize};
             DDBLTFX fx{};
             fx.dwSize = sizeof fx;
             backSurface->Blt(&destination, objectSurface, &source, DDBLT_WAIT, &fx);
         }
-        double t2 = Now();
+        double t2 = sample::Now();
         drawn.push_back((t1 - t0) / kObjects);
         direct.push_back((t2 - t1) / kObjects);
         device->Flip(1);
         sample::PumpMessages();
     }
-    const double o = Median(drawn), b = Median(direct);
+    const double o = sample::Median(drawn), b = sample::Median(direct);
     printf("%d objects of %dx%d, median of %d rounds\n", kObjects, kSize, kSize, kRounds);
     printf("Object.Draw:  %.2f us per object\n", o * 1e6);
     printf("direct Blt:   %.2f us per object\n", b * 1e6);

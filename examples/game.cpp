@@ -13,24 +13,7 @@ namespace {
 
 const int kWidth = 640, kHeight = 480, kFrames = 300;
 
-void Fail(const char* what, HRESULT hr)
-{
-    std::string text;
-    IErrorInfo* info = nullptr;
-    if (GetErrorInfo(0, &info) == S_OK && info) {
-        BSTR d = nullptr;
-        info->GetDescription(&d);
-        if (d) {
-            char buf[512] = {};
-            WideCharToMultiByte(CP_ACP, 0, d, -1, buf, sizeof buf - 1, nullptr, nullptr);
-            text = buf;
-        }
-        SysFreeString(d);
-        info->Release();
-    }
-    fprintf(stderr, "%s failed (0x%08lX) %s\n", what, static_cast<unsigned long>(hr), text.c_str());
-    exit(1);
-}
+using sample::Fail;
 
 template <class T>
 T* As(IDispatch* d, REFIID iid)

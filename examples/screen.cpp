@@ -1,6 +1,7 @@
 #include "screen.h"
 #include <ddraw.h>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace sample {
@@ -89,6 +90,25 @@ HWND CreateGameWindow(const char* title, int width, int height)
     UpdateWindow(w);
     PumpMessages();
     return w;
+}
+
+void Fail(const char* what, HRESULT hr)
+{
+    std::string text;
+    IErrorInfo* info = nullptr;
+    if (GetErrorInfo(0, &info) == S_OK && info) {
+        BSTR d = nullptr;
+        info->GetDescription(&d);
+        if (d) {
+            char buf[512] = {};
+            WideCharToMultiByte(CP_ACP, 0, d, -1, buf, sizeof buf - 1, nullptr, nullptr);
+            text = buf;
+        }
+        SysFreeString(d);
+        info->Release();
+    }
+    fprintf(stderr, "%s failed (0x%08lX) %s\n", what, static_cast<unsigned long>(hr), text.c_str());
+    exit(1);
 }
 
 BSTR AnsiBstr(const char* text)

@@ -13,6 +13,9 @@ bool CaptureClient(HWND window, int width, int height, std::vector<DWORD>& pixel
 // A 24-bit bottom-up .bmp of the pixels.
 bool WriteBmp(const char* path, int width, int height, const std::vector<DWORD>& pixels);
 
+// Prints what failed, its code and the thread's error description, and ends the program.
+[[noreturn]] void Fail(const char* what, HRESULT hr);
+
 // A new BSTR of ANSI text (the caller frees it).
 BSTR AnsiBstr(const char* text);
 

@@ -33,16 +33,7 @@ void ExpectLightsError(const std::wstring& text) { ExpectError(L"zyk3D.Lights.1"
 
 const std::wstring kNoDevice = SystemText(E_POINTER) + L"Device Not Initialised.";
 
-template <class T>
-T* As(IDispatch* d, REFIID iid)
-{
-    T* p = nullptr;
-    if (d) {
-        d->QueryInterface(iid, reinterpret_cast<void**>(&p));
-        d->Release();
-    }
-    return p;
-}
+using testkit::As;
 
 // A Colour or Position child by its getter.
 template <class T>

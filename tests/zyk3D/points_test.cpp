@@ -25,16 +25,7 @@ IPoints* NewPoints()
     return p;
 }
 
-template <class T>
-T* As(IDispatch* d, REFIID iid)
-{
-    T* p = nullptr;
-    if (d) {
-        d->QueryInterface(iid, reinterpret_cast<void**>(&p));
-        d->Release();
-    }
-    return p;
-}
+using testkit::As;
 
 IPoint* Add(IPoints* points, float x, float y, float z)
 {
