@@ -2,6 +2,7 @@
 // persisted in a stream, a storage and a property bag, and quick-activated in a site that
 // has no ambient properties.
 #include "gfx_fixture.h"
+#include "atlhost.h"
 #include <map>
 
 using gfx_test::New;
@@ -11,19 +12,7 @@ namespace {
 // The icon's screen colour, inside its 32 x 32 area.
 const testkit::Rgb kIconBlue{0, 96, 200};
 
-struct Atl {
-    Atl()
-    {
-        module = LoadLibraryA("atl.dll");
-        if (!module) return;
-        auto init = reinterpret_cast<BOOL(WINAPI*)()>(GetProcAddress(module, "AtlAxWinInit"));
-        getControl = reinterpret_cast<HRESULT(WINAPI*)(HWND, IUnknown**)>(GetProcAddress(module, "AtlAxGetControl"));
-        ready = init && init() && getControl;
-    }
-    HMODULE module = nullptr;
-    HRESULT(WINAPI* getControl)(HWND, IUnknown**) = nullptr;
-    bool ready = false;
-};
+using Atl = testkit::AtlHost;
 
 // Remembers the reflected notifications a child window receives.
 WNDPROC g_buttonProc = nullptr;

@@ -1,0 +1,48 @@
+#pragma once
+#include "zykMM.h"
+#include "com/control.h"
+#include "com/ptr.h"
+#define NO_DSHOW_STRSAFE
+#include <dshow.h>
+
+// The video control: a DirectShow filter graph made through COM that plays a video file
+// into a window of the host (the video window becomes the host window's child); the
+// control's own window only shows a placeholder. The graph's events are posted to the
+// host window as WM_USER + 13.
+class CVideoDevice : public zyk::com::Control<CVideoDevice, IDevice, &IID_IDevice, &CLSID_Device, &DIID__IDeviceEvents> {
+public:
+    CVideoDevice();
+    ~CVideoDevice() override;
+
+    HRESULT STDMETHODCALLTYPE Load(BSTR filename) override;
+    HRESULT STDMETHODCALLTYPE Play() override;
+    HRESULT STDMETHODCALLTYPE Stop() override;
+    HRESULT STDMETHODCALLTYPE Pause() override;
+    HRESULT STDMETHODCALLTYPE get_Width(long* out) override;
+    HRESULT STDMETHODCALLTYPE put_Width(long width) override;
+    HRESULT STDMETHODCALLTYPE get_Height(long* out) override;
+    HRESULT STDMETHODCALLTYPE put_Height(long height) override;
+    HRESULT STDMETHODCALLTYPE get_Window(long* out) override { return zyk::com::CopyOut(zyk::com::ToHandle(window_), out); }
+    HRESULT STDMETHODCALLTYPE put_Window(long window) override
+    {
+        window_ = zyk::com::FromHandle<HWND__>(window);
+        return S_OK;
+    }
+
+    static constexpr UINT kGraphEvent = WM_USER + 13;
+
+protected:
+    HRESULT OnDraw(HDC dc, const RECT& bounds) override;
+
+private:
+    // The media control or the video window, or a failure naming what the graph lacks.
+    IMediaControl* Control();
+    IVideoWindow* Video();
+
+    bool comInitialised_ = false;
+    HWND window_ = nullptr;
+    zyk::com::Ptr<IGraphBuilder> graph_;
+    zyk::com::Ptr<IMediaControl> control_;
+    zyk::com::Ptr<IMediaEventEx> events_;
+    zyk::com::Ptr<IVideoWindow> video_;
+};
