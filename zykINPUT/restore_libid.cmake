@@ -1,0 +1,25 @@
+# widl leaves the last byte of this library's id in the type library's GUID table
+# overwritten once the library holds coclasses; this puts the declared byte back.
+#   cmake -DTLB=<file> -DHEAD=<first 15 bytes, hex as stored> -DLAST=<byte, hex> -P restore_libid.cmake
+file(READ ${TLB} hex HEX)
+string(FIND "${hex}" "${HEAD}" at)
+if(at EQUAL -1)
+  message(FATAL_ERROR "library id not found in ${TLB}")
+endif()
+math(EXPR odd "${at} % 2")
+if(odd)
+  message(FATAL_ERROR "library id misaligned in ${TLB}")
+endif()
+string(LENGTH "${HEAD}" n)
+math(EXPR tail "${at} + ${n}")
+string(SUBSTRING "${hex}" 0 ${tail} before)
+math(EXPR rest "${tail} + 2")
+string(SUBSTRING "${hex}" ${rest} -1 after)
+set(fixed "${before}${LAST}${after}")
+# Back to bytes through a hex-escaped file write.
+file(WRITE ${TLB}.hex "${fixed}")
+execute_process(COMMAND xxd -r -p ${TLB}.hex ${TLB} RESULT_VARIABLE rc)
+file(REMOVE ${TLB}.hex)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "could not rewrite ${TLB}")
+endif()
