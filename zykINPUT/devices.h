@@ -1,0 +1,35 @@
+#pragma once
+#include "input.h"
+#include "com/collection.h"
+#include "com/control.h"
+
+// The controllers that DirectInput reports, one Device each, filed under the device's
+// instance name; listed by each put of hInstance. Also an ActiveX control that draws a
+// placeholder.
+class CInputDevices : public zyk::com::Control<CInputDevices, IDevices, &IID_IDevices, &CLSID_Devices, &DIID__IDevicesEvents> {
+public:
+    CInputDevices() = default;
+    ~CInputDevices() override;
+
+    HRESULT STDMETHODCALLTYPE get__NewEnum(IUnknown** out) override;
+    HRESULT STDMETHODCALLTYPE Item(VARIANT index, VARIANT* out) override;
+    HRESULT STDMETHODCALLTYPE get_Window(long* out) override;
+    HRESULT STDMETHODCALLTYPE get_Count(long* out) override;
+    HRESULT STDMETHODCALLTYPE get_hInstance(long* out) override;
+    HRESULT STDMETHODCALLTYPE put_hInstance(long instance) override;
+
+protected:
+    HRESULT OnDraw(HDC dc, const RECT& bounds) override;
+    LRESULT OnReflected(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled) override;
+
+private:
+    template <class Body>
+    HRESULT Member(Body&& body) { return input::GuardOf<CInputDevices>(std::forward<Body>(body)); }
+
+    void Enumerate();
+    static BOOL CALLBACK EnumCallback(LPCDIDEVICEINSTANCEA instance, void* context);
+
+    zyk::com::NamedMap<IDevice> items_;
+    long instance_ = 0;
+    IDirectInputA* directInput_ = nullptr;
+};
