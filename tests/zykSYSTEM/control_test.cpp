@@ -1,0 +1,197 @@
+// The controls in a real container (the platform's AtlAxWin), their drawing, their
+// registration, their error information, and the property page.
+#include "system_fixture.h"
+#include <algorithm>
+#include <olectl.h>
+
+using sys_test::New;
+
+namespace {
+
+struct Atl {
+    Atl()
+    {
+        module = LoadLibraryA("atl.dll");
+        if (!module) return;
+        auto init = reinterpret_cast<BOOL(WINAPI*)()>(GetProcAddress(module, "AtlAxWinInit"));
+        getControl = reinterpret_cast<HRESULT(WINAPI*)(HWND, IUnknown**)>(GetProcAddress(module, "AtlAxGetControl"));
+        ready = init && init() && getControl;
+    }
+    HMODULE module = nullptr;
+    HRESULT(WINAPI* getControl)(HWND, IUnknown**) = nullptr;
+    bool ready = false;
+};
+
+struct ControlCase {
+    const wchar_t* progId;
+    const wchar_t* clsid;
+    const wchar_t* toolbox;
+    const wchar_t* misc;
+};
+
+const ControlCase kControls[] = {
+    {L"ZYKSystem.Memory", L"{F167CF27-764E-11D3-854C-005004517F98}", L"101", L"131473"},
+    {L"ZYKSystem.CPU", L"{F167CF2A-764E-11D3-854C-005004517F98}", L"103", L"131473"},
+    {L"ZYKSystem.OS", L"{8B910A3D-764C-11D3-854C-005004517F98}", L"110", L"132497"},
+    {L"ZYKSystem.OSVersion", L"{F167CF22-764E-11D3-854C-005004517F98}", L"112", L"132497"},
+    {L"ZYKSystem.Drives", L"{F167CF2F-764E-11D3-854C-005004517F98}", L"114", L"132497"},
+    {L"ZYKSystem.Drive", L"{F167CF32-764E-11D3-854C-005004517F98}", L"116", L"132497"},
+};
+
+} // namespace
+
+TEST(Controls, HostedByAtlAxWinEachAsAChildWindow)
+{
+    Atl atl;
+    ASSERT_TRUE(atl.ready);
+    HWND parent = testkit::CreateTestWindow(200, 150, "zykSYSTEM control host");
+    for (const ControlCase& c : kControls) {
+        SCOPED_TRACE(testkit::Narrow(c.progId));
+        HWND host = CreateWindowExW(0, L"AtlAxWin", c.progId, WS_CHILD | WS_VISIBLE, 10, 10, 64, 64, parent, nullptr,
+                                    GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(host, nullptr);
+        testkit::PumpMessages();
+        IUnknown* u = nullptr;
+        ASSERT_EQ(atl.getControl(host, &u), S_OK);
+        ASSERT_NE(u, nullptr);
+        IDispatch* d = nullptr;
+        EXPECT_EQ(u->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&d)), S_OK);
+        HWND control = GetWindow(host, GW_CHILD);
+        EXPECT_NE(control, nullptr);
+        // A reflected notification reaches the default procedure as the plain message:
+        // for a button's colour that answers with a brush.
+        if (control) {
+            HDC dc = GetDC(control);
+            EXPECT_NE(SendMessageW(control, OCM__BASE + WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc), 0), 0);
+            ReleaseDC(control, dc);
+        }
+        if (d) d->Release();
+        u->Release();
+        DestroyWindow(host);
+    }
+    // A hosted CPU answers as the object does.
+    HWND host = CreateWindowExW(0, L"AtlAxWin", L"ZYKSystem.CPU", WS_CHILD | WS_VISIBLE, 10, 10, 64, 64, parent, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    testkit::PumpMessages();
+    IUnknown* u = nullptr;
+    ASSERT_EQ(atl.getControl(host, &u), S_OK);
+    ICPU* cpu = nullptr;
+    ASSERT_EQ(u->QueryInterface(IID_ICPU, reinterpret_cast<void**>(&cpu)), S_OK);
+    long count = 0;
+    EXPECT_EQ(cpu->get_ProcessorCount(&count), S_OK);
+    EXPECT_GE(count, 1);
+    cpu->Release();
+    u->Release();
+    DestroyWindow(host);
+    DestroyWindow(parent);
+}
+
+TEST(Controls, DrawTheIconInA32By32Area)
+{
+    IViewObject2* view = New<IViewObject2>(L"ZYKSystem.CPU", IID_IViewObject2);
+    ASSERT_NE(view, nullptr);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = 128;
+    bi.bmiHeader.biHeight = -128;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(dib, nullptr);
+    auto* pixels = static_cast<DWORD*>(bits);
+    std::fill(pixels, pixels + 128 * 128, 0x010203u);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, dib);
+    RECTL bounds{10, 20, 110, 120};
+    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0), S_OK);
+    GdiFlush();
+    EXPECT_NE(pixels[(20 + 12) * 128 + 10 + 16], 0x010203u);   // the icon at the rectangle's top-left
+    EXPECT_EQ(pixels[(20 + 40) * 128 + 10 + 40], 0x010203u);   // nothing beyond its 32 x 32
+    EXPECT_EQ(pixels[5 * 128 + 5], 0x010203u);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(dib);
+    view->Release();
+}
+
+TEST(Controls, RegisteredAsControlsWithTheirMiscStatus)
+{
+    for (const ControlCase& c : kControls) {
+        SCOPED_TRACE(testkit::Narrow(c.progId));
+        const std::wstring key = std::wstring(L"CLSID\\") + c.clsid;
+        std::wstring value;
+        EXPECT_TRUE(testkit::ReadString(HKEY_CLASSES_ROOT, std::wstring(c.progId) + L"\\CLSID", nullptr, value));
+        EXPECT_EQ(value, c.clsid);
+        EXPECT_TRUE(testkit::ReadString(HKEY_CLASSES_ROOT, key + L"\\ProgID", nullptr, value));
+        EXPECT_EQ(value, std::wstring(c.progId) + L".1");
+        EXPECT_TRUE(testkit::ReadString(HKEY_CLASSES_ROOT, key + L"\\InprocServer32", L"ThreadingModel", value));
+        EXPECT_EQ(value, L"Apartment");
+        EXPECT_TRUE(testkit::KeyExists(HKEY_CLASSES_ROOT, key + L"\\Control"));
+        EXPECT_TRUE(testkit::KeyExists(HKEY_CLASSES_ROOT, key + L"\\Insertable"));
+        EXPECT_TRUE(testkit::KeyExists(HKEY_CLASSES_ROOT, key + L"\\Programmable"));
+        EXPECT_TRUE(testkit::ReadString(HKEY_CLASSES_ROOT, key + L"\\ToolboxBitmap32", nullptr, value));
+        EXPECT_TRUE(value.size() > 4 && value.substr(value.size() - wcslen(c.toolbox)) == c.toolbox) << testkit::Narrow(value);
+        EXPECT_TRUE(testkit::ReadString(HKEY_CLASSES_ROOT, key + L"\\MiscStatus\\1", nullptr, value));
+        EXPECT_EQ(value, c.misc);
+        EXPECT_TRUE(testkit::ReadString(HKEY_CLASSES_ROOT, key + L"\\TypeLib", nullptr, value));
+        EXPECT_EQ(value, L"{9F5CFAC3-31E8-4889-9E34-E971517F1CE0}");
+    }
+    // Plain objects are no controls.
+    for (const wchar_t* clsid : {L"{876F86F1-CE7B-4490-B298-42051F1451A8}", L"{BE2F5D56-69FC-47F0-B95E-5E134BA7EA59}"}) {
+        const std::wstring key = std::wstring(L"CLSID\\") + clsid;
+        EXPECT_TRUE(testkit::KeyExists(HKEY_CLASSES_ROOT, key + L"\\InprocServer32"));
+        EXPECT_FALSE(testkit::KeyExists(HKEY_CLASSES_ROOT, key + L"\\Control"));
+    }
+    // Invisible at run time: OS and the rest; Memory and CPU are not.
+    IOleObject* os = New<IOleObject>(L"ZYKSystem.OS", IID_IOleObject);
+    IOleObject* cpu = New<IOleObject>(L"ZYKSystem.CPU", IID_IOleObject);
+    ASSERT_TRUE(os && cpu);
+    DWORD misc = 0;
+    EXPECT_EQ(os->GetMiscStatus(DVASPECT_CONTENT, &misc), S_OK);
+    EXPECT_TRUE(misc & OLEMISC_INVISIBLEATRUNTIME);
+    EXPECT_EQ(cpu->GetMiscStatus(DVASPECT_CONTENT, &misc), S_OK);
+    EXPECT_FALSE(misc & OLEMISC_INVISIBLEATRUNTIME);
+    os->Release();
+    cpu->Release();
+}
+
+TEST(Controls, ErrorInformationIsForTheClassOwnInterfaceOnly)
+{
+    ISupportErrorInfo* drive = New<ISupportErrorInfo>(L"ZYKSystem.Drive", IID_ISupportErrorInfo);
+    ASSERT_NE(drive, nullptr);
+    EXPECT_EQ(drive->InterfaceSupportsErrorInfo(IID_IDrive), S_OK);
+    EXPECT_EQ(drive->InterfaceSupportsErrorInfo(IID_IDrives), S_FALSE);
+    drive->Release();
+    ISupportErrorInfo* ce = New<ISupportErrorInfo>(L"ZYKSystem.CE", IID_ISupportErrorInfo);
+    ASSERT_NE(ce, nullptr);
+    EXPECT_EQ(ce->InterfaceSupportsErrorInfo(IID_ICE), S_OK);
+    ce->Release();
+}
+
+TEST(PropertyPage, DescribesItselfAndAppliesNothing)
+{
+    IPropertyPage* page = New<IPropertyPage>(L"ZYKSystem.PropPage", IID_IPropertyPage);
+    ASSERT_NE(page, nullptr);
+    PROPPAGEINFO info{};
+    ASSERT_EQ(page->GetPageInfo(&info), S_OK);
+    EXPECT_EQ(std::wstring(info.pszTitle), L"ZYK");
+    EXPECT_EQ(std::wstring(info.pszHelpFile), L"ZYK.hlp");
+    EXPECT_EQ(std::wstring(info.pszDocString), L"System");
+    EXPECT_GT(info.size.cx, 271);   // dialog units in pixels: wider than the units
+    EXPECT_GT(info.size.cy, 105);
+    CoTaskMemFree(info.pszTitle);
+    CoTaskMemFree(info.pszHelpFile);
+    CoTaskMemFree(info.pszDocString);
+
+    HWND parent = testkit::CreateTestWindow(600, 300, "zykSYSTEM page host");
+    RECT where{0, 0, 400, 200};
+    EXPECT_EQ(page->Activate(parent, &where, FALSE), S_OK);
+    EXPECT_NE(GetWindow(parent, GW_CHILD), nullptr);
+    EXPECT_EQ(page->IsPageDirty(), S_FALSE);
+    EXPECT_EQ(page->Apply(), S_OK);
+    EXPECT_EQ(page->Deactivate(), S_OK);
+    EXPECT_EQ(GetWindow(parent, GW_CHILD), nullptr);
+    page->Release();
+    DestroyWindow(parent);
+}

@@ -1,0 +1,31 @@
+#include "bios.h"
+
+namespace {
+
+const char kPnpKey[] = "Enum\\Root\\*PNP0C01\\0000";
+
+} // namespace
+
+HRESULT CBIOS::get_Name(BSTR* out)
+{
+    return sys::GuardOf<CBIOS>([&] { sys::ReturnText(sys::ReadMachineText(kPnpKey, "BIOSName"), out); });
+}
+
+HRESULT CBIOS::get_Version(BSTR* out)
+{
+    return sys::GuardOf<CBIOS>([&] { sys::ReturnText(sys::ReadMachineText(kPnpKey, "BIOSVersion"), out); });
+}
+
+// A date when the text reads as one, else the text itself.
+HRESULT CBIOS::get_Date(VARIANT* out)
+{
+    return sys::GuardOf<CBIOS>([&] {
+        if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
+        VariantInit(out);
+        BSTR text = nullptr;
+        sys::ReturnText(sys::ReadMachineText(kPnpKey, "BIOSDate"), &text);
+        V_VT(out) = VT_BSTR;
+        V_BSTR(out) = text;
+        VariantChangeType(out, out, 0, VT_DATE);
+    });
+}

@@ -1,0 +1,95 @@
+#include "cpu.h"
+#include "cpuinfo.h"
+
+namespace {
+
+// The member's body runs where the processor lacks CPUID too: the instruction then
+// faults, and the guard turns the fault into E_FAIL "Exception Raised.".
+void RequireOut(const void* out)
+{
+    if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
+}
+
+const char kPnpKey[] = "Enum\\Root\\*PNP0C01\\0000";
+
+} // namespace
+
+void CCPU::ReadCpuidInfo()
+{
+    cpuinfo::Regs leaf1 = cpuinfo::Cpuid(1);
+    stepping_ = leaf1.eax & 0xF;
+    model_ = (leaf1.eax >> 4) & 0xF;
+    family_ = (leaf1.eax >> 8) & 0xF;
+    processorType_ = (leaf1.eax >> 12) & 0xF;
+    mmx_ = (leaf1.edx >> 23) & 1;
+    highestLeaf_ = static_cast<long>(cpuinfo::Cpuid(0).eax);
+}
+
+template <class T, class F>
+HRESULT CCPU::Field(T* out, F&& pick)
+{
+    return sys::GuardOf<CCPU>([&] {
+        RequireOut(out);
+        ReadCpuidInfo();
+        *out = static_cast<T>(pick());
+    });
+}
+
+HRESULT CCPU::get_CPUID(long* out) { return Field(out, [&] { return highestLeaf_; }); }
+HRESULT CCPU::get_Family(long* out) { return Field(out, [&] { return family_; }); }
+HRESULT CCPU::get_Model(long* out) { return Field(out, [&] { return model_; }); }
+HRESULT CCPU::get_Stepping(long* out) { return Field(out, [&] { return stepping_; }); }
+HRESULT CCPU::get_MMX(BOOL* out) { return Field(out, [&] { return mmx_ ? 1 : 0; }); }
+
+HRESULT CCPU::get_Type(Processors* out)
+{
+    return sys::GuardOf<CCPU>([&] {
+        RequireOut(out);
+        ReadCpuidInfo();
+        // A processor that passes no test leaves the caller's value as it was.
+        *out = static_cast<Processors>(cpuinfo::Classify(cpuinfo::ReadSignature(), *out));
+    });
+}
+
+HRESULT CCPU::get_AMD3DNow(BOOL* out)
+{
+    return sys::GuardOf<CCPU>([&] {
+        RequireOut(out);
+        *out = 0;
+        if (cpuinfo::Cpuid(0x80000000u).eax >= 0x80000001u) *out = (cpuinfo::Cpuid(0x80000001u).edx >> 31) & 1;
+    });
+}
+
+HRESULT CCPU::get_Vendor(Manufacturers* out)
+{
+    return sys::GuardOf<CCPU>([&] {
+        RequireOut(out);
+        *out = static_cast<Manufacturers>(cpuinfo::Manufacturer(cpuinfo::QueryProcessorCaps(0)));
+    });
+}
+
+HRESULT CCPU::get_Speed(float* out)
+{
+    if (!out) return E_POINTER;
+    *out = cpuinfo::MeasureSpeed();
+    return S_OK;
+}
+
+HRESULT CCPU::get_BusType(BSTR* out)
+{
+    return sys::GuardOf<CCPU>([&] { sys::ReturnText(sys::ReadMachineText(kPnpKey, "BusType"), out); });
+}
+
+HRESULT CCPU::get_MachineType(BSTR* out)
+{
+    return sys::GuardOf<CCPU>([&] { sys::ReturnText(sys::ReadMachineText(kPnpKey, "MachineType"), out); });
+}
+
+HRESULT CCPU::get_ProcessorCount(long* out)
+{
+    if (!out) return E_POINTER;
+    SYSTEM_INFO info{};
+    GetSystemInfo(&info);
+    *out = static_cast<long>(info.dwNumberOfProcessors);
+    return S_OK;
+}

@@ -1,0 +1,18 @@
+#pragma once
+#include "system.h"
+#include "com/collection.h"
+
+// The logical drives of the machine, one Drive each, filed under its letter (the highest
+// letter first); listed once, when the list is made. Also an ActiveX control that shows
+// an icon.
+class CDrives : public sys::Control<CDrives, IDrives, &IID_IDrives, &CLSID_Drives, &DIID__IDrivesEvents> {
+public:
+    CDrives();
+
+    HRESULT STDMETHODCALLTYPE get__NewEnum(IUnknown** out) override { return items_.NewEnum(out); }
+    HRESULT STDMETHODCALLTYPE Item(VARIANT index, VARIANT* out) override { return items_.Item(index, out); }
+    HRESULT STDMETHODCALLTYPE get_Count(long* out) override { return items_.GetCount(out); }
+
+private:
+    zyk::com::NamedMap<IDrive> items_;
+};

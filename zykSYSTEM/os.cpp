@@ -1,0 +1,123 @@
+#include "os.h"
+#include <vector>
+
+namespace {
+
+const char kWindowsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
+
+// The text that fn(buffer, size) writes, grown until it fits; fn returns the length
+// written, or the size needed when the buffer is too small, or 0 on failure.
+template <class F>
+std::string FolderText(F&& fn)
+{
+    std::vector<char> buffer(MAX_PATH, 0);
+    for (;;) {
+        DWORD n = fn(buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return std::string();
+        if (n < buffer.size()) return std::string(buffer.data(), n);
+        buffer.assign(n + 1, 0);
+    }
+}
+
+} // namespace
+
+COS::COS()
+{
+    HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    comInitialised_ = SUCCEEDED(hr);
+    if (FAILED(hr)) failure(hr, "Unable to Initialise COM.").Report(ClsId(), Iid());
+    void* made = nullptr;
+    hr = CoCreateInstance(CLSID_OSVersion, nullptr, CLSCTX_INPROC_SERVER, IID_IOSVersion, &made);
+    if (SUCCEEDED(hr) && made)
+        version_ = zyk::com::Ptr<IOSVersion>::Adopt(static_cast<IOSVersion*>(made));
+    else
+        failure(FAILED(hr) ? hr : E_FAIL, "Unable to Create Version Interface.").Report(ClsId(), Iid());
+}
+
+COS::~COS()
+{
+    version_.Reset();
+    if (comInitialised_) CoUninitialize();
+}
+
+template <class F>
+HRESULT COS::Folder(BSTR* out, zyk::com::Bstr& cache, F&& fn)
+{
+    return sys::GuardOf<COS>([&] {
+        if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
+        *out = nullptr;
+        std::string text;
+        try {
+            text = FolderText(fn);
+        } catch (const std::bad_alloc&) {
+            throw failure(E_OUTOFMEMORY, static_cast<UINT>(IDS_OUT_OF_MEMORY));
+        }
+        cache = zyk::com::Bstr::FromAnsi(text.c_str());
+        if (FAILED(cache.CopyTo(out))) throw failure(E_OUTOFMEMORY, static_cast<UINT>(IDS_OUT_OF_MEMORY));
+    });
+}
+
+HRESULT COS::get_WinDir(BSTR* out)
+{
+    return Folder(out, winDir_, [](char* b, DWORD n) { return static_cast<DWORD>(GetWindowsDirectoryA(b, n)); });
+}
+
+HRESULT COS::get_SysDir(BSTR* out)
+{
+    return Folder(out, otherDir_, [](char* b, DWORD n) { return static_cast<DWORD>(GetSystemDirectoryA(b, n)); });
+}
+
+HRESULT COS::get_TempDir(BSTR* out)
+{
+    return Folder(out, otherDir_, [](char* b, DWORD n) { return GetTempPathA(n, b); });
+}
+
+HRESULT COS::get_ComputerName(BSTR* out)
+{
+    return sys::GuardOf<COS>([&] {
+        if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
+        *out = nullptr;
+        char buffer[256] = {};
+        DWORD size = sizeof buffer;
+        if (!GetComputerNameA(buffer, &size)) throw failure(E_FAIL, "Unable to obtain Computer Name.");
+        sys::ReturnText(buffer, out);
+    });
+}
+
+HRESULT COS::get_User(BSTR* out)
+{
+    return sys::GuardOf<COS>([&] {
+        if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
+        *out = nullptr;
+        char buffer[256] = {};
+        DWORD size = sizeof buffer;
+        if (!GetUserNameA(buffer, &size)) throw failure(E_FAIL, "Failed to obtain User Name.");
+        sys::ReturnText(buffer, out);
+    });
+}
+
+HRESULT COS::get_Version(IDispatch** out)
+{
+    return sys::GuardOf<COS>([&] {
+        if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
+        *out = nullptr;
+        if (!version_) throw failure(E_POINTER, "Failed to obtain Version Interface.");
+        HRESULT hr = version_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
+        if (FAILED(hr)) throw failure(hr, "Failed to obtain Version Interface.");
+    });
+}
+
+HRESULT COS::get_RegOwner(BSTR* out)
+{
+    return sys::GuardOf<COS>([&] { sys::ReturnText(sys::ReadMachineText(kWindowsKey, "RegisteredOwner"), out); });
+}
+
+HRESULT COS::get_RegOrganisation(BSTR* out)
+{
+    return sys::GuardOf<COS>([&] { sys::ReturnText(sys::ReadMachineText(kWindowsKey, "RegisteredOrganization"), out); });
+}
+
+HRESULT COS::get_CommonDir(BSTR* out)
+{
+    return sys::GuardOf<COS>([&] { sys::ReturnText(sys::ReadMachineText(kWindowsKey, "CommonFilesDir"), out); });
+}

@@ -1,0 +1,31 @@
+#pragma once
+#include "system.h"
+
+// The operating system: folders, computer and user name, registration texts, and its
+// version object. Also an ActiveX control that shows an icon.
+class COS : public sys::Control<COS, IOS, &IID_IOS, &CLSID_OS, &DIID__IOSEvents> {
+public:
+    COS();
+    ~COS() override;
+
+    HRESULT STDMETHODCALLTYPE get_ComputerName(BSTR* out) override;
+    HRESULT STDMETHODCALLTYPE put_ComputerName(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_SysDir(BSTR* out) override;
+    HRESULT STDMETHODCALLTYPE get_TempDir(BSTR* out) override;
+    HRESULT STDMETHODCALLTYPE get_User(BSTR* out) override;
+    HRESULT STDMETHODCALLTYPE get_Version(IDispatch** out) override;
+    HRESULT STDMETHODCALLTYPE get_WinDir(BSTR* out) override;
+    HRESULT STDMETHODCALLTYPE get_RegOwner(BSTR* out) override;
+    HRESULT STDMETHODCALLTYPE get_RegOrganisation(BSTR* out) override;
+    HRESULT STDMETHODCALLTYPE get_CommonDir(BSTR* out) override;
+
+private:
+    // A folder from fn(buffer, size), kept in cache and a copy returned.
+    template <class F>
+    HRESULT Folder(BSTR* out, zyk::com::Bstr& cache, F&& fn);
+
+    bool comInitialised_ = false;
+    zyk::com::Ptr<IOSVersion> version_;
+    zyk::com::Bstr winDir_;
+    zyk::com::Bstr otherDir_;
+};

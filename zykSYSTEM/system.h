@@ -1,0 +1,68 @@
+// What the classes of the system-information server share: the member guard, the
+// registry reader, and the control that shows the server's icon.
+#pragma once
+#include "zykSYSTEM.h"
+#include "failure.h"
+#include "resource.h"
+#include "com/control.h"
+#include "com/ptr.h"
+#include <olectl.h>
+#include <string>
+#include <utility>
+
+namespace sys {
+
+// Runs a member body of class T under the member convention, for T's class and interface.
+template <class T, class Body>
+HRESULT GuardOf(Body&& body)
+{
+    return Guard(T::ClsId(), T::Iid(), std::forward<Body>(body));
+}
+
+// The text of a value under a key of HKEY_LOCAL_MACHINE, read whole and ended at its
+// first NUL; "" when the key or the value is missing.
+std::string ReadMachineText(const char* key, const char* value);
+
+// A text handed to the client as a new BSTR; E_POINTER when out is null.
+void ReturnText(const std::string& text, BSTR* out);
+
+// The reflected notifications that the controls hand back as the plain messages.
+bool IsPlainReflection(UINT msg);
+
+// A control of this server: it loads the server's icon and draws it at the top-left of
+// its bounds, in a 32 x 32 area; reflected notifications go to the default procedure.
+template <class T, class Itf, const IID* ItfId, const CLSID* ClassId, const IID* EventsId>
+class Control : public zyk::com::Control<T, Itf, ItfId, ClassId, EventsId> {
+public:
+    Control()
+    {
+        icon_ = static_cast<HICON>(LoadImageA(zyk::com::ThisModule().Instance(), MAKEINTRESOURCEA(IDI_SYSTEM),
+                                              IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
+    }
+    ~Control() override
+    {
+        if (icon_) DestroyIcon(icon_);
+    }
+
+protected:
+    HRESULT OnDraw(HDC dc, const RECT& bounds) override
+    {
+        RECT area = bounds;
+        if (icon_) DrawIcon(dc, area.left, area.top, icon_);
+        area.right = area.left + 32;
+        area.bottom = area.top + 32;
+        return S_OK;
+    }
+
+    LRESULT OnReflected(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled) override
+    {
+        if (!IsPlainReflection(msg)) return zyk::com::ControlBase::OnReflected(msg, wparam, lparam, handled);
+        handled = true;
+        return DefWindowProcA(this->ControlWindow(), msg - OCM__BASE, wparam, lparam);
+    }
+
+private:
+    HICON icon_ = nullptr;
+};
+
+} // namespace sys
