@@ -58,6 +58,14 @@ std::vector<uint8_t> WaveFormatRecord(const uint8_t* format, size_t size) {
     std::vector<uint8_t> record(std::max(size, kWaveFormatRecord), 0);
     if (format && size)
         std::memcpy(record.data(), format, size);
+    // The older 14-byte record has no sample size; for PCM it follows from the block
+    // alignment and the channels.
+    const unsigned tag = record[0] | record[1] << 8, channels = record[2] | record[3] << 8;
+    if (size < 16 && tag == 1 && channels > 0) {
+        const unsigned bits = (record[12] | record[13] << 8) * 8u / channels;
+        record[14] = uint8_t(bits);
+        record[15] = uint8_t(bits >> 8);
+    }
     const size_t extra = size > kWaveFormatRecord ? size - kWaveFormatRecord : 0;
     const size_t stated = size >= kWaveFormatRecord ? size_t(record[16] | record[17] << 8) : 0;
     const size_t kept = std::min(stated, extra);

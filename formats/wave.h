@@ -39,7 +39,8 @@ WaveResult ParseWave(const uint8_t* data, size_t size, WaveChunks& out);
 
 // The wave format record to hand to a sound device for a "fmt " chunk of `size` bytes:
 // at least kWaveFormatRecord bytes, missing fields zero, and the extra-size field no
-// larger than the bytes that follow the record in the chunk.
+// larger than the bytes that follow the record in the chunk. A PCM record without its
+// sample size (a 14-byte chunk) gets the one its block alignment and channels give.
 std::vector<uint8_t> WaveFormatRecord(const uint8_t* format, size_t size);
 
 }  // namespace zyk::formats

@@ -160,11 +160,17 @@ TEST(Wave, NeverReadsPastTheBufferWhateverTheSizesSay) {
 }
 
 TEST(Wave, FormatRecordNeverClaimsMoreThanTheChunkHolds) {
-    // A 14-byte chunk grows to the 18-byte record with no extra bytes.
+    // A 14-byte chunk grows to the 18-byte record with no extra bytes, and a PCM one
+    // gets the sample size of its block alignment: 2 bytes of one channel, 16 bits.
     Bytes f = Format(14);
     Bytes r = WaveFormatRecord(f.data(), f.size());
     ASSERT_EQ(r.size(), kWaveFormatRecord);
-    EXPECT_EQ(r[14], 0);
+    EXPECT_EQ(r[14], 16);
+    f[2] = 2;  // two channels in the same block: 8 bits each
+    EXPECT_EQ(WaveFormatRecord(f.data(), f.size())[14], 8);
+    f[0] = 2;  // not PCM: left as it is
+    EXPECT_EQ(WaveFormatRecord(f.data(), f.size())[14], 0);
+    f = Format(14);
     EXPECT_EQ(r[16], 0);
     EXPECT_EQ(r[17], 0);
     EXPECT_EQ(r[0], 1);
