@@ -73,6 +73,36 @@ TEST(SoundPlayback, PanSendsTheSoundToOneSide)
     buffer->Release();
 }
 
+// Stopped part-way, a sound resumes where it stopped when asked to continue, and starts
+// again from the beginning otherwise. (Up to ~4000 frames mixed ahead still arrive after
+// a stop, so a resumed sound comes out a little longer than itself, never by a quarter.)
+TEST(SoundPlayback, PlayContinuesOrStartsAgain)
+{
+    testkit::ComScope com;
+    OpenDevice open;
+    constexpr size_t kLong = 48000;
+    IBuffer* buffer = open.Add(TempFile("resume.wav", Wave(48000, 1, 16, Level(kLong, 1, 16384))));
+    ASSERT_TRUE(buffer);
+    Status_Types status = sa_Playing;
+    auto playedFromPart = [&](VARIANT_BOOL resume) {
+        size_t first = Sink::Frames();
+        EXPECT_EQ(buffer->Play(pm_Single, VARIANT_FALSE), S_OK);
+        EXPECT_TRUE(Sink::WaitFor([&] { return Sink::LoudFrames(first) >= kLong / 4; }));
+        EXPECT_EQ(buffer->Stop(), S_OK);
+        EXPECT_EQ(buffer->Play(pm_Single, resume), S_OK);
+        EXPECT_TRUE(Sink::WaitFor([&] { return SUCCEEDED(buffer->get_Status(&status)) && status == sa_Stopped; }));
+        size_t ended = Sink::Frames();
+        EXPECT_TRUE(Sink::WaitFor([&] { return Sink::Frames() > ended + 48000; }));
+        return Sink::LoudFrames(first);
+    };
+    size_t resumed = playedFromPart(VARIANT_TRUE);
+    EXPECT_GE(resumed, kLong - kLong / 1000);
+    EXPECT_LT(resumed, kLong + kLong / 8);
+    size_t restarted = playedFromPart(VARIANT_FALSE);
+    EXPECT_GE(restarted, kLong + kLong / 4 - kLong / 1000);
+    buffer->Release();
+}
+
 TEST(SoundPlayback, ALoopPlaysUntilStopped)
 {
     testkit::ComScope com;
