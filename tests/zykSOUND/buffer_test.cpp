@@ -1,4 +1,6 @@
 #include "sound_fixture.h"
+#include <mmsystem.h>
+#include <dsound.h>
 #include <string>
 
 using namespace sound_test;
@@ -111,6 +113,30 @@ TEST(SoundBuffers, AMissingFileAddsNothing)
     EXPECT_EQ(open.hr, E_FAIL);
     ExpectError(kBuffersSource, IID_IBuffers, SystemText(E_FAIL) + L"Failed to Load File.");
     EXPECT_EQ(CountOf(open.buffers), 1);
+}
+
+// The cooperative level belongs to the device that the process shares: another
+// DirectSound object at the normal level makes Compact fail after the sound has loaded.
+// The sound is added and handed over all the same; only the trace tells of it.
+TEST(SoundBuffers, AddKeepsALoadedSoundWhenTidyingFails)
+{
+    testkit::ComScope com;
+    OpenDevice open;
+    ASSERT_TRUE(open.buffers);
+    IDirectSound* other = nullptr;
+    ASSERT_EQ(DirectSoundCreate(nullptr, &other, nullptr), S_OK);
+    ASSERT_EQ(other->SetCooperativeLevel(nullptr, DSSCL_NORMAL), S_OK);
+    ASSERT_EQ(other->Compact(), DSERR_PRIOLEVELNEEDED);
+    testkit::DebugCapture trace;
+    IBuffer* buffer = open.Add(TempFile("tidy.wav", Tone()));
+    EXPECT_EQ(open.hr, S_OK);
+    ASSERT_TRUE(buffer);
+    EXPECT_TRUE(trace.Contains("Compact Function Failed."));
+    EXPECT_EQ(CountOf(open.buffers), 1);
+    EXPECT_EQ(buffer->Play(pm_Single, VARIANT_FALSE), S_OK);
+    EXPECT_EQ(buffer->Stop(), S_OK);
+    buffer->Release();
+    other->Release();
 }
 
 // Every bad file fails the load with E_FAIL and no error information, and leaves the
