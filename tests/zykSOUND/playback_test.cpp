@@ -1,0 +1,124 @@
+// What the device plays, read back from the ALSA file sink: frames counted, never time.
+#include "sound_fixture.h"
+#include <cmath>
+
+using namespace sound_test;
+
+namespace {
+
+constexpr size_t kFrames = 12000;  // a quarter of a second at the sink's 48 kHz
+
+// Plays the sound once from the start and waits until it has ended and a second of the
+// silence after it has been recorded; gives the frame the recording started at.
+size_t PlayOnce(IBuffer* buffer)
+{
+    size_t first = Sink::Frames();
+    EXPECT_EQ(buffer->Play(pm_Single, VARIANT_FALSE), S_OK);
+    Status_Types status = sa_Playing;
+    EXPECT_TRUE(Sink::WaitFor([&] { return SUCCEEDED(buffer->get_Status(&status)) && status == sa_Stopped; }));
+    size_t ended = Sink::Frames();
+    EXPECT_TRUE(Sink::WaitFor([&] { return Sink::Frames() > ended + 48000; }));
+    return first;
+}
+
+TEST(SoundPlayback, ASoundLastsItsLength)
+{
+    testkit::ComScope com;
+    OpenDevice open;
+    IBuffer* buffer = open.Add(TempFile("length.wav", Wave(48000, 1, 16, Level(kFrames, 1, 16384))));
+    ASSERT_TRUE(buffer);
+    size_t first = PlayOnce(buffer);
+    size_t loud = Sink::LoudFrames(first);
+    EXPECT_NEAR(static_cast<double>(loud), static_cast<double>(kFrames), kFrames * 0.001);
+    buffer->Release();
+}
+
+TEST(SoundPlayback, VolumeNinetyFourHalvesTheAmplitude)
+{
+    testkit::ComScope com;
+    OpenDevice open;
+    IBuffer* buffer = open.Add(TempFile("halves.wav", Wave(48000, 2, 16, Level(kFrames, 2, 16384))));
+    ASSERT_TRUE(buffer);
+    ASSERT_EQ(buffer->put_Volume(100), S_OK);
+    float full = Sink::Peak(PlayOnce(buffer));
+    EXPECT_NEAR(full, 0.5f, 0.01f);
+    ASSERT_EQ(buffer->put_Volume(94), S_OK);  // -600 hundredths of a decibel
+    float lowered = Sink::Peak(PlayOnce(buffer));
+    EXPECT_NEAR(lowered / full, 0.5, 0.01);
+    ASSERT_EQ(buffer->put_Volume(0), S_OK);
+    size_t first = PlayOnce(buffer);
+    EXPECT_EQ(Sink::LoudFrames(first), 0u);
+    buffer->Release();
+}
+
+TEST(SoundPlayback, PanSendsTheSoundToOneSide)
+{
+    testkit::ComScope com;
+    OpenDevice open;
+    IBuffer* buffer = open.Add(TempFile("pan.wav", Wave(48000, 1, 16, Level(kFrames, 1, 16384))));
+    ASSERT_TRUE(buffer);
+    ASSERT_EQ(buffer->put_Pan(-10000), S_OK);
+    size_t first = PlayOnce(buffer);
+    std::string raw = testkit::ReadAll(Sink::Path());
+    size_t right = 0, left = 0;
+    for (size_t i = first * 8; i + 8 <= raw.size(); i += 8) {
+        float l, r;
+        memcpy(&l, raw.data() + i, 4);
+        memcpy(&r, raw.data() + i + 4, 4);
+        if (std::fabs(l) > 1e-5f) ++left;
+        if (std::fabs(r) > 1e-5f) ++right;
+    }
+    EXPECT_NEAR(static_cast<double>(left), static_cast<double>(kFrames), kFrames * 0.001);
+    EXPECT_EQ(right, 0u);
+    buffer->Release();
+}
+
+// Stopped part-way, a sound resumes where it stopped when asked to continue, and starts
+// again from the beginning otherwise. (Up to ~4000 frames mixed ahead still arrive after
+// a stop, so a resumed sound comes out a little longer than itself, never by a quarter.)
+TEST(SoundPlayback, PlayContinuesOrStartsAgain)
+{
+    testkit::ComScope com;
+    OpenDevice open;
+    constexpr size_t kLong = 48000;
+    IBuffer* buffer = open.Add(TempFile("resume.wav", Wave(48000, 1, 16, Level(kLong, 1, 16384))));
+    ASSERT_TRUE(buffer);
+    Status_Types status = sa_Playing;
+    auto playedFromPart = [&](VARIANT_BOOL resume) {
+        size_t first = Sink::Frames();
+        EXPECT_EQ(buffer->Play(pm_Single, VARIANT_FALSE), S_OK);
+        EXPECT_TRUE(Sink::WaitFor([&] { return Sink::LoudFrames(first) >= kLong / 4; }));
+        EXPECT_EQ(buffer->Stop(), S_OK);
+        EXPECT_EQ(buffer->Play(pm_Single, resume), S_OK);
+        EXPECT_TRUE(Sink::WaitFor([&] { return SUCCEEDED(buffer->get_Status(&status)) && status == sa_Stopped; }));
+        size_t ended = Sink::Frames();
+        EXPECT_TRUE(Sink::WaitFor([&] { return Sink::Frames() > ended + 48000; }));
+        return Sink::LoudFrames(first);
+    };
+    size_t resumed = playedFromPart(VARIANT_TRUE);
+    EXPECT_GE(resumed, kLong - kLong / 1000);
+    EXPECT_LT(resumed, kLong + kLong / 8);
+    size_t restarted = playedFromPart(VARIANT_FALSE);
+    EXPECT_GE(restarted, kLong + kLong / 4 - kLong / 1000);
+    buffer->Release();
+}
+
+TEST(SoundPlayback, ALoopPlaysUntilStopped)
+{
+    testkit::ComScope com;
+    OpenDevice open;
+    IBuffer* buffer = open.Add(TempFile("loop.wav", Wave(48000, 1, 16, Level(4800, 1, 8192))));
+    ASSERT_TRUE(buffer);
+    size_t first = Sink::Frames();
+    ASSERT_EQ(buffer->Play(pm_Loop, VARIANT_FALSE), S_OK);
+    EXPECT_TRUE(Sink::WaitFor([&] { return Sink::LoudFrames(first) > 4 * 4800; }));
+    Status_Types status = sa_Stopped;
+    EXPECT_EQ(buffer->get_Status(&status), S_OK);
+    EXPECT_EQ(status, sa_Playing | sa_Looping);
+    ASSERT_EQ(buffer->Stop(), S_OK);
+    EXPECT_EQ(buffer->get_Status(&status), S_OK);
+    EXPECT_EQ(status, sa_Stopped);
+    buffer->Release();
+}
+
+} // namespace

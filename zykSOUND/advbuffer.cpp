@@ -1,0 +1,127 @@
+#include "advbuffer.h"
+
+using zyk::com::Ptr;
+
+namespace {
+
+template <class Itf>
+Ptr<Itf> Query(IUnknown* from, const IID& iid)
+{
+    Ptr<Itf> got;
+    if (from) from->QueryInterface(iid, reinterpret_cast<void**>(got.Out()));
+    return got;
+}
+
+// A getter's body: out is 0.0 unless the call succeeds.
+template <class Get>
+void Read(float* out, Get&& get, const char* failed)
+{
+    *sound::Out(out) = 0.0f;
+    D3DVALUE value = 0.0f;
+    HRESULT hr = get(&value);
+    if (FAILED(hr)) throw failure(hr, failed);
+    *out = value;
+}
+
+void Check(HRESULT hr, const char* failed)
+{
+    if (FAILED(hr)) throw failure(hr, failed);
+}
+
+} // namespace
+
+// A buffer that is also a listener (a primary buffer) serves as both.
+HRESULT CAdvBuffer::put_Buffer(long buffer)
+{
+    return sound::GuardOf<CAdvBuffer>([&] {
+        buffer_ = sound::Hold<IDirectSoundBuffer>(buffer);
+        sound_ = Query<IDirectSound3DBuffer>(buffer_.Get(), IID_IDirectSound3DBuffer);
+        listener_ = Query<IDirectSound3DListener>(buffer_.Get(), IID_IDirectSound3DListener);
+        if (sound_) {
+            sound_->SetMinDistance(1.0f, DS3D_IMMEDIATE);
+            sound_->SetMaxDistance(1e9f, DS3D_IMMEDIATE);
+        }
+        if (listener_) listener_->SetDopplerFactor(1.0f, DS3D_IMMEDIATE);
+    });
+}
+
+// The listener of a primary buffer with the 3D control; a buffer without one keeps the
+// listener that the sound buffer gave.
+HRESULT CAdvBuffer::put_Listener(long buffer)
+{
+    return sound::GuardOf<CAdvBuffer>([&] {
+        Ptr<IDirectSound3DListener> listener =
+            Query<IDirectSound3DListener>(zyk::com::FromHandle<IUnknown>(buffer), IID_IDirectSound3DListener);
+        if (!listener) return;
+        listener_ = listener;
+        listener_->SetDopplerFactor(1.0f, DS3D_IMMEDIATE);
+    });
+}
+
+IDirectSound3DBuffer* CAdvBuffer::Sound() const
+{
+    if (!sound_) throw failure(E_POINTER, "Buffer Not Initialised.");
+    return sound_.Get();
+}
+
+IDirectSound3DListener* CAdvBuffer::Listener() const
+{
+    if (!listener_) throw failure(E_POINTER, "Listener Not Initialised.");
+    return listener_.Get();
+}
+
+HRESULT CAdvBuffer::get_MaxDistance(float* out)
+{
+    return sound::GuardOf<CAdvBuffer>([&] {
+        *sound::Out(out) = 0.0f;
+        Read(out, [&](D3DVALUE* v) { return Sound()->GetMaxDistance(v); }, "GetMaxDistance Function Failed.");
+    });
+}
+
+HRESULT CAdvBuffer::put_MaxDistance(float value)
+{
+    return sound::GuardOf<CAdvBuffer>(
+        [&] { Check(Sound()->SetMaxDistance(value, DS3D_IMMEDIATE), "SetMaxDistance Function Failed."); });
+}
+
+HRESULT CAdvBuffer::get_MinDistance(float* out)
+{
+    return sound::GuardOf<CAdvBuffer>([&] {
+        *sound::Out(out) = 0.0f;
+        Read(out, [&](D3DVALUE* v) { return Sound()->GetMinDistance(v); }, "GetMinDistance Function Failed.");
+    });
+}
+
+HRESULT CAdvBuffer::put_MinDistance(float value)
+{
+    return sound::GuardOf<CAdvBuffer>(
+        [&] { Check(Sound()->SetMinDistance(value, DS3D_IMMEDIATE), "SetMinDistance Function Failed."); });
+}
+
+HRESULT CAdvBuffer::get_DistanceFactor(float* out)
+{
+    return sound::GuardOf<CAdvBuffer>([&] {
+        *sound::Out(out) = 0.0f;
+        Read(out, [&](D3DVALUE* v) { return Listener()->GetDistanceFactor(v); }, "GetDistanceFactor Function Failed.");
+    });
+}
+
+HRESULT CAdvBuffer::put_DistanceFactor(float value)
+{
+    return sound::GuardOf<CAdvBuffer>(
+        [&] { Check(Listener()->SetDistanceFactor(value, DS3D_IMMEDIATE), "SetDistanceFactor Function Failed."); });
+}
+
+HRESULT CAdvBuffer::get_DopplerFactor(float* out)
+{
+    return sound::GuardOf<CAdvBuffer>([&] {
+        *sound::Out(out) = 0.0f;
+        Read(out, [&](D3DVALUE* v) { return Listener()->GetDopplerFactor(v); }, "GetDopplerFactor Function Failed.");
+    });
+}
+
+HRESULT CAdvBuffer::put_DopplerFactor(float value)
+{
+    return sound::GuardOf<CAdvBuffer>(
+        [&] { Check(Listener()->SetDopplerFactor(value, DS3D_IMMEDIATE), "SetDopplerFactor Function Failed."); });
+}

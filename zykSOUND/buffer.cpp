@@ -1,0 +1,183 @@
+#include "buffer.h"
+#include "create.h"
+#include "waveload.h"
+#include <string>
+
+using zyk::com::Ptr;
+
+namespace {
+
+// Which members a DirectSound result's text belongs to.
+enum Member { kPanGet, kPanPut, kVolumeGet, kVolumePut, kPlay, kStop };
+
+[[noreturn]] void Fail(HRESULT hr, Member member)
+{
+    const bool panOrVolume = member <= kVolumePut;
+    if (hr == E_FAIL && (member == kPanGet || member == kPanPut || member == kVolumePut)) throw failure(hr, "Generic Error.");
+    if (hr == E_INVALIDARG) throw failure(hr, "Invalid Parameter.");
+    if (hr == DSERR_CONTROLUNAVAIL && panOrVolume) throw failure(hr, "Control Unavailable.");
+    if (hr == DSERR_PRIOLEVELNEEDED) throw failure(hr, "Priority Level Required.");
+    if (hr == DSERR_INVALIDCALL && member == kPlay) throw failure(hr, "Invalid Call has been made.");
+    if (hr == DSERR_BUFFERLOST && member == kPlay) throw failure(hr, "Buffer has been lost.");
+    throw failure(hr, "Unknown Error.");
+}
+
+// The name in the ANSI code page, as the file and resource functions take it; empty
+// when it cannot be converted whole.
+std::string Narrow(BSTR name)
+{
+    if (!name || !*name) return {};
+    int size = WideCharToMultiByte(CP_ACP, 0, name, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1) return {};
+    std::string text(static_cast<size_t>(size), '\0');
+    if (!WideCharToMultiByte(CP_ACP, 0, name, -1, text.data(), size, nullptr, nullptr)) return {};
+    text.resize(static_cast<size_t>(size) - 1);
+    return text;
+}
+
+} // namespace
+
+CBuffer::CBuffer() = default;
+
+CBuffer::~CBuffer()
+{
+    advance_.Reset();
+    buffer_.Reset();
+    ds_.Reset();
+}
+
+IDirectSoundBuffer* CBuffer::Loaded() const
+{
+    if (!buffer_) throw failure(E_POINTER, "Buffer Not Initialised.");
+    return buffer_.Get();
+}
+
+HRESULT CBuffer::get_Pan(long* out)
+{
+    return sound::GuardOf<CBuffer>([&] {
+        *sound::Out(out) = 0;
+        LONG pan = 0;
+        HRESULT hr = Loaded()->GetPan(&pan);
+        if (FAILED(hr)) Fail(hr, kPanGet);
+        *out = pan;
+    });
+}
+
+HRESULT CBuffer::put_Pan(long pan)
+{
+    return sound::GuardOf<CBuffer>([&] {
+        IDirectSoundBuffer* buffer = Loaded();
+        if (pan < DSBPAN_LEFT) pan = DSBPAN_LEFT;
+        if (pan > DSBPAN_RIGHT) pan = DSBPAN_RIGHT;
+        HRESULT hr = buffer->SetPan(pan);
+        if (FAILED(hr)) Fail(hr, kPanPut);
+    });
+}
+
+HRESULT CBuffer::get_Volume(long* out)
+{
+    return sound::GuardOf<CBuffer>([&] {
+        *sound::Out(out) = 0;
+        LONG volume = 0;
+        HRESULT hr = Loaded()->GetVolume(&volume);
+        if (FAILED(hr)) Fail(hr, kVolumeGet);
+        *out = (volume + 10000) / 100;
+    });
+}
+
+HRESULT CBuffer::put_Volume(long volume)
+{
+    return sound::GuardOf<CBuffer>([&] {
+        IDirectSoundBuffer* buffer = Loaded();
+        if (volume < 0 || volume > 100)
+            throw failure(E_FAIL, "Invalid Volume Setting.  Volume must be between 0 and 100.");
+        HRESULT hr = buffer->SetVolume(volume * 100 - 10000);
+        if (FAILED(hr)) Fail(hr, kVolumePut);
+    });
+}
+
+HRESULT CBuffer::put_DS(long ds)
+{
+    return sound::GuardOf<CBuffer>([&] { ds_ = sound::Hold<IDirectSound>(ds); });
+}
+
+HRESULT CBuffer::Play(Play_Modes mode, VARIANT_BOOL resume)
+{
+    return sound::GuardOf<CBuffer>([&] {
+        IDirectSoundBuffer* buffer = Loaded();
+        if (!(resume & 0xFFFF)) buffer->SetCurrentPosition(0);
+        HRESULT hr = buffer->Play(0, 0, static_cast<DWORD>(mode));
+        if (FAILED(hr)) Fail(hr, kPlay);
+    });
+}
+
+HRESULT CBuffer::Stop()
+{
+    return sound::GuardOf<CBuffer>([&] {
+        HRESULT hr = Loaded()->Stop();
+        if (FAILED(hr)) Fail(hr, kStop);
+    });
+}
+
+// A 3D sound also gets its AdvBuffer, handed the sound's 3D buffer and the listener of
+// the device's primary buffer.
+HRESULT CBuffer::Load(BSTR filename, VARIANT_BOOL use3D)
+{
+    return sound::GuardOf<CBuffer>([&]() -> HRESULT {
+        std::string name;
+        try {
+            name = Narrow(filename);
+        } catch (const std::bad_alloc&) {
+            throw failure(E_OUTOFMEMORY, "Out of Memory.");
+        }
+        if (!ds_) throw failure(E_POINTER, "Buffer Not Initialised.");
+        buffer_.Reset();
+        if (use3D & 0xFFFF) {
+            buffer_ = Ptr<IDirectSoundBuffer>::Adopt(LoadWave3DBuffer(ds_.Get(), name.c_str()));
+            if (!buffer_) return E_FAIL;
+            if (!advance_) {
+                if (IUnknown* made = CreateComObject(CLSID_AdvBuffer, IID_IAdvBuffer))
+                    advance_ = Ptr<IAdvBuffer>::Adopt(reinterpret_cast<IAdvBuffer*>(made));
+            }
+            if (advance_) {
+                Ptr<IDirectSoundBuffer> primary = Ptr<IDirectSoundBuffer>::Adopt(CreateListenerBuffer(ds_.Get()));
+                advance_->put_Buffer(zyk::com::ToHandle(buffer_.Get()));
+                advance_->put_Listener(zyk::com::ToHandle(primary.Get()));
+            }
+        } else {
+            buffer_ = Ptr<IDirectSoundBuffer>::Adopt(LoadWaveBuffer(ds_.Get(), name.c_str()));
+            if (!buffer_) return E_FAIL;
+            advance_.Reset();
+        }
+        return S_OK;
+    });
+}
+
+// The status flags as DirectSound gives them, and its result as it is.
+HRESULT CBuffer::get_Status(Status_Types* out)
+{
+    return sound::GuardOf<CBuffer>([&] {
+        *sound::Out(out) = sa_Stopped;
+        DWORD status = 0;
+        HRESULT hr = Loaded()->GetStatus(&status);
+        *out = static_cast<Status_Types>(status);
+        return hr;
+    });
+}
+
+HRESULT CBuffer::get_Advance(IDispatch** out)
+{
+    return sound::GuardOf<CBuffer>([&] { sound::DispatchOf(advance_, out, "Advanced Settings Not Available."); });
+}
+
+HRESULT CBuffer::get_Reverb(Reverbs* out)
+{
+    if (!out) return E_POINTER;
+    *out = static_cast<Reverbs>(reverb_);
+    return S_OK;
+}
+
+HRESULT CBuffer::put_Reverb(Reverbs)
+{
+    return S_OK;
+}

@@ -1,0 +1,141 @@
+#include "device.h"
+#include "create.h"
+#include <cstring>
+
+using zyk::com::Ptr;
+
+namespace {
+
+const char* CreateText(HRESULT hr)
+{
+    switch (hr) {
+    case CLASS_E_NOAGGREGATION: return "No Aggregation Allowed.";
+    case E_OUTOFMEMORY: return "Out of Memory.";
+    case E_INVALIDARG: return "Invalid Parameter.";
+    case DSERR_ALLOCATED: return "Already Allocated.";
+    case DSERR_NODRIVER: return "No Driver Found.";
+    default: return "Unknown Error.";
+    }
+}
+
+} // namespace
+
+CSoundDevice::CSoundDevice()
+{
+    comInitialised_ = SUCCEEDED(InitialiseCOM());
+    sound::GuardOf<CSoundDevice>([&] { CreateBuffers(); });
+}
+
+CSoundDevice::~CSoundDevice()
+{
+    buffers_.Reset();
+    ds_.Reset();
+    if (comInitialised_) CoUninitialize();
+}
+
+void CSoundDevice::CreateBuffers()
+{
+    void* made = nullptr;
+    HRESULT hr = CoCreateInstance(CLSID_Buffers, nullptr, CLSCTX_INPROC_SERVER, IID_IBuffers, &made);
+    if (FAILED(hr) || !made) throw failure(FAILED(hr) ? hr : E_FAIL, "Buffers Not Registered.");
+    buffers_ = Ptr<IBuffers>::Adopt(static_cast<IBuffers*>(made));
+}
+
+// A device freed earlier gets a new collection, so that its sounds can be loaded again.
+HRESULT CSoundDevice::Initialise()
+{
+    return sound::GuardOf<CSoundDevice>([&] {
+        if (ds_) throw failure(E_POINTER, "DirectSound Already Initialised.");
+        Ptr<IDirectSound> ds;
+        HRESULT hr = DirectSoundCreate(&guid_, ds.Out(), nullptr);
+        if (FAILED(hr) || !ds) throw failure(FAILED(hr) ? hr : E_FAIL, CreateText(hr));
+        ds_ = ds;
+        hr = ds_->SetCooperativeLevel(GetActiveWindow(), DSSCL_EXCLUSIVE);
+        if (FAILED(hr)) throw failure(hr, "SetCooperativeLevel Function Failed.");
+        if (!buffers_) CreateBuffers();
+        buffers_->put_DS(zyk::com::ToHandle(ds_.Get()));
+    });
+}
+
+HRESULT CSoundDevice::Free()
+{
+    guid_ = GUID{};
+    buffers_.Reset();
+    ds_.Reset();
+    return S_OK;
+}
+
+HRESULT CSoundDevice::get_Buffers(IDispatch** out)
+{
+    return sound::GuardOf<CSoundDevice>([&] { sound::DispatchOf(buffers_, out, "Buffers Not Initialised."); });
+}
+
+bool CSoundDevice::ReadCaps()
+{
+    HRESULT hr = sound::GuardOf<CSoundDevice>([&] {
+        if (!ds_) throw failure(E_POINTER, "Not Initialised.");
+        std::memset(&caps_, 0, sizeof caps_);
+        caps_.dwSize = sizeof caps_;
+        HRESULT got = ds_->GetCaps(&caps_);
+        if (FAILED(got)) throw failure(got, "GetCaps Function Failed.");
+    });
+    return SUCCEEDED(hr);
+}
+
+template <class T, class Field>
+HRESULT CSoundDevice::CapsFigure(T* out, HRESULT failed, const char* text, Field field)
+{
+    return sound::GuardOf<CSoundDevice>([&] {
+        sound::Out(out);
+        if (!ReadCaps()) throw failure(failed, text);
+        *out = static_cast<T>(field(caps_));
+    });
+}
+
+HRESULT CSoundDevice::get_FreeMemory(long* out)
+{
+    return CapsFigure(out, E_FAIL, "Failed to Obtain Capabilities.", [](const DSCAPS& c) { return c.dwFreeHwMemBytes; });
+}
+
+HRESULT CSoundDevice::get_TotalMemory(long* out)
+{
+    return CapsFigure(out, E_POINTER, "Failed to obtain Capabilities", [](const DSCAPS& c) { return c.dwTotalHwMemBytes; });
+}
+
+HRESULT CSoundDevice::get_FreeContiguousMemory(long* out)
+{
+    return CapsFigure(out, E_FAIL, "Failed to obtain Capabilities.",
+                      [](const DSCAPS& c) { return c.dwMaxContigFreeHwMemBytes; });
+}
+
+HRESULT CSoundDevice::get_Certified(VARIANT_BOOL* out)
+{
+    return CapsFigure(out, E_FAIL, "Failed to obtain Capabilities.",
+                      [](const DSCAPS& c) { return (c.dwFlags & DSCAPS_CERTIFIED) ? 1 : 0; });
+}
+
+HRESULT CSoundDevice::get_Emulation(VARIANT_BOOL* out)
+{
+    return CapsFigure(out, E_FAIL, "Failed to obtain Capabilities.",
+                      [](const DSCAPS& c) { return (c.dwFlags & DSCAPS_EMULDRIVER) ? 1 : 0; });
+}
+
+// The speaker configuration proper is the low byte; the geometry is above it. A value
+// outside the enumeration's range is still written, as the number it is.
+HRESULT CSoundDevice::get_SpeakerType(Speaker_Types* out)
+{
+    return sound::GuardOf<CSoundDevice>([&] {
+        sound::Out(out);
+        if (!ds_) throw failure(E_POINTER, "DirectSound Not Initialised.");
+        DWORD config = 0;
+        HRESULT hr = ds_->GetSpeakerConfig(&config);
+        if (FAILED(hr)) throw failure(hr, "GetSpeakerConfig Function Failed.");
+        *out = static_cast<Speaker_Types>(config & 0xFF);
+    });
+}
+
+HRESULT CSoundDevice::put_GUID(long guid)
+{
+    if (const GUID* g = zyk::com::FromHandle<const GUID>(guid)) std::memcpy(&guid_, g, sizeof guid_);
+    return S_OK;
+}
