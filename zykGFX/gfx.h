@@ -3,6 +3,7 @@
 #pragma once
 #include "zykGFX.h"
 #include "failure.h"
+#include "com/handed.h"
 #include "com/ptr.h"
 #include <ddraw.h>
 #include <cstddef>
@@ -32,23 +33,13 @@ const char* TextOf(const CodeText (&table)[N], HRESULT hr, const char* other = "
     return other;
 }
 
-// A raw interface pointer handed down as a 32-bit integer, with a reference of the
-// receiver's own for as long as it keeps the pointer (0 gives none).
-template <class Itf>
-zyk::com::Ptr<Itf> Hold(long handle)
-{
-    return zyk::com::Ptr<Itf>(zyk::com::FromHandle<Itf>(handle));
-}
+// Handed-down pointers and handed-out children, as every server holds them.
+using zyk::com::Hold;
 
-// The IDispatch of an object held by a parent; E_POINTER with text when there is none.
 template <class Itf>
 void DispatchOf(const zyk::com::Ptr<Itf>& held, IDispatch** out, const char* missing)
 {
-    if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
-    *out = nullptr;
-    if (!held) throw failure(E_POINTER, missing);
-    HRESULT hr = held->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
-    if (FAILED(hr)) throw failure(hr, missing);
+    zyk::com::DispatchOf<failure>(held, out, missing);
 }
 
 } // namespace gfx

@@ -1,5 +1,6 @@
 // The platform's control container for tests: atl.dll's "AtlAxWin" window class, which
-// creates the control named by its window title, and AtlAxGetControl.
+// creates the control named by its window title, and AtlAxGetControl; and a canvas that
+// a control draws into.
 #pragma once
 #include <windows.h>
 #include <unknwn.h>
@@ -19,6 +20,51 @@ struct AtlHost {
     HMODULE module = nullptr;
     HRESULT(WINAPI* getControl)(HWND, IUnknown**) = nullptr;
     bool ready = false;
+};
+
+// A top-down 32-bit DIB section selected into a memory DC and filled with one colour, for a
+// control to draw into (IViewObject::Draw); At reads a pixel back.
+class Canvas {
+public:
+    Canvas(int width, int height, DWORD fill) : width_(width)
+    {
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = width;
+        bi.bmiHeader.biHeight = -height;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        dib_ = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        pixels_ = static_cast<DWORD*>(bits);
+        if (pixels_)
+            for (int i = 0; i < width * height; ++i) pixels_[i] = fill;
+        dc_ = CreateCompatibleDC(nullptr);
+        old_ = SelectObject(dc_, dib_);
+    }
+    ~Canvas()
+    {
+        SelectObject(dc_, old_);
+        DeleteDC(dc_);
+        DeleteObject(dib_);
+    }
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    bool Ready() const { return pixels_ != nullptr; }
+    HDC Dc() const { return dc_; }
+    DWORD At(int x, int y) const
+    {
+        GdiFlush();
+        return pixels_[y * width_ + x];
+    }
+
+private:
+    int width_;
+    HBITMAP dib_ = nullptr;
+    DWORD* pixels_ = nullptr;
+    HDC dc_ = nullptr;
+    HGDIOBJ old_ = nullptr;
 };
 
 } // namespace testkit

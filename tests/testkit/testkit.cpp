@@ -359,3 +359,43 @@ void ExpectError(const wchar_t* source, REFIID iid, const std::wstring& descript
 }
 
 } // namespace testkit
+
+namespace testkit {
+
+long RunCopy(const std::string& program, const std::string& filter, const char* marker, const std::string& value,
+             const std::vector<ProgramSetting>& settings)
+{
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const std::string copy = TempPath(program.c_str());
+    if (!CopyFileA(self, copy.c_str(), FALSE)) return -1;
+    const std::string appKey = "Software\\Wine\\AppDefaults\\" + program;
+    for (const ProgramSetting& s : settings) {
+        const std::string key = *s.subkey ? appKey + "\\" + s.subkey : appKey;
+        HKEY k = nullptr;
+        if (RegCreateKeyA(HKEY_CURRENT_USER, key.c_str(), &k) != ERROR_SUCCESS) continue;
+        RegSetValueExA(k, s.name, 0, REG_SZ, reinterpret_cast<const BYTE*>(s.value), static_cast<DWORD>(strlen(s.value) + 1));
+        RegCloseKey(k);
+    }
+    SetEnvironmentVariableA(marker, value.c_str());
+    std::string command = "\"" + copy + "\" --gtest_filter=" + filter;
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    SetEnvironmentVariableA(marker, nullptr);
+    DWORD code = 1;
+    if (started) {
+        WaitForSingleObject(pi.hProcess, INFINITE);
+        GetExitCodeProcess(pi.hProcess, &code);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    for (const ProgramSetting& s : settings)
+        if (*s.subkey) RegDeleteKeyA(HKEY_CURRENT_USER, (appKey + "\\" + s.subkey).c_str());
+    RegDeleteKeyA(HKEY_CURRENT_USER, appKey.c_str());
+    DeleteFileA(copy.c_str());
+    return started ? static_cast<long>(code) : -1;
+}
+
+} // namespace testkit

@@ -137,3 +137,22 @@ T* As(IDispatch* d, REFIID iid)
 void ExpectError(const wchar_t* source, REFIID iid, const std::wstring& description);
 
 } // namespace testkit
+
+namespace testkit {
+
+// One of Wine's per-program settings: value name = value under
+// HKCU\Software\Wine\AppDefaults\<program>[\subkey].
+struct ProgramSetting {
+    const char* subkey;   // "" for the program's own key, or "DllOverrides", ...
+    const char* name;
+    const char* value;
+};
+
+// Runs a copy of this test program under the file name program (in the temporary folder)
+// with a gtest filter, the environment variable marker set to value for it, and the
+// settings in place for that name while it runs; then removes the copy and the settings.
+// Returns the copy's exit code, or -1 when it could not be started.
+long RunCopy(const std::string& program, const std::string& filter, const char* marker, const std::string& value,
+             const std::vector<ProgramSetting>& settings);
+
+} // namespace testkit

@@ -43,32 +43,7 @@ TEST(FreshProcess, WithoutDirectDrawTheAdapterListSaysSo)
     }
     // A copy of this program under a name of its own, for which Wine's per-program
     // settings switch DirectDraw off.
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    const std::string copy = testkit::TempPath("zyk_no_ddraw.exe");
-    ASSERT_TRUE(CopyFileA(self, copy.c_str(), FALSE));
-    const char* appKey = "Software\\Wine\\AppDefaults\\zyk_no_ddraw.exe\\DllOverrides";
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, appKey, &key), ERROR_SUCCESS);
-    RegSetValueExA(key, "ddraw", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
-    RegCloseKey(key);
-    SetEnvironmentVariableA("ZYK_NO_DDRAW", "1");
-    std::string command = "\"" + copy + "\" --gtest_filter=FreshProcess.WithoutDirectDraw*";
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
-    SetEnvironmentVariableA("ZYK_NO_DDRAW", nullptr);
-    DWORD code = 1;
-    if (started) {
-        WaitForSingleObject(pi.hProcess, INFINITE);
-        GetExitCodeProcess(pi.hProcess, &code);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
-    RegDeleteKeyA(HKEY_CURRENT_USER, appKey);
-    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\zyk_no_ddraw.exe");
-    DeleteFileA(copy.c_str());
-    ASSERT_TRUE(started);
-    EXPECT_EQ(code, 0u) << "the child without DirectDraw failed (its output is above)";
+    const long code = testkit::RunCopy("zyk_no_ddraw.exe", "FreshProcess.WithoutDirectDraw*", "ZYK_NO_DDRAW", "1",
+                                       {{"DllOverrides", "ddraw", ""}});
+    EXPECT_EQ(code, 0) << "the child without DirectDraw failed (its output is above)";
 }

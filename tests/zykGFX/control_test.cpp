@@ -146,31 +146,17 @@ TEST(DevicesControl, DrawsIntoARectangleOfItsOwn)
 {
     IViewObject2* view = New<IViewObject2>(L"ZYKGFX.Devices", IID_IViewObject2);
     ASSERT_NE(view, nullptr);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = 128;
-    bi.bmiHeader.biHeight = -128;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    ASSERT_NE(dib, nullptr);
-    auto* pixels = static_cast<DWORD*>(bits);
-    std::fill(pixels, pixels + 128 * 128, 0x010203u);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, dib);
+    testkit::Canvas canvas(128, 128, 0x010203u);
+    ASSERT_TRUE(canvas.Ready());
     RECTL bounds{10, 20, 110, 120};
     const RECTL given = bounds;
-    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0), S_OK);
-    GdiFlush();
+    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.Dc(), &bounds, nullptr, nullptr, 0), S_OK);
     EXPECT_EQ(memcmp(&bounds, &given, sizeof bounds), 0);   // the container's rectangle is left alone
-    EXPECT_EQ(pixels[(20 + 12) * 128 + 10 + 16] & 0xFFFFFF, 0x0060C8u);   // the icon at the rectangle's top-left
-    EXPECT_EQ(pixels[(20 + 40) * 128 + 10 + 40], 0x010203u);   // nothing beyond its 32 x 32
-    EXPECT_EQ(pixels[5 * 128 + 5], 0x010203u);
-    EXPECT_EQ(view->Draw(DVASPECT_ICON, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0), DV_E_DVASPECT);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    DeleteObject(dib);
+    EXPECT_EQ(canvas.At(10 + 16, 20 + 12) & 0xFFFFFF, 0x0060C8u);   // the icon at the rectangle's top-left
+    EXPECT_EQ(canvas.At(10 + 40, 20 + 40), 0x010203u);   // nothing beyond its 32 x 32
+    EXPECT_EQ(canvas.At(5, 5), 0x010203u);
+    EXPECT_EQ(view->Draw(DVASPECT_ICON, -1, nullptr, nullptr, nullptr, canvas.Dc(), &bounds, nullptr, nullptr, 0),
+              DV_E_DVASPECT);
 
     SIZEL extent{};
     EXPECT_EQ(view->GetExtent(DVASPECT_CONTENT, -1, nullptr, &extent), S_OK);

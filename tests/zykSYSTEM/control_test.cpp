@@ -1,6 +1,7 @@
 // The controls in a real container (the platform's AtlAxWin), their drawing, their
 // registration, their error information, and the property page.
 #include "system_fixture.h"
+#include "atlhost.h"
 #include <algorithm>
 #include <olectl.h>
 
@@ -8,19 +9,7 @@ using sys_test::New;
 
 namespace {
 
-struct Atl {
-    Atl()
-    {
-        module = LoadLibraryA("atl.dll");
-        if (!module) return;
-        auto init = reinterpret_cast<BOOL(WINAPI*)()>(GetProcAddress(module, "AtlAxWinInit"));
-        getControl = reinterpret_cast<HRESULT(WINAPI*)(HWND, IUnknown**)>(GetProcAddress(module, "AtlAxGetControl"));
-        ready = init && init() && getControl;
-    }
-    HMODULE module = nullptr;
-    HRESULT(WINAPI* getControl)(HWND, IUnknown**) = nullptr;
-    bool ready = false;
-};
+using Atl = testkit::AtlHost;
 
 struct ControlCase {
     const wchar_t* progId;
@@ -90,28 +79,13 @@ TEST(Controls, DrawTheIconInA32By32Area)
 {
     IViewObject2* view = New<IViewObject2>(L"ZYKSystem.CPU", IID_IViewObject2);
     ASSERT_NE(view, nullptr);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = 128;
-    bi.bmiHeader.biHeight = -128;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    ASSERT_NE(dib, nullptr);
-    auto* pixels = static_cast<DWORD*>(bits);
-    std::fill(pixels, pixels + 128 * 128, 0x010203u);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, dib);
+    testkit::Canvas canvas(128, 128, 0x010203u);
+    ASSERT_TRUE(canvas.Ready());
     RECTL bounds{10, 20, 110, 120};
-    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0), S_OK);
-    GdiFlush();
-    EXPECT_NE(pixels[(20 + 12) * 128 + 10 + 16], 0x010203u);   // the icon at the rectangle's top-left
-    EXPECT_EQ(pixels[(20 + 40) * 128 + 10 + 40], 0x010203u);   // nothing beyond its 32 x 32
-    EXPECT_EQ(pixels[5 * 128 + 5], 0x010203u);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    DeleteObject(dib);
+    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.Dc(), &bounds, nullptr, nullptr, 0), S_OK);
+    EXPECT_NE(canvas.At(10 + 16, 20 + 12), 0x010203u);   // the icon at the rectangle's top-left
+    EXPECT_EQ(canvas.At(10 + 40, 20 + 40), 0x010203u);   // nothing beyond its 32 x 32
+    EXPECT_EQ(canvas.At(5, 5), 0x010203u);
     view->Release();
 }
 

@@ -54,38 +54,12 @@ TEST(VersionProcess, Child)
 
 TEST(VersionProcess, EachWindowsVersionHasItsKind)
 {
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.version);
-        const std::string exe = std::string("zyk_sys_") + c.version + ".exe";
-        const std::string copy = testkit::TempPath(exe.c_str());
-        ASSERT_TRUE(CopyFileA(self, copy.c_str(), FALSE));
-        const std::string appKey = "Software\\Wine\\AppDefaults\\" + exe;
-        HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, appKey.c_str(), &key), ERROR_SUCCESS);
-        RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(c.version),
-                       static_cast<DWORD>(strlen(c.version) + 1));
-        RegCloseKey(key);
         char expect[64];
         snprintf(expect, sizeof expect, "%ld.%ld.%d", c.major, c.minor, static_cast<int>(c.type));
-        SetEnvironmentVariableA("ZYK_EXPECT_VERSION", expect);
-        std::string command = "\"" + copy + "\" --gtest_filter=VersionProcess.Child";
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
-        SetEnvironmentVariableA("ZYK_EXPECT_VERSION", nullptr);
-        DWORD code = 1;
-        if (started) {
-            WaitForSingleObject(pi.hProcess, INFINITE);
-            GetExitCodeProcess(pi.hProcess, &code);
-            CloseHandle(pi.hThread);
-            CloseHandle(pi.hProcess);
-        }
-        RegDeleteKeyA(HKEY_CURRENT_USER, appKey.c_str());
-        DeleteFileA(copy.c_str());
-        ASSERT_TRUE(started);
-        EXPECT_EQ(code, 0u) << "the child as " << c.version << " failed (its output is above)";
+        const long code = testkit::RunCopy(std::string("zyk_sys_") + c.version + ".exe", "VersionProcess.Child",
+                                           "ZYK_EXPECT_VERSION", expect, {{"", "Version", c.version}});
+        EXPECT_EQ(code, 0) << "the child as " << c.version << " failed (its output is above)";
     }
 }
