@@ -3,7 +3,7 @@
 #include "com/object.h"
 #include "com/ptr.h"
 
-// One model of the scene: a Material, a Position, a Colour, Points and the Parts that hold
+// One model of the scene: a Material, a Position, a Colour, Points and a Parts child holding
 // its .x model, an optional texture, and stored offsets. Drawing applies the texture and
 // renders the parts; the other children are kept for the client.
 class CObject : public zyk::com::CoClass<CObject, IObject, &IID_IObject, &CLSID_Object> {
