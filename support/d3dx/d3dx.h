@@ -493,6 +493,36 @@ HRESULT D3DXDrawSpriteSimple(IDirectDrawSurface7* pTexture, IDirect3DDevice7* pD
 
 namespace d3dx_detail {
 
+// The IUnknown of the layer's own objects: IUnknown and one interface, a count that starts
+// at 1 for the creator, and deletion when it reaches 0.
+template <class Itf, const IID* Iid>
+class Counted : public Itf {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        if (!ppv) return E_POINTER;
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, *Iid)) {
+            *ppv = static_cast<Itf*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        LONG n = InterlockedDecrement(&refs_);
+        if (n == 0) delete this;
+        return static_cast<ULONG>(n);
+    }
+
+protected:
+    Counted() = default;
+    virtual ~Counted() = default;
+
+private:
+    LONG refs_ = 1;
+};
+
 // DirectDraw's entry points, taken from "ddraw.dll" at run time, so that a machine
 // without it can still load the modules built on this layer; null when it is missing.
 struct DirectDrawEntries {

@@ -44,7 +44,7 @@ bool ClientSize(HWND hwnd, DWORD* w, DWORD* h) {
     return *w > 0 && *h > 0;
 }
 
-class Context final : public ID3DXContext {
+class Context final : public Counted<ID3DXContext, &IID_ID3DXContext> {
 public:
     Context(DWORD index, const Device& device, HWND hwnd, bool fullscreen)
         : index_(index), device_(device), hwnd_(hwnd), fullscreen_(fullscreen) {
@@ -120,23 +120,6 @@ public:
 
     bool fullscreen() const { return fullscreen_; }
 
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_ID3DXContext)) {
-            *ppv = static_cast<ID3DXContext*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        LONG n = InterlockedDecrement(&refs_);
-        if (n == 0) delete this;
-        return static_cast<ULONG>(n);
-    }
 
     // ID3DXContext
     IDirectDrawSurface7* STDMETHODCALLTYPE GetPrimary() override { return AddRefed(primary_); }
@@ -371,7 +354,6 @@ private:
         if (zbuf_ && zbuf_->IsLost() == DDERR_SURFACELOST) zbuf_->Restore();
     }
 
-    LONG refs_ = 1;
     DWORD index_;
     Device device_;
     HWND hwnd_;

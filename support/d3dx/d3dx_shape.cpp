@@ -16,7 +16,7 @@ namespace {
 constexpr DWORD kMaxTexCoords = 8;
 constexpr DWORD kMaxVertices = 0xFFFF;
 
-class SimpleShape final : public ID3DXSimpleShape {
+class SimpleShape final : public Counted<ID3DXSimpleShape, &IID_ID3DXSimpleShape> {
 public:
     SimpleShape(IDirect3DDevice7* device, IDirect3DVertexBuffer7* vb, DWORD vertexCount, std::vector<WORD> indices)
         : device_(device), vb_(vb), vertexCount_(vertexCount), indices_(std::move(indices)) {
@@ -24,22 +24,6 @@ public:
         vb_->AddRef();
     }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_ID3DXSimpleShape)) {
-            *ppv = static_cast<ID3DXSimpleShape*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        LONG n = InterlockedDecrement(&refs_);
-        if (n == 0) delete this;
-        return static_cast<ULONG>(n);
-    }
 
     IDirect3DVertexBuffer7* STDMETHODCALLTYPE GetVB() override {
         vb_->AddRef();
@@ -61,7 +45,6 @@ private:
         device_->Release();
     }
 
-    LONG refs_ = 1;
     IDirect3DDevice7* device_;
     IDirect3DVertexBuffer7* vb_;
     DWORD vertexCount_;

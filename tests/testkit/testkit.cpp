@@ -325,6 +325,13 @@ std::string TempPath(const char* name)
     return std::string(path) + name;
 }
 
+std::string ProcessFolder(const char* prefix)
+{
+    const std::string dir = TempPath((std::string(prefix) + std::to_string(GetCurrentProcessId()) + "\\").c_str());
+    CreateDirectoryA(dir.c_str(), nullptr);
+    return dir;
+}
+
 std::string ReadAll(const std::string& path)
 {
     std::string s;

@@ -104,6 +104,9 @@ namespace testkit {
 
 // A path in the temporary folder, and whole-file reads and writes in binary.
 std::string TempPath(const char* name);
+// A folder of the temporary folder for this process's files, made on first use: prefix
+// followed by the process id and a backslash.
+std::string ProcessFolder(const char* prefix);
 std::string ReadAll(const std::string& path);
 void WriteAll(const std::string& path, const std::string& bytes);
 

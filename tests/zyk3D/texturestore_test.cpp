@@ -31,13 +31,7 @@ Colour Quadrants(int x, int y, int w, int h)
 
 std::string Folder()
 {
-    static std::string dir;
-    if (dir.empty()) {
-        char tmp[MAX_PATH];
-        GetTempPathA(MAX_PATH, tmp);
-        dir = std::string(tmp) + "zyk_texturestore_" + std::to_string(GetCurrentProcessId()) + "\\";
-        CreateDirectoryA(dir.c_str(), nullptr);
-    }
+    static const std::string dir = testkit::ProcessFolder("zyk_texturestore_");
     return dir;
 }
 

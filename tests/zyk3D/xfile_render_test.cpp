@@ -17,11 +17,7 @@ using device_fixture::FakeSurface;
 
 std::string Folder()
 {
-    static std::string dir;
-    if (dir.empty()) {
-        dir = testkit::TempPath(("zyk_xrender_" + std::to_string(GetCurrentProcessId()) + "\\").c_str());
-        CreateDirectoryA(dir.c_str(), nullptr);
-    }
+    static const std::string dir = testkit::ProcessFolder("zyk_xrender_");
     return dir;
 }
 
