@@ -120,7 +120,7 @@ BSTR AnsiBstr(const char* text)
     return b;
 }
 
-std::string OfferScreenshot()
+std::string OfferScreenshot(const RECT* area)
 {
     char signal[MAX_PATH] = {};
     DWORD n = GetEnvironmentVariableA("ZYK_SCREENSHOT_SIGNAL", signal, MAX_PATH);
@@ -129,7 +129,10 @@ std::string OfferScreenshot()
     std::string next = std::string(signal) + ".shown";
     FILE* f = fopen(next.c_str(), "wb");
     if (!f) return {};
-    fputs("shown\n", f);
+    if (area)
+        fprintf(f, "shown %ld %ld %ld %ld\n", area->left, area->top, area->right - area->left, area->bottom - area->top);
+    else
+        fputs("shown\n", f);
     fclose(f);
     if (!MoveFileExA(next.c_str(), signal, MOVEFILE_REPLACE_EXISTING)) return {};
     const DWORD start = GetTickCount();

@@ -28,7 +28,8 @@ void PumpMessages();
 // display while the program holds its last frame on the screen: this tells the script
 // that the frame is shown (through the file named by ZYK_SCREENSHOT_SIGNAL), waits for
 // the screenshot while pumping messages, and returns the screenshot's path ("" when no
-// script is listening or none came within two minutes).
-std::string OfferScreenshot();
+// script is listening or none came within two minutes). With an area (screen
+// coordinates) the picture shows only that part of the display.
+std::string OfferScreenshot(const RECT* area = nullptr);
 
 } // namespace sample

@@ -159,3 +159,12 @@ long RunCopy(const std::string& program, const std::string& filter, const char* 
              const std::vector<ProgramSetting>& settings);
 
 } // namespace testkit
+
+namespace testkit {
+
+// The GDI objects that the process holds: GetGuiResources where the platform answers it;
+// under Wine, whose GetGuiResources answers 0, the live entries of the process's GDI
+// handle table, which its PEB points to.
+DWORD GdiObjectCount();
+
+} // namespace testkit

@@ -1,0 +1,110 @@
+// The applet opened by Wine's Control Panel, and the sample game reading what it saved.
+#include "applet_fixture.h"
+
+using namespace applet;
+
+namespace {
+
+const DWORD kLimitMs = 300000;   // bounds only: each wait ends as soon as its condition holds
+
+BOOL CALLBACK FindShownDialog(HWND window, LPARAM found)
+{
+    char title[64] = {};
+    GetWindowTextA(window, title, sizeof title);
+    if (IsWindowVisible(window) && std::string(title) == "ZYK Configuration" &&
+        GetWindowTextLengthA(GetDlgItem(window, 1039)) > 0) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Runs a program to its end and gives what it printed.
+std::string RunProgram(const std::string& command, DWORD& exitCode)
+{
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    CreatePipe(&readEnd, &writeEnd, &inherit, 0);
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA start{sizeof start};
+    start.dwFlags = STARTF_USESTDHANDLES;
+    start.hStdOutput = writeEnd;
+    start.hStdError = writeEnd;
+    PROCESS_INFORMATION process{};
+    std::string line = command;
+    exitCode = 1;
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &start, &process)) return "";
+    CloseHandle(writeEnd);
+    std::string output;
+    char chunk[512];
+    DWORD got = 0;
+    while (ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) && got) output.append(chunk, got);
+    WaitForSingleObject(process.hProcess, kLimitMs);
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(readEnd);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return output;
+}
+
+} // namespace
+
+TEST(ControlPanel, OpensTheAppletAndEndsWithIt)
+{
+    DeleteSettings();
+    std::string command = "control.exe \"" + AppletFile() + "\"";
+    STARTUPINFOA start{sizeof start};
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process));
+    HWND dialog = nullptr;
+    const DWORD begun = GetTickCount();
+    while (!dialog && GetTickCount() - begun < kLimitMs && WaitForSingleObject(process.hProcess, 100) == WAIT_TIMEOUT)
+        EnumWindows(&FindShownDialog, reinterpret_cast<LPARAM>(&dialog));
+    ASSERT_TRUE(dialog) << "no dialog from " << command;
+    EXPECT_EQ(SendDlgItemMessageA(dialog, 1001, CB_GETCOUNT, 0, 0) > 0, true);
+    EXPECT_EQ(Text(dialog, 1039), "English");
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, kLimitMs), WAIT_OBJECT_0) << "the Control Panel did not end";
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    EXPECT_EQ(Setting("RenderMode"), "0") << "OK saved through the Control Panel";
+    DeleteSettings();
+}
+
+TEST(Game, AppliesTheSavedChoices)
+{
+    DeleteSettings();
+    WriteSetting("3DRenderer", "1");
+    WriteSetting("RenderMode", "0");
+    WriteSetting("Specular", "1");
+    WriteSetting("AntiAlias", "1");
+    WriteSetting("Dither", "1");
+    WriteSetting("Fullscreen", "0");
+    // The adapter at position 1 of the list the applet shows.
+    testkit::ComScope com;
+    IDispatch* devices = testkit::Create<IDispatch>(L"zyk3D.Devices", IID_IDispatch);
+    ASSERT_TRUE(devices);
+    VARIANT item, name, index;
+    VariantInit(&item);
+    VariantInit(&name);
+    VariantInit(&index);
+    ASSERT_EQ(testkit::DispCall(devices, L"Item", {testkit::VarI4(2)}, &item), S_OK);
+    testkit::DispGet(V_DISPATCH(&item), L"Name", &name);
+    testkit::DispGet(V_DISPATCH(&item), L"Index", &index);
+    const std::string expected = "choices of the configuration applet: 3D adapter 1 \"" + testkit::Narrow(V_BSTR(&name)) +
+                                 "\" (device " + std::to_string(V_I4(&index)) +
+                                 "), flat shading, specular on, anti-aliasing on, dithering on, windowed 640x480";
+    VariantClear(&item);
+    VariantClear(&name);
+    devices->Release();
+
+    DWORD code = 1;
+    const std::string folder = testkit::ProcessFolder("zykgame");
+    const std::string output = RunProgram("\"" + GameFile() + "\" \"" + folder + "frame.bmp\" 3", code);
+    EXPECT_EQ(code, 0u) << output;
+    EXPECT_NE(output.find(expected), std::string::npos) << output;
+
+    DeleteSettings();
+    const std::string defaults = RunProgram("\"" + GameFile() + "\" \"" + folder + "frame.bmp\" 1", code);
+    EXPECT_NE(defaults.find("choices (none saved yet): 3D adapter 0"), std::string::npos) << defaults;
+}

@@ -1,0 +1,93 @@
+// The controllers, from the input server's controller list, which the dialog keeps for
+// the attached state and the Configure button.
+#include "analysis.h"
+#include "applet.h"
+#include "resource.h"
+#include "serverbinding.h"
+namespace input {
+#include "zykINPUT.h"
+}
+
+namespace {
+
+input::IDevices* controllerList = nullptr;       // kept while the dialog is open
+input::IDevice* currentController = nullptr;     // the controller item fetched last
+
+void KeepCurrent(input::IDevice* controller)
+{
+    if (currentController) currentController->Release();
+    currentController = controller;
+}
+
+// Keyboards show the keyboard, mice and joysticks the pointer, force feedback its own.
+int TypeIcon(long type)
+{
+    if (type & 1) return IDI_KEYBOARD;
+    if (type & 2) return IDI_POINTER;
+    return IDI_FEEDBACK;
+}
+
+// The controller chosen in the list, made the current one; null when there is none.
+input::IDevice* SelectedController(HWND dialog)
+{
+    if (!controllerList) return nullptr;
+    LRESULT selected = SendDlgItemMessageA(dialog, IDC_CONTROLLERS, CB_GETCURSEL, 0, 0);
+    input::IDevice* controller = ItemAt<input::IDevice>(controllerList, static_cast<long>(selected) + 1);
+    if (controller) KeepCurrent(controller);
+    return controller;
+}
+
+} // namespace
+
+BOOL ListControllers(HWND dialog)
+{
+    ReleaseControllers();
+    if (FAILED(CoCreateInstance(input::CLSID_Devices, nullptr, CLSCTX_INPROC_SERVER, input::IID_IDevices,
+                                reinterpret_cast<void**>(&controllerList)))) {
+        controllerList = nullptr;
+        MarkNotRegistered(dialog, IDC_CONTROLLERS, {IDC_CONFIGURE, IDC_ATTACHED});
+        return FALSE;
+    }
+    HWND list = GetDlgItem(dialog, IDC_CONTROLLERS);
+    controllerList->put_hInstance(static_cast<long>(reinterpret_cast<LONG_PTR>(Applet().module)));
+    long count = 0;
+    controllerList->get_Count(&count);
+    for (long i = 1; i <= count; ++i) {
+        input::IDevice* controller = ItemAt<input::IDevice>(controllerList, i);
+        if (!controller) continue;
+        KeepCurrent(controller);
+        char text[kTextSize];
+        BSTR name = nullptr;
+        controller->get_ProductName(&name);
+        TextFromBstr(name, text);
+        SysFreeString(name);
+        input::Device_Types type = input::Device_Types(0);
+        controller->get_Type(&type);
+        AddComboItem(list, AppendIcon(TypeIcon(type)), NextPosition(list), text);
+    }
+    return TRUE;
+}
+
+void ShowControllerState(HWND dialog)
+{
+    if (input::IDevice* controller = SelectedController(dialog)) {
+        short attached = 0;
+        controller->get_Attached(&attached);
+        SetDlgItemTextA(dialog, IDC_ATTACHED, attached ? "Attached" : "Disconnected");
+    }
+}
+
+void ConfigureController(HWND dialog)
+{
+    if (input::IDevice* controller = SelectedController(dialog)) {
+        controller->put_Window(static_cast<long>(reinterpret_cast<LONG_PTR>(dialog)));
+        controller->RunControlPanel();
+    }
+}
+
+void ReleaseControllers()
+{
+    KeepCurrent(nullptr);
+    if (controllerList) controllerList->Release();
+    controllerList = nullptr;
+}

@@ -1,0 +1,91 @@
+// The 2D adapters and their display modes, from the graphics server's adapter list.
+#include "analysis.h"
+#include "applet.h"
+#include "resource.h"
+#include <cstdio>
+#include <string>
+#include "serverbinding.h"
+namespace gfx {
+#include "zykGFX.h"
+}
+
+namespace {
+
+// Appends "WidthxHeightxDepth" of every mode of the adapter to the mode list.
+void ListModes(gfx::IDevice* adapter, HWND modeList)
+{
+    IDispatch* found = nullptr;
+    adapter->get_Modes(&found);
+    auto* modes = static_cast<gfx::IModes*>(found);
+    if (!modes) return;
+    long count = 0;
+    modes->get_Count(&count);
+    for (long i = 1; i <= count; ++i) {
+        gfx::IMode* mode = ItemAt<gfx::IMode>(modes, i);
+        if (!mode) continue;
+        long width = 0, height = 0, depth = 0;
+        mode->get_Width(&width);
+        mode->get_Height(&height);
+        mode->get_Depth(&depth);
+        mode->Release();
+        char text[64];
+        std::snprintf(text, sizeof text, "%ldx%ldx%ld", width, height, depth);
+        SendMessageA(modeList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    }
+    modes->Release();
+}
+
+// "Description (Driver)" of an adapter; its modes go to the mode list on the way, while
+// the adapter is initialised.
+std::string DescribeAdapter(gfx::IDevice* adapter, HWND modeList)
+{
+    char text[kTextSize];
+    BSTR value = nullptr;
+    adapter->get_Description(&value);
+    TextFromBstr(value, text);
+    SysFreeString(value);
+    std::string described = std::string(text) + " (";
+
+    adapter->Initialise(0, 0, 0, 0, 1);
+    IDispatch* found = nullptr;
+    adapter->get_Hardware(&found);
+    if (auto* hardware = static_cast<gfx::IHardware*>(found)) {
+        value = nullptr;
+        hardware->get_Driver(&value);
+        TextFromBstr(value, text);
+        SysFreeString(value);
+        described += text;
+        hardware->Release();
+    }
+    described += ")";
+    ListModes(adapter, modeList);
+    adapter->Free();
+    return described;
+}
+
+} // namespace
+
+BOOL ListGraphicsAdapters(HWND dialog)
+{
+    Trace("ZYKCONFIG: Creating Graphics Devices.\n");
+    gfx::IDevices* devices = nullptr;
+    if (FAILED(CoCreateInstance(gfx::CLSID_Devices, nullptr, CLSCTX_INPROC_SERVER, gfx::IID_IDevices,
+                                reinterpret_cast<void**>(&devices)))) {
+        MarkNotRegistered(dialog, IDC_ADAPTERS, {IDC_FULLSCREEN});
+        return FALSE;
+    }
+    HWND adapters = GetDlgItem(dialog, IDC_ADAPTERS), modeList = GetDlgItem(dialog, IDC_MODES);
+    long count = 0;
+    devices->get_Count(&count);
+    for (long i = 1; i <= count; ++i) {
+        gfx::IDevice* adapter = ItemAt<gfx::IDevice>(devices, i);
+        if (!adapter) continue;
+        Trace("ZYKCONFIG: Description of Device => ");
+        std::string text = DescribeAdapter(adapter, modeList);
+        adapter->Release();
+        Trace((text + "\n").c_str());
+        AddComboItem(adapters, AppendIcon(IDI_DISPLAY), NextPosition(adapters), text.c_str());
+    }
+    devices->Release();
+    return TRUE;
+}
