@@ -274,6 +274,12 @@ TEST_F(AppletTest, StoredChoicesAreShownAndSavedBack)
     WriteSetting("3DRenderer", "2x");
     WriteSetting("2DRenderer", "4000");   // beyond the list
     WriteSetting("Sound", "-3");
+    WriteSetting("Controller", std::string(400, '7').c_str());   // longer than the applet reads
+    // A value stored without its terminating zero still reads as its digits.
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    RegSetValueExA(key, "AntiAlias", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 1);
+    RegCloseKey(key);
     Applet cpl;
     ASSERT_TRUE(cpl.WithDialog([](HWND dialog) {
         EXPECT_EQ(Selection(dialog, 1023), 1) << "any non-zero render mode is Gouraud";
@@ -285,9 +291,11 @@ TEST_F(AppletTest, StoredChoicesAreShownAndSavedBack)
         EXPECT_EQ(Selection(dialog, 1002), Items(dialog, 1002).size() > 2 ? 2 : -1) << "leading digits";
         EXPECT_EQ(Selection(dialog, 1001), -1) << "an index beyond the list selects nothing";
         EXPECT_EQ(Selection(dialog, 1003), -1);
+        EXPECT_EQ(Selection(dialog, 1005), 0) << "a value too long for the applet reads as 0";
+        EXPECT_EQ(Text(dialog, 1024), "AntiAlias On");
         // A toggle's caption follows its state.
         SendDlgItemMessageA(dialog, 1024, BM_CLICK, 0, 0);
-        EXPECT_EQ(Text(dialog, 1024), "AntiAlias On");
+        EXPECT_EQ(Text(dialog, 1024), "AntiAlias Off");
         SendDlgItemMessageA(dialog, 1004, BM_CLICK, 0, 0);
         EXPECT_EQ(Text(dialog, 1004), "Windowed");
         SendDlgItemMessageA(dialog, 1004, BM_CLICK, 0, 0);
@@ -295,7 +303,7 @@ TEST_F(AppletTest, StoredChoicesAreShownAndSavedBack)
     }));
     EXPECT_EQ(Setting("Fullscreen"), "1");
     EXPECT_EQ(Setting("RenderMode"), "1");
-    EXPECT_EQ(Setting("AntiAlias"), "1");
+    EXPECT_EQ(Setting("AntiAlias"), "0");
     EXPECT_EQ(Setting("Dither"), "0");
     EXPECT_EQ(Setting("2DRenderer"), "-1");
     EXPECT_EQ(Setting("Sound"), "-1");
