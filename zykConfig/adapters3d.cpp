@@ -32,22 +32,14 @@ BOOL List3DAdapters(HWND dialog)
         MarkNotRegistered(dialog, IDC_ADAPTERS3D, {IDC_DITHER, IDC_ANTIALIAS, IDC_SPECULAR, IDC_RENDERMODE});
         return FALSE;
     }
-    HWND list = GetDlgItem(dialog, IDC_ADAPTERS3D);
-    long count = 0;
-    devices->get_Count(&count);
-    for (long i = 1; i <= count; ++i) {
-        zyk3d::IDevice3D* adapter = ItemAt<zyk3d::IDevice3D>(devices, i);
-        if (!adapter) continue;
-        char text[kTextSize];
+    FillList<zyk3d::IDevice3D>(GetDlgItem(dialog, IDC_ADAPTERS3D), devices, [](zyk3d::IDevice3D* adapter, auto& text) {
         BSTR name = nullptr;
         adapter->get_Name(&name);
-        TextFromBstr(name, text);
-        SysFreeString(name);
+        TakeText(name, text);
         zyk3d::HWLevels level = zyk3d::hl_Highest;
         adapter->get_Level(&level);
-        adapter->Release();
-        AddComboItem(list, AppendIcon(LevelIcon(level)), NextPosition(list), text);
-    }
+        return LevelIcon(level);
+    });
     devices->Release();
     return TRUE;
 }

@@ -5,11 +5,12 @@
 #include "resource.h"
 #include <commctrl.h>
 
-void TextFromBstr(BSTR text, char (&out)[kTextSize])
+void TakeText(BSTR text, char (&out)[kTextSize])
 {
     ZeroMemory(out, sizeof out);
     if (text) WideCharToMultiByte(CP_ACP, 0, text, SysStringLen(text), out, kTextSize - 1, nullptr, nullptr);
     out[kTextSize - 1] = 0;
+    SysFreeString(text);
 }
 
 int AppendIcon(int iconId)

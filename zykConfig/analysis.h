@@ -7,9 +7,10 @@
 #include <oleauto.h>
 #include <initializer_list>
 
-// A server's text in the applet's bounded buffers: always ends in a zero.
+// A server's text in the applet's bounded buffers: always ends in a zero. The BSTR is
+// freed.
 const int kTextSize = 260;
-void TextFromBstr(BSTR text, char (&out)[kTextSize]);
+void TakeText(BSTR text, char (&out)[kTextSize]);
 
 // Appends the icon to the shared image list: its index there, or -1 without a list.
 int AppendIcon(int iconId);
@@ -42,6 +43,24 @@ Item* ItemAt(List* list, long position)
         return nullptr;
     }
     return static_cast<Item*>(V_DISPATCH(&item));   // the VARIANT's reference is handed over
+}
+
+// Adds an item to the list for each item of the collection, at the list's end: describe
+// writes the item's text and answers the icon to append for it. Each item is released
+// after.
+template <class Item, class List, class Describe>
+void FillList(HWND combo, List* list, Describe&& describe)
+{
+    long count = 0;
+    list->get_Count(&count);
+    for (long i = 1; i <= count; ++i) {
+        Item* item = ItemAt<Item>(list, i);
+        if (!item) continue;
+        char text[kTextSize] = {};
+        const int icon = describe(item, text);
+        item->Release();
+        AddComboItem(combo, AppendIcon(icon), NextPosition(combo), text);
+    }
 }
 
 BOOL ListGraphicsAdapters(HWND dialog);

@@ -48,23 +48,17 @@ BOOL ListControllers(HWND dialog)
         MarkNotRegistered(dialog, IDC_CONTROLLERS, {IDC_CONFIGURE, IDC_ATTACHED});
         return FALSE;
     }
-    HWND list = GetDlgItem(dialog, IDC_CONTROLLERS);
     controllerList->put_hInstance(static_cast<long>(reinterpret_cast<LONG_PTR>(Applet().module)));
-    long count = 0;
-    controllerList->get_Count(&count);
-    for (long i = 1; i <= count; ++i) {
-        input::IDevice* controller = ItemAt<input::IDevice>(controllerList, i);
-        if (!controller) continue;
+    FillList<input::IDevice>(GetDlgItem(dialog, IDC_CONTROLLERS), controllerList, [](input::IDevice* controller, auto& text) {
+        controller->AddRef();
         KeepCurrent(controller);
-        char text[kTextSize];
         BSTR name = nullptr;
         controller->get_ProductName(&name);
-        TextFromBstr(name, text);
-        SysFreeString(name);
+        TakeText(name, text);
         input::Device_Types type = input::Device_Types(0);
         controller->get_Type(&type);
-        AddComboItem(list, AppendIcon(TypeIcon(type)), NextPosition(list), text);
-    }
+        return TypeIcon(type);
+    });
     return TRUE;
 }
 

@@ -37,14 +37,13 @@ void ListModes(gfx::IDevice* adapter, HWND modeList)
 
 // "Description (Driver)" of an adapter; its modes go to the mode list on the way, while
 // the adapter is initialised.
-std::string DescribeAdapter(gfx::IDevice* adapter, HWND modeList)
+void DescribeAdapter(gfx::IDevice* adapter, HWND modeList, char (&described)[kTextSize])
 {
-    char text[kTextSize];
+    char part[kTextSize];
     BSTR value = nullptr;
     adapter->get_Description(&value);
-    TextFromBstr(value, text);
-    SysFreeString(value);
-    std::string described = std::string(text) + " (";
+    TakeText(value, part);
+    std::string text = std::string(part) + " (";
 
     adapter->Initialise(0, 0, 0, 0, 1);
     IDispatch* found = nullptr;
@@ -52,15 +51,14 @@ std::string DescribeAdapter(gfx::IDevice* adapter, HWND modeList)
     if (auto* hardware = static_cast<gfx::IHardware*>(found)) {
         value = nullptr;
         hardware->get_Driver(&value);
-        TextFromBstr(value, text);
-        SysFreeString(value);
-        described += text;
+        TakeText(value, part);
+        text += part;
         hardware->Release();
     }
-    described += ")";
+    text += ")";
     ListModes(adapter, modeList);
     adapter->Free();
-    return described;
+    lstrcpynA(described, text.c_str(), kTextSize);
 }
 
 } // namespace
@@ -74,18 +72,14 @@ BOOL ListGraphicsAdapters(HWND dialog)
         MarkNotRegistered(dialog, IDC_ADAPTERS, {IDC_FULLSCREEN});
         return FALSE;
     }
-    HWND adapters = GetDlgItem(dialog, IDC_ADAPTERS), modeList = GetDlgItem(dialog, IDC_MODES);
-    long count = 0;
-    devices->get_Count(&count);
-    for (long i = 1; i <= count; ++i) {
-        gfx::IDevice* adapter = ItemAt<gfx::IDevice>(devices, i);
-        if (!adapter) continue;
+    HWND modeList = GetDlgItem(dialog, IDC_MODES);
+    FillList<gfx::IDevice>(GetDlgItem(dialog, IDC_ADAPTERS), devices, [&](gfx::IDevice* adapter, auto& text) {
         Trace("ZYKCONFIG: Description of Device => ");
-        std::string text = DescribeAdapter(adapter, modeList);
-        adapter->Release();
-        Trace((text + "\n").c_str());
-        AddComboItem(adapters, AppendIcon(IDI_DISPLAY), NextPosition(adapters), text.c_str());
-    }
+        DescribeAdapter(adapter, modeList, text);
+        Trace(text);
+        Trace("\n");
+        return IDI_DISPLAY;
+    });
     devices->Release();
     return TRUE;
 }

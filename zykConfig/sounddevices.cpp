@@ -15,20 +15,12 @@ BOOL ListSoundDevices(HWND dialog)
         MarkNotRegistered(dialog, IDC_SOUND, {});
         return FALSE;
     }
-    HWND list = GetDlgItem(dialog, IDC_SOUND);
-    long count = 0;
-    devices->get_Count(&count);
-    for (long i = 1; i <= count; ++i) {
-        sound::IDevice* device = ItemAt<sound::IDevice>(devices, i);
-        if (!device) continue;
-        char text[kTextSize];
+    FillList<sound::IDevice>(GetDlgItem(dialog, IDC_SOUND), devices, [](sound::IDevice* device, auto& text) {
         BSTR name = nullptr;
         device->get_Name(&name);
-        TextFromBstr(name, text);
-        SysFreeString(name);
-        device->Release();
-        AddComboItem(list, AppendIcon(IDI_SOUND), NextPosition(list), text);
-    }
+        TakeText(name, text);
+        return IDI_SOUND;
+    });
     devices->Release();
     return TRUE;
 }

@@ -18,7 +18,20 @@ struct Driving {
 };
 Driving* driving = nullptr;
 
-BOOL CALLBACK FindDialog(HWND window, LPARAM found)
+void CALLBACK OnTimer(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), &FindShownDialog, reinterpret_cast<LPARAM>(&dialog));
+    if (!dialog || !driving || driving->ran) return;
+    KillTimer(nullptr, timer);
+    driving->ran = true;
+    (*driving->body)(dialog);
+    PostMessageA(dialog, WM_COMMAND, driving->closeWith, 0);
+}
+
+} // namespace
+
+BOOL CALLBACK FindShownDialog(HWND window, LPARAM found)
 {
     char title[64] = {};
     GetWindowTextA(window, title, sizeof title);
@@ -30,19 +43,6 @@ BOOL CALLBACK FindDialog(HWND window, LPARAM found)
     }
     return TRUE;
 }
-
-void CALLBACK OnTimer(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    HWND dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), &FindDialog, reinterpret_cast<LPARAM>(&dialog));
-    if (!dialog || !driving || driving->ran) return;
-    KillTimer(nullptr, timer);
-    driving->ran = true;
-    (*driving->body)(dialog);
-    PostMessageA(dialog, WM_COMMAND, driving->closeWith, 0);
-}
-
-} // namespace
 
 const char kSettingsKey[] = "Software\\VB and VBA Program Settings\\ZYK\\Config";
 

@@ -31,6 +31,10 @@ private:
     APPLET_PROC entry_ = nullptr;
 };
 
+// An enumeration callback that stops at the applet's dialog once it is shown and ready
+// (the analysis done and the settings shown), storing it in the HWND that found points to.
+BOOL CALLBACK FindShownDialog(HWND window, LPARAM found);
+
 // A ComboBoxEx item: its text and its image's index in the shared image list.
 struct Item {
     std::string text;

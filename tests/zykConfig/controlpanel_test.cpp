@@ -7,18 +7,6 @@ namespace {
 
 const DWORD kLimitMs = 300000;   // bounds only: each wait ends as soon as its condition holds
 
-BOOL CALLBACK FindShownDialog(HWND window, LPARAM found)
-{
-    char title[64] = {};
-    GetWindowTextA(window, title, sizeof title);
-    if (IsWindowVisible(window) && std::string(title) == "ZYK Configuration" &&
-        GetWindowTextLengthA(GetDlgItem(window, 1039)) > 0) {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // Runs a program to its end and gives what it printed.
 std::string RunProgram(const std::string& command, DWORD& exitCode)
 {
