@@ -70,6 +70,29 @@ TEST(Tga, Uncompressed24GetsOpaqueAlpha) {
     EXPECT_EQ(img.pixels, Opaque(kPicture));
 }
 
+// Rows of every length around the four-pixel groups of the 24-bit conversion, stored
+// plainly, as raw run-length packets and at 32 bits, decoded into one reused image.
+TEST(Tga, EveryPixelOfWideRows) {
+    TgaImage img;
+    for (uint16_t w = 1; w <= 9; ++w) {
+        std::vector<uint32_t> picture;
+        for (uint32_t i = 0; i < uint32_t(w) * 2; ++i)
+            picture.push_back(0x01020304u * (i + 1) ^ 0x80C0E0F0u);
+        for (uint8_t depth : {24, 32}) {
+            for (uint8_t type : {2, 10}) {
+                Bytes b = Header(type, w, 2, depth, kTopFirst);
+                for (int row = 0; row < 2; ++row) {
+                    if (type == 10) b.push_back(uint8_t(w - 1));
+                    for (int x = 0; x < w; ++x) Put(b, picture[size_t(row) * w + x], depth == 32);
+                }
+                ASSERT_EQ(Decode(b, img), TgaResult::Ok) << w;
+                EXPECT_EQ(img.pixels, depth == 32 ? picture : Opaque(picture))
+                    << "width " << w << ", depth " << int(depth) << ", type " << int(type);
+            }
+        }
+    }
+}
+
 TEST(Tga, BottomUpAndTopDownGiveSamePixels) {
     TgaImage top, bottom;
     ASSERT_EQ(Decode(Uncompressed2x2(kTopFirst), top), TgaResult::Ok);
