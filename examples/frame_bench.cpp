@@ -6,9 +6,7 @@
 #include "engine.h"
 #include "screen.h"
 #include "zyk3D.h"
-#include <algorithm>
 #include <cstdio>
-#include <vector>
 
 namespace {
 
@@ -33,32 +31,25 @@ int main()
     }
     IDirect3DDevice7* d3d = context->GetD3DDevice();
 
-    std::vector<double> engine, direct;
-    for (int round = 0; round < kRounds; ++round) {
-        double t0 = sample::Now();
-        for (int i = 0; i < kFrames; ++i) {
+    const sample::FrameTimes t = sample::TimeFrames(
+        kFrames, kRounds,
+        [&] {
             device->Clear(1.0f, 0.5f, 0.0f, 1.0f);
             device->Render();
             device->Update();
-        }
-        double t1 = sample::Now();
-        for (int i = 0; i < kFrames; ++i) {
+        },
+        [&] {
             context->SetClearColor(0xFFFF7F00);
             context->Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER);
             d3d->BeginScene();
             d3d->SetRenderState(D3DRENDERSTATE_AMBIENT, 0);
             d3d->EndScene();
             context->UpdateFrame(D3DX_UPDATE_NOVSYNC);
-        }
-        double t2 = sample::Now();
-        engine.push_back((t1 - t0) / kFrames);
-        direct.push_back((t2 - t1) / kFrames);
-        sample::PumpMessages();
-    }
-    const double e = sample::Median(engine), d = sample::Median(direct);
-    printf("Device3D frame: %.3f ms\n", e * 1000.0);
-    printf("direct frame:   %.3f ms\n", d * 1000.0);
-    printf("ratio (Device3D / direct): %.3f\n", e / d);
+        },
+        &sample::PumpMessages);
+    printf("Device3D frame: %.3f ms\n", t.engine * 1000.0);
+    printf("direct frame:   %.3f ms\n", t.direct * 1000.0);
+    printf("ratio (Device3D / direct): %.3f\n", t.engine / t.direct);
 
     d3d->Release();
     context->Release();

@@ -101,16 +101,14 @@ int main(int argc, char** argv)
     IDirect3DDevice7* d3d = context->GetD3DDevice();
     sample::PumpMessages();
 
-    std::vector<double> engine, direct;
-    for (int round = 0; round < kRounds; ++round) {
-        double t0 = sample::Now();
-        for (int i = 0; i < kFrames; ++i) {
+    const sample::FrameTimes t = sample::TimeFrames(
+        kFrames, kRounds,
+        [&] {
             device->Clear(0.1f, 0.1f, 0.2f, 1.0f);
             device->Render();
             device->Update();
-        }
-        double t1 = sample::Now();
-        for (int i = 0; i < kFrames; ++i) {
+        },
+        [&] {
             context->SetClearColor(0xFF19193A);
             context->Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER);
             d3d->BeginScene();
@@ -128,16 +126,11 @@ int main(int argc, char** argv)
             }
             d3d->EndScene();
             context->UpdateFrame(D3DX_UPDATE_NOVSYNC);
-        }
-        double t2 = sample::Now();
-        engine.push_back((t1 - t0) / kFrames);
-        direct.push_back((t2 - t1) / kFrames);
-        sample::PumpMessages();
-    }
-    const double e = sample::Median(engine), di = sample::Median(direct);
-    printf("%d objects, Device3D frame: %.3f ms\n", count, e * 1000.0);
-    printf("%d objects, direct frame:   %.3f ms\n", count, di * 1000.0);
-    printf("ratio (Device3D / direct): %.3f\n", e / di);
+        },
+        &sample::PumpMessages);
+    printf("%d objects, Device3D frame: %.3f ms\n", count, t.engine * 1000.0);
+    printf("%d objects, direct frame:   %.3f ms\n", count, t.direct * 1000.0);
+    printf("ratio (Device3D / direct): %.3f\n", t.engine / t.direct);
 
     d3d->Release();
     context->Release();
