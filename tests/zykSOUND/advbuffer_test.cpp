@@ -83,16 +83,44 @@ TEST(SoundAdvBuffer, A3DSoundCarriesItsDistancesAndTheListenersFactors)
     EXPECT_EQ(buffer->Play(pm_Loop, VARIANT_FALSE), S_OK);
     EXPECT_EQ(buffer->Stop(), S_OK);
 
-    // The settings outlive a plain reload, which takes them from the sound.
+    // A plain reload takes the settings from the sound; the client's AdvBuffer is then
+    // without a sound, as a new one is.
     BSTR name = SysAllocString(Wide(TempFile("plain.wav", Wave(22050, 1, 16, Level(4000, 1, 4000)))).c_str());
     EXPECT_EQ(buffer->Load(name, VARIANT_FALSE), S_OK);
     SysFreeString(name);
     IDispatch* d = nullptr;
     EXPECT_EQ(buffer->get_Advance(&d), E_POINTER);
-    EXPECT_EQ(adv->get_MaxDistance(&value), S_OK);
-    EXPECT_EQ(value, 50.0f);
+    testkit::ClearError();
+    EXPECT_EQ(adv->get_MaxDistance(&value), E_POINTER);
+    ExpectError(kAdvSource, IID_IAdvBuffer, SystemText(E_POINTER) + L"Buffer Not Initialised.");
+    EXPECT_EQ(adv->get_DopplerFactor(&value), E_POINTER);
     adv->Release();
     buffer->Release();
+}
+
+// An AdvBuffer that a client keeps after its sound and the device are gone reaches into
+// nothing that went with them.
+TEST(SoundAdvBuffer, OutlivesItsSoundAndDevice)
+{
+    testkit::ComScope com;
+    IAdvBuffer* adv = nullptr;
+    {
+        OpenDevice open;
+        IBuffer* buffer = open.Add(TempFile("kept 3d.wav", Wave(22050, 1, 16, Level(4000, 1, 4000))), true);
+        ASSERT_TRUE(buffer);
+        adv = AdvanceOf(buffer);
+        ASSERT_TRUE(adv);
+        buffer->Release();
+        EXPECT_EQ(open.device->Free(), S_OK);
+    }
+    float value = 5.0f;
+    testkit::ClearError();
+    EXPECT_EQ(adv->get_MinDistance(&value), E_POINTER);
+    ExpectError(kAdvSource, IID_IAdvBuffer, SystemText(E_POINTER) + L"Buffer Not Initialised.");
+    EXPECT_EQ(value, 0.0f);
+    EXPECT_EQ(adv->put_DopplerFactor(2.0f), E_POINTER);
+    ExpectError(kAdvSource, IID_IAdvBuffer, SystemText(E_POINTER) + L"Listener Not Initialised.");
+    adv->Release();
 }
 
 } // namespace

@@ -291,6 +291,35 @@ TEST(SoundBuffer, StatusFollowsPlayLoopAndStop)
     buffer->Release();
 }
 
+// A sound belongs to the DirectSound object it was made on: a DS put, even of nothing,
+// after the device let go of its own, leaves the sound playing and its release safe.
+TEST(SoundBuffer, OutlivesItsDeviceWhateverDirectSoundIsPutOnIt)
+{
+    testkit::ComScope com;
+    std::string path = TempFile("outlives.wav", Tone());
+    for (bool again : {false, true}) {
+        OpenDevice open;
+        IBuffer* buffer = open.Add(path);
+        ASSERT_TRUE(buffer);
+        open.buffers->Release();
+        open.buffers = nullptr;
+        EXPECT_EQ(open.device->Free(), S_OK);
+        if (again) EXPECT_EQ(open.device->Initialise(), S_OK);
+        EXPECT_EQ(buffer->put_DS(0), S_OK);
+        EXPECT_EQ(buffer->put_Volume(70), S_OK);
+        EXPECT_EQ(buffer->Play(pm_Loop, VARIANT_FALSE), S_OK);
+        Status_Types status = sa_Stopped;
+        EXPECT_EQ(buffer->get_Status(&status), S_OK);
+        EXPECT_EQ(status, sa_Playing | sa_Looping);
+        EXPECT_EQ(buffer->Stop(), S_OK);
+        testkit::ClearError();
+        EXPECT_EQ(Load(buffer, path), E_POINTER);
+        ExpectError(kBufferSource, IID_IBuffer, SystemText(E_POINTER) + L"Buffer Not Initialised.");
+        EXPECT_EQ(open.device->Free(), S_OK);
+        buffer->Release();
+    }
+}
+
 // A name that matches a "WAV" resource of the program loads the resource, whatever a file
 // of that name holds; a resource cut short, its samples claiming 100,000 bytes of the 100
 // it holds, loads what it holds.
