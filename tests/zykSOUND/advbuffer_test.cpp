@@ -98,6 +98,39 @@ TEST(SoundAdvBuffer, A3DSoundCarriesItsDistancesAndTheListenersFactors)
     buffer->Release();
 }
 
+// The listener is the device's, shared by its 3D sounds: what a client set on it stays
+// when more 3D sounds load.
+TEST(SoundAdvBuffer, MoreSoundsKeepTheListenersFactors)
+{
+    testkit::ComScope com;
+    OpenDevice open;
+    std::string path = TempFile("listener.wav", Wave(22050, 1, 16, Level(4000, 1, 4000)));
+    IBuffer* first = open.Add(path, true);
+    ASSERT_TRUE(first) << std::hex << open.hr;
+    IAdvBuffer* adv = AdvanceOf(first);
+    ASSERT_TRUE(adv);
+    ASSERT_EQ(adv->put_DopplerFactor(2.5f), S_OK);
+    ASSERT_EQ(adv->put_DistanceFactor(4.0f), S_OK);
+    IBuffer* second = open.Add(TempFile("listener 2.wav", Wave(22050, 1, 16, Level(4000, 1, 4000))), true);
+    ASSERT_TRUE(second);
+    BSTR name = SysAllocString(Wide(path).c_str());
+    EXPECT_EQ(first->Load(name, VARIANT_TRUE), S_OK);
+    SysFreeString(name);
+    IAdvBuffer* other = AdvanceOf(second);
+    ASSERT_TRUE(other);
+    for (IAdvBuffer* each : {adv, other}) {
+        float value = 0;
+        EXPECT_EQ(each->get_DopplerFactor(&value), S_OK);
+        EXPECT_EQ(value, 2.5f);
+        EXPECT_EQ(each->get_DistanceFactor(&value), S_OK);
+        EXPECT_EQ(value, 4.0f);
+    }
+    other->Release();
+    adv->Release();
+    second->Release();
+    first->Release();
+}
+
 // An AdvBuffer that a client keeps after its sound and the device are gone reaches into
 // nothing that went with them.
 TEST(SoundAdvBuffer, OutlivesItsSoundAndDevice)
