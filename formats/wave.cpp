@@ -32,7 +32,7 @@ WaveResult ParseWave(const uint8_t* data, size_t size, WaveChunks& out) {
         const uint32_t id = Dword(data + position);
         const uint32_t length = Dword(data + position + 4);
         position += 8;
-        if ((id == kFormat || id == kData) && length > end - position)
+        if (id == kFormat && length > end - position)
             return WaveResult::Truncated;
         if (id == kFormat && !haveFormat) {
             if (length < kWaveMinFormat)
@@ -41,9 +41,13 @@ WaveResult ParseWave(const uint8_t* data, size_t size, WaveChunks& out) {
             found.formatSize = length;
             haveFormat = true;
         } else if (id == kData && !haveData && length > 0) {
-            found.dataOffset = size_t(position);
-            found.dataSize = length;
-            haveData = true;
+            // A file cut short keeps the samples it holds: the chunk ends with the walk.
+            const uint64_t held = std::min<uint64_t>(length, end - position);
+            if (held > 0) {
+                found.dataOffset = size_t(position);
+                found.dataSize = size_t(held);
+                haveData = true;
+            }
         }
         if (haveFormat && haveData) {
             out = found;

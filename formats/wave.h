@@ -27,13 +27,15 @@ enum class WaveResult {
     Ok,
     NotWave,      // no "RIFF" ... "WAVE" header
     ShortFormat,  // a "fmt " chunk below kWaveMinFormat bytes
-    Truncated,    // a chunk runs past the end of the buffer before both were found
+    Truncated,    // a chunk header, or a "fmt " chunk, runs past the end before both were found
     Missing,      // the walk ended without a format and non-empty samples
 };
 
 // Walks the chunks of `size` bytes at `data`. The walk starts after the header, ends at
 // the RIFF size or the buffer's end, whichever comes first, and stops as soon as both
-// chunks are found. Only the first "fmt " counts, and the first "data" with samples.
+// chunks are found. Only the first "fmt " counts, and the first "data" with samples; a
+// "data" chunk that claims more than the walk holds (a file cut short) gives the samples
+// up to the walk's end.
 // Each chunk is followed by a pad byte when its size is odd. On failure `out` is zero.
 WaveResult ParseWave(const uint8_t* data, size_t size, WaveChunks& out);
 

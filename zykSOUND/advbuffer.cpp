@@ -46,15 +46,15 @@ HRESULT CAdvBuffer::put_Buffer(long buffer)
 }
 
 // The listener of a primary buffer with the 3D control; a buffer without one keeps the
-// listener that the sound buffer gave.
+// listener that the sound buffer gave. The listener is the device's, shared by all its 3D
+// sounds, so it keeps the factors that were set on it: a new one starts with DirectSound's
+// own (Doppler factor 1.0).
 HRESULT CAdvBuffer::put_Listener(long buffer)
 {
     return sound::GuardOf<CAdvBuffer>([&] {
         Ptr<IDirectSound3DListener> listener =
             Query<IDirectSound3DListener>(zyk::com::FromHandle<IUnknown>(buffer), IID_IDirectSound3DListener);
-        if (!listener) return;
-        listener_ = listener;
-        listener_->SetDopplerFactor(1.0f, DS3D_IMMEDIATE);
+        if (listener) listener_ = listener;
     });
 }
 

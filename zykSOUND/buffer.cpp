@@ -41,9 +41,19 @@ CBuffer::CBuffer() = default;
 
 CBuffer::~CBuffer()
 {
+    ReleaseSound();
     advance_.Reset();
-    buffer_.Reset();
     ds_.Reset();
+}
+
+// The AdvBuffer lets go of the sound's 3D buffer and the listener first, so that one a
+// client still holds answers "Buffer Not Initialised." instead of reaching into buffers
+// that went with their DirectSound object.
+void CBuffer::ReleaseSound()
+{
+    if (advance_) advance_->put_Buffer(0);
+    buffer_.Reset();
+    owner_.Reset();
 }
 
 IDirectSoundBuffer* CBuffer::Loaded() const
@@ -131,23 +141,24 @@ HRESULT CBuffer::Load(BSTR filename, VARIANT_BOOL use3D)
             throw failure(E_OUTOFMEMORY, "Out of Memory.");
         }
         if (!ds_) throw failure(E_POINTER, "Buffer Not Initialised.");
-        buffer_.Reset();
-        if (use3D & 0xFFFF) {
-            buffer_ = Ptr<IDirectSoundBuffer>::Adopt(LoadWave3DBuffer(ds_.Get(), name.c_str()));
-            if (!buffer_) return E_FAIL;
-            if (!advance_) {
-                if (IUnknown* made = CreateComObject(CLSID_AdvBuffer, IID_IAdvBuffer))
-                    advance_ = Ptr<IAdvBuffer>::Adopt(reinterpret_cast<IAdvBuffer*>(made));
-            }
-            if (advance_) {
-                Ptr<IDirectSoundBuffer> primary = Ptr<IDirectSoundBuffer>::Adopt(CreateListenerBuffer(ds_.Get()));
-                advance_->put_Buffer(zyk::com::ToHandle(buffer_.Get()));
-                advance_->put_Listener(zyk::com::ToHandle(primary.Get()));
-            }
-        } else {
-            buffer_ = Ptr<IDirectSoundBuffer>::Adopt(LoadWaveBuffer(ds_.Get(), name.c_str()));
-            if (!buffer_) return E_FAIL;
+        ReleaseSound();
+        const bool threeD = (use3D & 0xFFFF) != 0;
+        IDirectSoundBuffer* loaded = threeD ? LoadWave3DBuffer(ds_.Get(), name.c_str()) : LoadWaveBuffer(ds_.Get(), name.c_str());
+        if (!loaded) return E_FAIL;
+        buffer_ = Ptr<IDirectSoundBuffer>::Adopt(loaded);
+        owner_ = ds_;
+        if (!threeD) {
             advance_.Reset();
+            return S_OK;
+        }
+        if (!advance_) {
+            if (IUnknown* made = CreateComObject(CLSID_AdvBuffer, IID_IAdvBuffer))
+                advance_ = Ptr<IAdvBuffer>::Adopt(reinterpret_cast<IAdvBuffer*>(made));
+        }
+        if (advance_) {
+            Ptr<IDirectSoundBuffer> primary = Ptr<IDirectSoundBuffer>::Adopt(CreateListenerBuffer(ds_.Get()));
+            advance_->put_Buffer(zyk::com::ToHandle(buffer_.Get()));
+            advance_->put_Listener(zyk::com::ToHandle(primary.Get()));
         }
         return S_OK;
     });

@@ -23,8 +23,13 @@ public:
 
 private:
     IDirectSoundBuffer* Loaded() const;
+    void ReleaseSound();
 
+    // The sound and the DirectSound object it was made on, held together: releasing that
+    // object's last reference destroys its buffers, whoever still holds them. ds_ is only
+    // what the next Load uses, and a DS put may change it at any time.
     zyk::com::Ptr<IDirectSoundBuffer> buffer_;
+    zyk::com::Ptr<IDirectSound> owner_;
     zyk::com::Ptr<IDirectSound> ds_;
     zyk::com::Ptr<IAdvBuffer> advance_;
     long reverb_ = 0;

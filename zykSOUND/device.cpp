@@ -23,7 +23,7 @@ const char* CreateText(HRESULT hr)
 CSoundDevice::CSoundDevice()
 {
     comInitialised_ = SUCCEEDED(InitialiseCOM());
-    sound::GuardOf<CSoundDevice>([&] { CreateBuffers(); });
+    CreateBuffers();
 }
 
 CSoundDevice::~CSoundDevice()
@@ -33,15 +33,19 @@ CSoundDevice::~CSoundDevice()
     if (comInitialised_) CoUninitialize();
 }
 
+// A collection that cannot be made is reported, and the device goes on without one.
 void CSoundDevice::CreateBuffers()
 {
-    void* made = nullptr;
-    HRESULT hr = CoCreateInstance(CLSID_Buffers, nullptr, CLSCTX_INPROC_SERVER, IID_IBuffers, &made);
-    if (FAILED(hr) || !made) throw failure(FAILED(hr) ? hr : E_FAIL, "Buffers Not Registered.");
-    buffers_ = Ptr<IBuffers>::Adopt(static_cast<IBuffers*>(made));
+    sound::GuardOf<CSoundDevice>([&] {
+        void* made = nullptr;
+        HRESULT hr = CoCreateInstance(CLSID_Buffers, nullptr, CLSCTX_INPROC_SERVER, IID_IBuffers, &made);
+        if (FAILED(hr) || !made) throw failure(FAILED(hr) ? hr : E_FAIL, "Buffers Not Registered.");
+        buffers_ = Ptr<IBuffers>::Adopt(static_cast<IBuffers*>(made));
+    });
 }
 
-// A device freed earlier gets a new collection, so that its sounds can be loaded again.
+// A device freed earlier, or made without a collection, tries for a new one, so that its
+// sounds can be loaded again; without one it still opens DirectSound.
 HRESULT CSoundDevice::Initialise()
 {
     return sound::GuardOf<CSoundDevice>([&] {
@@ -53,7 +57,7 @@ HRESULT CSoundDevice::Initialise()
         hr = ds_->SetCooperativeLevel(GetActiveWindow(), DSSCL_EXCLUSIVE);
         if (FAILED(hr)) throw failure(hr, "SetCooperativeLevel Function Failed.");
         if (!buffers_) CreateBuffers();
-        buffers_->put_DS(zyk::com::ToHandle(ds_.Get()));
+        if (buffers_) buffers_->put_DS(zyk::com::ToHandle(ds_.Get()));
     });
 }
 

@@ -137,26 +137,44 @@ TEST(Wave, NeverReadsPastTheBufferWhateverTheSizesSay) {
     Chunk(body, "data", Bytes(100, 5));
     const Bytes whole = Riff(body);
     WaveChunks c;
-    // Every truncation of a good file fails cleanly, the RIFF size still claiming all.
+    // Every truncation of a good file, the RIFF size still claiming all: once a sample
+    // byte is in, the samples it holds are found; before that it fails cleanly.
     for (size_t n = 0; n < whole.size(); ++n) {
         Bytes cut(whole.begin(), whole.begin() + n);
-        EXPECT_NE(Parse(cut, c), WaveResult::Ok) << n;
-        EXPECT_EQ(c.dataSize, 0u);
+        if (n > 44) {
+            ASSERT_EQ(Parse(cut, c), WaveResult::Ok) << n;
+            EXPECT_EQ(c.dataOffset, 44u);
+            EXPECT_EQ(c.dataSize, n - 44) << n;
+        } else {
+            EXPECT_NE(Parse(cut, c), WaveResult::Ok) << n;
+            EXPECT_EQ(c.dataSize, 0u);
+        }
     }
+    // A "fmt " chunk cut short is refused.
+    EXPECT_EQ(Parse(Bytes(whole.begin(), whole.begin() + 30), c), WaveResult::Truncated);
     // A RIFF size beyond the buffer is bounded by the buffer.
     EXPECT_EQ(Parse(Riff(body, 1000000), c), WaveResult::Ok);
-    // A RIFF size that ends before the samples hides them.
-    EXPECT_EQ(Parse(Riff(body, -50), c), WaveResult::Truncated);
+    EXPECT_EQ(c.dataSize, 100u);
+    // A RIFF size that ends inside the samples cuts them there.
+    EXPECT_EQ(Parse(Riff(body, -50), c), WaveResult::Ok);
+    EXPECT_EQ(c.dataSize, 50u);
     // A chunk size near 4 GiB must not wrap the walk around.
     Bytes huge;
     Chunk(huge, "fmt ", Format());
     huge.insert(huge.end(), {'J', 'U', 'N', 'K', 0xFF, 0xFF, 0xFF, 0xFF});
     Chunk(huge, "data", {1, 2});
     EXPECT_EQ(Parse(Riff(huge), c), WaveResult::Missing);
+    // Samples whose size was never written (a recording stopped early) run to the end.
     Bytes hugeData;
     Chunk(hugeData, "fmt ", Format());
     hugeData.insert(hugeData.end(), {'d', 'a', 't', 'a', 0xFF, 0xFF, 0xFF, 0xFF, 1, 2});
-    EXPECT_EQ(Parse(Riff(hugeData), c), WaveResult::Truncated);
+    EXPECT_EQ(Parse(Riff(hugeData), c), WaveResult::Ok);
+    EXPECT_EQ(c.dataSize, 2u);
+    // Samples cut short before the format are still missing it.
+    Bytes dataFirst;
+    dataFirst.insert(dataFirst.end(), {'d', 'a', 't', 'a', 100, 0, 0, 0, 1, 2});
+    EXPECT_EQ(Parse(Riff(dataFirst), c), WaveResult::Missing);
+    EXPECT_EQ(c.dataSize, 0u);
 }
 
 TEST(Wave, FormatRecordNeverClaimsMoreThanTheChunkHolds) {

@@ -208,6 +208,53 @@ TEST(SoundDevice, FreeLetsGoOfTheSoundsAndInitialiseStartsAgain)
     fresh->Release();
 }
 
+// A class factory, registered in the process, that makes nothing.
+struct RefusingFactory : IClassFactory {
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        *out = (iid == IID_IUnknown || iid == IID_IClassFactory) ? this : nullptr;
+        return *out ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID, void** out) override
+    {
+        *out = nullptr;
+        return E_OUTOFMEMORY;
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+};
+
+// Without a Buffers collection the device still opens DirectSound and answers as open.
+TEST(SoundDevice, InitialisesWhenNoBuffersCanBeMade)
+{
+    testkit::ComScope com;
+    RefusingFactory refusing;
+    DWORD cookie = 0;
+    ASSERT_EQ(CoRegisterClassObject(CLSID_Buffers, &refusing, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie), S_OK);
+    IDevice* device = testkit::Create<IDevice>(L"ZYKSound.Device", IID_IDevice);
+    ASSERT_TRUE(device);
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(device->Initialise(), S_OK) << round;
+        IDispatch* d = reinterpret_cast<IDispatch*>(1);
+        testkit::ClearError();
+        EXPECT_EQ(device->get_Buffers(&d), E_POINTER);
+        ExpectError(kDeviceSource, IID_IDevice, SystemText(E_POINTER) + L"Buffers Not Initialised.");
+        Speaker_Types speakers = st_Mono;
+        EXPECT_EQ(device->get_SpeakerType(&speakers), S_OK);
+        EXPECT_EQ(device->Initialise(), E_POINTER);
+        ExpectError(kDeviceSource, IID_IDevice, SystemText(E_POINTER) + L"DirectSound Already Initialised.");
+        EXPECT_EQ(device->Free(), S_OK);
+    }
+    // Once the collection can be made, the next Initialise gives the device one.
+    EXPECT_EQ(CoRevokeClassObject(cookie), S_OK);
+    EXPECT_EQ(device->Initialise(), S_OK);
+    IDispatch* d = nullptr;
+    EXPECT_EQ(device->get_Buffers(&d), S_OK);
+    if (d) d->Release();
+    device->Release();
+}
+
 TEST(SoundDevice, KeepsItsNameAndRegistersItsClasses)
 {
     testkit::ComScope com;

@@ -33,6 +33,19 @@ TEST(SoundPlayback, ASoundLastsItsLength)
     buffer->Release();
 }
 
+// A file cut short, its samples claiming twice what it holds, plays what it holds.
+TEST(SoundPlayback, AFileCutShortPlaysTheSamplesItHolds)
+{
+    testkit::ComScope com;
+    OpenDevice open;
+    std::string whole = Wave(48000, 1, 16, Level(2 * kFrames, 1, 16384));
+    IBuffer* buffer = open.Add(TempFile("cut short.wav", whole.substr(0, 44 + 2 * kFrames)));
+    ASSERT_TRUE(buffer) << std::hex << open.hr;
+    size_t loud = Sink::LoudFrames(PlayOnce(buffer));
+    EXPECT_NEAR(static_cast<double>(loud), static_cast<double>(kFrames), kFrames * 0.001);
+    buffer->Release();
+}
+
 TEST(SoundPlayback, VolumeNinetyFourHalvesTheAmplitude)
 {
     testkit::ComScope com;

@@ -42,6 +42,16 @@ f.Write "RIFF" & Le(4036, 4) & "WAVEfmt " & Le(16, 4) & Le(1, 2) & Le(1, 2) & Le
     & Le(1, 2) & Le(8, 2) & "data" & Le(4000, 4) & String(4000, Chr(192))
 f.Close
 
+' A sound the script keeps outlives its device, whatever DirectSound it is then given.
+Dim kept : Set kept = device.Buffers.Add(path)
+device.Free
+kept.DS = 0
+kept.Play
+Check kept.Status = 1, "playing after its device went: " & kept.Status
+kept.Stop
+Set kept = Nothing
+device.Initialise
+
 Dim sounds : Set sounds = device.Buffers
 Dim s : Set s = sounds.Add(path)
 Check sounds.Count = 1, "one sound"
@@ -70,7 +80,6 @@ On Error GoTo 0
 Check sounds.Count = 1, "still one sound"
 sounds.Clear
 Check sounds.Count = 0, "cleared"
-device.Free
 fso.DeleteFile path
 
 If failures = 0 Then WScript.Echo "ok"
