@@ -304,7 +304,9 @@ TEST(SoundBuffer, OutlivesItsDeviceWhateverDirectSoundIsPutOnIt)
         open.buffers->Release();
         open.buffers = nullptr;
         EXPECT_EQ(open.device->Free(), S_OK);
-        if (again) EXPECT_EQ(open.device->Initialise(), S_OK);
+        if (again) {
+            EXPECT_EQ(open.device->Initialise(), S_OK);
+        }
         EXPECT_EQ(buffer->put_DS(0), S_OK);
         EXPECT_EQ(buffer->put_Volume(70), S_OK);
         EXPECT_EQ(buffer->Play(pm_Loop, VARIANT_FALSE), S_OK);
