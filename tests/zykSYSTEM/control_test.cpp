@@ -111,15 +111,29 @@ TEST(Controls, EventsBindAsAFormsWithEventsDoes)
 }
 
 // BIOS and CE keep nothing, yet a container can save them into its storage and load them
-// back from it: the storage names the class, and loading makes a working object.
-TEST(PlainObjects, PersistInAStorage)
+// back from it: the storage names the class, and loading makes a working object. Their
+// class information is that of their coclass (its default source is checked above).
+TEST(PlainObjects, AnswerClassInformationAndPersistInAStorage)
 {
     for (const wchar_t* progId : {L"ZYKSystem.BIOS", L"ZYKSystem.CE"}) {
         SCOPED_TRACE(testkit::Narrow(progId));
+        IProvideClassInfo* info = New<IProvideClassInfo>(progId, IID_IProvideClassInfo);
+        ASSERT_NE(info, nullptr);
+        ITypeInfo* coclass = nullptr;
+        ASSERT_EQ(info->GetClassInfo(&coclass), S_OK);
+        TYPEATTR* attr = nullptr;
+        ASSERT_EQ(coclass->GetTypeAttr(&attr), S_OK);
+        EXPECT_EQ(attr->typekind, TKIND_COCLASS);
+        CLSID expected{};
+        CLSIDFromProgID(progId, &expected);
+        EXPECT_TRUE(IsEqualGUID(attr->guid, expected));
+        coclass->ReleaseTypeAttr(attr);
+        coclass->Release();
+        info->Release();
+
         IPersistStorage* persist = New<IPersistStorage>(progId, IID_IPersistStorage);
         ASSERT_NE(persist, nullptr);
-        CLSID clsid{}, expected{};
-        CLSIDFromProgID(progId, &expected);
+        CLSID clsid{};
         EXPECT_EQ(persist->GetClassID(&clsid), S_OK);
         EXPECT_TRUE(IsEqualGUID(clsid, expected));
         ILockBytes* bytes = nullptr;
