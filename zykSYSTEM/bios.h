@@ -1,9 +1,8 @@
 #pragma once
 #include "system.h"
-#include "com/object.h"
 
 // The BIOS identification, from the registry.
-class CBIOS : public zyk::com::CoClass<CBIOS, IBIOS, &IID_IBIOS, &CLSID_BIOS> {
+class CBIOS : public sys::Plain<CBIOS, IBIOS, &IID_IBIOS, &CLSID_BIOS, &DIID__IBIOSEvents> {
 public:
     HRESULT STDMETHODCALLTYPE get_Name(BSTR* out) override;
     HRESULT STDMETHODCALLTYPE get_Date(VARIANT* out) override;

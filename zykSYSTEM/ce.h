@@ -1,9 +1,8 @@
 #pragma once
 #include "system.h"
-#include "com/object.h"
 
 // The platform identification of a Windows CE device, from the registry.
-class CCE : public zyk::com::CoClass<CCE, ICE, &IID_ICE, &CLSID_CE> {
+class CCE : public sys::Plain<CCE, ICE, &IID_ICE, &CLSID_CE, &DIID__ICEEvents> {
 public:
     HRESULT STDMETHODCALLTYPE get_Manufacturer(BSTR* out) override { return Read(out, "Manufacturer"); }
     HRESULT STDMETHODCALLTYPE get_Model(BSTR* out) override { return Read(out, "Model"); }

@@ -1,11 +1,14 @@
 #include "memory.h"
 
-HRESULT CMemory::Read(long* out, SIZE_T MEMORYSTATUS::*field)
+// The 64-bit figures, so that none wraps on a machine with more than 4 GB; a failed query
+// leaves them 0.
+HRESULT CMemory::Read(long* out, DWORDLONG MEMORYSTATUSEX::*field)
 {
     if (!out) return E_POINTER;
-    status_ = MEMORYSTATUS{};
+    status_ = MEMORYSTATUSEX{};
     status_.dwLength = sizeof status_;
-    GlobalMemoryStatus(&status_);
-    *out = static_cast<long>(status_.*field);
+    GlobalMemoryStatusEx(&status_);
+    const DWORDLONG bytes = status_.*field;
+    *out = bytes > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<long>(bytes);
     return S_OK;
 }

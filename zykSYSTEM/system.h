@@ -1,10 +1,11 @@
 // What the classes of the system-information server share: the member guard, the
-// registry reader, and the control that shows the server's icon.
+// registry reader, the control that shows the server's icon, and the plain object.
 #pragma once
 #include "zykSYSTEM.h"
 #include "failure.h"
 #include "resource.h"
 #include "com/control.h"
+#include "com/events.h"
 #include "com/ptr.h"
 #include <olectl.h>
 #include <string>
@@ -63,6 +64,43 @@ protected:
 
 private:
     HICON icon_ = nullptr;
+};
+
+// A plain automation object of this server (no control): its dual interface, error
+// information, class information, the connection point of its outgoing interface, and
+// persistence to a storage, where it has nothing to keep.
+template <class T, class Itf, const IID* ItfId, const CLSID* ClassId, const IID* EventsId>
+class Plain : public zyk::com::EventSource<T, Itf, ItfId, ClassId, EventsId>, public IPersistStorage {
+    using Source = zyk::com::EventSource<T, Itf, ItfId, ClassId, EventsId>;
+
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override { return this->OuterQueryInterface(iid, out); }
+    ULONG STDMETHODCALLTYPE AddRef() override { return this->OuterAddRef(); }
+    ULONG STDMETHODCALLTYPE Release() override { return this->OuterRelease(); }
+
+    // IPersist, IPersistStorage
+    HRESULT STDMETHODCALLTYPE GetClassID(CLSID* out) override
+    {
+        if (!out) return E_POINTER;
+        *out = *ClassId;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE IsDirty() override { return S_FALSE; }
+    HRESULT STDMETHODCALLTYPE InitNew(IStorage* storage) override { return storage ? S_OK : E_POINTER; }
+    HRESULT STDMETHODCALLTYPE Load(IStorage* storage) override { return storage ? S_OK : E_POINTER; }
+    HRESULT STDMETHODCALLTYPE Save(IStorage* storage, BOOL) override { return storage ? S_OK : E_POINTER; }
+    HRESULT STDMETHODCALLTYPE SaveCompleted(IStorage*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE HandsOffStorage() override { return S_OK; }
+
+protected:
+    HRESULT QueryExtra(REFIID iid, void** out) override
+    {
+        if (iid == IID_IPersistStorage || iid == IID_IPersist) {
+            *out = static_cast<IPersistStorage*>(this);
+            return S_OK;
+        }
+        return Source::QueryExtra(iid, out);
+    }
 };
 
 } // namespace sys

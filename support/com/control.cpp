@@ -23,20 +23,39 @@ int ScreenPixelsPerInch(int index)
 }
 
 // The class of every control window of the module: no class background brush (the
-// control paints its background in WM_ERASEBKGND with the container's colour).
-ATOM RegisterControlClass(WNDPROC proc)
-{
-    static ATOM atom = [proc] {
+// control paints its background in WM_ERASEBKGND with the container's colour). The platform
+// keeps a DLL's window classes after the DLL is unloaded, with the procedure of the old
+// image: the class is unregistered when the module unloads, and one left behind by an
+// earlier load of the module is replaced.
+class ControlClass {
+public:
+    ~ControlClass()
+    {
+        if (instance_) UnregisterClassW(kWindowClass, instance_);
+    }
+
+    bool Register(WNDPROC proc)
+    {
+        if (instance_) return true;
+        const HINSTANCE instance = ThisModule().Instance();
         WNDCLASSW wc{};
+        if (GetClassInfoW(instance, kWindowClass, &wc)) UnregisterClassW(kWindowClass, instance);
+        wc = WNDCLASSW{};
         wc.style = CS_DBLCLKS;
         wc.lpfnWndProc = proc;
-        wc.hInstance = ThisModule().Instance();
+        wc.hInstance = instance;
         wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
         wc.lpszClassName = kWindowClass;
-        return RegisterClassW(&wc);
-    }();
-    return atom;
-}
+        if (!RegisterClassW(&wc)) return false;
+        instance_ = instance;
+        return true;
+    }
+
+private:
+    HINSTANCE instance_ = nullptr;   // set while the class is registered
+};
+
+ControlClass g_controlClass;
 
 // The child window that sent a notification to its parent, or nullptr.
 HWND NotifyingChild(UINT msg, WPARAM wparam, LPARAM lparam, HWND parent)
@@ -103,7 +122,7 @@ HRESULT WriteExact(IStream* s, const void* buffer, ULONG size)
 
 } // namespace
 
-ControlBase::ControlBase(const CLSID& clsid, const IID& events)
+ControlBase::ControlBase(const CLSID& clsid, ConnectionPoint& events)
     : clsid_(clsid), events_(events), backColour_(GetSysColor(COLOR_WINDOW))
 {
     // 32 x 32 pixels until the container says otherwise.
@@ -132,7 +151,6 @@ HRESULT ControlBase::QueryControl(REFIID iid, void** out)
     else if (iid == IID_IPersistStorage) *out = static_cast<IPersistStorage*>(this);
     else if (iid == IID_IPersistPropertyBag) *out = static_cast<IPersistPropertyBag*>(this);
     else if (iid == IID_IQuickActivate) *out = static_cast<IQuickActivate*>(this);
-    else if (iid == IID_IProvideClassInfo || iid == IID_IProvideClassInfo2) *out = static_cast<IProvideClassInfo2*>(this);
     else return E_NOINTERFACE;
     return S_OK;
 }
@@ -308,7 +326,7 @@ HRESULT ControlBase::InPlaceActivate(LONG verb)
     }
 
     if (!window_) {
-        if (!RegisterControlClass(&ControlBase::WindowProc)) return HRESULT_FROM_WIN32(GetLastError());
+        if (!g_controlClass.Register(&ControlBase::WindowProc)) return HRESULT_FROM_WIN32(GetLastError());
         window_ = CreateWindowExW(0, kWindowClass, L"", WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, position.left,
                                   position.top, position.right - position.left, position.bottom - position.top, parent,
                                   nullptr, ThisModule().Instance(), this);
@@ -650,10 +668,14 @@ HRESULT ControlBase::Save(IPropertyBag* bag, BOOL clearDirty, BOOL)
 
 // ---- IQuickActivate ----
 
+// Both structures have grown over time: each must hold every field that is read or
+// written (the container's colorBack; the control's cookies), and both are checked before
+// either is touched.
 HRESULT ControlBase::QuickActivate(QACONTAINER* container, QACONTROL* control)
 {
     if (!container || !control) return E_POINTER;
-    if (container->cbSize < offsetof(QACONTAINER, pUnkEventSink)) return E_INVALIDARG;
+    if (container->cbSize < offsetof(QACONTAINER, pFont) || control->cbSize < offsetof(QACONTROL, dwPointerActivationPolicy))
+        return E_INVALIDARG;
     SetClientSite(container->pClientSite);
     if (container->pAdviseSink) SetAdvise(DVASPECT_CONTENT, 0, container->pAdviseSink);
     // The container hands over its background colour here, for a site without ambients.
@@ -662,39 +684,17 @@ HRESULT ControlBase::QuickActivate(QACONTAINER* container, QACONTROL* control)
         backColour_ = c;
         backFromContainer_ = true;
     }
-    ULONG size = control->cbSize;
-    if (size < sizeof(ULONG) * 3) return E_INVALIDARG;
+    // The container's sink of the control's events; a sink that cannot connect leaves the
+    // cookie 0 and the control still activates.
+    DWORD cookie = 0;
+    if (container->pUnkEventSink && FAILED(events_.Advise(container->pUnkEventSink, &cookie))) cookie = 0;
     DWORD misc = 0;
     GetMiscStatus(DVASPECT_CONTENT, &misc);
     control->dwMiscStatus = misc;
     control->dwViewStatus = 0;
-    if (size >= offsetof(QACONTROL, dwPointerActivationPolicy)) {
-        control->dwEventCookie = 0;
-        control->dwPropNotifyCookie = 0;
-    }
-    if (size >= sizeof(QACONTROL)) control->dwPointerActivationPolicy = 0;
-    return S_OK;
-}
-
-// ---- IProvideClassInfo2 ----
-
-HRESULT ControlBase::GetClassInfo(ITypeInfo** out)
-{
-    if (!out) return E_POINTER;
-    *out = ThisModule().TypeInfo(clsid_);
-    if (!*out) return TYPE_E_ELEMENTNOTFOUND;
-    (*out)->AddRef();
-    return S_OK;
-}
-
-HRESULT ControlBase::GetGUID(DWORD kind, GUID* out)
-{
-    if (!out) return E_POINTER;
-    if (kind != GUIDKIND_DEFAULT_SOURCE_DISP_IID) {
-        *out = GUID_NULL;
-        return E_INVALIDARG;
-    }
-    *out = events_;
+    control->dwEventCookie = cookie;
+    control->dwPropNotifyCookie = 0;
+    if (control->cbSize >= sizeof(QACONTROL)) control->dwPointerActivationPolicy = 0;
     return S_OK;
 }
 

@@ -1,9 +1,10 @@
 // The ActiveX control base, shared by every control of the system: embedding
 // (IOleObject), windowed in-place activation (IOleInPlaceObject, IOleInPlaceActiveObject),
 // drawing for the container (IViewObject2), IOleControl, persistence in a stream, a
-// storage or a property bag, IQuickActivate, IProvideClassInfo2, the control window with
-// the reflection of its children's notifications as OCM_ messages, and the stock
-// properties BorderColor, BorderStyle and Window.
+// storage or a property bag, IQuickActivate, the control window with the reflection of
+// its children's notifications as OCM_ messages, and the stock properties BorderColor,
+// BorderStyle and Window; the connection point of its outgoing interface and its class
+// information come with EventSource (events.h).
 //
 //   class CGfxDevices : public zyk::com::Control<CGfxDevices, IDevices, &IID_IDevices,
 //                                                &CLSID_Devices, &DIID__IDevicesEvents> {
@@ -13,7 +14,7 @@
 // The control always activates windowed, and works in a site that offers no ambient
 // properties (it then takes the system's window colour and user mode).
 #pragma once
-#include "object.h"
+#include "events.h"
 #include <ocidl.h>
 #include <olectl.h>
 #include <vector>
@@ -28,10 +29,11 @@ class ControlBase : public IOleObject,
                     public IPersistStreamInit,
                     public IPersistStorage,
                     public IPersistPropertyBag,
-                    public IQuickActivate,
-                    public IProvideClassInfo2 {
+                    public IQuickActivate {
 public:
-    ControlBase(const CLSID& clsid, const IID& events);
+    // events: the connection point of the control's outgoing interface, which a container
+    // connects its event sink to when it quick-activates the control.
+    ControlBase(const CLSID& clsid, ConnectionPoint& events);
     virtual ~ControlBase();
     ControlBase(const ControlBase&) = delete;
     ControlBase& operator=(const ControlBase&) = delete;
@@ -117,10 +119,6 @@ public:
     HRESULT STDMETHODCALLTYPE SetContentExtent(LPSIZEL size) override { return SetExtent(DVASPECT_CONTENT, size); }
     HRESULT STDMETHODCALLTYPE GetContentExtent(LPSIZEL size) override { return GetExtent(DVASPECT_CONTENT, size); }
 
-    // IProvideClassInfo, IProvideClassInfo2
-    HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** out) override;
-    HRESULT STDMETHODCALLTYPE GetGUID(DWORD kind, GUID* out) override;
-
 protected:
     // Draws the control into dc within bounds, the rectangle the container gives: a
     // control that changes a rectangle changes a copy of its own.
@@ -163,7 +161,7 @@ private:
     LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam);
 
     CLSID clsid_;
-    IID events_;
+    ConnectionPoint& events_;
     IOleClientSite* site_ = nullptr;
     IOleInPlaceSite* inPlaceSite_ = nullptr;
     IOleAdviseHolder* adviseHolder_ = nullptr;
@@ -184,9 +182,11 @@ protected:
 };
 
 template <class T, class Itf, const IID* ItfId, const CLSID* ClassId, const IID* EventsId>
-class Control : public CoClass<T, Itf, ItfId, ClassId>, public ControlBase {
+class Control : public EventSource<T, Itf, ItfId, ClassId, EventsId>, public ControlBase {
+    using Source = EventSource<T, Itf, ItfId, ClassId, EventsId>;
+
 public:
-    Control() : ControlBase(*ClassId, *EventsId) {}
+    Control() : ControlBase(*ClassId, this->Events()) {}
 
     // One IUnknown for the dual interface and every control interface.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override { return this->OuterQueryInterface(iid, out); }
@@ -194,7 +194,10 @@ public:
     ULONG STDMETHODCALLTYPE Release() override { return this->OuterRelease(); }
 
 protected:
-    HRESULT QueryExtra(REFIID iid, void** out) override { return QueryControl(iid, out); }
+    HRESULT QueryExtra(REFIID iid, void** out) override
+    {
+        return SUCCEEDED(QueryControl(iid, out)) ? S_OK : Source::QueryExtra(iid, out);
+    }
 };
 
 } // namespace zyk::com

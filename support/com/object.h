@@ -1,11 +1,13 @@
 // The COM class base: reference counting with aggregation, the dual IDispatch through
-// the module's type library, ISupportErrorInfo and an empty connection-point container.
+// the module's type library, ISupportErrorInfo and a connection-point container, empty
+// unless the class has an outgoing interface to connect to (events.h).
 //
 //   class CColour : public zyk::com::CoClass<CColour, IColour, &IID_IColour, &CLSID_Colour> {...};
 //   ObjectEntry{&CLSID_Colour, 102, &zyk::com::Creator<CColour>, true, L"zyk3D.Colour.1"}
 //
 // A class that serves further interfaces overrides QueryExtra.
 #pragma once
+#include "connection.h"
 #include "module.h"
 #include <ocidl.h>
 #include <olectl.h>
@@ -130,16 +132,22 @@ public:
         return iid == *ItfId ? S_OK : S_FALSE;
     }
 
-    // IConnectionPointContainer: the event interfaces are declared, never fired.
+    // IConnectionPointContainer: the connection point of the class's outgoing interface,
+    // when it has one to connect to.
     HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** out) override
     {
-        return CreateEmptyConnectionPointEnum(out);
+        ConnectionPoint* point = EventPoint();
+        return point ? CreateConnectionPointEnum(point, out) : CreateEmptyConnectionPointEnum(out);
     }
-    HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID, IConnectionPoint** out) override
+    HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint** out) override
     {
         if (!out) return E_POINTER;
         *out = nullptr;
-        return CONNECT_E_NOCONNECTION;
+        ConnectionPoint* point = EventPoint();
+        if (!point || iid != point->Iid()) return CONNECT_E_NOCONNECTION;
+        point->AddRef();
+        *out = point;
+        return S_OK;
     }
 
 protected:
@@ -149,6 +157,10 @@ protected:
         *out = nullptr;
         return E_NOINTERFACE;
     }
+
+    // The connection point of the outgoing interface; none by default (the interface is
+    // declared, never fired, and nothing can connect to it).
+    virtual ConnectionPoint* EventPoint() { return nullptr; }
 
     IUnknown* Identity() override { return static_cast<Itf*>(this); }
     HRESULT FindInterface(REFIID iid, void** out) override

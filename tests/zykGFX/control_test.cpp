@@ -1,8 +1,10 @@
-// The Devices control in a real container (the platform's AtlAxWin), drawn for a container,
-// persisted in a stream, a storage and a property bag, and quick-activated in a site that
-// has no ambient properties.
+// The Devices control in a real container (the platform's AtlAxWin), also after the server
+// was unloaded and loaded again, drawn for a container, persisted in a stream, a storage and
+// a property bag, its events bound, and quick-activated in a site that has no ambient
+// properties.
 #include "gfx_fixture.h"
 #include "atlhost.h"
+#include "events.h"
 #include <map>
 
 using gfx_test::New;
@@ -142,6 +144,27 @@ TEST(DevicesControl, HostedByAtlAxWinAsARealChildWindow)
     DestroyWindow(parent);
 }
 
+// Runs in a fresh process, where nothing else holds the server.
+TEST(DevicesControlReload, Child)
+{
+    if (!GetEnvironmentVariableA("ZYK_RELOAD_CHILD", nullptr, 0)) GTEST_SKIP() << "runs in a child";
+    testkit::ExpectControlsAfterReloads(L"zykGFX.dll", {L"ZYKGFX.Devices"}, 3);
+}
+
+TEST(DevicesControl, GetsItsWindowAfterTheServerWasUnloadedAndLoadedAgain)
+{
+    EXPECT_EQ(testkit::RunCopy("zyk_gfx_reload.exe", "DevicesControlReload.Child", "ZYK_RELOAD_CHILD", "1", {}), 0)
+        << "the child failed (its output is above)";
+}
+
+TEST(DevicesControl, EventsBindAsAFormsWithEventsDoes)
+{
+    IUnknown* u = New<IUnknown>(L"ZYKGFX.Devices", IID_IUnknown);
+    ASSERT_NE(u, nullptr);
+    testkit::ExpectEventsBind(u);
+    u->Release();
+}
+
 TEST(DevicesControl, DrawsIntoARectangleOfItsOwn)
 {
     IViewObject2* view = New<IViewObject2>(L"ZYKGFX.Devices", IID_IViewObject2);
@@ -248,16 +271,31 @@ TEST(DevicesControl, QuickActivatedInASiteWithoutAmbients)
     IUnknown* u = New<IUnknown>(L"ZYKGFX.Devices", IID_IUnknown);
     ASSERT_NE(u, nullptr);
     BareSite site;
+    testkit::EventSink sink(DIID__IDevicesEvents);
     IQuickActivate* qa = Query<IQuickActivate>(u, IID_IQuickActivate);
     QACONTAINER container{};
     container.cbSize = sizeof container;
     container.pClientSite = &site;
+    container.pUnkEventSink = &sink;
     container.colorBack = 0x00FF00;
     QACONTROL control{};
     control.cbSize = sizeof control;
     ASSERT_EQ(qa->QuickActivate(&container, &control), S_OK);
     EXPECT_EQ(control.dwMiscStatus, 131473u);
     EXPECT_EQ(site.refs, 2u);   // the control keeps the site
+
+    // The container's event sink is connected, under the cookie handed back.
+    EXPECT_NE(control.dwEventCookie, 0u);
+    EXPECT_EQ(sink.refs, 2u);
+    IConnectionPointContainer* points = Query<IConnectionPointContainer>(u, IID_IConnectionPointContainer);
+    IConnectionPoint* point = nullptr;
+    ASSERT_EQ(points->FindConnectionPoint(DIID__IDevicesEvents, &point), S_OK);
+    EXPECT_EQ(testkit::Connections(point, &sink), std::vector<DWORD>{control.dwEventCookie});
+    EXPECT_EQ(point->Unadvise(control.dwEventCookie), S_OK);
+    EXPECT_EQ(sink.refs, 1u);
+    point->Release();
+    points->Release();
+
     IOleObject* ole = Query<IOleObject>(u, IID_IOleObject);
     IOleClientSite* got = nullptr;
     EXPECT_EQ(ole->GetClientSite(&got), S_OK);
@@ -287,4 +325,54 @@ TEST(DevicesControl, QuickActivatedInASiteWithoutAmbients)
     ti->Release();
     info->Release();
     u->Release();
+}
+
+// Both structures' sizes are checked before either is read or written: a container's
+// structure too short to hold its colour, or a control's too short for the event cookie,
+// is refused with nothing taken from it and nothing connected.
+TEST(DevicesControl, QuickActivateChecksBothSizesFirst)
+{
+    IQuickActivate* qa = New<IQuickActivate>(L"ZYKGFX.Devices", IID_IQuickActivate);
+    ASSERT_NE(qa, nullptr);
+    BareSite site;
+    testkit::EventSink sink(DIID__IDevicesEvents);
+    QACONTAINER container{};
+    container.pClientSite = &site;
+    container.pUnkEventSink = &sink;
+    container.colorBack = 0x00FF00;
+    QACONTROL control{};
+    auto untouched = [&] {
+        EXPECT_EQ(site.refs, 1u);
+        EXPECT_EQ(sink.refs, 1u);
+        EXPECT_EQ(control.dwMiscStatus, 0xEEEEEEEEu);
+    };
+    const ULONG shortContainers[] = {16, offsetof(QACONTAINER, colorBack)};
+    for (ULONG size : shortContainers) {
+        SCOPED_TRACE(size);
+        container.cbSize = size;
+        control = QACONTROL{sizeof(QACONTROL), 0xEEEEEEEE};
+        EXPECT_EQ(qa->QuickActivate(&container, &control), E_INVALIDARG);
+        untouched();
+    }
+    container.cbSize = sizeof container;
+    control = QACONTROL{offsetof(QACONTROL, dwEventCookie), 0xEEEEEEEE};
+    EXPECT_EQ(qa->QuickActivate(&container, &control), E_INVALIDARG);
+    untouched();
+
+    // A container structure without the last two pointers, and a control structure without
+    // the activation policy, as older containers pass them.
+    container.cbSize = offsetof(QACONTAINER, pOleControlSite);
+    control = QACONTROL{offsetof(QACONTROL, dwPointerActivationPolicy), 0xEEEEEEEE};
+    control.dwPointerActivationPolicy = 0xEEEEEEEE;
+    EXPECT_EQ(qa->QuickActivate(&container, &control), S_OK);
+    EXPECT_EQ(control.dwMiscStatus, 131473u);
+    EXPECT_NE(control.dwEventCookie, 0u);
+    EXPECT_EQ(control.dwPointerActivationPolicy, 0xEEEEEEEEu);
+    IOleObject* ole = nullptr;
+    ASSERT_EQ(qa->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&ole)), S_OK);
+    EXPECT_EQ(ole->Close(OLECLOSE_NOSAVE), S_OK);
+    ole->Release();
+    qa->Release();
+    EXPECT_EQ(site.refs, 1u);
+    EXPECT_EQ(sink.refs, 1u);   // the control let go of its sink with itself
 }

@@ -1,6 +1,8 @@
-// The Devices control in the platform's container (AtlAxWin) and drawn for a container.
+// The Devices control in the platform's container (AtlAxWin), also after the server was
+// unloaded and loaded again, drawn for a container, and its events bound.
 #include "testkit.h"
 #include "atlhost.h"
+#include "events.h"
 #include "zykINPUT.h"
 
 TEST(InputDevicesControl, HostedByAtlAxWinAsARealChildWindow)
@@ -81,4 +83,25 @@ TEST(InputDevicesControl, DrawsItsPlaceholderIntoTheBoundsGiven)
             if ((canvas.At(x, y) & 0xFFFFFF) != 0xFFFFFFu) ++below;
     EXPECT_EQ(below, 0);
     view->Release();
+}
+
+// Runs in a fresh process, where nothing else holds the server.
+TEST(InputDevicesControlReload, Child)
+{
+    if (!GetEnvironmentVariableA("ZYK_RELOAD_CHILD", nullptr, 0)) GTEST_SKIP() << "runs in a child";
+    testkit::ExpectControlsAfterReloads(L"zykINPUT.dll", {L"ZYKInput.Devices"}, 3);
+}
+
+TEST(InputDevicesControl, GetsItsWindowAfterTheServerWasUnloadedAndLoadedAgain)
+{
+    EXPECT_EQ(testkit::RunCopy("zyk_input_reload.exe", "InputDevicesControlReload.Child", "ZYK_RELOAD_CHILD", "1", {}), 0)
+        << "the child failed (its output is above)";
+}
+
+TEST(InputDevicesControl, EventsBindAsAFormsWithEventsDoes)
+{
+    IUnknown* u = testkit::Create<IUnknown>(L"ZYKInput.Devices", IID_IUnknown);
+    ASSERT_NE(u, nullptr);
+    testkit::ExpectEventsBind(u);
+    u->Release();
 }

@@ -1,8 +1,10 @@
 // The video control as a client and a container see it: registration, the graph built
 // into the host window from an AVI file the test writes, the window's size, the events
-// posted to the host, the failures of Load, and the control hosted by AtlAxWin.
+// posted to the host, the failures of Load, the control hosted by AtlAxWin (also after the
+// server was unloaded and loaded again), and its events bound.
 #include "testkit.h"
 #include "atlhost.h"
+#include "events.h"
 #include "zykMM.h"
 #include <string>
 #include <vector>
@@ -204,4 +206,25 @@ TEST(VideoControl, HostedByAtlAxWinAsAChildWindow)
     control->Release();
     DestroyWindow(parent);
     testkit::PumpMessages();
+}
+
+// Runs in a fresh process, where nothing else holds the server.
+TEST(VideoControlReload, Child)
+{
+    if (!GetEnvironmentVariableA("ZYK_RELOAD_CHILD", nullptr, 0)) GTEST_SKIP() << "runs in a child";
+    testkit::ExpectControlsAfterReloads(L"zykMM.dll", {L"zykMM.Device"}, 3);
+}
+
+TEST(VideoControl, GetsItsWindowAfterTheServerWasUnloadedAndLoadedAgain)
+{
+    EXPECT_EQ(testkit::RunCopy("zyk_mm_reload.exe", "VideoControlReload.Child", "ZYK_RELOAD_CHILD", "1", {}), 0)
+        << "the child failed (its output is above)";
+}
+
+TEST(VideoControl, EventsBindAsAFormsWithEventsDoes)
+{
+    IUnknown* u = testkit::Create<IUnknown>(L"zykMM.Device", IID_IUnknown);
+    ASSERT_NE(u, nullptr);
+    testkit::ExpectEventsBind(u);
+    u->Release();
 }

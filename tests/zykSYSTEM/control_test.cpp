@@ -1,7 +1,9 @@
-// The controls in a real container (the platform's AtlAxWin), their drawing, their
-// registration, their error information, and the property page.
+// The controls in a real container (the platform's AtlAxWin), also after the server was
+// unloaded and loaded again, their drawing, their registration, their error information,
+// their events and class information (and those of BIOS and CE), and the property page.
 #include "system_fixture.h"
 #include "atlhost.h"
+#include "events.h"
 #include <algorithm>
 #include <olectl.h>
 
@@ -73,6 +75,90 @@ TEST(Controls, HostedByAtlAxWinEachAsAChildWindow)
     u->Release();
     DestroyWindow(host);
     DestroyWindow(parent);
+}
+
+// Runs in a fresh process, where nothing else holds the server.
+TEST(ControlsReload, Child)
+{
+    if (!GetEnvironmentVariableA("ZYK_RELOAD_CHILD", nullptr, 0)) GTEST_SKIP() << "runs in a child";
+    std::vector<const wchar_t*> progIds;
+    for (const ControlCase& c : kControls) progIds.push_back(c.progId);
+    testkit::ExpectControlsAfterReloads(L"zykSYSTEM.dll", progIds, 3);
+}
+
+TEST(Controls, GetTheirWindowAfterTheServerWasUnloadedAndLoadedAgain)
+{
+    EXPECT_EQ(testkit::RunCopy("zyk_sys_reload.exe", "ControlsReload.Child", "ZYK_RELOAD_CHILD", "1", {}), 0)
+        << "the child failed (its output is above)";
+}
+
+TEST(Controls, EventsBindAsAFormsWithEventsDoes)
+{
+    std::vector<const wchar_t*> progIds{L"ZYKSystem.BIOS", L"ZYKSystem.CE"};
+    for (const ControlCase& c : kControls) progIds.push_back(c.progId);
+    for (const wchar_t* progId : progIds) {
+        SCOPED_TRACE(testkit::Narrow(progId));
+        IUnknown* u = New<IUnknown>(progId, IID_IUnknown);
+        ASSERT_NE(u, nullptr);
+        testkit::ExpectEventsBind(u);
+        u->Release();
+    }
+    // Memory's source is the one that declares an event.
+    IUnknown* memory = New<IUnknown>(L"ZYKSystem.Memory", IID_IUnknown);
+    ASSERT_NE(memory, nullptr);
+    EXPECT_TRUE(IsEqualGUID(testkit::DefaultSource(memory), DIID__IMemoryEvents));
+    memory->Release();
+}
+
+// BIOS and CE keep nothing, yet a container can save them into its storage and load them
+// back from it: the storage names the class, and loading makes a working object. Their
+// class information is that of their coclass (its default source is checked above).
+TEST(PlainObjects, AnswerClassInformationAndPersistInAStorage)
+{
+    for (const wchar_t* progId : {L"ZYKSystem.BIOS", L"ZYKSystem.CE"}) {
+        SCOPED_TRACE(testkit::Narrow(progId));
+        IProvideClassInfo* info = New<IProvideClassInfo>(progId, IID_IProvideClassInfo);
+        ASSERT_NE(info, nullptr);
+        ITypeInfo* coclass = nullptr;
+        ASSERT_EQ(info->GetClassInfo(&coclass), S_OK);
+        TYPEATTR* attr = nullptr;
+        ASSERT_EQ(coclass->GetTypeAttr(&attr), S_OK);
+        EXPECT_EQ(attr->typekind, TKIND_COCLASS);
+        CLSID expected{};
+        CLSIDFromProgID(progId, &expected);
+        EXPECT_TRUE(IsEqualGUID(attr->guid, expected));
+        coclass->ReleaseTypeAttr(attr);
+        coclass->Release();
+        info->Release();
+
+        IPersistStorage* persist = New<IPersistStorage>(progId, IID_IPersistStorage);
+        ASSERT_NE(persist, nullptr);
+        CLSID clsid{};
+        EXPECT_EQ(persist->GetClassID(&clsid), S_OK);
+        EXPECT_TRUE(IsEqualGUID(clsid, expected));
+        ILockBytes* bytes = nullptr;
+        IStorage* storage = nullptr;
+        ASSERT_EQ(CreateILockBytesOnHGlobal(nullptr, TRUE, &bytes), S_OK);
+        ASSERT_EQ(StgCreateDocfileOnILockBytes(bytes, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, &storage), S_OK);
+        EXPECT_EQ(persist->InitNew(storage), S_OK);
+        EXPECT_EQ(persist->IsDirty(), S_FALSE);
+        EXPECT_EQ(OleSave(persist, storage, TRUE), S_OK);
+        EXPECT_EQ(persist->SaveCompleted(nullptr), S_OK);
+        EXPECT_EQ(persist->Save(nullptr, FALSE), E_POINTER);
+        persist->Release();
+
+        IDispatch* loaded = nullptr;
+        ASSERT_EQ(OleLoad(storage, IID_IDispatch, nullptr, reinterpret_cast<void**>(&loaded)), S_OK);
+        ASSERT_NE(loaded, nullptr);
+        VARIANT name;
+        VariantInit(&name);
+        EXPECT_EQ(testkit::DispGet(loaded, L"Name", &name), S_OK);
+        EXPECT_EQ(V_VT(&name), VT_BSTR);
+        VariantClear(&name);
+        loaded->Release();
+        storage->Release();
+        bytes->Release();
+    }
 }
 
 TEST(Controls, DrawTheIconInA32By32Area)

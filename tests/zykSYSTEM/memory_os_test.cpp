@@ -1,37 +1,49 @@
 // Memory figures and the operating system's folders, names and version, compared with
 // what the platform answers the test itself.
 #include "system_fixture.h"
+#include <cstdlib>
 
 using sys_test::New;
 using sys_test::Take;
 
-TEST(Memory, TotalsAreThoseOfGlobalMemoryStatus)
+// The platform's 64-bit figures, where those of 2 GB and more read 0x7FFFFFFF: on a host
+// with much memory GlobalMemoryStatus answers up to 0xFFFFFFFF, which must not come back
+// negative.
+TEST(Memory, FiguresAreThoseOfThePlatformAndNeverNegative)
 {
     IMemory* memory = New<IMemory>(L"ZYKSystem.Memory", IID_IMemory);
     ASSERT_NE(memory, nullptr);
-    MEMORYSTATUS status{};
+    MEMORYSTATUSEX status{};
     status.dwLength = sizeof status;
-    GlobalMemoryStatus(&status);
+    ASSERT_TRUE(GlobalMemoryStatusEx(&status));
+    auto figure = [](DWORDLONG bytes) { return bytes > 0x7FFFFFFF ? 0x7FFFFFFFL : static_cast<long>(bytes); };
     long v = 0;
     EXPECT_EQ(memory->get_TotalPhysical(&v), S_OK);
-    EXPECT_EQ(v, static_cast<long>(status.dwTotalPhys));
+    EXPECT_EQ(v, figure(status.ullTotalPhys));
     EXPECT_EQ(memory->get_TotalVirtual(&v), S_OK);
-    EXPECT_EQ(v, static_cast<long>(status.dwTotalVirtual));
+    EXPECT_EQ(v, figure(status.ullTotalVirtual));
     EXPECT_EQ(memory->get_TotalPageFile(&v), S_OK);
-    EXPECT_EQ(v, static_cast<long>(status.dwTotalPageFile));
-    EXPECT_EQ(memory->get_FreePhysical(&v), S_OK);
-    EXPECT_GT(v, 0);
-    EXPECT_EQ(memory->get_FreeVirtual(&v), S_OK);
-    EXPECT_GT(v, 0);
-    EXPECT_LE(v, static_cast<long>(status.dwTotalVirtual));
-    EXPECT_EQ(memory->get_FreePageFile(&v), S_OK);
+    EXPECT_EQ(v, figure(status.ullTotalPageFile));
+    // Free figures move between calls: within a quarter of the total, or both saturated.
+    const struct {
+        HRESULT (STDMETHODCALLTYPE IMemory::*get)(long*);
+        DWORDLONG free, total;
+    } frees[] = {{&IMemory::get_FreePhysical, status.ullAvailPhys, status.ullTotalPhys},
+                 {&IMemory::get_FreeVirtual, status.ullAvailVirtual, status.ullTotalVirtual},
+                 {&IMemory::get_FreePageFile, status.ullAvailPageFile, status.ullTotalPageFile}};
+    for (const auto& f : frees) {
+        EXPECT_EQ((memory->*f.get)(&v), S_OK);
+        EXPECT_GT(v, 0);
+        EXPECT_LE(v, figure(f.total));
+        EXPECT_LE(std::llabs(static_cast<long long>(v) - figure(f.free)), static_cast<long long>(figure(f.total) / 4));
+    }
 
     // Through IDispatch by name.
     VARIANT total;
     VariantInit(&total);
-    EXPECT_EQ(testkit::DispGet(memory, L"TotalPhysical", &total), S_OK);
+    EXPECT_EQ(testkit::DispGet(memory, L"TotalPageFile", &total), S_OK);
     EXPECT_EQ(V_VT(&total), VT_I4);
-    EXPECT_EQ(V_I4(&total), static_cast<long>(status.dwTotalPhys));
+    EXPECT_EQ(V_I4(&total), figure(status.ullTotalPageFile));
     memory->Release();
 }
 
