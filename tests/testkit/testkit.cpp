@@ -431,3 +431,56 @@ DWORD GdiObjectCount()
 }
 
 } // namespace testkit
+
+namespace testkit {
+
+void ExpectRegistered(const wchar_t* module, const wchar_t* libId, const std::vector<RegisteredClass>& classes)
+{
+    auto expectValue = [](const std::wstring& key, const wchar_t* name, const std::wstring& expected) {
+        std::wstring value;
+        EXPECT_TRUE(ReadString(HKEY_CLASSES_ROOT, key, name, value)) << Narrow(key);
+        EXPECT_EQ(value, expected) << Narrow(key) << (name ? " " + Narrow(name) : std::string());
+    };
+    for (const RegisteredClass& c : classes) {
+        SCOPED_TRACE(Narrow(c.name));
+        const std::wstring id = GuidText(*c.clsid), plain = std::wstring(c.progWord) + L"." + c.name,
+                           versioned = plain + L".1", label = std::wstring(c.name) + L" Class", cls = L"CLSID\\" + id;
+        for (const std::wstring& progId : {versioned, plain}) {
+            expectValue(progId, nullptr, label);
+            expectValue(progId + L"\\CLSID", nullptr, id);
+            CLSID resolved{};
+            EXPECT_EQ(CLSIDFromProgID(progId.c_str(), &resolved), S_OK) << Narrow(progId);
+            EXPECT_TRUE(IsEqualGUID(resolved, *c.clsid)) << Narrow(progId);
+        }
+        expectValue(plain + L"\\CurVer", nullptr, versioned);
+        expectValue(cls, nullptr, label);
+        expectValue(cls + L"\\ProgID", nullptr, versioned);
+        expectValue(cls + L"\\VersionIndependentProgID", nullptr, plain);
+        EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, cls + L"\\Programmable"));
+        std::wstring server;
+        EXPECT_TRUE(ReadString(HKEY_CLASSES_ROOT, cls + L"\\InprocServer32", nullptr, server));
+        EXPECT_TRUE(EndsWith(server, std::wstring(L"\\") + module)) << Narrow(server);
+        expectValue(cls + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
+        expectValue(cls + L"\\TypeLib", nullptr, libId);
+
+        const bool control = c.toolboxBitmap != 0;
+        EXPECT_EQ(KeyExists(HKEY_CLASSES_ROOT, cls + L"\\Control"), control);
+        EXPECT_EQ(KeyExists(HKEY_CLASSES_ROOT, cls + L"\\Insertable"), control);
+        if (!control) continue;
+        expectValue(cls + L"\\ToolboxBitmap32", nullptr, server + L", " + std::to_wstring(c.toolboxBitmap));
+        expectValue(cls + L"\\MiscStatus", nullptr, L"0");
+        expectValue(cls + L"\\MiscStatus\\1", nullptr, c.miscStatus ? c.miscStatus : L"");
+        expectValue(cls + L"\\Version", nullptr, L"1.0");
+        DWORD status = 0;
+        EXPECT_EQ(OleRegGetMiscStatus(*c.clsid, DVASPECT_CONTENT, &status), S_OK);
+        EXPECT_EQ(std::to_wstring(status), c.miscStatus ? c.miscStatus : L"");
+        HMODULE file = LoadLibraryExW(server.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        EXPECT_NE(file, nullptr) << Narrow(server);
+        HANDLE bitmap = file ? LoadImageW(file, MAKEINTRESOURCEW(c.toolboxBitmap), IMAGE_BITMAP, 0, 0, 0) : nullptr;
+        EXPECT_NE(bitmap, nullptr) << "toolbox bitmap " << c.toolboxBitmap;
+        if (bitmap) DeleteObject(bitmap);
+        if (file) FreeLibrary(file);
+    }
+}
+
+} // namespace testkit

@@ -168,3 +168,24 @@ namespace testkit {
 DWORD GdiObjectCount();
 
 } // namespace testkit
+
+namespace testkit {
+
+// One class of a server as its registration script leaves it.
+struct RegisteredClass {
+    const wchar_t* progWord;              // the first part of its ProgIDs ("zyk3D", "ZYKGFX", "Gfx")
+    const wchar_t* name;                  // the class name, the rest of them
+    const CLSID* clsid;
+    int toolboxBitmap = 0;                // a control's toolbox bitmap; 0 for a class that is no control
+    const wchar_t* miscStatus = nullptr;  // a control's MiscStatus bits of its content aspect
+};
+
+// Checks every key the script writes for each class: both ProgIDs ("word.Name.1" and
+// "word.Name": "Name Class", CLSID, CurVer) and that they resolve to the class; the class
+// key ("Name Class", ProgID, VersionIndependentProgID, Programmable, the module as
+// InprocServer32 with "Apartment" threading, TypeLib libId); for a control also Control,
+// Insertable, ToolboxBitmap32 (a bitmap the module holds), MiscStatus and Version 1.0,
+// and for any other class no Control key. module is the server's file name.
+void ExpectRegistered(const wchar_t* module, const wchar_t* libId, const std::vector<RegisteredClass>& classes);
+
+} // namespace testkit

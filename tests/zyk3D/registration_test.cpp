@@ -34,49 +34,18 @@ HRESULT CallExport(const char* name)
     return fn ? fn() : E_NOTIMPL;
 }
 
-void ExpectRegistered(const ClassKeys& c)
+void ExpectClassesRegistered()
 {
-    const std::wstring id = testkit::GuidText(*c.clsid), versioned = std::wstring(L"zyk3D.") + c.name + L".1",
-                       plain = std::wstring(L"zyk3D.") + c.name, cls = L"CLSID\\" + id;
-    std::wstring v;
-    ASSERT_TRUE(ReadString(HKEY_CLASSES_ROOT, versioned, nullptr, v)) << testkit::Narrow(versioned);
-    EXPECT_EQ(v, std::wstring(c.name) + L" Class");
-    ASSERT_TRUE(ReadString(HKEY_CLASSES_ROOT, versioned + L"\\CLSID", nullptr, v));
-    EXPECT_EQ(v, id);
-    ASSERT_TRUE(ReadString(HKEY_CLASSES_ROOT, plain, nullptr, v));
-    EXPECT_EQ(v, std::wstring(c.name) + L" Class");
-    ASSERT_TRUE(ReadString(HKEY_CLASSES_ROOT, plain + L"\\CLSID", nullptr, v));
-    EXPECT_EQ(v, id);
-    ASSERT_TRUE(ReadString(HKEY_CLASSES_ROOT, plain + L"\\CurVer", nullptr, v));
-    EXPECT_EQ(v, versioned);
-
-    ASSERT_TRUE(ReadString(HKEY_CLASSES_ROOT, cls, nullptr, v));
-    EXPECT_EQ(v, std::wstring(c.name) + L" Class");
-    ASSERT_TRUE(ReadString(HKEY_CLASSES_ROOT, cls + L"\\ProgID", nullptr, v));
-    EXPECT_EQ(v, versioned);
-    ASSERT_TRUE(ReadString(HKEY_CLASSES_ROOT, cls + L"\\VersionIndependentProgID", nullptr, v));
-    EXPECT_EQ(v, plain);
-    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, cls + L"\\Programmable"));
-    ASSERT_TRUE(ReadString(HKEY_CLASSES_ROOT, cls + L"\\InprocServer32", nullptr, v));
-    EXPECT_TRUE(testkit::EndsWith(v, L"zyk3D.dll")) << testkit::Narrow(v);
-    ASSERT_TRUE(ReadString(HKEY_CLASSES_ROOT, cls + L"\\InprocServer32", L"ThreadingModel", v));
-    EXPECT_EQ(v, L"Apartment");
-    ASSERT_TRUE(ReadString(HKEY_CLASSES_ROOT, cls + L"\\TypeLib", nullptr, v));
-    EXPECT_EQ(v, kLibId);
-
-    CLSID resolved;
-    ASSERT_EQ(CLSIDFromProgID(plain.c_str(), &resolved), S_OK);
-    EXPECT_TRUE(IsEqualGUID(resolved, *c.clsid));
+    std::vector<testkit::RegisteredClass> classes;
+    for (const ClassKeys& c : kClasses) classes.push_back({L"zyk3D", c.name, c.clsid});
+    testkit::ExpectRegistered(L"zyk3D.dll", kLibId, classes);
 }
 
 } // namespace
 
 TEST(Registration, ClassesHaveTheScriptKeys)
 {
-    for (const ClassKeys& c : kClasses) {
-        SCOPED_TRACE(testkit::Narrow(c.name));
-        ExpectRegistered(c);
-    }
+    ExpectClassesRegistered();
 }
 
 TEST(Registration, TypeLibraryIdentity)
@@ -139,6 +108,6 @@ TEST(Registration, UnregisterRemovesTheKeysAndKeepsClsid)
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, std::wstring(L"TypeLib\\") + kLibId));
 
     ASSERT_EQ(CallExport("DllRegisterServer"), S_OK);
-    for (const ClassKeys& c : kClasses) ExpectRegistered(c);
+    ExpectClassesRegistered();
     EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, std::wstring(L"TypeLib\\") + kLibId));
 }

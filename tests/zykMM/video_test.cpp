@@ -13,7 +13,6 @@ using testkit::SystemText;
 
 namespace {
 
-const wchar_t kClsid[] = L"CLSID\\{7AC22390-0FD3-4A71-ABD4-4DABCC4BBA69}";
 const UINT kGraphEvent = WM_USER + 13;
 
 void Put32(std::string& b, uint32_t v)
@@ -114,17 +113,8 @@ HWND ChildWindow(HWND parent)
 
 TEST(VideoControl, IsRegisteredAsAControl)
 {
-    for (const wchar_t* key : {L"Control", L"Insertable", L"Programmable", L"ToolboxBitmap32", L"MiscStatus\\1"})
-        EXPECT_TRUE(testkit::KeyExists(HKEY_CLASSES_ROOT, std::wstring(kClsid) + L"\\" + key)) << testkit::Narrow(key);
-    std::wstring value;
-    ASSERT_TRUE(testkit::ReadString(HKEY_CLASSES_ROOT, std::wstring(kClsid) + L"\\MiscStatus\\1", nullptr, value));
-    EXPECT_EQ(value, L"131473");
-    ASSERT_TRUE(testkit::ReadString(HKEY_CLASSES_ROOT, std::wstring(kClsid) + L"\\Version", nullptr, value));
-    EXPECT_EQ(value, L"1.0");
-    ASSERT_TRUE(testkit::ReadString(HKEY_CLASSES_ROOT, std::wstring(kClsid) + L"\\ToolboxBitmap32", nullptr, value));
-    EXPECT_TRUE(testkit::EndsWith(value, L"zykMM.dll, 101")) << testkit::Narrow(value);
-    ASSERT_TRUE(testkit::ReadString(HKEY_CLASSES_ROOT, std::wstring(kClsid) + L"\\TypeLib", nullptr, value));
-    EXPECT_EQ(value, L"{964DE71E-F2A1-42EE-8632-E2476CC45503}");
+    testkit::ExpectRegistered(L"zykMM.dll", L"{964DE71E-F2A1-42EE-8632-E2476CC45503}",
+                              {{L"zykMM", L"Device", &CLSID_Device, 101, L"131473"}});
     IDevice* d = testkit::Create<IDevice>(L"zykMM.Device.1", IID_IDevice);
     ASSERT_NE(d, nullptr);
     d->Release();

@@ -278,12 +278,12 @@ TEST(SoundDevice, KeepsItsNameAndRegistersItsClasses)
         EXPECT_EQ(testkit::CreateByProgId(progId, IID_IDispatch, reinterpret_cast<void**>(&made)), S_OK) << progId;
         if (made) made->Release();
     }
-    std::wstring value;
-    ASSERT_TRUE(testkit::ReadString(HKEY_CLASSES_ROOT, L"CLSID\\" + testkit::GuidText(CLSID_Buffers) + L"\\TypeLib", L"", value));
-    EXPECT_EQ(value, L"{FD92FE94-4534-4965-BDF6-73E22632DCED}");
-    ASSERT_TRUE(testkit::ReadString(HKEY_CLASSES_ROOT, L"CLSID\\" + testkit::GuidText(CLSID_Device) + L"\\InprocServer32",
-                                    L"ThreadingModel", value));
-    EXPECT_EQ(value, L"Apartment");
+    testkit::ExpectRegistered(L"zykSOUND.dll", L"{FD92FE94-4534-4965-BDF6-73E22632DCED}",
+                              {{L"ZYKSound", L"Devices", &CLSID_Devices},
+                               {L"ZYKSound", L"Device", &CLSID_Device},
+                               {L"ZYKSound", L"Buffers", &CLSID_Buffers},
+                               {L"ZYKSound", L"Buffer", &CLSID_Buffer},
+                               {L"ZYKSound", L"AdvBuffer", &CLSID_AdvBuffer}});
 }
 
 } // namespace
