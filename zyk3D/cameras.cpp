@@ -54,7 +54,7 @@ HRESULT CCameras::Load(long f)
         Clear();
         const long count = world::ReadCount(s, "Number of Cameras to Load: %s.\n");
 
-        world::LoadNamedMembers(s, f, items_, count, [&] {
+        world::LoadNamedMembers(s, f, items_, count, "// Camera", [&] {
             Bstr temp(L"Temp");
             Ptr<IDispatch> made;
             if (FAILED(get_Add(temp.Get(), made.Out())) || !made) return Ptr<ICamera>();

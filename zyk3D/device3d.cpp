@@ -5,6 +5,7 @@
 #include "failure.h"
 #include "framerate.h"
 #include "texturestore.h"
+#include "worldfile.h"
 #include "com/ptr.h"
 #include "com/trace.h"
 #include <mmsystem.h>
@@ -674,19 +675,33 @@ HRESULT CDevice3D::get_Caps(IDispatch** p)
 // World file
 // ---------------------------------------------------------------------------
 
+// A child of the device that is missing (after Free) still has its section in the file:
+// the one a fresh child writes, and reading passes over it through a fresh child that is
+// not kept.
+template <class Child>
+void CDevice3D::WorldSection(Child* child, const CLSID& clsid, const IID& iid, long stream, bool save)
+{
+    zyk::com::Ptr<Child> section(child);
+    if (!section) section = world::Unfiled<Child>(clsid, iid);
+    if (!section) return;
+    save ? section->Save(stream) : section->Load(stream);
+}
+
 void CDevice3D::WriteOrReadWorld(BSTR filename, bool save)
 {
     if (!filename) return;
     std::string path = ToAnsi(filename, SysStringLen(filename));
     ZYK_TRACE(save ? "Saving World: %s.\n" : "Loading World: %s.\n", path.c_str());
-    FILE* f = fopen(path.c_str(), save ? "w" : "r");
+    // Written as text (lines end in CR LF), read as bytes: character 26 in a name would
+    // end a text stream early (worldfile.h).
+    FILE* f = fopen(path.c_str(), save ? "w" : "rb");
     if (!f) return;
     const long stream = zyk::com::ToHandle(f);
-    if (cameras_) save ? cameras_->Save(stream) : cameras_->Load(stream);
-    if (fog_) save ? fog_->Save(stream) : fog_->Load(stream);
-    if (lights_) save ? lights_->Save(stream) : lights_->Load(stream);
-    if (textures_) save ? textures_->Save(stream) : textures_->Load(stream);
-    if (objects_) save ? objects_->Save(stream) : objects_->Load(stream);
+    WorldSection(cameras_, CLSID_Cameras, IID_ICameras, stream, save);
+    WorldSection(fog_, CLSID_Fog, IID_IFog, stream, save);
+    WorldSection(lights_, CLSID_Lights, IID_ILights, stream, save);
+    WorldSection(textures_, CLSID_Textures, IID_ITextures, stream, save);
+    WorldSection(objects_, CLSID_Objects, IID_IObjects, stream, save);
     fclose(f);
     ZYK_TRACE(save ? "Finished Saving World.\n" : "Finished Loading World.\n");
 }

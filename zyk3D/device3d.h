@@ -92,6 +92,8 @@ private:
     void ForgetDevice();
     void ReleaseContext();
     void WriteOrReadWorld(BSTR filename, bool save);
+    template <class Child>
+    void WorldSection(Child* child, const CLSID& clsid, const IID& iid, long stream, bool save);
 
     GUID adapter_{};
     long instance_ = 0;

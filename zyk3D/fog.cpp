@@ -285,7 +285,7 @@ HRESULT CFog::Save(long f)
         world::WriteUnsigned(s, static_cast<DWORD>(mode));
         world::WriteBoolean(s, enabled);
         world::WriteBoolean(s, rangeBased);
-        if (colour_) colour_->Save(f);
+        world::SaveColour(s, f, colour_);
     });
 }
 
@@ -306,7 +306,7 @@ HRESULT CFog::Load(long f)
         put_EndPosition(end);
         put_Enabled(enabled);
         put_RangeBased(rangeBased);
-        if (colour_) colour_->Load(f);
+        world::LoadColour(s, f, colour_);
         Update();
     });
 }

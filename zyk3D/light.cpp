@@ -312,10 +312,10 @@ HRESULT CLight::Save(long f)
         world::WriteName(s, name_.Text());
         world::WriteUnsigned(s, static_cast<DWORD>(type_));
         world::WriteUnsigned(s, static_cast<DWORD>(id_));
+        // A missing child writes what a fresh one holds, so that the block keeps its length.
         for (IPosition* p : {position_, direction_}) {
-            if (!p) continue;
             D3DVECTOR v{};
-            ReadPosition(p, v);
+            if (p) ReadPosition(p, v);
             world::WriteFloat(s, v.x);
             world::WriteFloat(s, v.y);
             world::WriteFloat(s, v.z);
@@ -323,8 +323,7 @@ HRESULT CLight::Save(long f)
         for (float v : {constAttenuation_, linearAttenuation_, quadraticAttenuation_, innerCone_, outerCone_,
                         fallOff_, range_})
             world::WriteFloat(s, v);
-        for (IColour* c : {ambient_, colour_, diffuse_, specular_})
-            if (c) c->Save(f);
+        for (IColour* c : {ambient_, colour_, diffuse_, specular_}) world::SaveColour(s, f, c);
     });
 }
 
@@ -337,10 +336,10 @@ HRESULT CLight::Load(long f)
         type_ = static_cast<LightTypes>(world::ReadInteger(s));
         id_ = world::ReadInteger(s);
         for (IPosition* p : {position_, direction_}) {
-            if (!p) continue;
             float x = world::ReadFloat(s);
             float y = world::ReadFloat(s);
             float z = world::ReadFloat(s);
+            if (!p) continue;
             p->put_X(x);
             p->put_Y(y);
             p->put_Z(z);
@@ -352,8 +351,7 @@ HRESULT CLight::Load(long f)
         outerCone_ = world::ReadFloat(s);
         fallOff_ = world::ReadFloat(s);
         range_ = world::ReadFloat(s);
-        for (IColour* c : {ambient_, colour_, diffuse_, specular_})
-            if (c) c->Load(f);
+        for (IColour* c : {ambient_, colour_, diffuse_, specular_}) world::LoadColour(s, f, c);
         Update();
     });
 }

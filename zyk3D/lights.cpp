@@ -194,10 +194,10 @@ HRESULT CLights::Load(long f)
         const long count = world::ReadCount(s, "Number of Lights to Load: %s.\n");
 
         for (long i = 0; i < count; ++i) {
-            // A count larger than the blocks that follow ends with the file. A light that
-            // cannot be made here (no device) is read into a light of its own that is not
-            // kept, so that the sections after this one stay in place.
-            if (world::AtEnd(s)) break;
+            // A count larger than the blocks that follow ends where the lights end. A light
+            // that cannot be made here (no device) is read into a light of its own that is
+            // not kept, so that the sections after this one stay in place.
+            if (!world::NextLineIs(s, "// Light")) break;
             Ptr<IDispatch> made;
             Ptr<ILight> light;
             if (SUCCEEDED(get_Add(lt_Point, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 10.0f,

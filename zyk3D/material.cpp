@@ -150,8 +150,7 @@ HRESULT CMaterial::Save(long f)
     return world::Block(f, [&](FILE* s) {
         ZYK_TRACE("Saving Material.\n");
         world::WriteLine(s, "// Material\n");
-        for (IColour* child : children_)
-            if (child) child->Save(f);
+        for (IColour* child : children_) world::SaveColour(s, f, child);
     });
 }
 
@@ -160,7 +159,6 @@ HRESULT CMaterial::Load(long f)
     return world::Block(f, [&](FILE* s) {
         ZYK_TRACE("Loading Material.\n");
         world::SkipLine(s);
-        for (IColour* child : children_)
-            if (child) child->Load(f);
+        for (IColour* child : children_) world::LoadColour(s, f, child);
     });
 }

@@ -55,6 +55,9 @@ CObject::~CObject()
 
 void CObject::ReleaseChildren()
 {
+    // Children that a client still holds keep no device of this object's.
+    put_Device(0);
+    put_Direct3D(0);
     texture_.Reset();
     material_.Reset();
     position_.Reset();
@@ -193,7 +196,8 @@ HRESULT CObject::Save(long f)
         world::WriteFloat(s, x_);
         world::WriteFloat(s, y_);
         world::WriteFloat(s, z_);
-        if (material_) material_->Save(f);
+        // A freed object writes a fresh material block, so that the block keeps its length.
+        world::SaveMaterial(s, f, material_.Get());
         if (points_) points_->Save(f);
     });
 }
@@ -211,7 +215,7 @@ HRESULT CObject::Load(long f)
         x_ = world::ReadFloat(s);
         y_ = world::ReadFloat(s);
         z_ = world::ReadFloat(s);
-        if (material_) material_->Load(f);
+        world::LoadMaterial(s, f, material_.Get());
         if (points_) points_->Load(f);
     });
 }

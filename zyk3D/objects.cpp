@@ -22,6 +22,12 @@ HRESULT ObjectsGuard(Body&& body)
 CObjects::CObjects()
 {
     comInitialised_ = SUCCEEDED(InitialiseCOM());
+    // An object that leaves the collection leaves the device too: a client that still
+    // holds it gets "Device Not Initialised." instead of a device that may be gone.
+    items_.OnLeaving([](IObject* object) {
+        object->put_Device(0);
+        object->put_Direct3D(0);
+    });
 }
 
 CObjects::~CObjects()
@@ -103,7 +109,7 @@ HRESULT CObjects::Load(long f)
         ZYK_TRACE("Loading Objects.\n");
         Clear();
         const long count = world::ReadCount(s, "Number of Objects to Load: %s.\n");
-        world::LoadNamedMembers(s, f, items_, count, [&] {
+        world::LoadNamedMembers(s, f, items_, count, "// Object", [&] {
             Bstr temp(L"Temp");
             Ptr<IDispatch> made;
             if (FAILED(get_Add(temp.Get(), VARIANT_TRUE, made.Out())) || !made) return Ptr<IObject>();

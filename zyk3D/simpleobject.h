@@ -25,7 +25,10 @@ public:
     HRESULT STDMETHODCALLTYPE put_Depth(float v) override { depth_ = v; return S_OK; }
     HRESULT STDMETHODCALLTYPE put_Device(long device) override
     {
-        device_ = zyk::com::FromHandle<IDirect3DDevice7>(device);
+        // The shape was made on the device it had: another device, or none, drops it.
+        IDirect3DDevice7* next = zyk::com::FromHandle<IDirect3DDevice7>(device);
+        if (next != device_) ReleaseShape();
+        device_ = next;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE put_Direct3D(long d3d) override { direct3d_ = d3d; return S_OK; }

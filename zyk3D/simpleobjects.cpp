@@ -21,6 +21,8 @@ CSimpleObjects::CSimpleObjects()
 {
     comInitialised_ = SUCCEEDED(InitialiseCOM());
     started_ = SUCCEEDED(D3DXInitialize());
+    // A shape that leaves the collection leaves the device (and drops what it made on it).
+    items_.OnLeaving([](ISimpleObject* o) { o->put_Device(0); });
 }
 
 CSimpleObjects::~CSimpleObjects()

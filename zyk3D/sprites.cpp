@@ -21,6 +21,8 @@ CSprites::CSprites()
 {
     comInitialised_ = SUCCEEDED(InitialiseCOM());
     started_ = SUCCEEDED(D3DXInitialize());
+    // A sprite that leaves the collection leaves the device.
+    items_.OnLeaving([](ISprite* s) { s->put_Device(0); });
 }
 
 CSprites::~CSprites()

@@ -7,6 +7,7 @@
 #include "com/trace.h"
 #include <d3dx.h>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -55,10 +56,9 @@ void CTexture::DropRecord()
 {
     if (!record_) return;
     // The record's own key: the store drops this texture's use and no other.
-    char key[sizeof record_->name];
-    memcpy(key, record_->name, sizeof key);
+    const std::string key = record_->name;
     record_ = nullptr;
-    DestroyTexture(key);
+    DestroyTexture(key.c_str());
 }
 
 IDirectDrawSurface7* CTexture::Surface() const
@@ -67,31 +67,41 @@ IDirectDrawSurface7* CTexture::Surface() const
     return hasName_ ? GetTextureSurface(name_.c_str()) : nullptr;
 }
 
+// A load that fails leaves a texture that has an image as it was: its name, its record and
+// the surface that Handle, width and Height report. A texture without an image takes the
+// new name and an empty record, and a later Apply succeeds without setting anything.
 HRESULT CTexture::LoadBitmap(BSTR filename)
 {
+    const bool keep = Surface() != nullptr;
+    std::string name;
+    CTextureContainer* fresh = nullptr;
     return TextureGuard([&] {
         try {
-            hasName_ = false;
-            name_.clear();
+            if (!keep) {
+                hasName_ = false;
+                name_.clear();
+            }
             if (!filename || !*filename) throw failure(E_FAIL, "Invalid Filename.");
             const int size = WideCharToMultiByte(CP_ACP, 0, filename, -1, nullptr, 0, nullptr, nullptr);
             if (size <= 0) throw failure(E_FAIL, "Invalid Filename.");
-            std::string name(static_cast<size_t>(size), '\0');
+            name.assign(static_cast<size_t>(size), '\0');
             WideCharToMultiByte(CP_ACP, 0, filename, -1, name.data(), size, nullptr, nullptr);
             name.resize(strlen(name.c_str()));
-            name_ = name;
-            hasName_ = true;
-
-            ZYK_TRACE("Deleting Previous Container object.\n");
-            DropRecord();
+            if (!keep) {
+                name_ = name;
+                hasName_ = true;
+                ZYK_TRACE("Deleting Previous Container object.\n");
+                DropRecord();
+            }
             ZYK_TRACE("Creating Fresh Container object.\n");
-            // The store keys records by names of at most 79 characters.
-            if (name_.size() >= sizeof record_->name) throw failure(E_INVALIDARG, IDS_INVALIDPARAMETER);
-            record_ = AcquireTexture(name_.c_str(), 0, 0);
-            if (!record_) {
+            // The store takes names up to the platform's path limit.
+            if (name.size() > kStoreNameMax) throw failure(E_INVALIDARG, IDS_INVALIDPARAMETER);
+            fresh = AcquireTexture(name.c_str(), 0, 0);
+            if (!fresh) {
                 ZYK_TRACE("Failed to Allocate Memory for Texture Container Object.\n");
                 throw failure(E_OUTOFMEMORY, IDS_OUTOFMEMORY);
             }
+            if (!keep) record_ = std::exchange(fresh, nullptr);
 
             ZYK_TRACE("Initialising Direct3DX.\n");
             HRESULT hr = D3DXInitialize();
@@ -101,26 +111,37 @@ HRESULT CTexture::LoadBitmap(BSTR filename)
                 if (hr == H(0xC8770BC6)) throw failure(hr, "D3DX Startup Failed.");
                 throw failure(hr, IDS_UNKNOWNERROR);
             }
-            ZYK_TRACE("Creating Texture from File --> '%s' --> ", name_.c_str());
+            ZYK_TRACE("Creating Texture from File --> '%s' --> ", name.c_str());
             DWORD width = D3DX_DEFAULT, height = D3DX_DEFAULT;
             D3DX_SURFACEFORMAT format = D3DX_SF_UNKNOWN;
             IDirectDrawSurface7* surface = nullptr;
             hr = D3DXCreateTextureFromFile(device_, nullptr, &width, &height, &format, nullptr, &surface, nullptr,
-                                           name_.data(), static_cast<D3DX_FILTERTYPE>(D3DX_DEFAULT));
+                                           name.c_str(), static_cast<D3DX_FILTERTYPE>(D3DX_DEFAULT));
             D3DXUninitialize();
             if (FAILED(hr)) {
                 ZYK_TRACE("Failed. (Error Code=%lx).\n", static_cast<unsigned long>(hr));
                 throw failure(hr, LookupText(kCreateTexture, hr));
             }
             ZYK_TRACE("Succeeded.\n");
+            if (fresh) {
+                // The new image replaces the old one only now that it has loaded.
+                ZYK_TRACE("Deleting Previous Container object.\n");
+                DropRecord();
+                record_ = std::exchange(fresh, nullptr);
+                name_ = name;
+                hasName_ = true;
+            }
             // The record may be shared with a model that named the same file: its surface
             // is replaced by the one D3DX made.
             if (record_->surface) record_->surface->Release();
             record_->surface = surface;
             record_->device = nullptr;
             if (device_) device_->SetRenderState(D3DRENDERSTATE_TEXTUREPERSPECTIVE, TRUE);
-        } catch (const failure&) {
+        } catch (...) {
             ZYK_TRACE("Failure Occurred.\n");
+            // The use of the record taken for the new name goes again; the old image stays.
+            if (fresh) DestroyTexture(name.c_str());
+            fresh = nullptr;
             throw;
         }
     });

@@ -1,17 +1,20 @@
 #pragma once
 #include "zyk3D.h"
+#include "com/enum.h"
 #include "com/object.h"
 
 // The texture formats of a device. It lists nothing yet and keeps nothing, not even the
-// device: every member succeeds and gives no value (a null enumerator, an empty VARIANT,
-// a count of 0).
+// device: every member succeeds and gives no value (an empty enumerator, an empty
+// VARIANT, a count of 0).
 class CTextureFormats
     : public zyk::com::CoClass<CTextureFormats, ITextureFormats, &IID_ITextureFormats, &CLSID_TextureFormats> {
 public:
     HRESULT STDMETHODCALLTYPE get__NewEnum(IUnknown** out) override
     {
-        if (out) *out = nullptr;
-        return S_OK;
+        // A working enumerator of nothing: For Each over a null one ends a script host.
+        if (!out) return E_POINTER;
+        *out = zyk::com::CreateVariantEnum({});
+        return *out ? S_OK : E_OUTOFMEMORY;
     }
     HRESULT STDMETHODCALLTYPE Item(VARIANT, VARIANT* out) override
     {

@@ -5,6 +5,7 @@
 #include "texturestore.h"
 #include "worldfile.h"
 #include "com/trace.h"
+#include <algorithm>
 
 using zyk::com::Ptr;
 
@@ -21,6 +22,9 @@ HRESULT TexturesGuard(Body&& body)
 CTextures::CTextures()
 {
     comInitialised_ = SUCCEEDED(InitialiseCOM());
+    // A texture that leaves the collection (Remove, Clear, Free, or replaced under its
+    // key, as every Add replaces "Unnamed") leaves the device.
+    items_.OnLeaving([](ITexture* t) { t->put_Device(0); });
     // Without its caps child the collection still works.
     TexturesGuard([&] {
         caps_ = Ptr<ITextureCaps>::Adopt(
@@ -115,7 +119,9 @@ HRESULT CTextures::Load(long f)
     return world::Block(f, [&](FILE* s) {
         ZYK_TRACE("Loading Textures.\n");
         Clear();
-        const long count = world::ReadCount(s, "Number of Textures to Load: %s.\n");
+        // A texture's block has no lines, and every Add files its texture as "Unnamed": one
+        // texture is what any count gives, so no count is taken further than that.
+        const long count = std::min(world::ReadCount(s, "Number of Textures to Load: %s.\n"), 1L);
         for (long i = 0; i < count; ++i) {
             if (world::AtEnd(s)) break;
             Ptr<IDispatch> made;

@@ -16,8 +16,8 @@ namespace {
 // The texture folder that names are tried under first.
 char g_texturePath[512] = "";
 
-constexpr size_t kNameMax = 79;   // characters of a record name
-constexpr size_t kPathMax = 255;  // characters of a joined path
+constexpr size_t kNameMax = kStoreNameMax;   // characters of a record name
+constexpr size_t kPathMax = kStoreNameMax;   // characters of a joined path
 
 // Bytes of a file, or false when it cannot be opened or read in full.
 bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes)
@@ -40,7 +40,7 @@ bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes)
     return ok;
 }
 
-// folder + name into a 256-byte buffer; false when it does not fit.
+// folder + name into a buffer of the platform's path limit; false when it does not fit.
 bool JoinPath(char (&out)[kPathMax + 1], const char* folder, const char* name)
 {
     const size_t a = strlen(folder), b = strlen(name);
@@ -50,7 +50,7 @@ bool JoinPath(char (&out)[kPathMax + 1], const char* folder, const char* name)
     return true;
 }
 
-// A name the store accepts as a key: present and at most 79 characters.
+// A name the store accepts as a key: present and no longer than a path.
 bool ValidName(const char* name)
 {
     return name && strnlen(name, kNameMax + 1) <= kNameMax;
@@ -186,7 +186,7 @@ CTextureContainer::CTextureContainer(const char* key, DWORD stageIn, DWORD flags
     : next(TextureContainerList), width(0), height(0), stage(stageIn), bitsPerPixel(0), flags(flagsIn),
       hasAlpha(FALSE), surface(nullptr), bitmap(nullptr), uses(1), device(nullptr)
 {
-    lstrcpynA(name, key ? key : "", sizeof name);
+    name = key ? key : "";
     TextureContainerList = this;
 }
 
@@ -261,7 +261,7 @@ CTextureContainer* FindTexture(const char* name)
 {
     if (!name) return nullptr;
     for (CTextureContainer* r = TextureContainerList; r; r = r->next)
-        if (lstrcmpiA(r->name, name) == 0) return r;
+        if (lstrcmpiA(r->name.c_str(), name) == 0) return r;
     return nullptr;
 }
 
@@ -271,24 +271,24 @@ HRESULT LoadImageData(CTextureContainer* record)
     FreeImage(record);
 
     // A bitmap resource of the host program wins over any file.
-    HANDLE image = LoadImageA(GetModuleHandleA(nullptr), record->name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+    HANDLE image = LoadImageA(GetModuleHandleA(nullptr), record->name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
     if (image) {
         record->bitmap = static_cast<HBITMAP>(image);
         return S_OK;
     }
 
     char path[kPathMax + 1];
-    if (!JoinPath(path, g_texturePath, record->name)) return E_INVALIDARG;
+    if (!JoinPath(path, g_texturePath, record->name.c_str())) return E_INVALIDARG;
     FILE* f = fopen(path, "rb");
     if (!f) {
         // A joined SDK path that does not fit is a folder not tried.
         char sdk[kSdkMediaPathSize];
-        if (GetSdkMediaPath(sdk) && JoinPath(path, sdk, record->name)) f = fopen(path, "rb");
+        if (GetSdkMediaPath(sdk) && JoinPath(path, sdk, record->name.c_str())) f = fopen(path, "rb");
     }
     if (!f) return DDERR_NOTFOUND;
     fclose(f);
 
-    const char* extension = strrchr(record->name, '.');
+    const char* extension = strrchr(record->name.c_str(), '.');
     if (!extension) return E_NOTIMPL;
     if (lstrcmpiA(extension, ".bmp") == 0) return LoadBitmapFile(record, path);
     if (lstrcmpiA(extension, ".tga") == 0) return LoadTargaFile(record, path);

@@ -5,8 +5,9 @@
 // Names are compared case-insensitively (lstrcmpiA). A name is tried under the texture
 // folder (SetTexturePath, empty at start: the current directory), then under the DirectX
 // SDK media folder ("DXSDK Samples Path" of HKLM\Software\Microsoft\DirectX plus
-// "\D3DIM\Media\") when that is registered. Names longer than 79 characters, and names
-// that joined to the texture folder exceed 255 characters, are refused (E_INVALIDARG).
+// "\D3DIM\Media\") when that is registered. Names and joined paths of any length up to the
+// platform's path limit (kStoreNameMax characters) are kept whole; longer ones are
+// refused (E_INVALIDARG).
 //
 // Uses
 // ----
@@ -44,7 +45,11 @@
 #include <ddraw.h>
 #include <d3d.h>
 #include <cstdint>
+#include <string>
 #include <vector>
+
+// The longest name and joined path the store takes: the platform's path limit.
+inline constexpr size_t kStoreNameMax = MAX_PATH - 1;
 
 // Creation flags (CTextureContainer::flags).
 #define TEXTUREFLAG_WHITE_TRANSPARENT 0x1   // every colour but white gets full alpha
@@ -57,7 +62,7 @@
 // one use; destroying unlinks it and frees what it owns.
 struct CTextureContainer {
     CTextureContainer* next;        // the next record of TextureContainerList
-    char name[80];                  // the key; a longer name is cut at 79 characters
+    std::string name;               // the key, whole
     DWORD width;                    // image size in pixels, 0 until an image is loaded
     DWORD height;
     DWORD stage;                    // texture stage written into the surface description

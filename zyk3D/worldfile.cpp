@@ -6,6 +6,8 @@
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <io.h>
 
 namespace world {
 
@@ -72,12 +74,65 @@ bool AtEnd(FILE* f)
     return false;
 }
 
+bool NextLineIs(FILE* f, const char* header)
+{
+    // Only a binary stream gives positions to come back to (a text stream's positions are
+    // off on files whose lines end in LF alone): a text stream is taken to go on.
+    const int fd = _fileno(f);
+    const int mode = fd >= 0 ? _setmode(fd, _O_BINARY) : -1;
+    if (mode != -1) _setmode(fd, mode);
+    const long at = mode == _O_BINARY ? ftell(f) : -1;
+    if (at < 0) return !AtEnd(f);
+    std::string line;
+    const bool read = zyk::formats::ReadWorldLine(f, line);
+    fseek(f, at, SEEK_SET);
+    return read && line == header;
+}
+
+void SkipLines(FILE* f, int count)
+{
+    for (int i = 0; i < count; ++i) SkipLine(f);
+}
+
 long ReadCount(FILE* f, const char* traceFormat)
 {
     const std::string line = ReadText(f);
     ZYK_TRACE(traceFormat, line.c_str());
     (void)traceFormat;
-    return zyk::formats::WorldInteger(line);
+    const long count = zyk::formats::WorldInteger(line);
+    return count < 0 ? 0 : count;
+}
+
+void SaveColour(FILE* s, long f, IColour* colour)
+{
+    if (colour) {
+        colour->Save(f);
+        return;
+    }
+    WriteLine(s, "// Colour\n");
+    for (int i = 1; i < kColourBlockLines; ++i) WriteFloat(s, 0.0f);
+}
+
+void LoadColour(FILE* s, long f, IColour* colour)
+{
+    if (colour) colour->Load(f);
+    else SkipLines(s, kColourBlockLines);
+}
+
+void SaveMaterial(FILE* s, long f, IMaterial* material)
+{
+    if (material) {
+        material->Save(f);
+        return;
+    }
+    WriteLine(s, "// Material\n");
+    for (int i = 0; i < 5; ++i) SaveColour(s, f, nullptr);
+}
+
+void LoadMaterial(FILE* s, long f, IMaterial* material)
+{
+    if (material) material->Load(f);
+    else SkipLines(s, kMaterialBlockLines);
 }
 
 } // namespace world

@@ -1,10 +1,14 @@
 // Line I/O of the world file: one value a line. Numbers and headers are formatted through
 // a 256-byte line buffer; names are written and read whole. The stream is the FILE* that
-// Device3D opened, passed as a 32-bit integer.
+// Device3D opened, passed as a 32-bit integer. Device3D writes through a text stream (each
+// newline stored as CR LF) and reads through a binary one, taking CR LF and LF alike, so
+// that every other byte of a line comes back as written: character 26 would end a text
+// stream that reads.
 #pragma once
 #include <windows.h>
 #include <cstdio>
 #include <string>
+#include "zyk3D.h"
 #include "com/collection.h"
 #include "com/error.h"
 #include "com/ptr.h"
@@ -30,9 +34,26 @@ BSTR ReadName(FILE* f);
 
 // Whether anything is left to read on the stream.
 bool AtEnd(FILE* f);
+// Whether the next line is the header of a block (its whole text is header); the stream
+// stays where it was. A stream that cannot go back (a text stream) answers whether
+// anything is left.
+bool NextLineIs(FILE* f, const char* header);
+void SkipLines(FILE* f, int count);
 
-// The count line of a collection section, traced with traceFormat ("... %s.\n").
+// The count line of a collection section, traced with traceFormat ("... %s.\n"); a
+// negative count is 0.
 long ReadCount(FILE* f, const char* traceFormat);
+
+// Blocks of children that may be missing: a missing child writes the block a fresh one
+// writes (a Colour's four channels are 0.0, and so are those of a Material's five
+// colours), and reading into a missing child passes over its block, so that every block
+// has its full length whatever the state of the object that writes or reads it.
+inline constexpr int kColourBlockLines = 5;
+inline constexpr int kMaterialBlockLines = 1 + 5 * kColourBlockLines;
+void SaveColour(FILE* s, long f, IColour* colour);
+void LoadColour(FILE* s, long f, IColour* colour);
+void SaveMaterial(FILE* s, long f, IMaterial* material);
+void LoadMaterial(FILE* s, long f, IMaterial* material);
 
 // A collection section: the count line, then each member's own block in map order.
 template <class Map>
@@ -44,18 +65,19 @@ void SaveSection(FILE* s, long f, const Map& members)
 
 // The members of a section whose Add files every new member as "Temp": count times, make()
 // adds one, the member reads its own block, and is filed again under the name read from it.
-// A member already filed as "Temp" is kept aside and filed again once the new one has its
-// own name. When make() cannot add one (a device that cannot create it), the block is read
-// into spare(), a member that is not filed, so that the sections after it stay in place.
+// A member already filed as "Temp" is kept aside meanwhile and filed again afterwards (both
+// without leaving the collection). When make() cannot add one (a device that cannot create
+// it), the block is read into spare(), a member that is not filed, so that the sections
+// after it stay in place. The section ends where the next line is not a member's header.
 template <class Member, class Make, class Spare>
-void LoadNamedMembers(FILE* s, long f, zyk::com::NamedMap<Member>& items, long count, Make&& make, Spare&& spare)
+void LoadNamedMembers(FILE* s, long f, zyk::com::NamedMap<Member>& items, long count, const char* header,
+                      Make&& make, Spare&& spare)
 {
-    for (long i = 0; i < count; ++i) {
-        // A count larger than the blocks that follow ends with the file.
-        if (AtEnd(s)) break;
-        zyk::com::Ptr<Member> previous(items.Find(L"Temp"));
+    for (long i = 0; i < count && NextLineIs(s, header); ++i) {
+        zyk::com::Ptr<Member> previous = zyk::com::Ptr<Member>::Adopt(items.Take(L"Temp"));
         zyk::com::Ptr<Member> member = make();
         if (!member) {
+            if (previous) items.Put(L"Temp", previous.Get());
             if (zyk::com::Ptr<Member> unfiled = spare()) unfiled->Load(f);
             else break;
             continue;
@@ -63,7 +85,7 @@ void LoadNamedMembers(FILE* s, long f, zyk::com::NamedMap<Member>& items, long c
         member->Load(f);
         zyk::com::Bstr name;
         member->get_Name(name.Out());
-        items.Erase(L"Temp");
+        zyk::com::Ptr<Member> taken = zyk::com::Ptr<Member>::Adopt(items.Take(L"Temp"));
         if (previous) items.Put(L"Temp", previous.Get());
         items.Put(name.Text(), member.Get());
     }

@@ -6,6 +6,7 @@
 // position 1 is the greatest key and the empty name, if present, is last.
 #pragma once
 #include "enum.h"
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -57,6 +58,16 @@ public:
         return S_OK;
     }
 
+    // What happens to every member that leaves the map (Remove, Clear, Erase, replaced by
+    // Put, the map's end), before the map lets it go: a collection that hands its members
+    // a device takes it from them here, so that a member a client still holds never uses
+    // a device it no longer has.
+    template <class F>
+    void OnLeaving(F&& leaving)
+    {
+        leaving_ = std::forward<F>(leaving);
+    }
+
     // Files member under name (insert or replace); the map takes its own reference and
     // releases the one on a member it replaces.
     void Put(const wchar_t* name, Member* member)
@@ -67,6 +78,7 @@ public:
         if (it != items_.end()) {
             Member* old = it->second;
             it->second = member;
+            if (old != member) Leave(old);
             old->Release();
         } else {
             try {
@@ -85,8 +97,20 @@ public:
         if (it == items_.end()) return false;
         Member* member = it->second;
         items_.erase(it);
+        Leave(member);
         member->Release();
         return true;
+    }
+
+    // Takes the member filed under name out of the map without it leaving: the caller gets
+    // the map's reference, to file the member again. nullptr when there is none.
+    Member* Take(const wchar_t* name)
+    {
+        auto it = items_.find(Key(name));
+        if (it == items_.end()) return nullptr;
+        Member* member = it->second;
+        items_.erase(it);
+        return member;
     }
 
     Member* Find(const wchar_t* name) const
@@ -174,6 +198,7 @@ public:
         Member* member = it->second;
         items_.erase(it);
         leaving(member);
+        Leave(member);
         member->Release();
         return S_OK;
     }
@@ -191,6 +216,7 @@ public:
         old.swap(items_);
         for (auto& [name, member] : old) {
             leaving(member);
+            Leave(member);
             member->Release();
         }
         return S_OK;
@@ -224,7 +250,14 @@ public:
 
 private:
     using Map = std::map<std::wstring, Member*, CompareNames>;
+
+    void Leave(Member* member)
+    {
+        if (leaving_) leaving_(member);
+    }
+
     Map items_;
+    std::function<void(Member*)> leaving_;
 };
 
 } // namespace zyk::com

@@ -118,12 +118,59 @@ public:
         if (!ti) return TYPE_E_ELEMENTNOTFOUND;
         return DispGetIDsOfNames(ti, names, count, ids);
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
+    // A property get of an object given more arguments than it takes (a script's
+    // d.Cameras("Default")) means the get, then the default member of the object it gave
+    // with the rest. The platform does that too, but faults when the get answers S_OK with
+    // no object; here the get runs with its own arguments, no object answers E_POINTER, and
+    // an object gets the rest through its own Invoke.
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID lcid, WORD flags, DISPPARAMS* params,
                                      VARIANT* result, EXCEPINFO* excep, UINT* argErr) override
     {
         ITypeInfo* ti = ThisModule().TypeInfo(*ItfId);
         if (!ti) return TYPE_E_ELEMENTNOTFOUND;
-        return DispInvoke(static_cast<Itf*>(this), ti, id, flags, params, result, excep, argErr);
+        UINT own = 0;
+        auto objectGetTakingFewer = [&]() {
+            TYPEATTR* attr = nullptr;
+            if (FAILED(ti->GetTypeAttr(&attr))) return false;
+            bool found = false;
+            for (UINT i = 0; i < attr->cFuncs && !found; ++i) {
+                FUNCDESC* fd = nullptr;
+                if (FAILED(ti->GetFuncDesc(i, &fd))) continue;
+                if (fd->memid == id && fd->invkind == INVOKE_PROPERTYGET) {
+                    const TYPEDESC* type = &fd->elemdescFunc.tdesc;
+                    UINT takes = static_cast<UINT>(fd->cParams);
+                    if (takes > 0 && (fd->lprgelemdescParam[takes - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL)) {
+                        type = &fd->lprgelemdescParam[--takes].tdesc;
+                        if (type->vt == VT_PTR) type = type->lptdesc;
+                    }
+                    const bool object = type->vt == VT_DISPATCH || type->vt == VT_UNKNOWN ||
+                                        (type->vt == VT_PTR && type->lptdesc->vt == VT_USERDEFINED);
+                    found = object && params->cArgs > takes;
+                    own = takes;
+                }
+                ti->ReleaseFuncDesc(fd);
+            }
+            ti->ReleaseTypeAttr(attr);
+            return found;
+        };
+        if (!(flags & DISPATCH_PROPERTYGET) || !params || params->cNamedArgs != 0 || !objectGetTakingFewer())
+            return DispInvoke(static_cast<Itf*>(this), ti, id, flags, params, result, excep, argErr);
+
+        DISPPARAMS get{params->rgvarg + (params->cArgs - own), nullptr, own, 0};
+        DISPPARAMS rest{params->rgvarg, nullptr, params->cArgs - own, 0};
+        VARIANT object;
+        VariantInit(&object);
+        HRESULT hr = DispInvoke(static_cast<Itf*>(this), ti, id, DISPATCH_PROPERTYGET, &get, &object, excep, argErr);
+        if (FAILED(hr)) return hr;
+        IDispatch* next = nullptr;
+        if ((V_VT(&object) == VT_DISPATCH || V_VT(&object) == VT_UNKNOWN) && V_UNKNOWN(&object))
+            V_UNKNOWN(&object)->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&next));
+        VariantClear(&object);
+        if (!next) return E_POINTER;
+        hr = next->Invoke(DISPID_VALUE, IID_NULL, lcid, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &rest, result, excep,
+                          argErr);
+        next->Release();
+        return hr;
     }
 
     // ISupportErrorInfo: only the class's own dual interface reports error information.

@@ -425,3 +425,155 @@ TEST(ObjectWorldFile, SectionsAfterCamerasAndLightsStayInPlaceWhereTheyCannotBeK
     saving->Release();
     DestroyWindow(window);
 }
+
+TEST(ObjectWorldFile, FreedObjectsAndLightsWriteWholeBlocksAndNamesKeepEveryByte)
+{
+    HWND window = testkit::CreateTestWindow(64, 64, "freed");
+    IDevice3D* saving = NewDevice();
+    ASSERT_NE(saving, nullptr);
+    saving->put_Window(static_cast<long>(reinterpret_cast<LONG_PTR>(window)));
+    ASSERT_EQ(saving->Initialise(0, 64, 64, VARIANT_FALSE, 0), S_OK);
+    IDispatch* d = nullptr;
+    saving->get_Lights(&d);
+    ILights* lights = As<ILights>(d, IID_ILights);
+    ASSERT_EQ(lights->get_Add(lt_Directional, 0, 0, 0, 1, 1, 1, 1, 1, 0.5f, 1, 10, &d), S_OK);
+    ILight* light = As<ILight>(d, IID_ILight);
+    IObjects* objects = ObjectsOf(saving);
+    IObject* a = Add(objects, L"a");
+    IObject* b = Add(objects, L"b");   // written before "a"
+    IObject* z = Add(objects, L"x\x1Ay");
+    a->Move(1, 2, 3);
+    EXPECT_EQ(b->Free(), S_OK);
+
+    // Read back into a device that cannot keep lights: every section after them stays in step.
+    auto reload = [&](const char* name) {
+        const std::string path = testkit::TempPath(name);
+        BSTR file = SysAllocString(testkit::Widen(path).c_str());
+        EXPECT_EQ(saving->Save(file), S_OK);
+        IDevice3D* loading = NewDevice();
+        EXPECT_EQ(loading->Load(file), S_OK);
+        SysFreeString(file);
+        IObjects* loaded = ObjectsOf(loading);
+        long n = 0;
+        loaded->get_Count(&n);
+        EXPECT_EQ(n, 3);
+        IObject* back = ItemNamed(loaded, L"a");
+        ASSERT_NE(back, nullptr);
+        float x = 0, y = 0, zz = 0;
+        back->get_X(&x);
+        back->get_Y(&y);
+        back->get_Z(&zz);
+        EXPECT_EQ(x, 1.0f);
+        EXPECT_EQ(y, 2.0f);
+        EXPECT_EQ(zz, 3.0f);
+        back->Release();
+        IObject* ctrlZ = ItemNamed(loaded, L"x\x1Ay");
+        EXPECT_NE(ctrlZ, nullptr) << "a name holding character 26 did not come back";
+        if (ctrlZ) ctrlZ->Release();
+        loaded->Release();
+        loading->Release();
+    };
+    reload("zyk_freed_object.txt");
+    EXPECT_EQ(light->Free(), S_OK);
+    reload("zyk_freed_light.txt");
+
+    light->Release();
+    lights->Release();
+    a->Release();
+    b->Release();
+    z->Release();
+    objects->Release();
+    saving->Free();
+    saving->Release();
+    DestroyWindow(window);
+}
+
+TEST(ObjectWorldFile, ADamagedCountIsNotTakenPastTheEndOfTheFile)
+{
+    IDevice3D* saving = NewDevice();
+    ASSERT_NE(saving, nullptr);
+    IObjects* objects = ObjectsOf(saving);
+    IObject* ship = Add(objects, L"ship");
+    ship->Release();
+    const std::string path = testkit::TempPath("zyk_damaged_world.txt");
+    BSTR file = SysAllocString(testkit::Widen(path).c_str());
+    EXPECT_EQ(saving->Save(file), S_OK);
+    // The lights, textures and objects counts, the textures count damaged.
+    std::string text = testkit::ReadAll(path);
+    const std::string counts = "\r\n0\r\n0\r\n1\r\n// Object\r\n";
+    const size_t at = text.find(counts);
+    ASSERT_NE(at, std::string::npos) << text;
+    text.replace(at, counts.size(), "\r\n0\r\n2147483647\r\n1\r\n// Object\r\n");
+    testkit::WriteAll(path, text);
+
+    IDevice3D* loading = NewDevice();
+    EXPECT_EQ(loading->Load(file), S_OK);
+    IObjects* loaded = ObjectsOf(loading);
+    long n = 0;
+    loaded->get_Count(&n);
+    EXPECT_EQ(n, 1);   // textures write no lines: the objects section stays in place
+    IDispatch* d = nullptr;
+    loading->get_Textures(&d);
+    ITextures* textures = As<ITextures>(d, IID_ITextures);
+    ASSERT_NE(textures, nullptr);
+    textures->get_Count(&n);
+    EXPECT_EQ(n, 1);   // every texture of the section is filed as "Unnamed"
+    textures->Release();
+    loaded->Release();
+    loading->Release();
+    SysFreeString(file);
+    objects->Release();
+    saving->Release();
+}
+
+TEST(ObjectsTest, MembersThatLeaveTheirCollectionLeaveTheDevice)
+{
+    // While they have the device, these members succeed on it; once they left they may not
+    // call it.
+    FakeDevice fake;
+    IObjects* objects = testkit::Create<IObjects>(L"zyk3D.Objects", IID_IObjects);
+    ASSERT_NE(objects, nullptr);
+    objects->put_Device(fake.Handle());
+    IObject* removed = Add(objects, L"removed");
+    IObject* replaced = Add(objects, L"same");
+    IObject* cleared = Add(objects, L"cleared");
+    IObject* freed = Add(objects, L"freed");
+    IObject* second = Add(objects, L"same");
+    EXPECT_EQ(removed->Render(), S_OK);
+    VARIANT key = testkit::VarBstr(L"removed");
+    EXPECT_EQ(objects->Remove(key), S_OK);
+    VariantClear(&key);
+    // A child that a client holds leaves the device with its freed object.
+    IDispatch* d = nullptr;
+    ASSERT_EQ(freed->get_Material(&d), S_OK);
+    IMaterial* material = As<IMaterial>(d, IID_IMaterial);
+    EXPECT_EQ(material->Apply(), S_OK);
+    EXPECT_EQ(freed->Free(), S_OK);
+    TakeError();
+    EXPECT_EQ(material->Apply(), E_POINTER);
+    TakeError();
+    EXPECT_EQ(objects->Clear(), S_OK);
+    for (IObject* o : {removed, replaced, cleared})
+        ExpectFailure(o->Render(), E_POINTER, L"zyk3D.Object.1", IID_IObject, L"Device Not Initialised.");
+
+    // Textures: every Add replaces "Unnamed", and the texture it replaces leaves.
+    ITextures* textures = testkit::Create<ITextures>(L"zyk3D.Textures", IID_ITextures);
+    ASSERT_NE(textures, nullptr);
+    textures->put_Device(fake.Handle());
+    ASSERT_EQ(textures->get_Add(&d), S_OK);
+    ITexture* first = As<ITexture>(d, IID_ITexture);
+    BSTR missing = SysAllocString(L"Z:\\no\\such\\texture.bmp");
+    EXPECT_TRUE(FAILED(first->LoadBitmap(missing)));   // keeps the name, has no image
+    TakeError();
+    SysFreeString(missing);
+    EXPECT_EQ(first->Apply(), S_OK);
+    ASSERT_EQ(textures->get_Add(&d), S_OK);
+    d->Release();
+    ExpectFailure(first->Apply(), E_POINTER, L"zyk3D.Texture.1", IID_ITexture, L"Device Not Initialised.");
+
+    first->Release();
+    textures->Release();
+    material->Release();
+    for (IObject* o : {removed, replaced, cleared, freed, second}) o->Release();
+    objects->Release();
+}

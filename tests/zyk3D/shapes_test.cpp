@@ -248,3 +248,36 @@ TEST_F(ShapesOnDevice, ASpriteWithoutATextureStopsTheSprites)
     EXPECT_EQ(e.source, L"zyk3D.Sprites.1");
     sprites->Release();
 }
+
+TEST_F(ShapesOnDevice, ShapesAndSpritesThatLeaveTheirCollectionLeaveTheDevice)
+{
+    // A shape leaves with what it made on the device.
+    ISimpleObject* removed = Box(L"removed", 1, 1, 1);
+    ISimpleObject* replaced = Box(L"same", 1, 1, 1);
+    ISimpleObject* second = Box(L"same", 2, 2, 2);
+    ASSERT_TRUE(removed && replaced && second);
+    VARIANT key = testkit::VarBstr(L"removed");
+    EXPECT_EQ(shapes->Remove(key), S_OK);
+    VariantClear(&key);
+    for (ISimpleObject* o : {removed, replaced}) {
+        EXPECT_EQ(o->Render(), E_POINTER);
+        testkit::ExpectError(L"zyk3D.SimpleObject.1", IID_ISimpleObject,
+                             SystemText(E_POINTER) + L"SimpleObject Not Initialised.");
+    }
+
+    // A sprite that left answers without calling the device it had.
+    ISprites* sprites = testkit::Create<ISprites>(L"zyk3D.Sprites", IID_ISprites);
+    ASSERT_NE(sprites, nullptr);
+    device_fixture::BrokenDevice broken;
+    sprites->put_Device(broken.Handle());
+    IDispatch* d = nullptr;
+    ASSERT_EQ(sprites->get_Add(Name(L"a").b, 1.0f, 0, 1, &d), S_OK);
+    ISprite* a = As<ISprite>(d, IID_ISprite);
+    key = testkit::VarI4(1);
+    EXPECT_EQ(sprites->Remove(key), S_OK);
+    EXPECT_EQ(a->Render(), E_POINTER);
+    testkit::ExpectError(L"zyk3D.Sprite.1", IID_ISprite, SystemText(E_POINTER) + L"Device Not Initialised.");
+    a->Release();
+    sprites->Release();
+    for (ISimpleObject* o : {removed, replaced, second}) o->Release();
+}

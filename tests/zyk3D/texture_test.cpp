@@ -241,3 +241,42 @@ TEST_F(TextureOnDevice, TexturesFileByNameAndKeepOneAddedTexture)
     EXPECT_FALSE(testkit::TakeError().present);
     textures->Release();
 }
+
+TEST_F(TextureOnDevice, LongNamesLoadAndAFailedLoadKeepsTheImage)
+{
+    ITexture* t = testkit::Create<ITexture>(L"zyk3D.Texture", IID_ITexture);
+    ASSERT_NE(t, nullptr);
+    t->put_Device(DeviceHandle());
+    // A game installed under a deep folder: a full name of well over 80 characters.
+    const std::string longName = "zyk_" + std::string(120, 'd') + ".bmp";
+    const std::wstring file = Write(longName.c_str(), testkit::Bmp(8, 4, [](int, int) { return 0x0000FFu; }));
+    ASSERT_GT(file.size(), 130u);
+    ASSERT_EQ(Load(t, file), S_OK) << testkit::Narrow(testkit::TakeError().description);
+    BSTR name = nullptr;
+    t->get_Name(&name);
+    EXPECT_EQ(std::wstring(name ? name : L""), file);
+    SysFreeString(name);
+    long w = 0, h = 0, handle = 0;
+    t->get_Handle(&handle);
+    EXPECT_NE(handle, 0);
+
+    // Neither a file that is no image nor a missing one nor an empty name takes the image away.
+    const std::wstring notImage = Write("zyk_notimage.bmp", testkit::Bytes{'n', 'o', 't'});
+    for (const std::wstring& bad : {notImage, std::wstring(L"Z:\\no\\such\\texture.bmp"), std::wstring()}) {
+        EXPECT_TRUE(FAILED(Load(t, bad)));
+        testkit::TakeError();
+        long now = 0;
+        EXPECT_EQ(t->get_Handle(&now), S_OK);
+        EXPECT_EQ(now, handle);
+        EXPECT_EQ(t->get_width(&w), S_OK);
+        EXPECT_EQ(t->get_Height(&h), S_OK);
+        EXPECT_EQ(w, 8);
+        EXPECT_EQ(h, 4);
+        t->get_Name(&name);
+        EXPECT_EQ(std::wstring(name ? name : L""), file);
+        SysFreeString(name);
+    }
+    EXPECT_EQ(t->Apply(), S_OK);
+    device_->SetTexture(0, nullptr);
+    t->Release();
+}

@@ -194,20 +194,23 @@ TEST_F(TextureStore, NamesAndPathsThatDoNotFitAreRefused)
 {
     EXPECT_EQ(CreateTextureFromFile(nullptr, 0, 0), E_INVALIDARG);
     EXPECT_EQ(CreateEmptyTexture(nullptr, 4, 4, 0, 0), E_INVALIDARG);
-    const std::string name79(75, 'n'), name80(76, 'n');
-    EXPECT_EQ(CreateTextureFromFile((name80 + ".bmp").c_str(), 0, 0), E_INVALIDARG);
-    EXPECT_EQ(CreateEmptyTexture((name80 + ".bmp").c_str(), 4, 4, 0, 0), E_INVALIDARG);
-    EXPECT_EQ(AcquireTexture((name80 + ".bmp").c_str(), 0, 0), nullptr);
-    EXPECT_EQ(CreateTextureFromFile((name79 + ".bmp").c_str(), 0, 0), E_FAIL);  // fits, not on disk
+    // Names up to the platform's path limit (259 characters) are kept whole.
+    SetTexturePath(nullptr);
+    const std::string longest(255, 'n'), tooLong(256, 'n');
+    EXPECT_EQ(CreateTextureFromFile((tooLong + ".bmp").c_str(), 0, 0), E_INVALIDARG);
+    EXPECT_EQ(CreateEmptyTexture((tooLong + ".bmp").c_str(), 4, 4, 0, 0), E_INVALIDARG);
+    EXPECT_EQ(AcquireTexture((tooLong + ".bmp").c_str(), 0, 0), nullptr);
+    EXPECT_EQ(CreateTextureFromFile((longest + ".bmp").c_str(), 0, 0), E_FAIL);  // fits, not on disk
     EXPECT_EQ(ListSize(), 0u);
-    ASSERT_EQ(CreateEmptyTexture((name79 + ".bmp").c_str(), 4, 4, 0, 0), S_OK);
-    EXPECT_NE(FindTexture((name79 + ".BMP").c_str()), nullptr);
+    ASSERT_EQ(CreateEmptyTexture((longest + ".bmp").c_str(), 4, 4, 0, 0), S_OK);
+    EXPECT_NE(FindTexture((longest + ".BMP").c_str()), nullptr);
+    EXPECT_EQ(FindTexture((std::string(254, 'n') + ".bmp").c_str()), nullptr);   // not cut to a shorter key
 
-    // A folder and a name of 255 characters together fit; one more does not.
+    // A folder and a name of 259 characters together fit; one more does not.
     const std::string folder(200, 'f');
     EXPECT_EQ(SetTexturePath(folder.c_str()), folder);
-    EXPECT_EQ(CreateTextureFromFile((std::string(51, 'a') + ".bmp").c_str(), 0, 0), E_FAIL);
-    EXPECT_EQ(CreateTextureFromFile((std::string(52, 'a') + ".bmp").c_str(), 0, 0), E_INVALIDARG);
+    EXPECT_EQ(CreateTextureFromFile((std::string(55, 'a') + ".bmp").c_str(), 0, 0), E_FAIL);
+    EXPECT_EQ(CreateTextureFromFile((std::string(56, 'a') + ".bmp").c_str(), 0, 0), E_INVALIDARG);
     EXPECT_EQ(strlen(SetTexturePath(std::string(600, 'p').c_str())), 511u);
     EXPECT_EQ(ListSize(), 1u);
 }
