@@ -153,7 +153,8 @@ public:
             ti->ReleaseTypeAttr(attr);
             return found;
         };
-        if (!(flags & DISPATCH_PROPERTYGET) || !params || params->cNamedArgs != 0 || !objectGetTakingFewer())
+        if (!(flags & DISPATCH_PROPERTYGET) || !params || params->cArgs == 0 || params->cNamedArgs != 0 ||
+            !objectGetTakingFewer())
             return DispInvoke(static_cast<Itf*>(this), ti, id, flags, params, result, excep, argErr);
 
         DISPPARAMS get{params->rgvarg + (params->cArgs - own), nullptr, own, 0};
