@@ -162,8 +162,9 @@ public:
             if (seen_.insert(name).second) log_.Line("member " + name);
             IDispatch* found = CallMember(obj, path, name, m, Plan(m));
             if (found && level < depth_.levels) {
-                held_.push_back(found);
-                Walk(found, path + "/" + Narrow(m.name), level + 1);
+                const std::string below = path + "/" + Narrow(m.name);   // held_ may grow in the walk
+                held_.push_back({found, below});
+                Walk(found, below, level + 1);
             } else if (found) {
                 found->Release();
             }
@@ -181,12 +182,18 @@ public:
         }
     }
 
+    // Walks an object the set-up made, one level down, and holds it (taking the reference).
+    void Hold(IDispatch* obj, const std::string& path)
+    {
+        held_.push_back({obj, path});
+        Walk(obj, path, 1);
+    }
+
     void Release()
     {
         for (size_t i = held_.size(); i-- > 0;) {
-            log_.Line("step release object " + std::to_string(i + 1) + " of " + std::to_string(held_.size()) +
-                      " handed out");
-            held_[i]->Release();
+            log_.Line("step release " + held_[i].second);
+            held_[i].first->Release();
         }
         held_.clear();
     }
@@ -483,7 +490,7 @@ private:
     Depth depth_;
     long index_ = 0, calls_ = 0;
     std::set<std::string> seen_, raised_;
-    std::vector<IDispatch*> held_;
+    std::vector<std::pair<IDispatch*, std::string>> held_;   // with the path it was walked under
 };
 
 VARIANT Long(long n)
@@ -551,13 +558,25 @@ Setup SetupOf(const std::wstring& library, const std::wstring& cls)
         return [](Walker& w, IDispatch* d, HWND) {
             w.Named(d, L"Initialise", DISPATCH_METHOD, {});
             WriteWave(L"tone.wav");
+            // The sound is walked first and held until the device's walk (Free and
+            // Initialise among it) is over, as a client keeps the sounds it loaded.
             VARIANT buffers;
             VariantInit(&buffers);
             if (SUCCEEDED(w.Named(d, L"Buffers", DISPATCH_PROPERTYGET, {}, &buffers)) && V_VT(&buffers) == VT_DISPATCH &&
                 V_DISPATCH(&buffers)) {
                 VARIANT sound;
                 VariantInit(&sound);
-                w.Named(V_DISPATCH(&buffers), L"Add", DISPATCH_PROPERTYGET, {Text(L"tone.wav")}, &sound);
+                if (SUCCEEDED(w.Named(V_DISPATCH(&buffers), L"Add", DISPATCH_PROPERTYGET, {Text(L"tone.wav")}, &sound)) &&
+                    V_VT(&sound) == VT_DISPATCH && V_DISPATCH(&sound)) {
+                    V_DISPATCH(&sound)->AddRef();
+                    w.Hold(V_DISPATCH(&sound), "Device(initialised)/tone.wav");
+                }
+                VariantClear(&sound);
+                if (SUCCEEDED(w.Named(V_DISPATCH(&buffers), L"Item", DISPATCH_METHOD, {Long(1)}, &sound)) &&
+                    V_VT(&sound) == VT_DISPATCH && V_DISPATCH(&sound)) {
+                    V_DISPATCH(&sound)->AddRef();
+                    w.Hold(V_DISPATCH(&sound), "Device(initialised)/Buffers/Item");
+                }
                 VariantClear(&sound);
             }
             VariantClear(&buffers);
@@ -586,12 +605,32 @@ HWND OwnWindow()
     return h;
 }
 
+// The parent's own test: a walk of three calls whose second crashes, and one whose first
+// call never returns.
+int SelfTest(Log& log, const std::wstring& className, long skipThrough)
+{
+    if (className == L"SelfTestHang" && skipThrough < 1) {
+        log.Line("call 1 SelfTestHang ISelfTest.Hang.call flags 1 (BSTR \"a\")");
+        Sleep(INFINITE);
+    }
+    long calls = 0;
+    for (long n = skipThrough + 1; n <= 3 && className == L"SelfTestCrash"; ++n) {
+        log.Line("call " + std::to_string(n) + " SelfTestCrash ISelfTest." + (n == 2 ? "Crash" : "Plain") +
+                 ".call flags 1 (I4 -1)");
+        ++calls;
+        if (n == 2) RaiseException(EXCEPTION_ACCESS_VIOLATION, EXCEPTION_NONCONTINUABLE, 0, nullptr);
+    }
+    log.Line("done " + std::to_string(calls));
+    return 0;
+}
+
 } // namespace
 
 int RunChild(const GUID& libid, const std::wstring& className, const std::wstring& logPath, long skipThrough)
 {
     Log log(logPath);
     if (!log.Open()) return 2;
+    if (libid == GUID_NULL) return SelfTest(log, className, skipThrough);
     const Depth depth = DepthFromEnvironment();
     CoInitialize(nullptr);
     int status = 0;

@@ -4,7 +4,9 @@
 //   ZYK_HOSTILE_FULL=1     every value, every position at once, two levels down (long run)
 //   ZYK_HOSTILE_JOBS=n     children at a time (default 4)
 //   ZYK_HOSTILE_STALL=s    seconds without a new line in a child's log that make a hang (default 120)
+//   ZYK_HOSTILE_CHILD_SECONDS=s  time for one child in all (default 900, full run 7200)
 //   ZYK_HOSTILE_ONLY=text  only the classes whose "server.Class" name contains text
+//   ZYK_HOSTILE_KEEP=1     keeps the children's folders and logs (kept anyway after a finding)
 //   ZYK_HOSTILE_MEMBER_SECONDS=s  time for the calls of one member (CI default 6, full run none)
 #include "hostile.h"
 #include <gtest/gtest.h>
@@ -35,6 +37,11 @@ const KnownFinding kKnownFindings[] = {
     // For Each over the formats of a device: S_OK with no enumerator.
     {"zyk3D", "TextureFormats", "ITextureFormats._NewEnum.get: S_OK with a null enumerator"},
     {"zyk3D", "Device3D", "ITextureFormats._NewEnum.get: S_OK with a null enumerator"},
+    {"zyk3D", "Devices", "ITextureFormats._NewEnum.get: S_OK with a null enumerator"},
+    // A sound loaded through Buffers.Add, released after its device's Free and Initialise:
+    // ~CBuffer calls into the DirectSound buffer that Free destroyed.
+    {"zykSOUND", "Device", "step release Device(initialised)/tone.wav"},
+    {"zykSOUND", "Device", "step release Device(initialised)/Buffers/Item"},
 };
 
 struct Server {
@@ -170,6 +177,9 @@ struct Child {
 
 class Runner {
 public:
+    // stallSeconds without a new log line, or childSeconds in all, make a child hung.
+    Runner(long stallSeconds, long childSeconds) : stall_(stallSeconds), limit_(childSeconds) {}
+
     std::vector<Finding> findings;
     std::map<std::string, std::set<std::string>> members;   // by server
     long calls = 0;
@@ -228,8 +238,10 @@ public:
             return;
         }
         char what[64];
-        if (hung)
-            snprintf(what, sizeof what, "hang (no progress for %ld s)", EnvNumber("ZYK_HOSTILE_STALL", 120));
+        if (hung && GetTickCount() - c.began > static_cast<DWORD>(limit_) * 1000)
+            snprintf(what, sizeof what, "hang (still running after %ld s)", limit_);
+        else if (hung)
+            snprintf(what, sizeof what, "hang (no progress for %ld s)", stall_);
         else
             snprintf(what, sizeof what, "crash (exit code 0x%08lX)", exitCode);
         Add(c, what, last.empty() ? "before the first call" : last);
@@ -254,6 +266,63 @@ public:
         if (cut_) printf("note: %ld members got only the calls that fit in their time\n", cut_);
     }
 
+    // Runs every child, jobs at a time, each started again past a call it crashed in.
+    void RunAll(std::vector<Child>& children, long jobs)
+    {
+        size_t next = 0;
+        std::vector<Child*> running, again;
+        while (next < children.size() || !running.empty() || !again.empty()) {
+            while (static_cast<long>(running.size()) < jobs && (!again.empty() || next < children.size())) {
+                Child* c = !again.empty() ? again.back() : &children[next];
+                if (!again.empty())
+                    again.pop_back();
+                else
+                    ++next;
+                if (Start(*c))
+                    running.push_back(c);
+                else
+                    ADD_FAILURE() << "cannot start the child of " << Narrow(c->run.cls);
+            }
+            if (running.empty()) continue;
+            std::vector<HANDLE> handles;
+            for (Child* c : running) handles.push_back(c->process);
+            WaitForMultipleObjects(static_cast<DWORD>(handles.size()), handles.data(), FALSE, 250);
+            for (size_t i = 0; i < running.size();) {
+                Child& c = *running[i];
+                DWORD code = STILL_ACTIVE;
+                GetExitCodeProcess(c.process, &code);
+                const DWORD now = GetTickCount();
+                const DWORD size = FileSize(c.log);
+                if (size != c.size) {
+                    c.size = size;
+                    c.changed = now;
+                }
+                const bool hung = code == STILL_ACTIVE && (now - c.changed > static_cast<DWORD>(stall_) * 1000 ||
+                                                           now - c.began > static_cast<DWORD>(limit_) * 1000);
+                if (code == STILL_ACTIVE && !hung) {
+                    ++i;
+                    continue;
+                }
+                if (hung) {
+                    TerminateProcess(c.process, 0xDEAD);
+                    WaitForSingleObject(c.process, 10000);
+                }
+                CloseHandle(c.process);
+                c.process = nullptr;
+                Collect(c, code, hung);
+                if (c.finished && c.walked)
+                    printf("%s.%s: %ld calls, %lu s\n", c.run.server->name, Narrow(c.run.cls).c_str(), c.calls,
+                           (now - c.began) / 1000);
+                else if (c.finished)
+                    printf("%s.%s: not walked, it has no IDispatch\n", c.run.server->name, Narrow(c.run.cls).c_str());
+                else
+                    again.push_back(&c);
+                fflush(stdout);
+                running.erase(running.begin() + static_cast<long>(i));
+            }
+        }
+    }
+
 private:
     void Add(const Child& c, const std::string& what, const std::string& where)
     {
@@ -266,88 +335,44 @@ private:
     std::set<std::string> raised_;
     std::vector<std::string> slow_;
     long cut_ = 0;
+    long stall_, limit_;
 };
+
+// Children of this program, each class's in a folder of its own under root.
+Child ChildOf(const ClassRun& r, const std::wstring& root)
+{
+    Child c;
+    c.run = r;
+    c.folder = root + L"\\" + Widen(std::string(r.server->name) + "." + Narrow(r.cls));
+    CreateDirectoryW(c.folder.c_str(), nullptr);
+    c.log = c.folder + L"\\calls.log";
+    return c;
+}
+
+std::wstring ScratchFolder(const wchar_t* name)
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring root = std::wstring(temp) + name + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(root.c_str(), nullptr);
+    return root;
+}
 
 TEST(Hostile, EveryMemberOfEveryCreatableClass)
 {
-    const std::vector<ClassRun> classes = CreatableClasses();
     const std::string only = EnvText("ZYK_HOSTILE_ONLY");
-    const long jobs = std::max(1L, EnvNumber("ZYK_HOSTILE_JOBS", 4));
-    const DWORD stall = static_cast<DWORD>(EnvNumber("ZYK_HOSTILE_STALL", 120)) * 1000;
     const bool full = hostile::DepthFromEnvironment().full;
-
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring root = std::wstring(temp) + L"zyk_hostile_" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(root.c_str(), nullptr);
-
+    const std::wstring root = ScratchFolder(L"zyk_hostile_");
     std::vector<Child> children;
-    for (const ClassRun& r : classes) {
+    for (const ClassRun& r : CreatableClasses()) {
         const std::string name = std::string(r.server->name) + "." + Narrow(r.cls);
-        if (!only.empty() && name.find(only) == std::string::npos) continue;
-        Child c;
-        c.run = r;
-        c.folder = root + L"\\" + Widen(name);
-        CreateDirectoryW(c.folder.c_str(), nullptr);
-        c.log = c.folder + L"\\calls.log";
-        children.push_back(c);
+        if (only.empty() || name.find(only) != std::string::npos) children.push_back(ChildOf(r, root));
     }
     ASSERT_FALSE(children.empty());
 
-    Runner runner;
+    Runner runner(EnvNumber("ZYK_HOSTILE_STALL", 120), EnvNumber("ZYK_HOSTILE_CHILD_SECONDS", full ? 7200 : 900));
     const DWORD began = GetTickCount();
-    size_t next = 0;
-    std::vector<Child*> running;
-    std::vector<Child*> again;
-    while (next < children.size() || !running.empty() || !again.empty()) {
-        while (static_cast<long>(running.size()) < jobs && (!again.empty() || next < children.size())) {
-            Child* c = !again.empty() ? again.back() : &children[next];
-            if (!again.empty())
-                again.pop_back();
-            else
-                ++next;
-            if (runner.Start(*c))
-                running.push_back(c);
-            else
-                ADD_FAILURE() << "cannot start the child of " << Narrow(c->run.cls);
-        }
-        if (running.empty()) continue;
-        std::vector<HANDLE> handles;
-        for (Child* c : running) handles.push_back(c->process);
-        WaitForMultipleObjects(static_cast<DWORD>(handles.size()), handles.data(), FALSE, 250);
-        for (size_t i = 0; i < running.size();) {
-            Child& c = *running[i];
-            DWORD code = STILL_ACTIVE;
-            GetExitCodeProcess(c.process, &code);
-            const DWORD now = GetTickCount();
-            const DWORD size = FileSize(c.log);
-            if (size != c.size) {
-                c.size = size;
-                c.changed = now;
-            }
-            const bool hung = code == STILL_ACTIVE && now - c.changed > stall;
-            if (code == STILL_ACTIVE && !hung) {
-                ++i;
-                continue;
-            }
-            if (hung) {
-                TerminateProcess(c.process, 0xDEAD);
-                WaitForSingleObject(c.process, 10000);
-            }
-            CloseHandle(c.process);
-            c.process = nullptr;
-            runner.Collect(c, code, hung);
-            if (c.finished && c.walked)
-                printf("%s.%s: %ld calls, %lu s\n", c.run.server->name, Narrow(c.run.cls).c_str(), c.calls,
-                       (now - c.began) / 1000);
-            else if (c.finished)
-                printf("%s.%s: not walked, it has no IDispatch\n", c.run.server->name, Narrow(c.run.cls).c_str());
-            else
-                again.push_back(&c);
-            fflush(stdout);
-            running.erase(running.begin() + static_cast<long>(i));
-        }
-    }
+    runner.RunAll(children, std::max(1L, EnvNumber("ZYK_HOSTILE_JOBS", 4)));
 
     size_t memberCount = 0, walked = 0;
     for (const Child& c : children) walked += c.walked;
@@ -363,7 +388,35 @@ TEST(Hostile, EveryMemberOfEveryCreatableClass)
            memberCount, runner.calls, (GetTickCount() - began) / 1000);
     fflush(stdout);
     EXPECT_EQ(unknown, 0) << "crashes, hangs or wrong answers not in the known-findings list";
-    if (unknown == 0) RemoveTree(root);
+    if (unknown == 0 && EnvText("ZYK_HOSTILE_KEEP").empty()) RemoveTree(root);
+}
+
+// The runner itself: a child that crashes in a call is named with that call and started
+// again past it; a child that stops writing is killed and named with its last call.
+TEST(Hostile, NamesTheCallOfACrashAndOfAHang)
+{
+    static const Server selfTest{"selftest", &GUID_NULL};
+    const std::wstring root = ScratchFolder(L"zyk_hostile_self_");
+    std::vector<Child> children{ChildOf({&selfTest, L"SelfTestCrash"}, root), ChildOf({&selfTest, L"SelfTestHang"}, root)};
+    Runner runner(3, 600);
+    runner.RunAll(children, 2);
+    ASSERT_EQ(runner.findings.size(), 2u);
+    for (const Finding& f : runner.findings) {
+        if (f.cls == "SelfTestCrash") {
+            EXPECT_EQ(f.what.rfind("crash (exit code 0x", 0), 0u) << f.what;
+            EXPECT_EQ(f.where, "call 2 SelfTestCrash ISelfTest.Crash.call flags 1 (I4 -1)");
+        } else {
+            EXPECT_EQ(f.what, "hang (no progress for 3 s)");
+            EXPECT_EQ(f.where, "call 1 SelfTestHang ISelfTest.Hang.call flags 1 (BSTR \"a\")");
+        }
+    }
+    // Started again past the call that crashed or hung, each child finished its walk.
+    EXPECT_TRUE(children[0].finished);
+    EXPECT_EQ(children[0].calls, 3);
+    EXPECT_EQ(children[0].starts, 2);
+    EXPECT_TRUE(children[1].finished);
+    EXPECT_EQ(children[1].starts, 2);
+    RemoveTree(root);
 }
 
 } // namespace
