@@ -6,6 +6,7 @@
 #include <ole2.h>
 #include <olectl.h>
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <set>
@@ -23,6 +24,7 @@ Depth DepthFromEnvironment()
         d.levels = 2;
         d.memberMs = 0;
     }
+    if (GetEnvironmentVariableA("ZYK_HOSTILE_LEVELS", buffer, sizeof buffer)) d.levels = atoi(buffer);
     if (GetEnvironmentVariableA("ZYK_HOSTILE_MEMBER_SECONDS", buffer, sizeof buffer))
         d.memberMs = static_cast<DWORD>(strtoul(buffer, nullptr, 10) * 1000);
     return d;

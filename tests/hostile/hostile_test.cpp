@@ -6,6 +6,7 @@
 //   ZYK_HOSTILE_STALL=s    seconds without a new line in a child's log that make a hang (default 120)
 //   ZYK_HOSTILE_CHILD_SECONDS=s  time for one child in all (default 900, full run 7200)
 //   ZYK_HOSTILE_ONLY=text  only the classes whose "server.Class" name contains text
+//   ZYK_HOSTILE_LEVELS=n   levels down into returned objects (CI 1, full run 2)
 //   ZYK_HOSTILE_KEEP=1     keeps the children's folders and logs (kept anyway after a finding)
 //   ZYK_HOSTILE_MEMBER_SECONDS=s  time for the calls of one member (CI default 6, full run none)
 #include "hostile.h"
