@@ -8,8 +8,35 @@
 HRESULT InitialiseCOM();
 
 // CoCreateInstance in-process with no outer object. Returns the interface with one
-// reference for the caller, or NULL after writing the failure to the debugger.
+// reference for the caller, or NULL after writing the failure to the debugger. While a
+// CreationScope is open on the thread, each class's class object is fetched (and its
+// registration read) once for the scope, and every creation goes through it.
 IUnknown* CreateComObject(const CLSID& clsid, const IID& iid);
+
+// Keeps the class objects that CreateComObject fetches while it is open, for work that
+// creates many objects of few classes (a world load). Scopes nest: an inner one uses the
+// outer one's class objects. A class that cannot be made is asked again each time, so it
+// fails where it would have failed without the scope.
+class CreationScope {
+public:
+    CreationScope();
+    ~CreationScope();
+    CreationScope(const CreationScope&) = delete;
+    CreationScope& operator=(const CreationScope&) = delete;
+
+    // The class object of the innermost open scope of this thread; NULL without a scope
+    // or when the class cannot be made.
+    static IClassFactory* Factory(const CLSID& clsid);
+
+private:
+    struct Entry {
+        CLSID clsid;
+        IClassFactory* factory;
+    };
+    Entry* entries_ = nullptr;
+    size_t count_ = 0, capacity_ = 0;
+    CreationScope* outer_;
+};
 
 // CreateComObject typed; on NULL throws failure(E_FAIL, notRegistered).
 template <class Itf>

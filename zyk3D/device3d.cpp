@@ -697,6 +697,8 @@ void CDevice3D::WriteOrReadWorld(BSTR filename, bool save)
     FILE* f = fopen(path.c_str(), save ? "w" : "rb");
     if (!f) return;
     const long stream = zyk::com::ToHandle(f);
+    // A load makes each object's children: their class objects are fetched once for it.
+    CreationScope creating;
     WorldSection(cameras_, CLSID_Cameras, IID_ICameras, stream, save);
     WorldSection(fog_, CLSID_Fog, IID_IFog, stream, save);
     WorldSection(lights_, CLSID_Lights, IID_ILights, stream, save);

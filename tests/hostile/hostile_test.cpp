@@ -26,25 +26,6 @@ extern "C" const IID LIBID_ZYK3DLib, LIBID_ZYKGFXLib, LIBID_ZYKINPUTLib, LIBID_Z
 
 namespace {
 
-// Faults this client finds in servers whose mends are made elsewhere: each is reported as
-// known instead of failing the run. Matched on the server, the class walked and a piece of
-// the log line of the call (or step) it happened in. Empty this list as the mends arrive.
-struct KnownFinding {
-    const char* server;
-    const char* cls;
-    const char* where;   // a piece of the call line
-};
-const KnownFinding kKnownFindings[] = {
-    // For Each over the formats of a device: S_OK with no enumerator.
-    {"zyk3D", "TextureFormats", "ITextureFormats._NewEnum.get: S_OK with a null enumerator"},
-    {"zyk3D", "Device3D", "ITextureFormats._NewEnum.get: S_OK with a null enumerator"},
-    {"zyk3D", "Devices", "ITextureFormats._NewEnum.get: S_OK with a null enumerator"},
-    // A sound loaded through Buffers.Add, released after its device's Free and Initialise:
-    // ~CBuffer calls into the DirectSound buffer that Free destroyed.
-    {"zykSOUND", "Device", "step release Device(initialised)/tone.wav"},
-    {"zykSOUND", "Device", "step release Device(initialised)/Buffers/Item"},
-};
-
 struct Server {
     const char* name;
     const GUID* libid;
@@ -160,7 +141,6 @@ void RemoveTree(const std::wstring& folder)
 
 struct Finding {
     std::string server, cls, what, where;
-    bool known = false;
 };
 
 // One class's child, started again past a crashing call.
@@ -327,11 +307,7 @@ public:
 private:
     void Add(const Child& c, const std::string& what, const std::string& where)
     {
-        Finding f{c.run.server->name, Narrow(c.run.cls), what, where};
-        for (const KnownFinding& k : kKnownFindings)
-            if (f.server == k.server && f.cls == k.cls && where.find(k.where) != std::string::npos)
-                f.known = true;
-        findings.push_back(f);
+        findings.push_back({c.run.server->name, Narrow(c.run.cls), what, where});
     }
     std::set<std::string> raised_;
     std::vector<std::string> slow_;
@@ -379,17 +355,13 @@ TEST(Hostile, EveryMemberOfEveryCreatableClass)
     for (const Child& c : children) walked += c.walked;
     for (const auto& [server, names] : runner.members) memberCount += names.size();
     runner.Report();
-    int unknown = 0;
-    for (const Finding& f : runner.findings) {
-        printf("%s %s.%s: %s at: %s\n", f.known ? "known finding" : "FINDING", f.server.c_str(), f.cls.c_str(),
-               f.what.c_str(), f.where.c_str());
-        if (!f.known) ++unknown;
-    }
+    for (const Finding& f : runner.findings)
+        printf("FINDING %s.%s: %s at: %s\n", f.server.c_str(), f.cls.c_str(), f.what.c_str(), f.where.c_str());
     printf("hostile%s: %zu classes, %zu members, %ld calls in %lu s\n", full ? " (full)" : "", walked,
            memberCount, runner.calls, (GetTickCount() - began) / 1000);
     fflush(stdout);
-    EXPECT_EQ(unknown, 0) << "crashes, hangs or wrong answers not in the known-findings list";
-    if (unknown == 0 && EnvText("ZYK_HOSTILE_KEEP").empty()) RemoveTree(root);
+    EXPECT_TRUE(runner.findings.empty()) << "crashes, hangs or wrong answers, listed above";
+    if (runner.findings.empty() && EnvText("ZYK_HOSTILE_KEEP").empty()) RemoveTree(root);
 }
 
 // The runner itself: a child that crashes in a call is named with that call and started
