@@ -1,5 +1,5 @@
 #include "connection.h"
-#include "module.h"
+#include "counted.h"
 #include <new>
 
 namespace zyk::com {
@@ -12,7 +12,7 @@ IUnknown* Referenced(IConnectionPoint* p) { return p; }
 // An enumerator over a snapshot of items that each hold one reference while it lives;
 // Next hands every item out with a reference of the caller's own.
 template <class Itf, const IID* ItfId, class Item>
-class SnapshotEnum final : public Itf {
+class SnapshotEnum final : public Counted<Itf, ItfId> {
 public:
     static HRESULT Create(const std::vector<Item>& items, ULONG position, Itf** out)
     {
@@ -31,25 +31,6 @@ public:
         e->position_ = position;
         *out = e;
         return S_OK;
-    }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
-    {
-        if (!out) return E_POINTER;
-        if (iid == IID_IUnknown || iid == *ItfId) {
-            *out = static_cast<Itf*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        LONG n = InterlockedDecrement(&refs_);
-        if (n == 0) delete this;
-        return n;
     }
 
     HRESULT STDMETHODCALLTYPE Next(ULONG count, Item* out, ULONG* fetched) override
@@ -78,17 +59,15 @@ public:
     HRESULT STDMETHODCALLTYPE Clone(Itf** out) override { return Create(items_, position_, out); }
 
 private:
-    SnapshotEnum() { ThisModule().Lock(); }
-    ~SnapshotEnum()
+    SnapshotEnum() = default;
+    ~SnapshotEnum() override
     {
         for (const Item& item : items_)
             if (IUnknown* u = Referenced(item)) u->Release();
-        ThisModule().Unlock();
     }
 
     std::vector<Item> items_;
     ULONG position_ = 0;
-    volatile LONG refs_ = 1;
 };
 
 using ConnectionEnum = SnapshotEnum<IEnumConnections, &IID_IEnumConnections, CONNECTDATA>;
@@ -169,6 +148,11 @@ HRESULT ConnectionPoint::Unadvise(DWORD cookie)
 HRESULT ConnectionPoint::EnumConnections(IEnumConnections** out)
 {
     return ConnectionEnum::Create(sinks_, 0, out);
+}
+
+HRESULT CreateEmptyConnectionPointEnum(IEnumConnectionPoints** out)
+{
+    return PointEnum::Create({}, 0, out);
 }
 
 HRESULT CreateConnectionPointEnum(IConnectionPoint* point, IEnumConnectionPoints** out)

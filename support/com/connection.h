@@ -45,6 +45,10 @@ private:
     DWORD lastCookie_ = 0;
 };
 
+// An enumerator of no connection points, for classes that declare events but offer no
+// point to connect to.
+HRESULT CreateEmptyConnectionPointEnum(IEnumConnectionPoints** out);
+
 // An enumerator of one point, which it holds while it lives.
 HRESULT CreateConnectionPointEnum(IConnectionPoint* point, IEnumConnectionPoints** out);
 

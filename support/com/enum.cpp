@@ -1,41 +1,12 @@
 #include "enum.h"
-#include "object.h"
+#include "counted.h"
 #include <new>
 
 namespace zyk::com {
 
 namespace {
 
-// A small IUnknown-derived object counted in the module lock.
-template <class Itf, const IID* ItfId>
-class Simple : public Itf {
-public:
-    Simple() { ThisModule().Lock(); }
-    virtual ~Simple() { ThisModule().Unlock(); }
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
-    {
-        if (!out) return E_POINTER;
-        if (iid == IID_IUnknown || iid == *ItfId) {
-            *out = static_cast<Itf*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        LONG n = InterlockedDecrement(&refs_);
-        if (n == 0) delete this;
-        return n;
-    }
-
-private:
-    volatile LONG refs_ = 1;
-};
-
-class VariantEnum final : public Simple<IEnumVARIANT, &IID_IEnumVARIANT> {
+class VariantEnum final : public Counted<IEnumVARIANT, &IID_IEnumVARIANT> {
 public:
     ~VariantEnum() override
     {
@@ -106,22 +77,6 @@ private:
     ULONG position_ = 0;
 };
 
-class EmptyConnectionPoints final : public Simple<IEnumConnectionPoints, &IID_IEnumConnectionPoints> {
-public:
-    HRESULT STDMETHODCALLTYPE Next(ULONG count, IConnectionPoint** out, ULONG* fetched) override
-    {
-        if (!out) return E_POINTER;
-        if (fetched) *fetched = 0;
-        return count == 0 ? S_OK : S_FALSE;
-    }
-    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override { return count == 0 ? S_OK : S_FALSE; }
-    HRESULT STDMETHODCALLTYPE Reset() override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE Clone(IEnumConnectionPoints** out) override
-    {
-        return CreateEmptyConnectionPointEnum(out);
-    }
-};
-
 } // namespace
 
 IUnknown* CreateVariantEnum(const std::vector<VARIANT>& items)
@@ -133,13 +88,6 @@ IUnknown* CreateVariantEnum(const std::vector<VARIANT>& items)
         return nullptr;
     }
     return e;
-}
-
-HRESULT CreateEmptyConnectionPointEnum(IEnumConnectionPoints** out)
-{
-    if (!out) return E_POINTER;
-    *out = new (std::nothrow) EmptyConnectionPoints();
-    return *out ? S_OK : E_OUTOFMEMORY;
 }
 
 } // namespace zyk::com

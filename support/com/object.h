@@ -80,9 +80,6 @@ private:
     volatile LONG refs_ = 0;
 };
 
-// An enumerator of no connection points, for classes that declare events but fire none.
-HRESULT CreateEmptyConnectionPointEnum(IEnumConnectionPoints** out);
-
 template <class T, class Itf, const IID* ItfId, const CLSID* ClassId>
 class CoClass : public Itf, public ISupportErrorInfo, public IConnectionPointContainer, public ObjectRoot {
 public:
