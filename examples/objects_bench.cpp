@@ -99,6 +99,21 @@ int main(int argc, char** argv)
         return 1;
     }
     IDirect3DDevice7* d3d = context->GetD3DDevice();
+    // The states Device3D draws its objects under: its own (no culling, z-buffer,
+    // normalised normals, modulated stage 0) and those a model's parts leave in force.
+    d3d->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    d3d->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    d3d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    d3d->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    d3d->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    d3d->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+    d3d->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTFN_LINEAR);
+    d3d->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTFG_LINEAR);
+    d3d->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+    d3d->SetRenderState(D3DRENDERSTATE_DITHERENABLE, TRUE);
+    d3d->SetRenderState(D3DRENDERSTATE_SPECULARENABLE, FALSE);
+    d3d->SetRenderState(D3DRENDERSTATE_ZENABLE, TRUE);
+    d3d->SetRenderState(D3DRENDERSTATE_NORMALIZENORMALS, TRUE);
     sample::PumpMessages();
 
     const sample::FrameTimes t = sample::TimeFrames(

@@ -1,5 +1,6 @@
 #include "object.h"
 #include "create.h"
+#include "devicestate.h"
 #include "errormaps.h"
 #include "failure.h"
 #include "worldfile.h"
@@ -109,6 +110,8 @@ HRESULT CObject::Render()
         if (!visible_) return S_OK;
         if (texture_) {
             ZYK_TRACE("Applying Texture.\n");
+            // The texture sets its states on the device itself.
+            HandOverDeviceState(zyk::com::FromHandle<IDirect3DDevice7>(device_));
             HRESULT hr = texture_->Apply();
             if (FAILED(hr)) throw failure(hr, "Failed to Apply Texture.");
         }

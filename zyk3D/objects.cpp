@@ -1,5 +1,6 @@
 #include "objects.h"
 #include "create.h"
+#include "devicestate.h"
 #include "errormaps.h"
 #include "failure.h"
 #include "worldfile.h"
@@ -86,6 +87,8 @@ HRESULT CObjects::Render()
 {
     return ObjectsGuard([&] {
         if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
+        // One run of draws: each state is sent when a draw needs it, not once per object.
+        DeviceStateScope state(zyk::com::FromHandle<IDirect3DDevice7>(device_));
         long n = 0;
         items_.ForEach([&](const std::wstring&, IObject* object) {
             ZYK_TRACE("Rending Object %ld.\n", n);

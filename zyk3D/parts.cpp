@@ -1,5 +1,6 @@
 #include "parts.h"
 #include "create.h"
+#include "devicestate.h"
 #include "errormaps.h"
 #include "failure.h"
 #include "texturestore.h"
@@ -78,16 +79,18 @@ HRESULT CParts::Render()
         ZYK_TRACE("Restoring Textures.\n");
         RestoreAllTextures(device);
 
-        // Left in force for everything drawn later in the frame.
-        device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-        device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
-        device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
-        device->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTFN_LINEAR);
-        device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTFG_LINEAR);
-        device->SetRenderState(D3DRENDERSTATE_DITHERENABLE, TRUE);
-        device->SetRenderState(D3DRENDERSTATE_SPECULARENABLE, FALSE);
-        device->SetRenderState(D3DRENDERSTATE_ZENABLE, TRUE);
-        device->SetRenderState(D3DRENDERSTATE_NORMALIZENORMALS, TRUE);
+        // Left in force for everything drawn later in the frame; a run of objects sends
+        // them once.
+        DeviceStateScope state(device);
+        state->SetStageState(D3DTSS_COLORARG1, D3DTA_TEXTURE);
+        state->SetStageState(D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+        state->SetStageState(D3DTSS_COLOROP, D3DTOP_MODULATE);
+        state->SetStageState(D3DTSS_MINFILTER, D3DTFN_LINEAR);
+        state->SetStageState(D3DTSS_MAGFILTER, D3DTFG_LINEAR);
+        state->SetRenderState(D3DRENDERSTATE_DITHERENABLE, TRUE);
+        state->SetRenderState(D3DRENDERSTATE_SPECULARENABLE, FALSE);
+        state->SetRenderState(D3DRENDERSTATE_ZENABLE, TRUE);
+        state->SetRenderState(D3DRENDERSTATE_NORMALIZENORMALS, TRUE);
 
         ZYK_TRACE("Rendering X-File.\n");
         HRESULT hr = model_->Render(device);

@@ -1,5 +1,6 @@
 #include "xfile.h"
 #include "xfiletemplates.h"
+#include "devicestate.h"
 #include "texturestore.h"
 #include "com/error.h"
 #include "com/ptr.h"
@@ -412,32 +413,29 @@ HRESULT CXFile::Render(IDirect3DDevice7* device)
 {
     if (!root_ || !device) return S_OK;
 
-    D3DMATERIAL7 material;
-    memset(&material, 0, sizeof material);
-    device->GetMaterial(&material);
-    IDirectDrawSurface7* texture = nullptr;
-    if (FAILED(device->GetTexture(0, &texture))) texture = nullptr;
-    D3DMATRIX world;
-    memset(&world, 0, sizeof world);
-    world._11 = world._22 = world._33 = world._44 = 1.0f;
-    device->GetTransform(D3DTRANSFORMSTATE_WORLD, &world);
-    DWORD blend = 0, source = D3DBLEND_ONE, destination = D3DBLEND_ZERO;
-    device->GetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, &blend);
-    device->GetRenderState(D3DRENDERSTATE_SRCBLEND, &source);
-    device->GetRenderState(D3DRENDERSTATE_DESTBLEND, &destination);
+    // The states are held and sent only when a draw needs them, so a pass that draws
+    // nothing, and a run of models that put back the same values, send nothing.
+    DeviceStateScope state(device);
+    const D3DMATERIAL7 material = state->Material();
+    IDirectDrawSurface7* texture = state->Texture();
+    if (texture) texture->AddRef();
+    const D3DMATRIX world = state->World();
+    const DWORD blend = state->RenderState(D3DRENDERSTATE_ALPHABLENDENABLE, 0);
+    const DWORD source = state->RenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE);
+    const DWORD destination = state->RenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ZERO);
 
-    root_->Render(device, FALSE);
-    device->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
-    device->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
-    device->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    root_->Render(device, TRUE);
+    root_->Render(*state, FALSE);
+    state->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
+    state->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
+    state->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    root_->Render(*state, TRUE);
 
-    device->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, blend);
-    device->SetRenderState(D3DRENDERSTATE_SRCBLEND, source);
-    device->SetRenderState(D3DRENDERSTATE_DESTBLEND, destination);
-    device->SetTransform(D3DTRANSFORMSTATE_WORLD, &world);
-    device->SetTexture(0, texture);
-    device->SetMaterial(&material);
+    state->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, blend);
+    state->SetRenderState(D3DRENDERSTATE_SRCBLEND, source);
+    state->SetRenderState(D3DRENDERSTATE_DESTBLEND, destination);
+    state->SetWorld(world);
+    state->SetTexture(texture);
+    state->SetMaterial(material);
     if (texture) texture->Release();
     return S_OK;
 }

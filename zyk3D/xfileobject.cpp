@@ -1,4 +1,5 @@
 #include "xfileobject.h"
+#include "devicestate.h"
 #include "texturestore.h"
 
 #include <cmath>
@@ -286,7 +287,7 @@ HRESULT CXFileObject::GetMeshGeometry(D3DVERTEX** vertexList, DWORD* vertexCount
     return S_OK;
 }
 
-void CXFileObject::RenderMesh(IDirect3DDevice7* device, BOOL alphaPass)
+void CXFileObject::RenderMesh(DeviceState& state, BOOL alphaPass)
 {
     WORD* run = indices;
     for (DWORD s = 0; s < numMaterials && s < kXFileMaxMaterials; ++s) {
@@ -294,31 +295,28 @@ void CXFileObject::RenderMesh(IDirect3DDevice7* device, BOOL alphaPass)
         if (!slot.indexCount) continue;
         if (!hasAlpha == !alphaPass) {
             if (slot.textureName[0]) {
-                if (FAILED(device->SetTexture(0, GetTextureSurface(slot.textureName))))
+                if (FAILED(state.SetTexture(GetTextureSurface(slot.textureName))))
                     OutputDebugStringA("ZYK: (ERROR) Failed to Set Texture for X-File.\n");
             }
-            device->SetMaterial(&slot.material);
-            if (FAILED(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, kVertexFormat, vertices, numVertices, run,
-                                                    slot.indexCount, 0)))
+            state.SetMaterial(slot.material);
+            if (FAILED(state.DrawIndexed(D3DPT_TRIANGLELIST, kVertexFormat, vertices, numVertices, run, slot.indexCount, 0)))
                 OutputDebugStringA("ZYK: X-File Rendering --> (Error) DrawIndexedPrimitive Failed.");
         }
         run += slot.indexCount;
     }
 }
 
-void CXFileObject::Render(IDirect3DDevice7* device, BOOL alphaPass)
+void CXFileObject::Render(DeviceState& state, BOOL alphaPass)
 {
     // Siblings in a loop, children by recursion: the stack grows with the nesting only.
     for (CXFileObject* node = this; node; node = node->next) {
         if (node->isMesh) {
-            node->RenderMesh(device, alphaPass);
+            node->RenderMesh(state, alphaPass);
         } else if (node->child) {
-            D3DMATRIX saved;
-            if (FAILED(device->GetTransform(D3DTRANSFORMSTATE_WORLD, &saved))) saved = Identity();
-            D3DMATRIX world = MultiplyXFileMatrices(node->matrix, saved);
-            device->SetTransform(D3DTRANSFORMSTATE_WORLD, &world);
-            node->child->Render(device, alphaPass);
-            device->SetTransform(D3DTRANSFORMSTATE_WORLD, &saved);
+            const D3DMATRIX saved = state.World();
+            state.SetWorld(MultiplyXFileMatrices(node->matrix, saved));
+            node->child->Render(state, alphaPass);
+            state.SetWorld(saved);
         }
     }
 }

@@ -7,6 +7,8 @@
 #include <ddraw.h>
 #include <d3d.h>
 
+class DeviceState;
+
 // Material slots a mesh node holds; faces given to a higher slot are dropped.
 constexpr DWORD kXFileMaxMaterials = 16;
 // Characters of a node name or a slot's texture name, with the terminating NUL.
@@ -68,7 +70,7 @@ public:
     // Draws this node, its subtree and its following siblings for one pass: mesh nodes
     // whose hasAlpha equals alphaPass, under the frame matrices composed with the world
     // matrix in force.
-    void Render(IDirect3DDevice7* device, BOOL alphaPass);
+    void Render(DeviceState& state, BOOL alphaPass);
 
     char name[kXFileNameSize];
     CXFileObject* next;
@@ -84,7 +86,7 @@ public:
     BOOL hasAlpha;
 
 private:
-    void RenderMesh(IDirect3DDevice7* device, BOOL alphaPass);
+    void RenderMesh(DeviceState& state, BOOL alphaPass);
     DWORD UsedIndices() const;
 };
 

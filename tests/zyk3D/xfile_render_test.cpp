@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 #include "device_fixture.h"
+#include "devicestate.h"
 #include "testkit.h"
 #include "texturestore.h"
 #include "xfile.h"
@@ -133,8 +134,8 @@ TEST_F(XFileRenderFake, OpaqueModelDrawsInTheFirstPassAndRestoresWhatItChanged)
     EXPECT_EQ(device.indexedDraws[0].indices, (std::vector<WORD>{0, 1, 2}));
     EXPECT_EQ(device.indexedDraws[1].material.diffuse.g, 1.0f);
     EXPECT_EQ(device.indexedDraws[1].indices, (std::vector<WORD>{0, 2, 3}));
-    // the second pass still switches blending on, and everything goes back after it
-    EXPECT_EQ(device.statesSet, (std::vector<DWORD>{27, 19, 20, 27, 19, 20}));
+    // nothing is drawn blended, so blending is never switched on; everything goes back
+    EXPECT_TRUE(device.statesSet.empty());
     ExpectRestored();
 }
 
@@ -201,6 +202,39 @@ TEST_F(XFileRenderFake, TexturesOfSlotsAndFailuresAreTraced)
     EXPECT_EQ(device.texturesSet[1].second, callerTexture.Get());   // the restore
     EXPECT_TRUE(capture.Contains("ZYK: X-File Rendering --> (Error) DrawIndexedPrimitive Failed."));
     ExpectRestored();
+}
+
+TEST_F(XFileRenderFake, ARunOfModelsSendsWhatItsDrawsNeedAndPutsBackTheRestAtItsEnd)
+{
+    ASSERT_EQ(Load("Frame A {\n" + Translation(1, 0, 0) + "Frame B {\n" + Translation(0, 2, 0) +
+                   Square("Inner", 0, 0, 1, 0, List("0,0", 1, Material(1, 0, 0, 1))) + "}\n}\n"),
+              S_OK);
+    for (float x : {10.0f, 100.0f}) {
+        // set on the device between runs, and read afresh by the next
+        device.transforms[D3DTRANSFORMSTATE_WORLD] = Translate(x, 20, 30);
+        device.transformsSet.clear();
+        device.materialsSet = 0;
+        device.indexedDraws.clear();
+        {
+            DeviceStateScope run(Device());   // as a frame of objects draws them
+            for (int i = 0; i < 3; ++i) EXPECT_EQ(model.Render(Device()), S_OK);
+        }
+        ASSERT_EQ(device.indexedDraws.size(), 3u);
+        for (const auto& d : device.indexedDraws) {
+            EXPECT_EQ(d.world._41, x + 1);
+            EXPECT_EQ(d.world._42, 22.0f);
+            EXPECT_EQ(d.material.diffuse.r, 1.0f);
+            EXPECT_EQ(d.alphaBlend, 0u);
+        }
+        // the composed matrix and the material once, and the caller's back once at the end
+        EXPECT_EQ(device.transformsSet.size(), 2u);
+        EXPECT_EQ(device.materialsSet, 2);
+        EXPECT_TRUE(device.statesSet.empty());
+        EXPECT_EQ(device.transforms[D3DTRANSFORMSTATE_WORLD]._41, x);
+        EXPECT_EQ(device.material.power, 7.0f);
+        EXPECT_EQ(device.textures[0], callerTexture.Get());
+        EXPECT_EQ(callerTexture.refs, 1);
+    }
 }
 
 TEST_F(XFileRenderFake, EmptyModelDrawsNothing)
