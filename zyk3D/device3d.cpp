@@ -7,6 +7,7 @@
 #include "texturestore.h"
 #include "worldfile.h"
 #include "com/ptr.h"
+#include "com/text.h"
 #include "com/trace.h"
 #include <mmsystem.h>
 #include <cstdio>
@@ -30,18 +31,6 @@ void ReleaseChild(T*& p)
 HRESULT DispatchOf(IUnknown* child, IDispatch** out)
 {
     return child->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
-}
-
-// Wide text to ANSI, bounded by the text's own length.
-std::string ToAnsi(const wchar_t* text, UINT length)
-{
-    if (!text || !length) return {};
-    int n = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-    if (n <= 0) return {};
-    std::string s(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), s.data(), n, nullptr, nullptr);
-    s.resize(strlen(s.c_str()));
-    return s;
 }
 
 void CheckChannel(float value, const char* text)
@@ -359,7 +348,7 @@ HRESULT CDevice3D::Debug(float X, float Y, Colours Colour, BSTR DebugText)
         if (!DebugText) throw failure(E_POINTER, "No Text Passed.");
         std::string text;
         try {
-            text = ToAnsi(DebugText, SysStringLen(DebugText));
+            text = zyk::com::ToAnsi(DebugText);
         } catch (const std::bad_alloc&) {
             throw failure(E_OUTOFMEMORY, IDS_OUTOFMEMORY);
         }
@@ -690,7 +679,7 @@ void CDevice3D::WorldSection(Child* child, const CLSID& clsid, const IID& iid, l
 void CDevice3D::WriteOrReadWorld(BSTR filename, bool save)
 {
     if (!filename) return;
-    std::string path = ToAnsi(filename, SysStringLen(filename));
+    std::string path = zyk::com::ToAnsi(filename);
     ZYK_TRACE(save ? "Saving World: %s.\n" : "Loading World: %s.\n", path.c_str());
     // Written as text (lines end in CR LF), read as bytes: character 26 in a name would
     // end a text stream early (worldfile.h).

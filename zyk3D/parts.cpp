@@ -5,10 +5,11 @@
 #include "failure.h"
 #include "texturestore.h"
 #include "xfile.h"
+#include "com/text.h"
 #include "com/trace.h"
 #include <d3d.h>
-#include <cstring>
 #include <new>
+#include <string>
 
 namespace {
 
@@ -51,18 +52,22 @@ HRESULT CParts::Load(BSTR filename)
 
         // The name in the ANSI code page, lower-cased; the file system matches it whatever
         // the case of the file's own name.
-        char name[260] = {};
-        if (filename && *filename)
-            WideCharToMultiByte(CP_ACP, 0, filename, -1, name, sizeof name - 1, nullptr, nullptr);
-        name[sizeof name - 1] = 0;
-        CharLowerBuffA(name, static_cast<DWORD>(strlen(name)));
+        std::string name;
+        try {
+            name = zyk::com::ToAnsi(filename);
+        } catch (const std::bad_alloc&) {
+            return;   // no room for the name: nothing is loaded
+        }
+        CharLowerBuffA(name.data(), static_cast<DWORD>(name.size()));
 
-        const size_t n = strlen(name);
+        const size_t n = name.size();
         if (n >= 2 && name[n - 2] == '.' && name[n - 1] == 'x') {
             model_ = new (std::nothrow) CXFile;
             if (!model_) throw failure(E_OUTOFMEMORY, IDS_OUTOFMEMORY);
             ZYK_TRACE("Loading X-File --> '%ls'\n", filename);
-            HRESULT hr = model_->Load(name);
+            // A name past the path limit is refused whole rather than opened cut short.
+            HRESULT hr = n > zyk::com::kAnsiPathMax ? HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE)
+                                                    : model_->Load(name.c_str());
             if (FAILED(hr)) throw failure(hr, "Failed to Load the requested X File.");
         }
         ZYK_TRACE("Restoring Textures.\n");

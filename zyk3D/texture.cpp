@@ -4,9 +4,10 @@
 #include "failure.h"
 #include "floatbits.h"
 #include "texturestore.h"
+#include "com/text.h"
 #include "com/trace.h"
 #include <d3dx.h>
-#include <cstring>
+#include <new>
 #include <utility>
 
 namespace {
@@ -82,11 +83,12 @@ HRESULT CTexture::LoadBitmap(BSTR filename)
                 name_.clear();
             }
             if (!filename || !*filename) throw failure(E_FAIL, "Invalid Filename.");
-            const int size = WideCharToMultiByte(CP_ACP, 0, filename, -1, nullptr, 0, nullptr, nullptr);
-            if (size <= 0) throw failure(E_FAIL, "Invalid Filename.");
-            name.assign(static_cast<size_t>(size), '\0');
-            WideCharToMultiByte(CP_ACP, 0, filename, -1, name.data(), size, nullptr, nullptr);
-            name.resize(strlen(name.c_str()));
+            try {
+                name = zyk::com::ToAnsi(filename);
+            } catch (const std::bad_alloc&) {
+                throw failure(E_OUTOFMEMORY, IDS_OUTOFMEMORY);
+            }
+            if (name.empty()) throw failure(E_FAIL, "Invalid Filename.");
             if (!keep) {
                 name_ = name;
                 hasName_ = true;

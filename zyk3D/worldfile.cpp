@@ -1,5 +1,5 @@
 #include "com/error.h"
-#include "com/ptr.h"
+#include "com/text.h"
 #include "worldfile.h"
 #include "formats/worldline.h"
 #include "com/trace.h"
@@ -30,15 +30,7 @@ void WriteCount(FILE* f, long count) { WriteLine(f, "%ld\n", count); }
 void WriteName(FILE* f, const wchar_t* name)
 {
     // The whole name in the ANSI code page, on one line.
-    std::string text;
-    if (name && *name) {
-        const int size = WideCharToMultiByte(CP_ACP, 0, name, -1, nullptr, 0, nullptr, nullptr);
-        if (size > 0) {
-            text.resize(static_cast<size_t>(size));
-            WideCharToMultiByte(CP_ACP, 0, name, -1, text.data(), size, nullptr, nullptr);
-            text.resize(strlen(text.c_str()));
-        }
-    }
+    std::string text = zyk::com::ToAnsi(name);
     for (char& c : text)
         if (c == '\n' || c == '\r') c = ' ';
     text.push_back('\n');

@@ -204,10 +204,9 @@ HRESULT CGfxObject::Save(BSTR filename)
     return gfx::GuardOf<CGfxObject>([&] {
         if (!surface_) throw failure(E_POINTER, "Surface Not Initialised.");
         if (!filename || !*filename) throw failure(E_INVALIDARG, "No Filename was given.");
-        char path[MAX_PATH] = {};
-        if (!WideCharToMultiByte(CP_ACP, 0, filename, -1, path, sizeof path, nullptr, nullptr))
-            throw failure(E_INVALIDARG, "Invalid Filename.");
-        HRESULT hr = SaveSurfaceBitmap(surface_.Get(), path);
+        const std::string path = zyk::com::ToAnsi(filename);
+        if (path.size() > zyk::com::kAnsiPathMax) throw failure(E_INVALIDARG, "Invalid Filename.");
+        HRESULT hr = SaveSurfaceBitmap(surface_.Get(), path.c_str());
         if (FAILED(hr)) throw failure(hr, "Failed to Save Bitmap.");
     });
 }

@@ -1,6 +1,7 @@
 #include "objects.h"
 #include "bitmap.h"
 #include "create.h"
+#include "com/text.h"
 
 using zyk::com::Ptr;
 
@@ -47,10 +48,9 @@ HRESULT CGfxObjects::get_Add(BSTR filename, long width, long height, long videoM
         HBITMAP bitmap = nullptr;
         BITMAP bm{};
         if (filename && *filename) {
-            char path[MAX_PATH] = {};
-            if (!WideCharToMultiByte(CP_ACP, 0, filename, -1, path, sizeof path, nullptr, nullptr))
-                throw failure(E_FAIL, "Failed to Load Bitmap.");
-            bitmap = LoadCheckedBitmap(path);
+            const std::string path = zyk::com::ToAnsi(filename);
+            if (path.size() > zyk::com::kAnsiPathMax) throw failure(E_FAIL, "Failed to Load Bitmap.");
+            bitmap = LoadCheckedBitmap(path.c_str());
             if (!bitmap) throw failure(E_FAIL, "Failed to Load Bitmap.");
             GetObjectA(bitmap, sizeof bm, &bm);
             hr = object->Create(bm.bmWidth, bm.bmHeight, videoMemory);

@@ -1,7 +1,9 @@
 #include "palette.h"
 #include "bitmap.h"
+#include "com/text.h"
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 using gfx::CodeText;
 
@@ -88,12 +90,15 @@ HRESULT CPalette::Load(BSTR filename)
 {
     return gfx::GuardOf<CPalette>([&] {
         if (!dd_) throw failure(E_FAIL, "DirectDraw Not Initialised.");
-        char name[MAX_PATH] = {};
-        if (filename && *filename &&
-            !WideCharToMultiByte(CP_ACP, 0, filename, -1, name, sizeof name, nullptr, nullptr))
-            throw failure(E_FAIL, "Failed to Load Palette.");
+        std::string name;
+        try {
+            name = zyk::com::ToAnsi(filename);
+        } catch (const std::bad_alloc&) {
+            throw failure(E_OUTOFMEMORY, "Out of Memory.");
+        }
+        if (name.size() > zyk::com::kAnsiPathMax) throw failure(E_FAIL, "Failed to Load Palette.");
         PALETTEENTRY loaded[256];
-        if (!LoadPaletteEntries(name, loaded)) throw failure(E_FAIL, "Failed to Load Palette.");
+        if (!LoadPaletteEntries(name.c_str(), loaded)) throw failure(E_FAIL, "Failed to Load Palette.");
         zyk::com::Ptr<IDirectDrawPalette> made;
         if (FAILED(dd_->CreatePalette(DDPCAPS_8BIT, loaded, made.Out(), nullptr)) || !made)
             throw failure(E_FAIL, "Failed to Load Palette.");

@@ -1,6 +1,8 @@
 #include "buffer.h"
 #include "create.h"
 #include "waveload.h"
+#include "com/text.h"
+#include <new>
 #include <string>
 
 using zyk::com::Ptr;
@@ -20,19 +22,6 @@ enum Member { kPanGet, kPanPut, kVolumeGet, kVolumePut, kPlay, kStop };
     if (hr == DSERR_INVALIDCALL && member == kPlay) throw failure(hr, "Invalid Call has been made.");
     if (hr == DSERR_BUFFERLOST && member == kPlay) throw failure(hr, "Buffer has been lost.");
     throw failure(hr, "Unknown Error.");
-}
-
-// The name in the ANSI code page, as the file and resource functions take it; empty
-// when it cannot be converted whole.
-std::string Narrow(BSTR name)
-{
-    if (!name || !*name) return {};
-    int size = WideCharToMultiByte(CP_ACP, 0, name, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) return {};
-    std::string text(static_cast<size_t>(size), '\0');
-    if (!WideCharToMultiByte(CP_ACP, 0, name, -1, text.data(), size, nullptr, nullptr)) return {};
-    text.resize(static_cast<size_t>(size) - 1);
-    return text;
 }
 
 } // namespace
@@ -134,14 +123,17 @@ HRESULT CBuffer::Stop()
 HRESULT CBuffer::Load(BSTR filename, VARIANT_BOOL use3D)
 {
     return sound::GuardOf<CBuffer>([&]() -> HRESULT {
+        // The name in the ANSI code page, as the file and resource functions take it.
         std::string name;
         try {
-            name = Narrow(filename);
+            name = zyk::com::ToAnsi(filename);
         } catch (const std::bad_alloc&) {
             throw failure(E_OUTOFMEMORY, "Out of Memory.");
         }
         if (!ds_) throw failure(E_POINTER, "Buffer Not Initialised.");
         ReleaseSound();
+        // A name takes at most MAX_PATH bytes; a longer one is not tried cut short.
+        if (name.size() > MAX_PATH) return E_FAIL;
         const bool threeD = (use3D & 0xFFFF) != 0;
         IDirectSoundBuffer* loaded = threeD ? LoadWave3DBuffer(ds_.Get(), name.c_str()) : LoadWaveBuffer(ds_.Get(), name.c_str());
         if (!loaded) return E_FAIL;

@@ -5,10 +5,7 @@ HRESULT CDrive::put_Letter(BSTR letter)
     return sys::GuardOf<CDrive>([&] {
         zyk::com::Bstr kept(letter ? letter : L"");
         if (!kept.Get()) throw failure(E_OUTOFMEMORY, static_cast<UINT>(IDS_OUT_OF_MEMORY));
-        std::wstring path = std::wstring(kept.Text()) + L":\\";
-        int n = WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, nullptr, 0, nullptr, nullptr);
-        std::string root(n > 0 ? n - 1 : 0, '\0');
-        if (n > 1) WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, root.data(), n, nullptr, nullptr);
+        std::string root = zyk::com::ToAnsi((std::wstring(kept.Text()) + L":\\").c_str());
         letter_ = std::move(kept);
         root_ = std::move(root);
     });

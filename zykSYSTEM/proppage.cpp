@@ -1,4 +1,5 @@
 #include "proppage.h"
+#include <cstring>
 
 namespace {
 
@@ -12,12 +13,10 @@ std::string LoadText(UINT id)
 // A string-table text in task memory, as the page's caller frees it.
 LPOLESTR TaskText(UINT id)
 {
-    std::string text = LoadText(id);
-    int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    auto* out = static_cast<LPOLESTR>(CoTaskMemAlloc(sizeof(wchar_t) * (n > 0 ? n : 1)));
-    if (!out) return nullptr;
-    out[0] = 0;
-    if (n > 0) MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, out, n);
+    const zyk::com::Bstr text = zyk::com::Bstr::FromAnsi(LoadText(id).c_str());
+    const size_t bytes = sizeof(wchar_t) * (text.Length() + 1);
+    auto* out = static_cast<LPOLESTR>(CoTaskMemAlloc(bytes));
+    if (out) memcpy(out, text.Text(), bytes);
     return out;
 }
 

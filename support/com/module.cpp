@@ -89,16 +89,6 @@ Module& ThisModule()
     return module;
 }
 
-BSTR AnsiToBstr(const char* text)
-{
-    if (!text) text = "";
-    int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (n <= 0) return SysAllocString(L"");
-    BSTR s = SysAllocStringLen(nullptr, n - 1);
-    if (s) MultiByteToWideChar(CP_ACP, 0, text, -1, s, n);
-    return s;
-}
-
 void Module::Init(const ObjectEntry* map, size_t count, HINSTANCE instance, const GUID& libid)
 {
     map_ = map;

@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 #include <oleauto.h>
+#include "text.h"
 #include <utility>
 
 namespace zyk::com {
@@ -91,9 +92,6 @@ T* FromHandle(long value)
     return reinterpret_cast<T*>(static_cast<LONG_PTR>(value));
 }
 inline long ToHandle(const void* p) { return static_cast<long>(reinterpret_cast<LONG_PTR>(p)); }
-
-// Converts ANSI text (the ANSI code page) to a new BSTR; NULL gives the empty string.
-BSTR AnsiToBstr(const char* text);
 
 inline Bstr Bstr::FromAnsi(const char* text) { return Adopt(AnsiToBstr(text)); }
 

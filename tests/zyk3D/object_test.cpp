@@ -276,6 +276,35 @@ TEST(PartsTest, TheCollectionStaysEmptyAndPartsDoNothing)
     part->Release();
 }
 
+// A name is taken up to 259 bytes in the ANSI code page, non-ASCII letters and all; one of
+// 260 is refused whole, though a file of that name exists, rather than opened cut short.
+TEST(PartsTest, NamesLoadUpToTheirPathLimitAndNoFurther)
+{
+    IParts* parts = testkit::Create<IParts>(L"zyk3D.Parts", IID_IParts);
+    ASSERT_NE(parts, nullptr);
+    const std::string folder = testkit::ProcessFolder("zyk_parts");
+    for (size_t length : {259u, 260u}) {
+        SCOPED_TRACE(length);
+        const size_t fill = length - folder.size() - 3;
+        const std::string file = folder + "\xe9" + std::string(fill, 'm') + ".x";
+        testkit::WriteAll(file, "xof 0302txt 0032\nMesh T {\n 3;\n 0.0;0.0;0.0;,\n 1.0;0.0;0.0;,\n 0.0;1.0;0.0;;\n"
+                                " 1;\n 3;0,1,2;;\n}\n");
+        ASSERT_NE(GetFileAttributesA(file.c_str()), INVALID_FILE_ATTRIBUTES);
+        BSTR name = SysAllocString((testkit::Widen(folder) + L"\u00C9" + std::wstring(fill, L'M') + L".X").c_str());
+        testkit::ClearError();
+        const HRESULT hr = parts->Load(name);
+        SysFreeString(name);
+        if (length == 259) {
+            EXPECT_EQ(hr, S_OK);
+            EXPECT_FALSE(TakeError().present);
+        } else {
+            ExpectFailure(hr, HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE), L"zyk3D.Parts.1", IID_IParts,
+                          L"Failed to Load the requested X File.");
+        }
+    }
+    parts->Release();
+}
+
 namespace {
 
 IDevice3D* NewDevice()

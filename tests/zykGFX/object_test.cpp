@@ -218,6 +218,24 @@ TEST(Object, BadBitmapFilesAreRefused)
     EXPECT_EQ(count, 0);
 }
 
+// A name is taken in the ANSI code page up to 259 bytes; one byte more is refused, though
+// the name cut short would be a file.
+TEST(Object, NamesUpToThePathLimit)
+{
+    Canvas c;
+    const std::string folder = testkit::ProcessFolder("zykgfx_names");
+    const std::string path = folder + "\xe9" + std::string(MAX_PATH - folder.size() - 6, 'n') + ".bmp";
+    testkit::WriteAll(path, gfx_test::Bmp24(4, 4, Column));
+    IObject* o = c.Add(path);
+    ASSERT_NE(o, nullptr);
+    o->Release();
+    BSTR longer = SysAllocString(testkit::Widen(path + "x").c_str());
+    IDispatch* d = nullptr;
+    EXPECT_EQ(c.objects->get_Add(longer, 16, 16, 0, &d), E_FAIL);
+    ExpectFailure(kObjects, IID_IObjects, E_FAIL, "Failed to Load Bitmap.");
+    SysFreeString(longer);
+}
+
 TEST(Object, TheCollectionByFileName)
 {
     Canvas c;

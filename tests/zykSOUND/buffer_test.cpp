@@ -202,6 +202,23 @@ TEST(SoundBuffer, LoadsWavesLaidOutInAnyAllowedWay)
     buffer->Release();
 }
 
+// A name is taken in the ANSI code page up to the 260 bytes of a path, and no further.
+TEST(SoundBuffer, NamesUpToThePathLimitLoad)
+{
+    testkit::ComScope com;
+    OpenDevice open;
+    IBuffer* buffer = open.Add(TempFile("first.wav", Tone()));
+    ASSERT_TRUE(buffer);
+    const std::string folder = testkit::ProcessFolder("zyksound_names");
+    const std::string path = folder + "\xe9" + std::string(MAX_PATH - folder.size() - 5, 's') + ".wav";
+    testkit::WriteAll(path, Tone());
+    EXPECT_EQ(Load(buffer, path), S_OK);
+    testkit::ClearError();
+    EXPECT_EQ(Load(buffer, path + "x"), E_FAIL);
+    EXPECT_FALSE(testkit::TakeError().present);
+    buffer->Release();
+}
+
 TEST(SoundBuffer, AClientsOwnBufferNeedsDirectSoundToLoad)
 {
     testkit::ComScope com;
