@@ -24,28 +24,39 @@ inline double Median(std::vector<double> v)
     return v.empty() ? 0.0 : v[v.size() / 2];
 }
 
-// Frames through the engine against the same frames made directly, in alternating rounds
-// of the given number of frames (messages pumped between rounds): the median seconds of
-// one frame of each.
+// Frames through the engine against the same frames made directly, in rounds of the given
+// number of frames (messages pumped between rounds). The side that goes first changes from
+// round to round, since the first frames after a pause cost more whichever side draws them.
+// Gives the median seconds of one frame of each, and the median of the rounds' own ratios,
+// which a change in the machine's load between rounds does not move.
 struct FrameTimes {
-    double engine = 0, direct = 0;
+    double engine = 0, direct = 0, ratio = 0;
 };
 
 template <class EngineFrame, class DirectFrame, class Pump>
 FrameTimes TimeFrames(int frames, int rounds, EngineFrame&& engineFrame, DirectFrame&& directFrame, Pump&& pump)
 {
-    std::vector<double> engine, direct;
-    for (int round = 0; round < rounds; ++round) {
+    std::vector<double> engine, direct, ratio;
+    auto time = [frames](auto& frame) {
         const double t0 = Now();
-        for (int i = 0; i < frames; ++i) engineFrame();
-        const double t1 = Now();
-        for (int i = 0; i < frames; ++i) directFrame();
-        const double t2 = Now();
-        engine.push_back((t1 - t0) / frames);
-        direct.push_back((t2 - t1) / frames);
+        for (int i = 0; i < frames; ++i) frame();
+        return (Now() - t0) / frames;
+    };
+    for (int round = 0; round < rounds; ++round) {
+        double e, d;
+        if (round % 2) {
+            d = time(directFrame);
+            e = time(engineFrame);
+        } else {
+            e = time(engineFrame);
+            d = time(directFrame);
+        }
+        engine.push_back(e);
+        direct.push_back(d);
+        ratio.push_back(e / d);
         pump();
     }
-    return {Median(engine), Median(direct)};
+    return {Median(engine), Median(direct), Median(ratio)};
 }
 
 } // namespace sample

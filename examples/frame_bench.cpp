@@ -10,7 +10,7 @@
 
 namespace {
 
-const int kWidth = 320, kHeight = 240, kFrames = 200, kRounds = 5;
+const int kWidth = 320, kHeight = 240, kFrames = 200, kRounds = 9;
 
 } // namespace
 
@@ -49,7 +49,7 @@ int main()
         &sample::PumpMessages);
     printf("Device3D frame: %.3f ms\n", t.engine * 1000.0);
     printf("direct frame:   %.3f ms\n", t.direct * 1000.0);
-    printf("ratio (Device3D / direct): %.3f\n", t.engine / t.direct);
+    printf("ratio (Device3D / direct): %.3f\n", t.ratio);
 
     d3d->Release();
     context->Release();
