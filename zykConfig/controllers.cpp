@@ -3,7 +3,7 @@
 #include "analysis.h"
 #include "applet.h"
 #include "resource.h"
-#include "serverbinding.h"
+#include "com/serverbinding.h"
 namespace input {
 #include "zykINPUT.h"
 }

@@ -4,7 +4,7 @@
 #include "resource.h"
 #include <cstdio>
 #include <string>
-#include "serverbinding.h"
+#include "com/serverbinding.h"
 namespace gfx {
 #include "zykGFX.h"
 }

@@ -3,7 +3,7 @@
 #include "applet.h"
 #include "resource.h"
 #include <cstdio>
-#include "serverbinding.h"
+#include "com/serverbinding.h"
 namespace sys {
 #include "zykSYSTEM.h"
 }

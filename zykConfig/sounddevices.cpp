@@ -2,7 +2,7 @@
 #include "analysis.h"
 #include "applet.h"
 #include "resource.h"
-#include "serverbinding.h"
+#include "com/serverbinding.h"
 namespace sound {
 #include "zykSOUND.h"
 }

@@ -1,5 +1,4 @@
 #include "testkit.h"
-#include <winternl.h>
 #include <mutex>
 
 namespace testkit {
@@ -404,30 +403,6 @@ long RunCopy(const std::string& program, const std::string& filter, const char* 
     RegDeleteKeyA(HKEY_CURRENT_USER, appKey.c_str());
     DeleteFileA(copy.c_str());
     return started ? static_cast<long>(code) : -1;
-}
-
-} // namespace testkit
-
-namespace testkit {
-
-DWORD GdiObjectCount()
-{
-    if (DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return n;
-    // Wine's table: 24-byte entries (object address, owner, unique word, type byte, flags,
-    // user pointer); a freed entry keeps its unique word and clears its type.
-    PROCESS_BASIC_INFORMATION process{};
-    if (NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &process, sizeof process, nullptr) != 0)
-        return 0;
-    const BYTE* peb = reinterpret_cast<const BYTE*>(process.PebBaseAddress);
-    const BYTE* table = *reinterpret_cast<const BYTE* const*>(peb + 0x94);
-    if (!table) return 0;
-    MEMORY_BASIC_INFORMATION region{};
-    if (!VirtualQuery(table, &region, sizeof region)) return 0;
-    const SIZE_T size = static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize - table;
-    DWORD live = 0;
-    for (SIZE_T entry = 0; entry + 24 <= size; entry += 24)
-        if (table[entry + 14]) ++live;
-    return live;
 }
 
 } // namespace testkit

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 #include <gtest/gtest.h>
+#include "counts/counts.h"
 
 namespace testkit {
 
@@ -162,10 +163,9 @@ long RunCopy(const std::string& program, const std::string& filter, const char* 
 
 namespace testkit {
 
-// The GDI objects that the process holds: GetGuiResources where the platform answers it;
-// under Wine, whose GetGuiResources answers 0, the live entries of the process's GDI
-// handle table, which its PEB points to.
-DWORD GdiObjectCount();
+// The GDI and USER objects that the process holds (support/counts).
+using zyk::counts::GdiObjectCount;
+using zyk::counts::UserObjectCount;
 
 } // namespace testkit
 

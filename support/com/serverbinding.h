@@ -4,7 +4,7 @@
 // (IDevices, IDevice, CLSID_Devices, IID_IDevices, ...). A file includes exactly one of
 // them, inside a namespace of its own, after this prelude:
 //
-//   #include "serverbinding.h"
+//   #include "com/serverbinding.h"
 //   namespace gfx {
 //   #include "zykGFX.h"
 //   }
