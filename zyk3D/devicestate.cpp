@@ -54,18 +54,21 @@ DWORD DeviceState::RenderState(D3DRENDERSTATETYPE state, DWORD fallback)
     return slot->sent;
 }
 
-void DeviceState::SetRenderState(D3DRENDERSTATETYPE state, DWORD value)
+void DeviceState::Hold(DWORD type, bool stage, DWORD value)
 {
-    Slot* slot = Find(state, false, true);
+    Slot* slot = Find(type, stage, true);
     slot->held = value;
     slot->holding = !(slot->known && slot->sent == value);
 }
 
+void DeviceState::SetRenderState(D3DRENDERSTATETYPE state, DWORD value)
+{
+    Hold(state, false, value);
+}
+
 void DeviceState::SetStageState(D3DTEXTURESTAGESTATETYPE state, DWORD value)
 {
-    Slot* slot = Find(state, true, true);
-    slot->held = value;
-    slot->holding = !(slot->known && slot->sent == value);
+    Hold(state, true, value);
 }
 
 const D3DMATRIX& DeviceState::World()

@@ -59,6 +59,8 @@ private:
         bool known, holding;   // sent is the device's value; held waits to be sent
     };
     Slot* Find(DWORD type, bool stage, bool add);
+    // Holds value for the state, unless the device is known to have it already.
+    void Hold(DWORD type, bool stage, DWORD value);
 
     IDirect3DDevice7* device_;
     static const int kSlots = 32;
