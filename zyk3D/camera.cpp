@@ -1,7 +1,8 @@
 #include "com/ptr.h"
 #include "camera.h"
-#include "create.h"
-#include "failure.h"
+#include "com/create.h"
+#include "com/failure.h"
+#include "com/handed.h"
 #include "position.h"
 #include "worldfile.h"
 #include "com/trace.h"
@@ -135,9 +136,6 @@ constexpr float kAspect = 1.0f;
 constexpr float kNear = 1.0f;
 constexpr float kFar = 1000.0f;
 
-const CLSID& ThisClass() { return CLSID_Camera; }
-const IID& ThisInterface() { return IID_ICamera; }
-
 camera::Vector Read(IPosition* p)
 {
     camera::Vector v{0.0f, 0.0f, 0.0f};
@@ -174,7 +172,7 @@ CCamera::CCamera()
     comInitialised_ = SUCCEEDED(InitialiseCOM());
     world_ = camera::Identity();
     view_ = camera::Identity();
-    Guard(ThisClass(), ThisInterface(), [&] {
+    Member([&] {
         ZYK_TRACE("Initialising Positional Details --> ");
         position_ = MakePosition(0.0f, 0.0f, 10.0f);
         ZYK_TRACE("Initialising Lookat Details --> ");
@@ -190,11 +188,12 @@ CCamera::~CCamera()
     if (comInitialised_) CoUninitialize();
 }
 
+// A null out pointer is refused with the child's own text.
 HRESULT CCamera::Child(IPosition* child, const char* missing, IDispatch** out)
 {
-    return Guard(ThisClass(), ThisInterface(), [&]() -> HRESULT {
-        if (!out || !child) throw failure(E_POINTER, missing);
-        return child->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
+    return Member([&] {
+        if (!out) throw failure(E_POINTER, missing);
+        zyk::com::HandOut(child, out, missing);
     });
 }
 
@@ -204,8 +203,7 @@ HRESULT CCamera::get_Position(IDispatch** out) { return Child(position_, "Positi
 
 HRESULT CCamera::put_Device(long device)
 {
-    device_ = zyk::com::FromHandle<IDirect3DDevice7>(device);
-    return S_OK;
+    return Member([&] { device_.Take(device); });
 }
 
 void CCamera::RequireDevice() const
@@ -218,7 +216,7 @@ void CCamera::RequireDevice() const
 
 HRESULT CCamera::Rotate(float x, float y, float z)
 {
-    return Guard(ThisClass(), ThisInterface(), [&] {
+    return Member([&] {
         RequireDevice();
         ZYK_TRACE("Rotation Req: X=%f Y=%f Z=%f\n", x, y, z);
         angleX_ += x;
@@ -239,7 +237,7 @@ HRESULT CCamera::Rotate(float x, float y, float z)
 
 HRESULT CCamera::Update()
 {
-    return Guard(ThisClass(), ThisInterface(), [&] {
+    return Member([&] {
         RequireDevice();
         if (!position_) throw failure(E_POINTER, "Position Not Initialised.");
         if (!lookAt_) throw failure(E_POINTER, "LookAt Not Initialised.");
@@ -268,50 +266,44 @@ HRESULT CCamera::Update()
     });
 }
 
-HRESULT CCamera::get_Name(BSTR* out)
-{
-    return name_.CopyTo(out);
-}
-
-HRESULT CCamera::put_Name(BSTR name)
-{
-    return name_.Assign(name);
-}
-
 HRESULT CCamera::Save(long f)
 {
-    return world::Block(f, [&](FILE* s) {
-        ZYK_TRACE("Saving Camera.\n");
-        world::WriteLine(s, "// Camera\n");
-        world::WriteName(s, name_.Text());
-        world::WriteFloat(s, angleX_);
-        world::WriteFloat(s, angleY_);
-        world::WriteFloat(s, angleZ_);
-        // A missing child still fills its three lines, so that the block keeps its length.
-        for (IPosition* p : {position_, lookAt_}) {
-            camera::Vector v = p ? Read(p) : camera::Vector{0.0f, 0.0f, 0.0f};
-            world::WriteFloat(s, v.x);
-            world::WriteFloat(s, v.y);
-            world::WriteFloat(s, v.z);
-        }
+    return Member([&] {
+        world::Block(f, [&](FILE* s) {
+            ZYK_TRACE("Saving Camera.\n");
+            world::WriteLine(s, "// Camera\n");
+            world::WriteName(s, name_.Text());
+            world::WriteFloat(s, angleX_);
+            world::WriteFloat(s, angleY_);
+            world::WriteFloat(s, angleZ_);
+            // A missing child still fills its three lines, so that the block keeps its length.
+            for (IPosition* p : {position_, lookAt_}) {
+                camera::Vector v = p ? Read(p) : camera::Vector{0.0f, 0.0f, 0.0f};
+                world::WriteFloat(s, v.x);
+                world::WriteFloat(s, v.y);
+                world::WriteFloat(s, v.z);
+            }
+        });
     });
 }
 
 HRESULT CCamera::Load(long f)
 {
-    return world::Block(f, [&](FILE* s) {
-        ZYK_TRACE("Loading Camera.\n");
-        world::SkipLine(s);
-        name_ = zyk::com::Bstr::Adopt(world::ReadName(s));
-        angleX_ = world::ReadFloat(s);
-        angleY_ = world::ReadFloat(s);
-        angleZ_ = world::ReadFloat(s);
-        for (IPosition* p : {position_, lookAt_}) {
-            float x = world::ReadFloat(s);
-            float y = world::ReadFloat(s);
-            float z = world::ReadFloat(s);
-            if (p) Write(p, x, y, z);
-        }
-        Update();
+    return Member([&] {
+        world::Block(f, [&](FILE* s) {
+            ZYK_TRACE("Loading Camera.\n");
+            world::SkipLine(s);
+            name_ = zyk::com::Bstr::Adopt(world::ReadName(s));
+            angleX_ = world::ReadFloat(s);
+            angleY_ = world::ReadFloat(s);
+            angleZ_ = world::ReadFloat(s);
+            for (IPosition* p : {position_, lookAt_}) {
+                float x = world::ReadFloat(s);
+                float y = world::ReadFloat(s);
+                float z = world::ReadFloat(s);
+                if (p) Write(p, x, y, z);
+            }
+            Update();
+        });
     });
 }

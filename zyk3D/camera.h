@@ -16,14 +16,14 @@ public:
     HRESULT STDMETHODCALLTYPE put_Device(long device) override;
     HRESULT STDMETHODCALLTYPE Rotate(float x, float y, float z) override;
     HRESULT STDMETHODCALLTYPE Update() override;
-    HRESULT STDMETHODCALLTYPE get_X(float* out) override { return zyk::com::CopyOut(angleX_, out); }
-    HRESULT STDMETHODCALLTYPE get_Y(float* out) override { return zyk::com::CopyOut(angleY_, out); }
-    HRESULT STDMETHODCALLTYPE get_Z(float* out) override { return zyk::com::CopyOut(angleZ_, out); }
-    HRESULT STDMETHODCALLTYPE get_Name(BSTR* out) override;
-    HRESULT STDMETHODCALLTYPE put_Name(BSTR name) override;
+    HRESULT STDMETHODCALLTYPE get_X(float* out) override { return Get(angleX_, out); }
+    HRESULT STDMETHODCALLTYPE get_Y(float* out) override { return Get(angleY_, out); }
+    HRESULT STDMETHODCALLTYPE get_Z(float* out) override { return Get(angleZ_, out); }
+    HRESULT STDMETHODCALLTYPE get_Name(BSTR* out) override { return Get(name_, out); }
+    HRESULT STDMETHODCALLTYPE put_Name(BSTR name) override { return Put(name_, name); }
     HRESULT STDMETHODCALLTYPE Load(long f) override;
     HRESULT STDMETHODCALLTYPE Save(long f) override;
-    HRESULT STDMETHODCALLTYPE Reset() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Reset() override { return Member([] {}); }
 
 private:
     HRESULT Child(IPosition* child, const char* missing, IDispatch** out);
@@ -37,7 +37,8 @@ private:
     D3DMATRIX view_{};
     D3DMATRIX world_{};
     float angleX_ = 0.0f, angleY_ = 0.0f, angleZ_ = 0.0f;
-    IDirect3DDevice7* device_ = nullptr;   // not referenced: the owner of the device outlives us
+    // The device its collection handed down, not referenced: void once the camera is let go.
+    zyk::com::Handed<IDirect3DDevice7> device_{OwnTie()};
 };
 
 namespace camera {

@@ -1,8 +1,9 @@
 #include "cameras.h"
-#include "create.h"
+#include "com/create.h"
 #include "errormaps.h"
-#include "failure.h"
+#include "com/failure.h"
 #include "worldfile.h"
+#include "com/handed.h"
 #include "com/ptr.h"
 #include "com/trace.h"
 #include <cstdlib>
@@ -23,7 +24,7 @@ CCameras::~CCameras()
 
 HRESULT CCameras::get_Add(BSTR name, IDispatch** out)
 {
-    return Guard(CLSID_Cameras, IID_ICameras, [&]() -> HRESULT {
+    return Member([&]() -> HRESULT {
         if (out) *out = nullptr;
         if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
         if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
@@ -31,34 +32,38 @@ HRESULT CCameras::get_Add(BSTR name, IDispatch** out)
         Ptr<ICamera> camera = Ptr<ICamera>::Adopt(
             CreateChild<ICamera>(CLSID_Camera, IID_ICamera, "Camera Not Registered."));
         ZYK_TRACE("Setting Camera Attributes.\n");
-        camera->put_Device(device_);
+        camera->put_Device(device_.Handle());
         items_.Put(name, camera.Get());
         ZYK_TRACE("Camera Name --> '%ls'\n", name ? name : L"");
         camera->put_Name(name);
-        return camera->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
+        return zyk::com::HandOutCode(camera, out);
     });
 }
 
 HRESULT CCameras::Save(long f)
 {
-    return world::Block(f, [&](FILE* s) {
-        ZYK_TRACE("Saving Cameras.\n");
-        world::SaveSection(s, f, items_);
+    return Member([&] {
+        world::Block(f, [&](FILE* s) {
+            ZYK_TRACE("Saving Cameras.\n");
+            world::SaveSection(s, f, items_);
+        });
     });
 }
 
 HRESULT CCameras::Load(long f)
 {
-    return world::Block(f, [&](FILE* s) {
-        ZYK_TRACE("Loading Cameras.\n");
-        Clear();
-        const long count = world::ReadCount(s, "Number of Cameras to Load: %s.\n");
+    return Member([&] {
+        world::Block(f, [&](FILE* s) {
+            ZYK_TRACE("Loading Cameras.\n");
+            Clear();
+            const long count = world::ReadCount(s, "Number of Cameras to Load: %s.\n");
 
-        world::LoadNamedMembers(s, f, items_, count, "// Camera", [&] {
-            Bstr temp(L"Temp");
-            Ptr<IDispatch> made;
-            if (FAILED(get_Add(temp.Get(), made.Out())) || !made) return Ptr<ICamera>();
-            return made.As<ICamera>(IID_ICamera);
-        }, [] { return world::Unfiled<ICamera>(CLSID_Camera, IID_ICamera); });
+            world::LoadNamedMembers(s, f, items_, count, "// Camera", [&] {
+                Bstr temp(L"Temp");
+                Ptr<IDispatch> made;
+                if (FAILED(get_Add(temp.Get(), made.Out())) || !made) return Ptr<ICamera>();
+                return made.As<ICamera>(IID_ICamera);
+            }, [] { return world::Unfiled<ICamera>(CLSID_Camera, IID_ICamera); }, [](ICamera*) {});
+        });
     });
 }

@@ -4,25 +4,29 @@
 
 HRESULT CColour::Save(long f)
 {
-    return world::Block(f, [&](FILE* s) {
-        ZYK_TRACE("Saving Colour.\n");
-        world::WriteLine(s, "// Colour\n");
-        world::WriteFloat(s, red_);
-        world::WriteFloat(s, green_);
-        world::WriteFloat(s, blue_);
-        world::WriteFloat(s, alpha_);
+    return Member([&] {
+        world::Block(f, [&](FILE* s) {
+            ZYK_TRACE("Saving Colour.\n");
+            world::WriteLine(s, "// Colour\n");
+            world::WriteFloat(s, red_);
+            world::WriteFloat(s, green_);
+            world::WriteFloat(s, blue_);
+            world::WriteFloat(s, alpha_);
+        });
     });
 }
 
 HRESULT CColour::Load(long f)
 {
-    return world::Block(f, [&](FILE* s) {
-        ZYK_TRACE("Loading Colour.\n");
-        world::SkipLine(s);
-        red_ = world::ReadFloat(s);
-        green_ = world::ReadFloat(s);
-        blue_ = world::ReadFloat(s);
-        alpha_ = world::ReadFloat(s);
+    return Member([&] {
+        world::Block(f, [&](FILE* s) {
+            ZYK_TRACE("Loading Colour.\n");
+            world::SkipLine(s);
+            red_ = world::ReadFloat(s);
+            green_ = world::ReadFloat(s);
+            blue_ = world::ReadFloat(s);
+            alpha_ = world::ReadFloat(s);
+        });
     });
 }
 

@@ -7,14 +7,14 @@
 // Four float channels, 0.0 after construction; stores any value.
 class CColour : public zyk::com::CoClass<CColour, IColour, &IID_IColour, &CLSID_Colour> {
 public:
-    HRESULT STDMETHODCALLTYPE get_Red(float* v) override { return zyk::com::CopyOut(red_, v); }
-    HRESULT STDMETHODCALLTYPE put_Red(float v) override { red_ = v; return S_OK; }
-    HRESULT STDMETHODCALLTYPE get_Green(float* v) override { return zyk::com::CopyOut(green_, v); }
-    HRESULT STDMETHODCALLTYPE put_Green(float v) override { green_ = v; return S_OK; }
-    HRESULT STDMETHODCALLTYPE get_Blue(float* v) override { return zyk::com::CopyOut(blue_, v); }
-    HRESULT STDMETHODCALLTYPE put_Blue(float v) override { blue_ = v; return S_OK; }
-    HRESULT STDMETHODCALLTYPE get_Alpha(float* v) override { return zyk::com::CopyOut(alpha_, v); }
-    HRESULT STDMETHODCALLTYPE put_Alpha(float v) override { alpha_ = v; return S_OK; }
+    HRESULT STDMETHODCALLTYPE get_Red(float* v) override { return Get(red_, v); }
+    HRESULT STDMETHODCALLTYPE put_Red(float v) override { return Put(red_, v); }
+    HRESULT STDMETHODCALLTYPE get_Green(float* v) override { return Get(green_, v); }
+    HRESULT STDMETHODCALLTYPE put_Green(float v) override { return Put(green_, v); }
+    HRESULT STDMETHODCALLTYPE get_Blue(float* v) override { return Get(blue_, v); }
+    HRESULT STDMETHODCALLTYPE put_Blue(float v) override { return Put(blue_, v); }
+    HRESULT STDMETHODCALLTYPE get_Alpha(float* v) override { return Get(alpha_, v); }
+    HRESULT STDMETHODCALLTYPE put_Alpha(float v) override { return Put(alpha_, v); }
     HRESULT STDMETHODCALLTYPE Save(long f) override;
     HRESULT STDMETHODCALLTYPE Load(long f) override;
 

@@ -1,8 +1,10 @@
 #include "device3d.h"
 #include "colour.h"
-#include "create.h"
+#include "com/create.h"
 #include "errormaps.h"
-#include "failure.h"
+#include "checks.h"
+#include "com/failure.h"
+#include "com/handed.h"
 #include "framerate.h"
 #include "texturestore.h"
 #include "worldfile.h"
@@ -11,6 +13,8 @@
 #include "com/trace.h"
 #include <mmsystem.h>
 #include <cstdio>
+#include <initializer_list>
+#include <memory>
 #include <string>
 
 using zyk::com::DebugOut;
@@ -28,11 +32,6 @@ void ReleaseChild(T*& p)
     }
 }
 
-HRESULT DispatchOf(IUnknown* child, IDispatch** out)
-{
-    return child->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
-}
-
 void CheckChannel(float value, const char* text)
 {
     if (!(value >= 0.0f && value <= 1.0f)) throw failure(E_INVALIDARG, text);
@@ -42,12 +41,6 @@ const char* const kChannelTexts[] = {"Invalid Red Intensity.", "Invalid Green In
                                      "Invalid Blue Intensity.", "Invalid Alpha Intensity."};
 
 } // namespace
-
-template <class Body>
-HRESULT CDevice3D::Member(Body&& body)
-{
-    return Guard(CLSID_Device3D, IID_IDevice3D, static_cast<Body&&>(body));
-}
 
 // ---------------------------------------------------------------------------
 // Construction and destruction
@@ -82,7 +75,9 @@ CDevice3D::CDevice3D()
 
 CDevice3D::~CDevice3D()
 {
-    Free();
+    FreeResources();
+    // Children a client still holds are let go with the device.
+    generation_.Cut();
     ReleaseChild(cameras_);
     ReleaseChild(fog_);
     ReleaseChild(flares_);
@@ -119,12 +114,9 @@ HRESULT CDevice3D::Initialise(long hInstance, long width, long Height, VARIANT_B
         GetWindowTextA(window_, title, 260);
         ZYK_TRACE("ZYK: Initialising Device3D on '%s'.\n", title);
 
-        // A second Initialise starts again from a fresh context; nothing may keep using the
-        // device it releases.
-        if (context_) {
-            ReleaseContext();
-            ForgetDevice();
-        }
+        // A second Initialise starts again from a fresh context; the children are let go
+        // of the device it releases, and tied again when they are handed the new one.
+        if (context_) ReleaseContext();
 
         if (!d3dxStarted_) {
             HRESULT hr = D3DXInitialize();
@@ -197,9 +189,14 @@ HRESULT CDevice3D::Initialise(long hInstance, long width, long Height, VARIANT_B
     });
 }
 
-// Hands the device's pointers down, each child only when it exists.
+// Ties each child it still holds under the generation, then hands it the pointers. A
+// child that was handed the pointers of an earlier generation was let go with it; tied
+// again, it takes the new ones.
 void CDevice3D::ConfigureChildren()
 {
+    for (IUnknown* child : std::initializer_list<IUnknown*>{fog_, cameras_, deviceCaps_, lights_, objects_,
+                                                           simpleObjects_, textures_, textureFormats_, sprites_})
+        zyk::com::TieTo(child, generation_);
     const long device = zyk::com::ToHandle(device_), d3d = zyk::com::ToHandle(d3d_), dd = zyk::com::ToHandle(dd_);
     if (fog_) fog_->put_Device(device);
     if (cameras_) cameras_->put_Device(device);
@@ -224,37 +221,10 @@ void CDevice3D::ConfigureChildren()
     if (sprites_) sprites_->put_Device(device);
 }
 
-// Hands every child that holds the device a device of 0, the cameras of the collection
-// included, so that none of them uses the device after Free.
-void CDevice3D::ForgetDevice()
+void CDevice3D::NextGeneration()
 {
-    if (fog_) fog_->put_Device(0);
-    if (cameras_) {
-        long n = 0;
-        cameras_->get_Count(&n);
-        for (long i = 1; i <= n; ++i) {
-            VARIANT index, item;
-            V_VT(&index) = VT_I4;
-            V_I4(&index) = i;
-            VariantInit(&item);
-            if (SUCCEEDED(cameras_->Item(index, &item)) && V_VT(&item) == VT_DISPATCH) {
-                ICamera* camera = nullptr;
-                if (SUCCEEDED(V_DISPATCH(&item)->QueryInterface(IID_ICamera, reinterpret_cast<void**>(&camera)))) {
-                    camera->put_Device(0);
-                    camera->Release();
-                }
-            }
-            VariantClear(&item);
-        }
-        cameras_->put_Device(0);
-    }
-    if (deviceCaps_) deviceCaps_->put_Device(0);
-    if (lights_) lights_->put_Device(0);
-    if (objects_) objects_->put_Device(0);
-    if (simpleObjects_) simpleObjects_->put_Device(0);
-    if (textures_) textures_->put_Device(0);
-    if (textureFormats_) textureFormats_->put_Device(0);
-    if (sprites_) sprites_->put_Device(0);
+    generation_.Cut();
+    generation_ = zyk::com::Tie();
 }
 
 // Releases the context and everything taken from it. A full-screen context gets the
@@ -262,6 +232,8 @@ void CDevice3D::ForgetDevice()
 // exclusive level that SetDisplayMode needs.
 void CDevice3D::ReleaseContext()
 {
+    // Nothing the children were handed may be used once it is released.
+    NextGeneration();
     if (context_ && fullscreen_) {
         IDirectDraw7* dd = context_->GetDD();
         if (!dd) {
@@ -283,16 +255,21 @@ void CDevice3D::ReleaseContext()
     fullscreen_ = false;
 }
 
+// Free answers S_OK whatever happens inside it, and leaves no error information.
 HRESULT CDevice3D::Free()
+{
+    return Member([&] { FreeResources(); });
+}
+
+void CDevice3D::FreeResources()
 {
     auto body = [&]() {
         try {
             status_ = sm_NotInitialised;
             if (!context_) return;
+            // A client may still hold the fog, the cameras or the collections: they are let
+            // go of the released device with this generation.
             ReleaseContext();
-            // A client may still hold the fog, the cameras or the collections: none of
-            // them may keep using the released device.
-            ForgetDevice();
             ReleaseChild(cameras_);
             ReleaseChild(textures_);
             ReleaseChild(lights_);
@@ -311,7 +288,6 @@ HRESULT CDevice3D::Free()
         }
     };
     if (zyk::com::RunWithFaultFrame(body) != 0) DebugOut("Exception Raised.\n");
-    return S_OK;
 }
 
 HRESULT CDevice3D::Resize(long width, long Height)
@@ -326,7 +302,7 @@ HRESULT CDevice3D::Resize(long width, long Height)
 HRESULT CDevice3D::get_Level(HWLevels* pVal)
 {
     return Member([&] {
-        if (!pVal) throw failure(E_POINTER, IDS_NULLPOINTER);
+        RequireOut(pVal);
         D3DX_DEVICEDESC desc{};
         HRESULT hr = D3DXGetDeviceDescription(index_, &desc);
         if (FAILED(hr)) {
@@ -437,6 +413,7 @@ HRESULT CDevice3D::Render()
     });
 }
 
+// The frame rate is measured on every call, before anything else, also when the rest fails.
 HRESULT CDevice3D::Update()
 {
     thisUpdate_ = timeGetTime();
@@ -449,50 +426,34 @@ HRESULT CDevice3D::Update()
     });
 }
 
-HRESULT CDevice3D::get_FrameRate(float* pVal)
-{
-    if (!pVal) return E_POINTER;
-    *pVal = static_cast<float>(frameRate_) / 10.0f;
-    return S_OK;
-}
+HRESULT CDevice3D::get_FrameRate(float* pVal) { return Get(static_cast<float>(frameRate_) / 10.0f, pVal); }
 
 // ---------------------------------------------------------------------------
 // Identity
 // ---------------------------------------------------------------------------
 
+HRESULT CDevice3D::get_Status(StatusModes* pVal) { return Get(status_, pVal); }
+HRESULT CDevice3D::get_Name(BSTR* pVal) { return Get(name_, pVal); }
+HRESULT CDevice3D::put_Name(BSTR newVal) { return Put(name_, newVal); }
+HRESULT CDevice3D::get_Description(BSTR* pVal) { return Get(description_, pVal); }
+HRESULT CDevice3D::put_Description(BSTR newVal) { return Put(description_, newVal); }
+HRESULT CDevice3D::get_Index(long* pVal) { return Get(index_, pVal); }
+HRESULT CDevice3D::put_Index(long newVal) { return Put(index_, newVal); }
 
-HRESULT CDevice3D::get_Status(StatusModes* pVal) { return zyk::com::CopyOut(status_, pVal); }
-HRESULT CDevice3D::get_Name(BSTR* pVal) { return name_.CopyTo(pVal); }
-HRESULT CDevice3D::put_Name(BSTR newVal) { return name_.Assign(newVal); }
-HRESULT CDevice3D::get_Description(BSTR* pVal) { return description_.CopyTo(pVal); }
-HRESULT CDevice3D::put_Description(BSTR newVal) { return description_.Assign(newVal); }
-HRESULT CDevice3D::get_Index(long* pVal) { return zyk::com::CopyOut(index_, pVal); }
-HRESULT CDevice3D::put_Index(long newVal)
-{
-    index_ = static_cast<DWORD>(newVal);
-    return S_OK;
-}
-
+// An address that does not hold 16 readable bytes is E_POINTER alone.
 HRESULT CDevice3D::put_GUID(long newVal)
 {
-    const void* source = reinterpret_cast<const void*>(static_cast<LONG_PTR>(newVal));
-    if (!source || IsBadReadPtr(source, sizeof(GUID))) return E_POINTER;
-    memcpy(&adapter_, source, sizeof(GUID));
-    return S_OK;
+    return Member([&]() -> HRESULT {
+        const void* source = reinterpret_cast<const void*>(static_cast<LONG_PTR>(newVal));
+        if (!source || IsBadReadPtr(source, sizeof(GUID))) return E_POINTER;
+        memcpy(&adapter_, source, sizeof(GUID));
+        return S_OK;
+    });
 }
 
 // ---------------------------------------------------------------------------
 // Render options
 // ---------------------------------------------------------------------------
-
-HRESULT CDevice3D::RenderState(D3DRENDERSTATETYPE state, DWORD* value, const char* failText)
-{
-    return Member([&] {
-        if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
-        HRESULT hr = device_->GetRenderState(state, value);
-        if (FAILED(hr)) throw failure(hr, failText);
-    });
-}
 
 HRESULT CDevice3D::SetRenderState(D3DRENDERSTATETYPE state, DWORD value, const char* failText)
 {
@@ -508,11 +469,15 @@ HRESULT CDevice3D::SetRenderState(D3DRENDERSTATETYPE state, DWORD value, const c
 template <class T>
 HRESULT CDevice3D::GetOption(D3DRENDERSTATETYPE state, T* out, const char* failText, bool boolean)
 {
-    if (!out) return E_POINTER;
-    DWORD v = 0;
-    HRESULT hr = RenderState(state, &v, failText);
-    if (SUCCEEDED(hr)) *out = static_cast<T>(boolean ? (v ? 1 : 0) : v);
-    return hr;
+    return Member([&]() -> HRESULT {
+        if (!out) return E_POINTER;
+        if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
+        DWORD v = 0;
+        HRESULT hr = device_->GetRenderState(state, &v);
+        if (FAILED(hr)) throw failure(hr, failText);
+        *out = static_cast<T>(boolean ? (v ? 1 : 0) : v);
+        return S_OK;
+    });
 }
 
 HRESULT CDevice3D::get_AntiAlias(AntiAliasModes* pVal)
@@ -548,73 +513,87 @@ HRESULT CDevice3D::put_Specular(VARIANT_BOOL newVal)
     return SetRenderState(D3DRENDERSTATE_SPECULARENABLE, newVal ? TRUE : FALSE, "Failed to Set Specular Setting.");
 }
 
+// Cull and Outline answer by the device's code alone, and E_POINTER without a device.
 HRESULT CDevice3D::get_Cull(CullModes* pVal)
 {
-    if (!device_) return E_POINTER;
-    if (!pVal) return E_POINTER;
-    DWORD v = 0;
-    HRESULT hr = device_->GetRenderState(D3DRENDERSTATE_CULLMODE, &v);
-    if (SUCCEEDED(hr)) {
-        cull_ = static_cast<CullModes>(v);
-        *pVal = cull_;
-    }
-    return hr;
+    return Member([&]() -> HRESULT {
+        if (!device_) return E_POINTER;
+        if (!pVal) return E_POINTER;
+        DWORD v = 0;
+        HRESULT hr = device_->GetRenderState(D3DRENDERSTATE_CULLMODE, &v);
+        if (SUCCEEDED(hr)) {
+            cull_ = static_cast<CullModes>(v);
+            *pVal = cull_;
+        }
+        return hr;
+    });
 }
 
 HRESULT CDevice3D::put_Cull(CullModes newVal)
 {
-    if (!device_) return E_POINTER;
-    cull_ = newVal;
-    return device_->SetRenderState(D3DRENDERSTATE_CULLMODE, static_cast<DWORD>(newVal));
+    return Member([&]() -> HRESULT {
+        if (!device_) return E_POINTER;
+        cull_ = newVal;
+        return device_->SetRenderState(D3DRENDERSTATE_CULLMODE, static_cast<DWORD>(newVal));
+    });
 }
 
 HRESULT CDevice3D::get_Outline(long* pVal)
 {
-    if (!device_) return E_POINTER;
-    if (!pVal) return E_POINTER;
-    DWORD v = 0;
-    HRESULT hr = device_->GetRenderState(D3DRENDERSTATE_LINEPATTERN, &v);
-    if (SUCCEEDED(hr)) *pVal = static_cast<long>(v);
-    return hr;
+    return Member([&]() -> HRESULT {
+        if (!device_) return E_POINTER;
+        if (!pVal) return E_POINTER;
+        DWORD v = 0;
+        HRESULT hr = device_->GetRenderState(D3DRENDERSTATE_LINEPATTERN, &v);
+        if (SUCCEEDED(hr)) *pVal = static_cast<long>(v);
+        return hr;
+    });
 }
 
 HRESULT CDevice3D::put_Outline(long newVal)
 {
-    if (!device_) return E_POINTER;
-    return device_->SetRenderState(D3DRENDERSTATE_LINEPATTERN, static_cast<DWORD>(newVal));
+    return Member([&]() -> HRESULT {
+        if (!device_) return E_POINTER;
+        return device_->SetRenderState(D3DRENDERSTATE_LINEPATTERN, static_cast<DWORD>(newVal));
+    });
 }
 
+// D3DX's code alone, without error information.
 HRESULT CDevice3D::get_SurfaceFormat(SurfaceFormats* pVal)
 {
-    if (!context_ || !pVal) return E_POINTER;
-    D3DX_SURFACEFORMAT format = D3DX_SF_UNKNOWN;
-    HRESULT hr = D3DXGetSurfaceFormat(index_, nullptr, D3DX_SC_COLORTEXTURE, 0, &format);
-    if (SUCCEEDED(hr)) *pVal = static_cast<SurfaceFormats>(format);
-    return hr;
+    return Member([&]() -> HRESULT {
+        if (!context_ || !pVal) return E_POINTER;
+        D3DX_SURFACEFORMAT format = D3DX_SF_UNKNOWN;
+        HRESULT hr = D3DXGetSurfaceFormat(index_, nullptr, D3DX_SC_COLORTEXTURE, 0, &format);
+        if (SUCCEEDED(hr)) *pVal = static_cast<SurfaceFormats>(format);
+        return hr;
+    });
 }
 
-HRESULT CDevice3D::get_Graphics(IDispatch**) { return E_NOTIMPL; }
+HRESULT CDevice3D::get_Graphics(IDispatch**)
+{
+    return Member([] { return E_NOTIMPL; });
+}
 
-HRESULT CDevice3D::get_DirectDraw(long* pVal) { return zyk::com::CopyOut(zyk::com::ToHandle(dd_), pVal); }
+HRESULT CDevice3D::get_DirectDraw(long* pVal) { return Get(zyk::com::ToHandle(dd_), pVal); }
 
 // ---------------------------------------------------------------------------
 // Window and rectangle
 // ---------------------------------------------------------------------------
 
-HRESULT CDevice3D::get_Window(long* pVal) { return zyk::com::CopyOut(zyk::com::ToHandle(window_), pVal); }
+HRESULT CDevice3D::get_Window(long* pVal) { return Get(zyk::com::ToHandle(window_), pVal); }
 HRESULT CDevice3D::put_Window(long newVal)
 {
-    window_ = zyk::com::FromHandle<HWND__>(newVal);
-    return S_OK;
+    return Member([&] { window_ = zyk::com::FromHandle<HWND__>(newVal); });
 }
-HRESULT CDevice3D::get_Left(long* pVal) { return zyk::com::CopyOut(rect_.left, pVal); }
-HRESULT CDevice3D::put_Left(long newVal) { rect_.left = newVal; return S_OK; }
-HRESULT CDevice3D::get_Top(long* pVal) { return zyk::com::CopyOut(rect_.top, pVal); }
-HRESULT CDevice3D::put_Top(long newVal) { rect_.top = newVal; return S_OK; }
-HRESULT CDevice3D::get_Right(long* pVal) { return zyk::com::CopyOut(rect_.right, pVal); }
-HRESULT CDevice3D::put_Right(long newVal) { rect_.right = newVal; return S_OK; }
-HRESULT CDevice3D::get_Bottom(long* pVal) { return zyk::com::CopyOut(rect_.bottom, pVal); }
-HRESULT CDevice3D::put_Bottom(long newVal) { rect_.bottom = newVal; return S_OK; }
+HRESULT CDevice3D::get_Left(long* pVal) { return Get(rect_.left, pVal); }
+HRESULT CDevice3D::put_Left(long newVal) { return Put(rect_.left, newVal); }
+HRESULT CDevice3D::get_Top(long* pVal) { return Get(rect_.top, pVal); }
+HRESULT CDevice3D::put_Top(long newVal) { return Put(rect_.top, newVal); }
+HRESULT CDevice3D::get_Right(long* pVal) { return Get(rect_.right, pVal); }
+HRESULT CDevice3D::put_Right(long newVal) { return Put(rect_.right, newVal); }
+HRESULT CDevice3D::get_Bottom(long* pVal) { return Get(rect_.bottom, pVal); }
+HRESULT CDevice3D::put_Bottom(long newVal) { return Put(rect_.bottom, newVal); }
 
 // ---------------------------------------------------------------------------
 // Children
@@ -623,9 +602,20 @@ HRESULT CDevice3D::put_Bottom(long newVal) { rect_.bottom = newVal; return S_OK;
 HRESULT CDevice3D::GetChild(IUnknown* child, const char* missingText, IDispatch** out)
 {
     return Member([&] {
-        if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
-        if (!child) throw failure(E_POINTER, missingText);
-        return DispatchOf(child, out);
+        RequireOut(out);
+        zyk::com::HandOut(child, out, missingText);
+    });
+}
+
+// Cameras and Caps answer S_OK with an empty reference when the child is missing, and
+// their failures carry no error information.
+HRESULT CDevice3D::GetChildOrNone(IUnknown* child, IDispatch** out)
+{
+    return Member([&]() -> HRESULT {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (!child) return S_OK;
+        return zyk::com::HandOutCode(child, out);
     });
 }
 
@@ -645,20 +635,8 @@ HRESULT CDevice3D::get_SimpleObjects(IDispatch** p)
 }
 HRESULT CDevice3D::get_Flares(IDispatch** p) { return GetChild(flares_, "Flares Not Initialised.", p); }
 
-// Cameras and Caps answer S_OK with an empty reference when the child is missing.
-HRESULT CDevice3D::get_Cameras(IDispatch** p)
-{
-    if (!p) return E_POINTER;
-    *p = nullptr;
-    return cameras_ ? DispatchOf(cameras_, p) : S_OK;
-}
-
-HRESULT CDevice3D::get_Caps(IDispatch** p)
-{
-    if (!p) return E_POINTER;
-    *p = nullptr;
-    return deviceCaps_ ? DispatchOf(deviceCaps_, p) : S_OK;
-}
+HRESULT CDevice3D::get_Cameras(IDispatch** p) { return GetChildOrNone(cameras_, p); }
+HRESULT CDevice3D::get_Caps(IDispatch** p) { return GetChildOrNone(deviceCaps_, p); }
 
 // ---------------------------------------------------------------------------
 // World file
@@ -676,35 +654,46 @@ void CDevice3D::WorldSection(Child* child, const CLSID& clsid, const IID& iid, l
     save ? section->Save(stream) : section->Load(stream);
 }
 
+// A file that cannot be opened, or not written whole (a full disk, a write that fails on
+// closing), fails, and so does a file that ends before its last section does: it is read
+// as far as it goes, the rest reading as empty lines.
 void CDevice3D::WriteOrReadWorld(BSTR filename, bool save)
 {
-    if (!filename) return;
-    std::string path = zyk::com::ToAnsi(filename);
+    const char* const failed = save ? "Failed to Save the World File." : "Failed to Load the World File.";
+    const std::string path = filename ? zyk::com::ToAnsi(filename) : std::string();
     ZYK_TRACE(save ? "Saving World: %s.\n" : "Loading World: %s.\n", path.c_str());
     // Written as text (lines end in CR LF), read as bytes: character 26 in a name would
     // end a text stream early (worldfile.h).
-    FILE* f = fopen(path.c_str(), save ? "w" : "rb");
-    if (!f) return;
-    const long stream = zyk::com::ToHandle(f);
-    // A load makes each object's children: their class objects are fetched once for it.
-    CreationScope creating;
-    WorldSection(cameras_, CLSID_Cameras, IID_ICameras, stream, save);
-    WorldSection(fog_, CLSID_Fog, IID_IFog, stream, save);
-    WorldSection(lights_, CLSID_Lights, IID_ILights, stream, save);
-    WorldSection(textures_, CLSID_Textures, IID_ITextures, stream, save);
-    WorldSection(objects_, CLSID_Objects, IID_IObjects, stream, save);
-    fclose(f);
+    FILE* f = path.empty() ? nullptr : fopen(path.c_str(), save ? "w" : "rb");
+    if (!f) throw failure(E_FAIL, failed);
+    bool whole = false, early = false;
+    {
+        std::unique_ptr<FILE, int (*)(FILE*)> open(f, fclose);
+        world::EndWatch watch(f);
+        const long stream = zyk::com::ToHandle(f);
+        // A load makes each object's children: their class objects are fetched once for it.
+        CreationScope creating;
+        WorldSection(cameras_, CLSID_Cameras, IID_ICameras, stream, save);
+        WorldSection(fog_, CLSID_Fog, IID_IFog, stream, save);
+        WorldSection(lights_, CLSID_Lights, IID_ILights, stream, save);
+        WorldSection(textures_, CLSID_Textures, IID_ITextures, stream, save);
+        WorldSection(objects_, CLSID_Objects, IID_IObjects, stream, save);
+        early = watch.Ended();
+        // Flushed first: the platform's fclose does not always report a write that fails.
+        whole = fflush(f) == 0 && !ferror(f);
+        whole = fclose(open.release()) == 0 && whole;
+    }
     ZYK_TRACE(save ? "Finished Saving World.\n" : "Finished Loading World.\n");
+    if (save && !whole) throw failure(E_FAIL, failed);
+    if (!save && early) throw failure(E_FAIL, "World File Ended Early.");
 }
 
 HRESULT CDevice3D::Save(BSTR Filename)
 {
-    WriteOrReadWorld(Filename, true);
-    return S_OK;
+    return Member([&] { WriteOrReadWorld(Filename, true); });
 }
 
 HRESULT CDevice3D::Load(BSTR Filename)
 {
-    WriteOrReadWorld(Filename, false);
-    return S_OK;
+    return Member([&] { WriteOrReadWorld(Filename, false); });
 }

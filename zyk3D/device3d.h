@@ -2,6 +2,7 @@
 #include "zyk3D.h"
 #include "com/object.h"
 #include "com/ptr.h"
+#include "com/tie.h"
 #include "d3dx.h"
 
 // The root of a 3D scene: the D3DX rendering context on the client's window, the
@@ -81,16 +82,18 @@ public:
     bool UpdateAmbientLight();
 
 private:
-    template <class Body>
-    HRESULT Member(Body&& body);
-    HRESULT RenderState(D3DRENDERSTATETYPE state, DWORD* value, const char* failText);
     HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value, const char* failText);
     template <class T>
     HRESULT GetOption(D3DRENDERSTATETYPE state, T* out, const char* failText, bool boolean);
     HRESULT GetChild(IUnknown* child, const char* missingText, IDispatch** out);
+    HRESULT GetChildOrNone(IUnknown* child, IDispatch** out);
+    // Ties the children it still holds under the generation and hands them the pointers.
     void ConfigureChildren();
-    void ForgetDevice();
+    // Lets the children of this generation go, and starts the next one.
+    void NextGeneration();
     void ReleaseContext();
+    // The body of Free, which destruction runs too: it never throws and never faults out.
+    void FreeResources();
     void WriteOrReadWorld(BSTR filename, bool save);
     template <class Child>
     void WorldSection(Child* child, const CLSID& clsid, const IID& iid, long stream, bool save);
@@ -110,6 +113,10 @@ private:
     DWORD thisUpdate_ = 0;
     DWORD frameRate_ = 0;
 
+    // The children hold the pointers handed down to them for one generation: from the
+    // Initialise that hands them the device to the Free, the next Initialise or the end
+    // that releases it. Its tie is the device's own, not under the device's tie.
+    zyk::com::Tie generation_;
     ITextureFormats* textureFormats_ = nullptr;
     IFlares* flares_ = nullptr;
     ITextures* textures_ = nullptr;

@@ -1,8 +1,9 @@
 #include "com/ptr.h"
 #include "devicecaps.h"
-#include "create.h"
+#include "com/create.h"
 #include "errormaps.h"
-#include "failure.h"
+#include "checks.h"
+#include "com/failure.h"
 #include "com/trace.h"
 
 CDeviceCaps::CDeviceCaps()
@@ -12,19 +13,18 @@ CDeviceCaps::CDeviceCaps()
 
 CDeviceCaps::~CDeviceCaps()
 {
-    device_ = nullptr;
+    device_.Reset();
     if (comInitialised_) CoUninitialize();
 }
 
 HRESULT CDeviceCaps::put_Device(long device)
 {
-    device_ = zyk::com::FromHandle<IDirect3DDevice7>(device);
-    return S_OK;
+    return Member([&] { device_.Take(device); });
 }
 
 bool CDeviceCaps::Query()
 {
-    HRESULT hr = Guard(CLSID_DeviceCaps, IID_IDeviceCaps, [&] {
+    HRESULT hr = Member([&] {
         if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
         HRESULT got = device_->GetCaps(&desc_);
         if (FAILED(got)) {
@@ -39,8 +39,8 @@ bool CDeviceCaps::Query()
 // reason Query recorded.
 HRESULT CDeviceCaps::Depth(DWORD D3DDEVICEDESC7::*field, const char* failed, BitDepths* out)
 {
-    return Guard(CLSID_DeviceCaps, IID_IDeviceCaps, [&] {
-        if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
+    return Member([&] {
+        RequireOut(out);
         if (!Query()) throw failure(E_FAIL, failed);
         *out = static_cast<BitDepths>(desc_.*field);
     });

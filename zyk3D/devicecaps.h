@@ -1,6 +1,7 @@
 #pragma once
 #include "zyk3D.h"
 #include "com/object.h"
+#include "com/tie.h"
 #include <d3d.h>
 
 // Two capability questions about a device: the bit depths it renders at and the bit
@@ -21,5 +22,6 @@ private:
 
     bool comInitialised_ = false;
     D3DDEVICEDESC7 desc_{};
-    IDirect3DDevice7* device_ = nullptr;   // borrowed from the owner of the device
+    // The device Device3D handed down, not referenced; void once the caps are let go.
+    zyk::com::Handed<IDirect3DDevice7> device_{OwnTie()};
 };

@@ -1,8 +1,8 @@
 #include "devices.h"
-#include "create.h"
+#include "com/create.h"
 #include "d3dx.h"
 #include "errormaps.h"
-#include "failure.h"
+#include "com/failure.h"
 #include "com/ptr.h"
 #include "com/trace.h"
 #include <ddraw.h>
@@ -18,22 +18,16 @@ namespace {
 using CreateEx = HRESULT(WINAPI*)(GUID*, void**, REFIID, IUnknown*);
 using Create = HRESULT(WINAPI*)(GUID*, IDirectDraw**, IUnknown*);
 
-template <class Body>
-HRESULT DevicesGuard(Body&& body)
-{
-    return Guard(CLSID_Devices, IID_IDevices, static_cast<Body&&>(body));
-}
-
 } // namespace
 
-CDevices::CDevices()
+CDevices::CDevices() : Collection(TiesNone)
 {
     comInitialised_ = SUCCEEDED(InitialiseCOM());
-    if (FAILED(DevicesGuard([&] { LoadDirect3D(); }))) {
+    if (FAILED(Member([&] { LoadDirect3D(); }))) {
         failure(E_FAIL, "Failed to Initialised Direct3D.").Report(CLSID_Devices, IID_IDevices);
         return;
     }
-    DevicesGuard([&] { FileAdapters(); });
+    Member([&] { FileAdapters(); });
     ReleaseDirect3D();
 }
 

@@ -1,5 +1,5 @@
 #include "errormaps.h"
-#include "failure.h"
+#include "com/failure.h"
 
 namespace {
 

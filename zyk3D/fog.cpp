@@ -2,9 +2,11 @@
 #include "fog.h"
 #include "floatbits.h"
 #include "colour.h"
-#include "create.h"
+#include "com/create.h"
 #include "errormaps.h"
-#include "failure.h"
+#include "checks.h"
+#include "com/failure.h"
+#include "com/handed.h"
 #include "worldfile.h"
 #include "com/trace.h"
 #include <cstring>
@@ -25,18 +27,6 @@ const char kDensityInLinear[] = "Linear Fog does not support Density.";
 const char kStartOutsideLinear[] = "Linear Fog Only Supports Starting Position.";
 const char kEndOutsideLinear[] = "Linear Fog Only Supports End Position.";
 
-template <class Body>
-HRESULT FogGuard(Body&& body)
-{
-    return Guard(CLSID_Fog, IID_IFog, static_cast<Body&&>(body));
-}
-
-template <class T>
-void RequireOut(T* out)
-{
-    if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
-}
-
 [[maybe_unused]] const char* ModeText(FogModes mode)
 {
     switch (mode) {
@@ -53,7 +43,7 @@ void RequireOut(T* out)
 CFog::CFog()
 {
     comInitialised_ = SUCCEEDED(InitialiseCOM());
-    FogGuard([&] {
+    Member([&] {
         colour_ = CreateChild<IColour>(CLSID_Colour, IID_IColour, "Colour Not Registered.");
         colour_->put_Red(0.0f);
         colour_->put_Green(0.0f);
@@ -99,23 +89,20 @@ void CFog::SetFloat(D3DRENDERSTATETYPE state, float value, const char* failed) c
     if (FAILED(hr)) throw failure(hr, failed);
 }
 
+// Without its colour child the getter gives E_POINTER alone.
 HRESULT CFog::get_Colour(IDispatch** out)
 {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (!colour_) return E_POINTER;
-    return colour_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
+    return Member([&] { return zyk::com::HandOutCode(colour_, out); });
 }
 
 HRESULT CFog::put_Device(long device)
 {
-    device_ = zyk::com::FromHandle<IDirect3DDevice7>(device);
-    return S_OK;
+    return Member([&] { device_.Take(device); });
 }
 
 HRESULT CFog::put_Density(float value)
 {
-    return FogGuard([&] {
+    return Member([&] {
         RequireDevice();
         if (mode_ == fm_Linear) {
             ZYK_TRACE("Linear Fog Does Not Support Density.\n");
@@ -133,7 +120,7 @@ HRESULT CFog::put_Density(float value)
 
 HRESULT CFog::get_Density(float* out)
 {
-    return FogGuard([&] {
+    return Member([&] {
         RequireDevice();
         RequireLinear(false, kDensityInLinear);
         RequireOut(out);
@@ -143,7 +130,7 @@ HRESULT CFog::get_Density(float* out)
 
 HRESULT CFog::put_StartingPos(float value)
 {
-    return FogGuard([&] {
+    return Member([&] {
         RequireDevice();
         RequireLinear(true, kStartOutsideLinear);
         SetFloat(kFogStart, value, "Failed to Set Fog Starting Position.");
@@ -152,7 +139,7 @@ HRESULT CFog::put_StartingPos(float value)
 
 HRESULT CFog::get_StartingPos(float* out)
 {
-    return FogGuard([&] {
+    return Member([&] {
         RequireDevice();
         RequireLinear(true, kStartOutsideLinear);
         RequireOut(out);
@@ -162,7 +149,7 @@ HRESULT CFog::get_StartingPos(float* out)
 
 HRESULT CFog::put_EndPosition(float value)
 {
-    return FogGuard([&] {
+    return Member([&] {
         RequireDevice();
         RequireLinear(true, kEndOutsideLinear);
         SetFloat(kFogEnd, value, "Failed to Set Fog End Position.");
@@ -171,7 +158,7 @@ HRESULT CFog::put_EndPosition(float value)
 
 HRESULT CFog::get_EndPosition(float* out)
 {
-    return FogGuard([&] {
+    return Member([&] {
         RequireDevice();
         RequireLinear(true, kEndOutsideLinear);
         RequireOut(out);
@@ -181,7 +168,7 @@ HRESULT CFog::get_EndPosition(float* out)
 
 HRESULT CFog::put_Mode(FogModes mode)
 {
-    return FogGuard([&] {
+    return Member([&] {
         RequireDevice();
         ZYK_TRACE("Fog Type --> ");
         ZYK_TRACE("%s", ModeText(mode));
@@ -195,7 +182,7 @@ HRESULT CFog::put_Mode(FogModes mode)
 
 HRESULT CFog::get_Mode(FogModes* out)
 {
-    return FogGuard([&] {
+    return Member([&] {
         RequireDevice();
         RequireOut(out);
         DWORD mode = 0;
@@ -207,7 +194,7 @@ HRESULT CFog::get_Mode(FogModes* out)
 
 HRESULT CFog::put_Enabled(VARIANT_BOOL flag)
 {
-    return FogGuard([&] {
+    return Member([&] {
         RequireDevice();
         ZYK_TRACE("Fog Status --> ");
         ZYK_TRACE("%s", flag ? "Enabled.\n" : "Disabled.\n");
@@ -218,7 +205,7 @@ HRESULT CFog::put_Enabled(VARIANT_BOOL flag)
 
 HRESULT CFog::get_Enabled(VARIANT_BOOL* out)
 {
-    return FogGuard([&] {
+    return Member([&] {
         RequireDevice();
         RequireOut(out);
         DWORD state = 0;
@@ -233,7 +220,7 @@ HRESULT CFog::get_Enabled(VARIANT_BOOL* out)
 // RangeBased reports a missing device and a refused render state by its code alone.
 HRESULT CFog::put_RangeBased(VARIANT_BOOL flag)
 {
-    return FogGuard([&]() -> HRESULT {
+    return Member([&]() -> HRESULT {
         if (!CheckDevice()) return E_POINTER;
         ZYK_TRACE("Fog Range Based --> ");
         ZYK_TRACE("%s", flag ? "Enabled.\n" : "Disabled.\n");
@@ -244,7 +231,7 @@ HRESULT CFog::put_RangeBased(VARIANT_BOOL flag)
 
 HRESULT CFog::get_RangeBased(VARIANT_BOOL* out)
 {
-    return FogGuard([&]() -> HRESULT {
+    return Member([&]() -> HRESULT {
         if (!CheckDevice()) return E_POINTER;
         if (!out) return E_POINTER;
         DWORD state = 0;
@@ -257,7 +244,7 @@ HRESULT CFog::get_RangeBased(VARIANT_BOOL* out)
 
 HRESULT CFog::Update()
 {
-    return FogGuard([&] {
+    return Member([&] {
         RequireDevice();
         if (!colour_) throw failure(E_POINTER, "Colour Not Initialised.");
         device_->SetRenderState(kFogColour, PackColour(colour_));
@@ -266,47 +253,51 @@ HRESULT CFog::Update()
 
 HRESULT CFog::Save(long f)
 {
-    return world::Block(f, [&](FILE* s) {
-        ZYK_TRACE("Saving Fog.\n");
-        float density = 0.0f, start = 0.0f, end = 0.0f;
-        FogModes mode = fm_None;
-        VARIANT_BOOL enabled = 0, rangeBased = 0;
-        // A value the fog refuses in its mode is written as 0; reading drops it again.
-        get_Density(&density);
-        get_StartingPos(&start);
-        get_EndPosition(&end);
-        get_Mode(&mode);
-        get_Enabled(&enabled);
-        get_RangeBased(&rangeBased);
-        world::WriteLine(s, "// Fog\n");
-        world::WriteFloat(s, density);
-        world::WriteFloat(s, start);
-        world::WriteFloat(s, end);
-        world::WriteUnsigned(s, static_cast<DWORD>(mode));
-        world::WriteBoolean(s, enabled);
-        world::WriteBoolean(s, rangeBased);
-        world::SaveColour(s, f, colour_);
+    return Member([&] {
+        world::Block(f, [&](FILE* s) {
+            ZYK_TRACE("Saving Fog.\n");
+            float density = 0.0f, start = 0.0f, end = 0.0f;
+            FogModes mode = fm_None;
+            VARIANT_BOOL enabled = 0, rangeBased = 0;
+            // A value the fog refuses in its mode is written as 0; reading drops it again.
+            get_Density(&density);
+            get_StartingPos(&start);
+            get_EndPosition(&end);
+            get_Mode(&mode);
+            get_Enabled(&enabled);
+            get_RangeBased(&rangeBased);
+            world::WriteLine(s, "// Fog\n");
+            world::WriteFloat(s, density);
+            world::WriteFloat(s, start);
+            world::WriteFloat(s, end);
+            world::WriteUnsigned(s, static_cast<DWORD>(mode));
+            world::WriteBoolean(s, enabled);
+            world::WriteBoolean(s, rangeBased);
+            world::SaveColour(s, f, colour_);
+        });
     });
 }
 
 HRESULT CFog::Load(long f)
 {
-    return world::Block(f, [&](FILE* s) {
-        ZYK_TRACE("Loading Fog.\n");
-        world::SkipLine(s);
-        float density = world::ReadFloat(s);
-        float start = world::ReadFloat(s);
-        float end = world::ReadFloat(s);
-        long mode = world::ReadInteger(s);
-        short enabled = world::ReadBoolean(s);
-        short rangeBased = world::ReadBoolean(s);
-        put_Mode(static_cast<FogModes>(mode));
-        put_Density(density);
-        put_StartingPos(start);
-        put_EndPosition(end);
-        put_Enabled(enabled);
-        put_RangeBased(rangeBased);
-        world::LoadColour(s, f, colour_);
-        Update();
+    return Member([&] {
+        world::Block(f, [&](FILE* s) {
+            ZYK_TRACE("Loading Fog.\n");
+            world::SkipLine(s);
+            float density = world::ReadFloat(s);
+            float start = world::ReadFloat(s);
+            float end = world::ReadFloat(s);
+            long mode = world::ReadInteger(s);
+            short enabled = world::ReadBoolean(s);
+            short rangeBased = world::ReadBoolean(s);
+            put_Mode(static_cast<FogModes>(mode));
+            put_Density(density);
+            put_StartingPos(start);
+            put_EndPosition(end);
+            put_Enabled(enabled);
+            put_RangeBased(rangeBased);
+            world::LoadColour(s, f, colour_);
+            Update();
+        });
     });
 }

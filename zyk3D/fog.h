@@ -1,6 +1,7 @@
 #pragma once
 #include "zyk3D.h"
 #include "com/object.h"
+#include "com/tie.h"
 #include <d3d.h>
 
 // The fog render states of the device, with a Colour child for the fog colour. Only the
@@ -41,5 +42,6 @@ private:
     bool comInitialised_ = false;
     FogModes mode_ = fm_None;
     IColour* colour_ = nullptr;
-    IDirect3DDevice7* device_ = nullptr;   // not referenced: the owner of the device outlives us
+    // The device Device3D handed down, not referenced; void once the fog is let go.
+    zyk::com::Handed<IDirect3DDevice7> device_{OwnTie()};
 };

@@ -1,8 +1,10 @@
 #include "com/ptr.h"
 #include "light.h"
-#include "create.h"
+#include "com/create.h"
 #include "errormaps.h"
-#include "failure.h"
+#include "checks.h"
+#include "com/failure.h"
+#include "com/handed.h"
 #include "worldfile.h"
 #include "com/trace.h"
 #include <bit>
@@ -30,12 +32,6 @@ const CodeText kLightEnable[] = {
     {H(0x887602EE), 138},
     {H(0x887602F0), 139},
 };
-
-template <class Body>
-HRESULT LightGuard(Body&& body)
-{
-    return Guard(CLSID_Light, IID_ILight, static_cast<Body&&>(body));
-}
 
 IColour* MakeColour()
 {
@@ -86,7 +82,7 @@ CLight::CLight() : range_(light::MaximumRange())
 {
     comInitialised_ = SUCCEEDED(InitialiseCOM());
     ZYK_TRACE("Initialising Light.\n");
-    LightGuard([&] {
+    Member([&] {
         colour_ = MakeColour();
         specular_ = MakeColour();
         diffuse_ = MakeColour();
@@ -98,8 +94,7 @@ CLight::CLight() : range_(light::MaximumRange())
 
 CLight::~CLight()
 {
-    Free();
-    ReleaseChildren();
+    FreeResources();
     if (comInitialised_) CoUninitialize();
 }
 
@@ -113,100 +108,61 @@ void CLight::ReleaseChildren()
     ReleaseOne(direction_);
 }
 
-HRESULT CLight::Child(IUnknown* child, IDispatch** out)
-{
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (!child) return E_POINTER;
-    return child->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
-}
-
 void CLight::RequireDevice() const
 {
     if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
 }
 
-HRESULT CLight::get_Type(LightTypes* out)
+// The child getters report nothing but the code: E_POINTER for a null out pointer or a
+// missing child.
+HRESULT CLight::Child(IUnknown* child, IDispatch** out)
 {
-    if (!out) return E_POINTER;
-    *out = type_;
-    return S_OK;
-}
-
-HRESULT CLight::put_Type(LightTypes type)
-{
-    type_ = type;
-    return S_OK;
-}
-
-HRESULT CLight::put_Direct3D(long d3d)
-{
-    direct3d_ = d3d;
-    return S_OK;
-}
-
-HRESULT CLight::put_Device(long device)
-{
-    device_ = zyk::com::FromHandle<IDirect3DDevice7>(device);
-    return S_OK;
-}
-
-HRESULT CLight::get_ID(long* out)
-{
-    if (!out) return E_POINTER;
-    *out = id_;
-    return S_OK;
-}
-
-HRESULT CLight::put_ID(long id)
-{
-    id_ = id;
-    return S_OK;
+    return Member([&] { return zyk::com::HandOutCode(child, out); });
 }
 
 // The bounds are written so that NaN fails them: a NaN inner cone takes the outer cone's
 // angle and a NaN range the greatest range.
 HRESULT CLight::put_InnerCone(float v)
 {
-    if (!(v <= outerCone_)) {
-        ZYK_TRACE("Setting Lights' InnerCone to Maximum.\n");
-        v = outerCone_;
-    }
-    innerCone_ = v;
-    return S_OK;
+    return Member([&] {
+        if (!(v <= outerCone_)) {
+            ZYK_TRACE("Setting Lights' InnerCone to Maximum.\n");
+            v = outerCone_;
+        }
+        innerCone_ = v;
+    });
 }
 
 HRESULT CLight::put_OuterCone(float v)
 {
-    outerCone_ = v;
-    if (innerCone_ > v) {
-        ZYK_TRACE("Setting Lights' InnerCone to Maximum.\n");
-        innerCone_ = v;
-    }
-    return S_OK;
+    return Member([&] {
+        outerCone_ = v;
+        if (innerCone_ > v) {
+            ZYK_TRACE("Setting Lights' InnerCone to Maximum.\n");
+            innerCone_ = v;
+        }
+    });
 }
 
 HRESULT CLight::put_Range(float v)
 {
-    const float maximum = light::MaximumRange();
-    if (!(v <= maximum)) {
-        ZYK_TRACE("Setting Light to Maximum Range.\n");
-        v = maximum;
-    }
-    range_ = v;
-    return S_OK;
-}
-
-HRESULT CLight::get_Name(BSTR* out)
-{
-    return name_.CopyTo(out);
+    return Member([&] {
+        const float maximum = light::MaximumRange();
+        if (!(v <= maximum)) {
+            ZYK_TRACE("Setting Light to Maximum Range.\n");
+            v = maximum;
+        }
+        range_ = v;
+    });
 }
 
 HRESULT CLight::put_Name(BSTR name)
 {
-    HRESULT hr = name_.Assign(name);
-    ZYK_TRACE("Configuring Light Name --> '%ls'\n", name_.Text());
-    return hr;
+    return Member([&] {
+        HRESULT hr = name_.Assign(name);
+        ZYK_TRACE("Configuring Light Name --> '%ls'\n", name_.Text());
+        return hr;
+    });
 }
 
 void CLight::TraceRecord() const
@@ -227,7 +183,7 @@ void CLight::TraceRecord() const
 
 HRESULT CLight::Update()
 {
-    return LightGuard([&] {
+    return Member([&] {
         RequireDevice();
         // Without its Position child (after Free) the light stands at the origin.
         D3DVECTOR where{};
@@ -266,7 +222,7 @@ HRESULT CLight::Update()
 
 HRESULT CLight::get_Enabled(VARIANT_BOOL* out)
 {
-    return LightGuard([&] {
+    return Member([&] {
         RequireDevice();
         if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
         BOOL on = FALSE;
@@ -282,7 +238,7 @@ HRESULT CLight::get_Enabled(VARIANT_BOOL* out)
 
 HRESULT CLight::put_Enabled(VARIANT_BOOL flag)
 {
-    return LightGuard([&] {
+    return Member([&] {
         RequireDevice();
         ZYK_TRACE("Light --> ");
         ZYK_TRACE("%s", flag ? "Enabled.\n" : "Disabled.\n");
@@ -296,62 +252,69 @@ HRESULT CLight::put_Enabled(VARIANT_BOOL flag)
 
 HRESULT CLight::Free()
 {
-    return LightGuard([&] {
-        ZYK_TRACE("Releasing all Light Resources.\n");
-        ReleaseChildren();
-        device_ = nullptr;
-        direct3d_ = 0;
-    });
+    return Member([&] { FreeResources(); });
+}
+
+void CLight::FreeResources()
+{
+    ZYK_TRACE("Releasing all Light Resources.\n");
+    ReleaseChildren();
+    device_.Reset();
+    direct3d_.Reset();
 }
 
 HRESULT CLight::Save(long f)
 {
-    return world::Block(f, [&](FILE* s) {
-        ZYK_TRACE("Saving Light.\n");
-        world::WriteLine(s, "// Light\n");
-        world::WriteName(s, name_.Text());
-        world::WriteUnsigned(s, static_cast<DWORD>(type_));
-        world::WriteUnsigned(s, static_cast<DWORD>(id_));
-        // A missing child writes what a fresh one holds, so that the block keeps its length.
-        for (IPosition* p : {position_, direction_}) {
-            D3DVECTOR v{};
-            if (p) ReadPosition(p, v);
-            world::WriteFloat(s, v.x);
-            world::WriteFloat(s, v.y);
-            world::WriteFloat(s, v.z);
-        }
-        for (float v : {constAttenuation_, linearAttenuation_, quadraticAttenuation_, innerCone_, outerCone_,
-                        fallOff_, range_})
-            world::WriteFloat(s, v);
-        for (IColour* c : {ambient_, colour_, diffuse_, specular_}) world::SaveColour(s, f, c);
+    return Member([&] {
+        world::Block(f, [&](FILE* s) {
+            ZYK_TRACE("Saving Light.\n");
+            world::WriteLine(s, "// Light\n");
+            world::WriteName(s, name_.Text());
+            world::WriteUnsigned(s, static_cast<DWORD>(type_));
+            world::WriteUnsigned(s, static_cast<DWORD>(id_));
+            // A missing child writes what a fresh one holds, so that the block keeps its length.
+            for (IPosition* p : {position_, direction_}) {
+                D3DVECTOR v{};
+                if (p) ReadPosition(p, v);
+                world::WriteFloat(s, v.x);
+                world::WriteFloat(s, v.y);
+                world::WriteFloat(s, v.z);
+            }
+            for (float v : {constAttenuation_, linearAttenuation_, quadraticAttenuation_, innerCone_, outerCone_,
+                            fallOff_, range_})
+                world::WriteFloat(s, v);
+            for (IColour* c : {ambient_, colour_, diffuse_, specular_}) world::SaveColour(s, f, c);
+        });
     });
 }
 
 HRESULT CLight::Load(long f)
 {
-    return world::Block(f, [&](FILE* s) {
-        ZYK_TRACE("Loading Light.\n");
-        world::SkipLine(s);
-        name_ = zyk::com::Bstr::Adopt(world::ReadName(s));
-        type_ = static_cast<LightTypes>(world::ReadInteger(s));
-        id_ = world::ReadInteger(s);
-        for (IPosition* p : {position_, direction_}) {
-            float x = world::ReadFloat(s);
-            float y = world::ReadFloat(s);
-            float z = world::ReadFloat(s);
-            if (!p) continue;
-            p->put_X(x);
-            p->put_Y(y);
-            p->put_Z(z);
-        }
-        constAttenuation_ = world::ReadFloat(s);
-        linearAttenuation_ = world::ReadFloat(s);
-        quadraticAttenuation_ = world::ReadFloat(s);
-        innerCone_ = world::ReadFloat(s);
-        outerCone_ = world::ReadFloat(s);
-        fallOff_ = world::ReadFloat(s);
-        range_ = world::ReadFloat(s);
-        for (IColour* c : {ambient_, colour_, diffuse_, specular_}) world::LoadColour(s, f, c);
-        Update();
+    return Member([&] {
+        world::Block(f, [&](FILE* s) {
+            ZYK_TRACE("Loading Light.\n");
+            world::SkipLine(s);
+            name_ = zyk::com::Bstr::Adopt(world::ReadName(s));
+            type_ = static_cast<LightTypes>(world::ReadInteger(s));
+            id_ = world::ReadInteger(s);
+            for (IPosition* p : {position_, direction_}) {
+                float x = world::ReadFloat(s);
+                float y = world::ReadFloat(s);
+                float z = world::ReadFloat(s);
+                if (!p) continue;
+                p->put_X(x);
+                p->put_Y(y);
+                p->put_Z(z);
+            }
+            constAttenuation_ = world::ReadFloat(s);
+            linearAttenuation_ = world::ReadFloat(s);
+            quadraticAttenuation_ = world::ReadFloat(s);
+            innerCone_ = world::ReadFloat(s);
+            outerCone_ = world::ReadFloat(s);
+            fallOff_ = world::ReadFloat(s);
+            range_ = world::ReadFloat(s);
+            for (IColour* c : {ambient_, colour_, diffuse_, specular_}) world::LoadColour(s, f, c);
+            Update();
+        });
     });
 }

@@ -13,33 +13,39 @@ public:
     ~CLight() override;
 
     HRESULT STDMETHODCALLTYPE get_Colour(IDispatch** out) override { return Child(colour_, out); }
-    HRESULT STDMETHODCALLTYPE get_Type(LightTypes* out) override;
-    HRESULT STDMETHODCALLTYPE put_Type(LightTypes type) override;
-    HRESULT STDMETHODCALLTYPE put_Direct3D(long d3d) override;
-    HRESULT STDMETHODCALLTYPE put_Device(long device) override;
+    HRESULT STDMETHODCALLTYPE get_Type(LightTypes* out) override { return Get(type_, out); }
+    HRESULT STDMETHODCALLTYPE put_Type(LightTypes type) override { return Put(type_, type); }
+    HRESULT STDMETHODCALLTYPE put_Direct3D(long d3d) override
+    {
+        return Member([&] { direct3d_.Take(d3d); });
+    }
+    HRESULT STDMETHODCALLTYPE put_Device(long device) override
+    {
+        return Member([&] { device_.Take(device); });
+    }
     HRESULT STDMETHODCALLTYPE Update() override;
-    HRESULT STDMETHODCALLTYPE get_ID(long* out) override;
-    HRESULT STDMETHODCALLTYPE put_ID(long id) override;
+    HRESULT STDMETHODCALLTYPE get_ID(long* out) override { return Get(id_, out); }
+    HRESULT STDMETHODCALLTYPE put_ID(long id) override { return Put(id_, id); }
     HRESULT STDMETHODCALLTYPE get_Position(IDispatch** out) override { return Child(position_, out); }
     HRESULT STDMETHODCALLTYPE get_Direction(IDispatch** out) override { return Child(direction_, out); }
     HRESULT STDMETHODCALLTYPE get_Diffuse(IDispatch** out) override { return Child(diffuse_, out); }
     HRESULT STDMETHODCALLTYPE get_Ambient(IDispatch** out) override { return Child(ambient_, out); }
     HRESULT STDMETHODCALLTYPE get_Specular(IDispatch** out) override { return Child(specular_, out); }
-    HRESULT STDMETHODCALLTYPE get_ConstAttenuation(float* out) override { return zyk::com::CopyOut(constAttenuation_, out); }
-    HRESULT STDMETHODCALLTYPE put_ConstAttenuation(float v) override { constAttenuation_ = v; return S_OK; }
-    HRESULT STDMETHODCALLTYPE get_LinearAttenuation(float* out) override { return zyk::com::CopyOut(linearAttenuation_, out); }
-    HRESULT STDMETHODCALLTYPE put_LinearAttenuation(float v) override { linearAttenuation_ = v; return S_OK; }
-    HRESULT STDMETHODCALLTYPE get_QuadraticAttenuation(float* out) override { return zyk::com::CopyOut(quadraticAttenuation_, out); }
-    HRESULT STDMETHODCALLTYPE put_QuadraticAttenuation(float v) override { quadraticAttenuation_ = v; return S_OK; }
-    HRESULT STDMETHODCALLTYPE get_InnerCone(float* out) override { return zyk::com::CopyOut(innerCone_, out); }
+    HRESULT STDMETHODCALLTYPE get_ConstAttenuation(float* out) override { return Get(constAttenuation_, out); }
+    HRESULT STDMETHODCALLTYPE put_ConstAttenuation(float v) override { return Put(constAttenuation_, v); }
+    HRESULT STDMETHODCALLTYPE get_LinearAttenuation(float* out) override { return Get(linearAttenuation_, out); }
+    HRESULT STDMETHODCALLTYPE put_LinearAttenuation(float v) override { return Put(linearAttenuation_, v); }
+    HRESULT STDMETHODCALLTYPE get_QuadraticAttenuation(float* out) override { return Get(quadraticAttenuation_, out); }
+    HRESULT STDMETHODCALLTYPE put_QuadraticAttenuation(float v) override { return Put(quadraticAttenuation_, v); }
+    HRESULT STDMETHODCALLTYPE get_InnerCone(float* out) override { return Get(innerCone_, out); }
     HRESULT STDMETHODCALLTYPE put_InnerCone(float v) override;
-    HRESULT STDMETHODCALLTYPE get_OuterCone(float* out) override { return zyk::com::CopyOut(outerCone_, out); }
+    HRESULT STDMETHODCALLTYPE get_OuterCone(float* out) override { return Get(outerCone_, out); }
     HRESULT STDMETHODCALLTYPE put_OuterCone(float v) override;
-    HRESULT STDMETHODCALLTYPE get_FallOff(float* out) override { return zyk::com::CopyOut(fallOff_, out); }
-    HRESULT STDMETHODCALLTYPE put_FallOff(float v) override { fallOff_ = v; return S_OK; }
-    HRESULT STDMETHODCALLTYPE get_Range(float* out) override { return zyk::com::CopyOut(range_, out); }
+    HRESULT STDMETHODCALLTYPE get_FallOff(float* out) override { return Get(fallOff_, out); }
+    HRESULT STDMETHODCALLTYPE put_FallOff(float v) override { return Put(fallOff_, v); }
+    HRESULT STDMETHODCALLTYPE get_Range(float* out) override { return Get(range_, out); }
     HRESULT STDMETHODCALLTYPE put_Range(float v) override;
-    HRESULT STDMETHODCALLTYPE get_Name(BSTR* out) override;
+    HRESULT STDMETHODCALLTYPE get_Name(BSTR* out) override { return Get(name_, out); }
     HRESULT STDMETHODCALLTYPE put_Name(BSTR name) override;
     HRESULT STDMETHODCALLTYPE get_Enabled(VARIANT_BOOL* out) override;
     HRESULT STDMETHODCALLTYPE put_Enabled(VARIANT_BOOL flag) override;
@@ -48,9 +54,11 @@ public:
     HRESULT STDMETHODCALLTYPE Save(long f) override;
 
 private:
-    static HRESULT Child(IUnknown* child, IDispatch** out);
+    HRESULT Child(IUnknown* child, IDispatch** out);
     void RequireDevice() const;
     void ReleaseChildren();
+    // The body of Free, which destruction runs too.
+    void FreeResources();
     void TraceRecord() const;
 
     bool comInitialised_ = false;
@@ -62,8 +70,9 @@ private:
     IPosition* position_ = nullptr;
     IPosition* direction_ = nullptr;
     LightTypes type_ = lt_Point;
-    long direct3d_ = 0;                    // stored only
-    IDirect3DDevice7* device_ = nullptr;   // not referenced: the owner of the device outlives us
+    // What the collection handed down, not referenced; void once the light is let go.
+    zyk::com::Handed<IDirect3D7> direct3d_{OwnTie()};   // stored only
+    zyk::com::Handed<IDirect3DDevice7> device_{OwnTie()};
     D3DLIGHT7 record_{};
     float constAttenuation_ = 0.0f;
     float linearAttenuation_ = 0.0f;

@@ -1,8 +1,9 @@
 #include "lights.h"
-#include "create.h"
+#include "com/create.h"
 #include "errormaps.h"
-#include "failure.h"
+#include "com/failure.h"
 #include "worldfile.h"
+#include "com/handed.h"
 #include "com/ptr.h"
 #include "com/trace.h"
 #include <d3d.h>
@@ -23,17 +24,6 @@ const CodeText kGetCaps[] = {
 
 constexpr DWORD kDirectionalLights = 0x08;   // D3DVTXPCAPS_DIRECTIONALLIGHTS
 constexpr DWORD kPositionalLights = 0x10;    // D3DVTXPCAPS_POSITIONALLIGHTS
-
-template <class Body>
-HRESULT LightsGuard(Body&& body)
-{
-    return Guard(CLSID_Lights, IID_ILights, static_cast<Body&&>(body));
-}
-
-IDirect3DDevice7* DeviceOf(long device)
-{
-    return zyk::com::FromHandle<IDirect3DDevice7>(device);
-}
 
 // Refuses a light type the device cannot show (its vertex-processing caps).
 void CheckType(LightTypes type, DWORD caps)
@@ -81,15 +71,6 @@ CLights::~CLights()
     if (comInitialised_) CoUninitialize();
 }
 
-HRESULT CLights::put_Device(long device)
-{
-    device_ = device;
-    // A device taken away is taken from the lights too, so that none of them goes on
-    // using a released device; a new device goes only to the lights made after it.
-    if (!device) items_.ForEach([](const std::wstring&, ILight* light) { light->put_Device(0); });
-    return S_OK;
-}
-
 // A light that leaves the collection leaves the scene: its index is switched off on the
 // device it was given. The light stays usable for a client that still holds it.
 void CLights::SwitchOff(ILight* light) const
@@ -99,21 +80,21 @@ void CLights::SwitchOff(ILight* light) const
 
 HRESULT CLights::Remove(VARIANT index)
 {
-    return items_.Remove(index, [&](ILight* light) { SwitchOff(light); });
+    return Member([&] { return items_.Remove(index, [&](ILight* light) { SwitchOff(light); }); });
 }
 
 HRESULT CLights::Clear()
 {
-    return items_.Clear([&](ILight* light) { SwitchOff(light); });
+    return Member([&] { return items_.Clear([&](ILight* light) { SwitchOff(light); }); });
 }
 
 HRESULT CLights::get_Max(long* out)
 {
-    return LightsGuard([&] {
+    return Member([&] {
         if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
         if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
         D3DDEVICEDESC7 desc{};
-        HRESULT hr = DeviceOf(device_)->GetCaps(&desc);
+        HRESULT hr = device_->GetCaps(&desc);
         if (FAILED(hr)) {
             ZYK_TRACE("GetCaps Failed. (Error Code=%lx).\n", static_cast<unsigned long>(hr));
             throw failure(hr, LookupText(kGetCaps, hr));
@@ -126,19 +107,19 @@ HRESULT CLights::get_Max(long* out)
 HRESULT CLights::get_Add(LightTypes type, float x, float y, float z, float red, float green, float blue, float alpha,
                          float fallOff, float innerCone, float outerCone, float range, IDispatch** out)
 {
-    return LightsGuard([&]() -> HRESULT {
+    return Member([&]() -> HRESULT {
         if (out) *out = nullptr;
         if (!direct3d_ || !device_) throw failure(E_POINTER, "Device Not Initialised.");
         if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
 
         // A device that cannot report its caps gets any type.
         D3DDEVICEDESC7 desc{};
-        if (SUCCEEDED(DeviceOf(device_)->GetCaps(&desc))) CheckType(type, desc.dwVertexProcessingCaps);
+        if (SUCCEEDED(device_->GetCaps(&desc))) CheckType(type, desc.dwVertexProcessingCaps);
 
         Ptr<ILight> light =
             Ptr<ILight>::Adopt(CreateChild<ILight>(CLSID_Light, IID_ILight, "Light Not Registered."));
-        light->put_Direct3D(direct3d_);
-        light->put_Device(device_);
+        light->put_Direct3D(direct3d_.Handle());
+        light->put_Device(device_.Handle());
         light->put_Type(type);
         {
             Ptr<IDispatch> d;
@@ -174,40 +155,44 @@ HRESULT CLights::get_Add(LightTypes type, float x, float y, float z, float red, 
         light->put_Name(name.Get());
         light->put_ID(n);
         light->put_Enabled(TRUE);
-        return light->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
+        return zyk::com::HandOutCode(light, out);
     });
 }
 
 HRESULT CLights::Save(long f)
 {
-    return world::Block(f, [&](FILE* s) {
-        ZYK_TRACE("Saving Lights.\n");
-        world::SaveSection(s, f, items_);
+    return Member([&] {
+        world::Block(f, [&](FILE* s) {
+            ZYK_TRACE("Saving Lights.\n");
+            world::SaveSection(s, f, items_);
+        });
     });
 }
 
 HRESULT CLights::Load(long f)
 {
-    return world::Block(f, [&](FILE* s) {
-        ZYK_TRACE("Loading Lights.\n");
-        Clear();
-        const long count = world::ReadCount(s, "Number of Lights to Load: %s.\n");
+    return Member([&] {
+        world::Block(f, [&](FILE* s) {
+            ZYK_TRACE("Loading Lights.\n");
+            Clear();
+            const long count = world::ReadCount(s, "Number of Lights to Load: %s.\n");
 
-        for (long i = 0; i < count; ++i) {
-            // A count larger than the blocks that follow ends where the lights end. A light
-            // that cannot be made here (no device) is read into a light of its own that is
-            // not kept, so that the sections after this one stay in place.
-            if (!world::NextLineIs(s, "// Light")) break;
-            Ptr<IDispatch> made;
-            Ptr<ILight> light;
-            if (SUCCEEDED(get_Add(lt_Point, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 10.0f,
-                                  made.Out())) &&
-                made)
-                light = made.As<ILight>(IID_ILight);
-            else
-                light = world::Unfiled<ILight>(CLSID_Light, IID_ILight);
-            if (!light) break;
-            light->Load(f);
-        }
+            for (long i = 0; i < count; ++i) {
+                // A count larger than the blocks that follow ends where the lights end. A light
+                // that cannot be made here (no device) is read into a light of its own that is
+                // not kept, so that the sections after this one stay in place.
+                if (!world::NextLineIs(s, "// Light")) break;
+                Ptr<IDispatch> made;
+                Ptr<ILight> light;
+                if (SUCCEEDED(get_Add(lt_Point, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 10.0f,
+                                      made.Out())) &&
+                    made)
+                    light = made.As<ILight>(IID_ILight);
+                else
+                    light = world::Unfiled<ILight>(CLSID_Light, IID_ILight);
+                if (!light) break;
+                light->Load(f);
+            }
+        });
     });
 }

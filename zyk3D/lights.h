@@ -2,24 +2,25 @@
 #include "zyk3D.h"
 #include "com/collection.h"
 #include "com/object.h"
+#include "com/tie.h"
+#include <d3d.h>
 
 // The lights of a device, filed as Light0, Light1, ...: each new light takes the smallest
 // number no light in the collection has, as its key and as its index on the device.
-class CLights : public zyk::com::CoClass<CLights, ILights, &IID_ILights, &CLSID_Lights> {
+class CLights : public zyk::com::Collection<CLights, ILights, &IID_ILights, &CLSID_Lights, ILight> {
 public:
     CLights();
     ~CLights() override;
 
-    HRESULT STDMETHODCALLTYPE get__NewEnum(IUnknown** out) override { return items_.NewEnum(out); }
-    HRESULT STDMETHODCALLTYPE Item(VARIANT index, VARIANT* out) override { return items_.Item(index, out); }
-    HRESULT STDMETHODCALLTYPE get_Count(long* out) override { return items_.GetCount(out); }
     HRESULT STDMETHODCALLTYPE Remove(VARIANT index) override;
-    HRESULT STDMETHODCALLTYPE put_Device(long device) override;
+    HRESULT STDMETHODCALLTYPE put_Device(long device) override
+    {
+        return Member([&] { device_.Take(device); });
+    }
     HRESULT STDMETHODCALLTYPE get_Max(long* out) override;
     HRESULT STDMETHODCALLTYPE put_Direct3D(long d3d) override
     {
-        direct3d_ = d3d;
-        return S_OK;
+        return Member([&] { direct3d_.Take(d3d); });
     }
     HRESULT STDMETHODCALLTYPE get_Add(LightTypes type, float x, float y, float z, float red, float green, float blue,
                                       float alpha, float fallOff, float innerCone, float outerCone, float range,
@@ -32,7 +33,8 @@ private:
     void SwitchOff(ILight* light) const;
 
     bool comInitialised_ = false;
-    zyk::com::NamedMap<ILight> items_;
-    long direct3d_ = 0;   // the raw IDirect3D7 pointer, handed to every light Add makes
-    long device_ = 0;     // the raw IDirect3DDevice7 pointer, for the caps and every new light
+    // What the device handed down, for the caps and every new light; void once the
+    // collection is let go. Lights already made keep what they were given.
+    zyk::com::Handed<IDirect3D7> direct3d_{OwnTie()};
+    zyk::com::Handed<IDirect3DDevice7> device_{OwnTie()};
 };

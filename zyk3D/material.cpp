@@ -1,8 +1,10 @@
 #include "com/ptr.h"
 #include "material.h"
-#include "create.h"
+#include "com/create.h"
 #include "errormaps.h"
-#include "failure.h"
+#include "checks.h"
+#include "com/failure.h"
+#include "com/handed.h"
 #include "worldfile.h"
 #include "com/trace.h"
 
@@ -22,12 +24,6 @@ const ChildTexts kChildTexts[] = {
     {"Specular Colour Not Registered.", "Specular Colour Not Initialised."},
 };
 
-template <class Body>
-HRESULT MaterialGuard(Body&& body)
-{
-    return Guard(CLSID_Material, IID_IMaterial, static_cast<Body&&>(body));
-}
-
 // The four channels of a colour child; a missing child leaves the value zero.
 void ReadChannels(IColour* colour, D3DCOLORVALUE& value)
 {
@@ -45,7 +41,7 @@ CMaterial::CMaterial()
     comInitialised_ = SUCCEEDED(InitialiseCOM());
     // The first child that cannot be made stops the sequence; the material keeps the
     // ones made before it, and the getters of the others say so.
-    MaterialGuard([&] {
+    Member([&] {
         for (int slot = kAmbient; slot < kSlots; ++slot)
             children_[slot] = CreateChild<IColour>(CLSID_Colour, IID_IColour, kChildTexts[slot].notRegistered);
     });
@@ -57,20 +53,17 @@ CMaterial::~CMaterial()
         if (child) child->Release();
         child = nullptr;
     }
-    direct3D_ = 0;
+    direct3D_.Reset();
     handle_ = 0;
-    device_ = nullptr;
+    device_.Reset();
     if (comInitialised_) CoUninitialize();
 }
 
 HRESULT CMaterial::Child(Slot slot, IDispatch** out)
 {
-    return MaterialGuard([&]() -> HRESULT {
-        if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
-        *out = nullptr;
-        IColour* child = children_[slot];
-        if (!child) throw failure(E_POINTER, kChildTexts[slot].notInitialised);
-        return child->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
+    return Member([&] {
+        RequireOut(out);
+        zyk::com::HandOut(children_[slot], out, kChildTexts[slot].notInitialised);
     });
 }
 
@@ -80,55 +73,28 @@ HRESULT CMaterial::get_Diffuse(IDispatch** out) { return Child(kDiffuse, out); }
 HRESULT CMaterial::get_Emissive(IDispatch** out) { return Child(kEmissive, out); }
 HRESULT CMaterial::get_Specular(IDispatch** out) { return Child(kSpecular, out); }
 
-HRESULT CMaterial::get_Handle(long* out)
-{
-    if (!out) return E_POINTER;
-    *out = handle_;
-    return S_OK;
-}
-
-HRESULT CMaterial::get_Power(float* out)
-{
-    if (!out) return E_POINTER;
-    *out = power_;
-    return S_OK;
-}
-
-HRESULT CMaterial::put_Power(float value)
-{
-    power_ = value;
-    return S_OK;
-}
-
-HRESULT CMaterial::put_Direct3D(long d3d)
-{
-    direct3D_ = d3d;
-    return S_OK;
-}
-
-// Handing down a device also sends the material to it. The put itself always succeeds:
-// a device of 0 is how the owner takes the device away again, and a refused Update has
-// already left its own error information for the client.
+// Handing down a device also sends the material to it. The put itself always succeeds,
+// whatever Update answered: a device that cannot take the material is still the device.
 HRESULT CMaterial::put_Device(long device)
 {
-    device_ = zyk::com::FromHandle<IDirect3DDevice7>(device);
-    if (FAILED(static_cast<IMaterial*>(this)->Update())) ZYK_TRACE("Failed to Initialise Material.\n");
-    return S_OK;
+    return Member([&] {
+        device_.Take(device);
+        if (FAILED(static_cast<IMaterial*>(this)->Update())) ZYK_TRACE("Failed to Initialise Material.\n");
+    });
 }
 
 // Apply passes on what Update returns, and the error information Update left.
 HRESULT CMaterial::Apply()
 {
-    HRESULT hr = MaterialGuard([&] {
+    return Member([&]() -> HRESULT {
         if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
+        return static_cast<IMaterial*>(this)->Update();
     });
-    if (FAILED(hr)) return hr;
-    return static_cast<IMaterial*>(this)->Update();
 }
 
 HRESULT CMaterial::Update()
 {
-    return MaterialGuard([&] {
+    return Member([&] {
         if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
         D3DMATERIAL7 record{};
         ReadChannels(children_[kAmbient], record.dcvAmbient);
@@ -147,18 +113,22 @@ HRESULT CMaterial::Update()
 // The block: a header and the colour block of each child there is. Power is not part of it.
 HRESULT CMaterial::Save(long f)
 {
-    return world::Block(f, [&](FILE* s) {
-        ZYK_TRACE("Saving Material.\n");
-        world::WriteLine(s, "// Material\n");
-        for (IColour* child : children_) world::SaveColour(s, f, child);
+    return Member([&] {
+        world::Block(f, [&](FILE* s) {
+            ZYK_TRACE("Saving Material.\n");
+            world::WriteLine(s, "// Material\n");
+            for (IColour* child : children_) world::SaveColour(s, f, child);
+        });
     });
 }
 
 HRESULT CMaterial::Load(long f)
 {
-    return world::Block(f, [&](FILE* s) {
-        ZYK_TRACE("Loading Material.\n");
-        world::SkipLine(s);
-        for (IColour* child : children_) world::LoadColour(s, f, child);
+    return Member([&] {
+        world::Block(f, [&](FILE* s) {
+            ZYK_TRACE("Loading Material.\n");
+            world::SkipLine(s);
+            for (IColour* child : children_) world::LoadColour(s, f, child);
+        });
     });
 }

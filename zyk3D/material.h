@@ -1,6 +1,7 @@
 #pragma once
 #include "zyk3D.h"
 #include "com/object.h"
+#include "com/tie.h"
 #include <d3d.h>
 
 // The surface colours of one object: five Colour children and a specular power, sent to
@@ -14,12 +15,15 @@ public:
     HRESULT STDMETHODCALLTYPE get_Colour(IDispatch** out) override;
     HRESULT STDMETHODCALLTYPE get_Diffuse(IDispatch** out) override;
     HRESULT STDMETHODCALLTYPE get_Emissive(IDispatch** out) override;
-    HRESULT STDMETHODCALLTYPE get_Handle(long* out) override;
-    HRESULT STDMETHODCALLTYPE get_Power(float* out) override;
-    HRESULT STDMETHODCALLTYPE put_Power(float value) override;
+    HRESULT STDMETHODCALLTYPE get_Handle(long* out) override { return Get(handle_, out); }
+    HRESULT STDMETHODCALLTYPE get_Power(float* out) override { return Get(power_, out); }
+    HRESULT STDMETHODCALLTYPE put_Power(float value) override { return Put(power_, value); }
     HRESULT STDMETHODCALLTYPE get_Specular(IDispatch** out) override;
     HRESULT STDMETHODCALLTYPE put_Device(long device) override;
-    HRESULT STDMETHODCALLTYPE put_Direct3D(long d3d) override;
+    HRESULT STDMETHODCALLTYPE put_Direct3D(long d3d) override
+    {
+        return Member([&] { direct3D_.Take(d3d); });
+    }
     HRESULT STDMETHODCALLTYPE Apply() override;
     HRESULT STDMETHODCALLTYPE Update() override;
     HRESULT STDMETHODCALLTYPE Load(long f) override;
@@ -32,9 +36,10 @@ private:
     HRESULT Child(Slot slot, IDispatch** out);
 
     bool comInitialised_ = false;
-    long direct3D_ = 0;                    // stored only
+    // What the owning object handed down, not referenced; void once the material is let go.
+    zyk::com::Handed<IDirect3D7> direct3D_{OwnTie()};   // stored only
     long handle_ = 0;
-    IDirect3DDevice7* device_ = nullptr;   // borrowed from the owner of the device
+    zyk::com::Handed<IDirect3DDevice7> device_{OwnTie()};
     float power_ = 0.0f;
     IColour* children_[kSlots] = {};
 };

@@ -1,34 +1,14 @@
 #include "object.h"
-#include "create.h"
+#include "com/create.h"
 #include "devicestate.h"
 #include "errormaps.h"
-#include "failure.h"
+#include "checks.h"
+#include "com/failure.h"
+#include "com/handed.h"
 #include "worldfile.h"
 #include "com/trace.h"
 
 using zyk::com::Ptr;
-
-namespace {
-
-template <class Body>
-HRESULT ObjectGuard(Body&& body)
-{
-    return Guard(CLSID_Object, IID_IObject, static_cast<Body&&>(body));
-}
-
-// A child handed out as IDispatch; a child that could not be made is named in the failure.
-template <class T>
-HRESULT HandOut(const Ptr<T>& child, const char* missing, IDispatch** out)
-{
-    return ObjectGuard([&]() -> HRESULT {
-        if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
-        *out = nullptr;
-        if (!child) throw failure(E_POINTER, missing);
-        return child->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
-    });
-}
-
-} // namespace
 
 CObject::CObject()
 {
@@ -37,8 +17,9 @@ CObject::CObject()
     filename_ = zyk::com::Bstr(L"");
     ZYK_TRACE("Initialising Child Objects.\n");
     // The first child that cannot be made ends construction; the object still exists and
-    // members that need a missing child say so.
-    ObjectGuard([&] {
+    // members that need a missing child say so. The material's first Update finds no
+    // device yet; what it reports is not the construction's.
+    Member([&] {
         material_ = Ptr<IMaterial>::Adopt(CreateChild<IMaterial>(CLSID_Material, IID_IMaterial, "Material Not Registered."));
         material_->Update();
         position_ = Ptr<IPosition>::Adopt(CreateChild<IPosition>(CLSID_Position, IID_IPosition, "Position Not Registered."));
@@ -46,6 +27,7 @@ CObject::CObject()
         points_ = Ptr<IPoints>::Adopt(CreateChild<IPoints>(CLSID_Points, IID_IPoints, "Points Not Registered."));
         parts_ = Ptr<IParts>::Adopt(CreateChild<IParts>(CLSID_Parts, IID_IParts, "Parts Not Registered."));
     });
+    TieChildren();
 }
 
 CObject::~CObject()
@@ -54,11 +36,25 @@ CObject::~CObject()
     if (comInitialised_) CoUninitialize();
 }
 
+// An object is tied under its collection when it is filed there, after it made its
+// children: they are tied again under it whenever it hands them a pointer, so that they
+// are let go with it.
+void CObject::TieChildren()
+{
+    if (material_) materialTie_ = zyk::com::TieTo(material_.Get(), OwnTie());
+    if (points_) pointsTie_ = zyk::com::TieTo(points_.Get(), OwnTie());
+    if (parts_) partsTie_ = zyk::com::TieTo(parts_.Get(), OwnTie());
+}
+
+// Children that a client still holds are let go: none of them keeps a device of this
+// object's.
 void CObject::ReleaseChildren()
 {
-    // Children that a client still holds keep no device of this object's.
-    put_Device(0);
-    put_Direct3D(0);
+    materialTie_.Cut();
+    pointsTie_.Cut();
+    partsTie_.Cut();
+    device_.Reset();
+    direct3d_.Reset();
     texture_.Reset();
     material_.Reset();
     position_.Reset();
@@ -67,16 +63,26 @@ void CObject::ReleaseChildren()
     parts_.Reset();
 }
 
-HRESULT CObject::get_Colour(IDispatch** out) { return HandOut(colour_, "Colour Not Initialised.", out); }
-HRESULT CObject::get_Material(IDispatch** out) { return HandOut(material_, "Material Not Initialised.", out); }
-HRESULT CObject::get_Position(IDispatch** out) { return HandOut(position_, "Position Not Initialised.", out); }
-HRESULT CObject::get_Points(IDispatch** out) { return HandOut(points_, "Points Not Initialised.", out); }
-HRESULT CObject::get_Parts(IDispatch** out) { return HandOut(parts_, "Parts Not Initialised.", out); }
-HRESULT CObject::get_Texture(IDispatch** out) { return HandOut(texture_, "Texture Not Initialised.", out); }
+// A null out pointer is "Null Pointer."; a child that could not be made is named.
+template <class T>
+HRESULT CObject::Child(const Ptr<T>& child, const char* missing, IDispatch** out)
+{
+    return Member([&] {
+        RequireOut(out);
+        zyk::com::HandOut(child, out, missing);
+    });
+}
+
+HRESULT CObject::get_Colour(IDispatch** out) { return Child(colour_, "Colour Not Initialised.", out); }
+HRESULT CObject::get_Material(IDispatch** out) { return Child(material_, "Material Not Initialised.", out); }
+HRESULT CObject::get_Position(IDispatch** out) { return Child(position_, "Position Not Initialised.", out); }
+HRESULT CObject::get_Points(IDispatch** out) { return Child(points_, "Points Not Initialised.", out); }
+HRESULT CObject::get_Parts(IDispatch** out) { return Child(parts_, "Parts Not Initialised.", out); }
+HRESULT CObject::get_Texture(IDispatch** out) { return Child(texture_, "Texture Not Initialised.", out); }
 
 HRESULT CObject::put_Texture(IDispatch* texture)
 {
-    return ObjectGuard([&] {
+    return Member([&] {
         ZYK_TRACE("Configuring Objects' Texture --> '");
         // Only a texture of this engine can be applied; anything else is refused.
         Ptr<ITexture> t;
@@ -88,30 +94,36 @@ HRESULT CObject::put_Texture(IDispatch* texture)
 
 HRESULT CObject::put_Device(long device)
 {
-    device_ = device;
-    if (material_) material_->put_Device(device);
-    if (points_) points_->put_Device(device);
-    if (parts_) parts_->put_Device(device);
-    return S_OK;
+    return Member([&] {
+        device_.Take(device);
+        TieChildren();
+        const long handed = device_.Handle();
+        if (material_) material_->put_Device(handed);
+        if (points_) points_->put_Device(handed);
+        if (parts_) parts_->put_Device(handed);
+    });
 }
 
 HRESULT CObject::put_Direct3D(long d3d)
 {
-    direct3d_ = d3d;
-    if (material_) material_->put_Direct3D(d3d);
-    if (parts_) parts_->put_Direct3D(d3d);
-    return S_OK;
+    return Member([&] {
+        direct3d_.Take(d3d);
+        TieChildren();
+        const long handed = direct3d_.Handle();
+        if (material_) material_->put_Direct3D(handed);
+        if (parts_) parts_->put_Direct3D(handed);
+    });
 }
 
 HRESULT CObject::Render()
 {
-    return ObjectGuard([&]() -> HRESULT {
+    return Member([&]() -> HRESULT {
         if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
         if (!visible_) return S_OK;
         if (texture_) {
             ZYK_TRACE("Applying Texture.\n");
             // The texture sets its states on the device itself.
-            HandOverDeviceState(zyk::com::FromHandle<IDirect3DDevice7>(device_));
+            HandOverDeviceState(device_.Get());
             HRESULT hr = texture_->Apply();
             if (FAILED(hr)) throw failure(hr, "Failed to Apply Texture.");
         }
@@ -121,65 +133,65 @@ HRESULT CObject::Render()
 
 HRESULT CObject::put_Name(BSTR name)
 {
-    ZYK_TRACE("Configuring Object Name --> '%ls'\n", name ? name : L"");
-    return name_.Assign(name ? name : zyk::com::Bstr(L"").Get());
+    return Member([&] {
+        ZYK_TRACE("Configuring Object Name --> '%ls'\n", name ? name : L"");
+        return name_.Assign(name ? name : zyk::com::Bstr(L"").Get());
+    });
 }
 
 HRESULT CObject::Free()
 {
-    return ObjectGuard([&] {
+    return Member([&] {
         ZYK_TRACE("Releasing Object and associated memory.");
-        device_ = 0;
-        direct3d_ = 0;
         ReleaseChildren();
     });
 }
 
 HRESULT CObject::Scale(float, float, float)
 {
-    ZYK_TRACE("Scaling.\n");
-    return S_OK;
+    return Member([] { ZYK_TRACE("Scaling.\n"); });
 }
 
 HRESULT CObject::Move(float x, float y, float z)
 {
-    x_ += x;
-    y_ += y;
-    z_ += z;
-    return S_OK;
+    return Member([&] {
+        x_ += x;
+        y_ += y;
+        z_ += z;
+    });
 }
 
 HRESULT CObject::Rotate(float x, float y, float z)
 {
-    ZYK_TRACE("Rotating %ld %ld %ld\n", static_cast<long>(x), static_cast<long>(y), static_cast<long>(z));
-    (void)x, (void)y, (void)z;
-    return S_OK;
+    return Member([&] {
+        ZYK_TRACE("Rotating %ld %ld %ld\n", static_cast<long>(x), static_cast<long>(y), static_cast<long>(z));
+        (void)x, (void)y, (void)z;
+    });
 }
 
-HRESULT CObject::get_Visible(VARIANT_BOOL* out) { return zyk::com::CopyOut(visible_ ? 1 : 0, out); }
+HRESULT CObject::get_Visible(VARIANT_BOOL* out) { return Get(visible_ ? 1 : 0, out); }
 
 HRESULT CObject::put_Visible(VARIANT_BOOL visible)
 {
-    visible_ = visible != 0;
-    return S_OK;
+    return Member([&] { visible_ = visible != 0; });
 }
 
 HRESULT CObject::put_FillMode(FillModes mode)
 {
-    ZYK_TRACE("Fill Mode --> ");
-    if (mode == fm_Solid) ZYK_TRACE("Solid.\n");
-    else if (mode == fm_Wireframe) ZYK_TRACE("Wireframe.\n");
-    fillMode_ = mode;
-    return S_OK;
+    return Member([&] {
+        ZYK_TRACE("Fill Mode --> ");
+        if (mode == fm_Solid) ZYK_TRACE("Solid.\n");
+        else if (mode == fm_Wireframe) ZYK_TRACE("Wireframe.\n");
+        fillMode_ = mode;
+    });
 }
 
 HRESULT CObject::LoadFile(BSTR filename)
 {
-    return ObjectGuard([&] {
+    return Member([&] {
         if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
         if (!parts_) throw failure(E_POINTER, "Parts Not Initialised.");
-        // A failed load has published its own error information; the object then simply
-        // has no model.
+        // A failed load leaves the object without a model; the object's answer is S_OK.
         parts_->Load(filename);
         filename_.Assign(filename ? filename : zyk::com::Bstr(L"").Get());
     });
@@ -189,36 +201,40 @@ HRESULT CObject::LoadFile(BSTR filename)
 // name, X, Y, Z, then the material block and the (empty) texture and points blocks.
 HRESULT CObject::Save(long f)
 {
-    return world::Block(f, [&](FILE* s) {
-        ZYK_TRACE("Saving Object.\n");
-        world::WriteLine(s, "// Object\n");
-        world::WriteLine(s, "// ");
-        world::WriteName(s, name_.Text());
-        world::WriteName(s, filename_.Text());
-        world::WriteName(s, name_.Text());
-        world::WriteFloat(s, x_);
-        world::WriteFloat(s, y_);
-        world::WriteFloat(s, z_);
-        // A freed object writes a fresh material block, so that the block keeps its length.
-        world::SaveMaterial(s, f, material_.Get());
-        if (points_) points_->Save(f);
+    return Member([&] {
+        world::Block(f, [&](FILE* s) {
+            ZYK_TRACE("Saving Object.\n");
+            world::WriteLine(s, "// Object\n");
+            world::WriteLine(s, "// ");
+            world::WriteName(s, name_.Text());
+            world::WriteName(s, filename_.Text());
+            world::WriteName(s, name_.Text());
+            world::WriteFloat(s, x_);
+            world::WriteFloat(s, y_);
+            world::WriteFloat(s, z_);
+            // A freed object writes a fresh material block, so that the block keeps its length.
+            world::SaveMaterial(s, f, material_.Get());
+            if (points_) points_->Save(f);
+        });
     });
 }
 
 HRESULT CObject::Load(long f)
 {
-    return world::Block(f, [&](FILE* s) {
-        ZYK_TRACE("Loading Object.\n");
-        world::SkipLine(s);
-        world::SkipLine(s);
-        zyk::com::Bstr file = zyk::com::Bstr::Adopt(world::ReadName(s));
-        if (file.Length() > 0) LoadFile(file.Get());
-        zyk::com::Bstr name = zyk::com::Bstr::Adopt(world::ReadName(s));
-        put_Name(name.Get());
-        x_ = world::ReadFloat(s);
-        y_ = world::ReadFloat(s);
-        z_ = world::ReadFloat(s);
-        world::LoadMaterial(s, f, material_.Get());
-        if (points_) points_->Load(f);
+    return Member([&] {
+        world::Block(f, [&](FILE* s) {
+            ZYK_TRACE("Loading Object.\n");
+            world::SkipLine(s);
+            world::SkipLine(s);
+            zyk::com::Bstr file = zyk::com::Bstr::Adopt(world::ReadName(s));
+            if (file.Length() > 0) LoadFile(file.Get());
+            zyk::com::Bstr name = zyk::com::Bstr::Adopt(world::ReadName(s));
+            put_Name(name.Get());
+            x_ = world::ReadFloat(s);
+            y_ = world::ReadFloat(s);
+            z_ = world::ReadFloat(s);
+            world::LoadMaterial(s, f, material_.Get());
+            if (points_) points_->Load(f);
+        });
     });
 }

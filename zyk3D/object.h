@@ -2,6 +2,8 @@
 #include "zyk3D.h"
 #include "com/object.h"
 #include "com/ptr.h"
+#include "com/tie.h"
+#include <d3d.h>
 
 // One model of the scene: a Material, a Position, a Colour, Points and a Parts child holding
 // its .x model, an optional texture, and stored offsets. Drawing applies the texture and
@@ -20,7 +22,7 @@ public:
     HRESULT STDMETHODCALLTYPE Render() override;
     HRESULT STDMETHODCALLTYPE get_Points(IDispatch** out) override;
     HRESULT STDMETHODCALLTYPE put_Direct3D(long d3d) override;
-    HRESULT STDMETHODCALLTYPE get_Name(BSTR* out) override { return name_.CopyTo(out); }
+    HRESULT STDMETHODCALLTYPE get_Name(BSTR* out) override { return Get(name_, out); }
     HRESULT STDMETHODCALLTYPE put_Name(BSTR name) override;
     HRESULT STDMETHODCALLTYPE Free() override;
     HRESULT STDMETHODCALLTYPE Scale(float x, float y, float z) override;
@@ -28,19 +30,23 @@ public:
     HRESULT STDMETHODCALLTYPE Rotate(float x, float y, float z) override;
     HRESULT STDMETHODCALLTYPE get_Visible(VARIANT_BOOL* out) override;
     HRESULT STDMETHODCALLTYPE put_Visible(VARIANT_BOOL visible) override;
-    HRESULT STDMETHODCALLTYPE get_FillMode(FillModes* out) override { return zyk::com::CopyOut(fillMode_, out); }
+    HRESULT STDMETHODCALLTYPE get_FillMode(FillModes* out) override { return Get(fillMode_, out); }
     HRESULT STDMETHODCALLTYPE put_FillMode(FillModes mode) override;
     HRESULT STDMETHODCALLTYPE LoadFile(BSTR filename) override;
-    HRESULT STDMETHODCALLTYPE get_ScaleFactor(float* out) override { return zyk::com::CopyOut(scaleFactor_, out); }
-    HRESULT STDMETHODCALLTYPE get_Z(float* out) override { return zyk::com::CopyOut(z_, out); }
-    HRESULT STDMETHODCALLTYPE get_Y(float* out) override { return zyk::com::CopyOut(y_, out); }
-    HRESULT STDMETHODCALLTYPE get_X(float* out) override { return zyk::com::CopyOut(x_, out); }
-    HRESULT STDMETHODCALLTYPE get_Filename(BSTR* out) override { return filename_.CopyTo(out); }
+    HRESULT STDMETHODCALLTYPE get_ScaleFactor(float* out) override { return Get(scaleFactor_, out); }
+    HRESULT STDMETHODCALLTYPE get_Z(float* out) override { return Get(z_, out); }
+    HRESULT STDMETHODCALLTYPE get_Y(float* out) override { return Get(y_, out); }
+    HRESULT STDMETHODCALLTYPE get_X(float* out) override { return Get(x_, out); }
+    HRESULT STDMETHODCALLTYPE get_Filename(BSTR* out) override { return Get(filename_, out); }
     HRESULT STDMETHODCALLTYPE Load(long f) override;
     HRESULT STDMETHODCALLTYPE Save(long f) override;
     HRESULT STDMETHODCALLTYPE get_Parts(IDispatch** out) override;
 
 private:
+    // Ties the children that take the device under the object as it is held now.
+    void TieChildren();
+    template <class T>
+    HRESULT Child(const zyk::com::Ptr<T>& child, const char* missing, IDispatch** out);
     void ReleaseChildren();
 
     bool comInitialised_ = false;
@@ -53,8 +59,12 @@ private:
     zyk::com::Ptr<IMaterial> material_;
     zyk::com::Ptr<IParts> parts_;
     zyk::com::Ptr<IPosition> position_;
-    long device_ = 0;     // the raw IDirect3DDevice7 pointer
-    long direct3d_ = 0;   // the raw IDirect3D7 pointer
+    // The ties of the children that the object hands the device to, cut when it lets
+    // them go (Free, its end); each is tied again whenever the object hands them a pointer.
+    zyk::com::Tie materialTie_, pointsTie_, partsTie_;
+    // What the collection handed down, not referenced; void once the object is let go.
+    zyk::com::Handed<IDirect3DDevice7> device_{OwnTie()};
+    zyk::com::Handed<IDirect3D7> direct3d_{OwnTie()};
     bool visible_ = true;
     FillModes fillMode_ = fm_Solid;
     float x_ = 0.0f, y_ = 0.0f, z_ = 0.0f;

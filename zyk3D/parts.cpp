@@ -1,8 +1,8 @@
 #include "parts.h"
-#include "create.h"
+#include "com/create.h"
 #include "devicestate.h"
 #include "errormaps.h"
-#include "failure.h"
+#include "com/failure.h"
 #include "texturestore.h"
 #include "xfile.h"
 #include "com/text.h"
@@ -10,21 +10,6 @@
 #include <d3d.h>
 #include <new>
 #include <string>
-
-namespace {
-
-template <class Body>
-HRESULT PartsGuard(Body&& body)
-{
-    return Guard(CLSID_Parts, IID_IParts, static_cast<Body&&>(body));
-}
-
-IDirect3DDevice7* DeviceOf(long device)
-{
-    return zyk::com::FromHandle<IDirect3DDevice7>(device);
-}
-
-} // namespace
 
 CParts::CParts()
 {
@@ -46,7 +31,7 @@ void CParts::DeleteModel()
 
 HRESULT CParts::Load(BSTR filename)
 {
-    return PartsGuard([&] {
+    return Member([&] {
         DeleteModel();
         lastName_.Assign(filename);
 
@@ -71,16 +56,16 @@ HRESULT CParts::Load(BSTR filename)
             if (FAILED(hr)) throw failure(hr, "Failed to Load the requested X File.");
         }
         ZYK_TRACE("Restoring Textures.\n");
-        if (device_) RestoreAllTextures(DeviceOf(device_));
+        if (device_) RestoreAllTextures(device_.Get());
     });
 }
 
 HRESULT CParts::Render()
 {
-    return PartsGuard([&]() -> HRESULT {
+    return Member([&]() -> HRESULT {
         if (!device_) return E_FAIL;
         if (!model_) return S_OK;
-        IDirect3DDevice7* device = DeviceOf(device_);
+        IDirect3DDevice7* device = device_.Get();
         ZYK_TRACE("Restoring Textures.\n");
         RestoreAllTextures(device);
 

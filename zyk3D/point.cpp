@@ -1,7 +1,9 @@
 #include "point.h"
-#include "create.h"
+#include "com/create.h"
 #include "errormaps.h"
-#include "failure.h"
+#include "checks.h"
+#include "com/failure.h"
+#include "com/handed.h"
 #include "com/trace.h"
 #include <cmath>
 #include <initializer_list>
@@ -47,12 +49,6 @@ Matrix Rotation(Axis axis, float degrees)
     return t;
 }
 
-template <class Body>
-HRESULT PointGuard(Body&& body)
-{
-    return Guard(CLSID_Point, IID_IPoint, static_cast<Body&&>(body));
-}
-
 // Reads the position, runs the transforms in turn (a null one is skipped) and writes the
 // result back, X, Y, Z.
 void Transform(IPosition* position, std::initializer_list<const Matrix*> transforms)
@@ -74,7 +70,7 @@ void Transform(IPosition* position, std::initializer_list<const Matrix*> transfo
 CPoint::CPoint()
 {
     comInitialised_ = SUCCEEDED(InitialiseCOM());
-    PointGuard([&] {
+    Member([&] {
         position_ = reinterpret_cast<IPosition*>(CreateComObject(CLSID_Position, IID_IPosition));
         if (!position_) throw failure(E_POINTER, "Failed to Initialise Position.");
     });
@@ -91,18 +87,16 @@ CPoint::~CPoint()
 
 HRESULT CPoint::get_Position(IDispatch** out)
 {
-    return PointGuard([&]() -> HRESULT {
-        if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
-        *out = nullptr;
-        if (!position_) throw failure(E_POINTER, "Position Not Initialised.");
-        return position_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
+    return Member([&] {
+        RequireOut(out);
+        zyk::com::HandOut(position_, out, "Position Not Initialised.");
     });
 }
 
 // Up to three turns, about X, then Y, then Z; an angle of exactly 0 is no turn.
 HRESULT CPoint::Rotate(float x, float y, float z)
 {
-    return PointGuard([&] {
+    return Member([&] {
         const Matrix ax = Rotation(Axis::X, x), ay = Rotation(Axis::Y, y), az = Rotation(Axis::Z, z);
         Transform(position_, {x != 0.0f ? &ax : nullptr, y != 0.0f ? &ay : nullptr, z != 0.0f ? &az : nullptr});
     });
@@ -110,7 +104,7 @@ HRESULT CPoint::Rotate(float x, float y, float z)
 
 HRESULT CPoint::Move(float x, float y, float z)
 {
-    return PointGuard([&] {
+    return Member([&] {
         Matrix t;
         t.m[3][0] = x;
         t.m[3][1] = y;
@@ -121,7 +115,7 @@ HRESULT CPoint::Move(float x, float y, float z)
 
 HRESULT CPoint::Scale(float x, float y, float z)
 {
-    return PointGuard([&] {
+    return Member([&] {
         Matrix t;
         t.m[0][0] = x;
         t.m[1][1] = y;

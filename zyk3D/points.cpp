@@ -1,7 +1,8 @@
 #include "points.h"
-#include "create.h"
+#include "com/create.h"
 #include "errormaps.h"
-#include "failure.h"
+#include "com/failure.h"
+#include "com/handed.h"
 #include "com/ptr.h"
 #include "com/trace.h"
 #include <d3d.h>
@@ -34,12 +35,6 @@ static_assert(sizeof(Vertex) == 32);
 constexpr DWORD kVertexFormat = 0x112;   // D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1
 constexpr size_t kMaxGathered = 256;
 
-template <class Body>
-HRESULT PointsGuard(Body&& body)
-{
-    return Guard(CLSID_Points, IID_IPoints, static_cast<Body&&>(body));
-}
-
 Ptr<IPosition> PositionOf(IPoint* point)
 {
     Ptr<IDispatch> d;
@@ -62,7 +57,7 @@ CPoints::~CPoints()
 
 HRESULT CPoints::get_Add(float x, float y, float z, IDispatch** out)
 {
-    return PointsGuard([&]() -> HRESULT {
+    return Member([&]() -> HRESULT {
         if (out) *out = nullptr;
         if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
 
@@ -85,7 +80,7 @@ HRESULT CPoints::get_Add(float x, float y, float z, IDispatch** out)
             p->put_Y(y);
             p->put_Z(z);
         }
-        return point->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
+        return zyk::com::HandOutCode(point, out);
     });
 }
 
@@ -93,7 +88,7 @@ HRESULT CPoints::get_Add(float x, float y, float z, IDispatch** out)
 // nothing. The fill mode is taken and not used.
 HRESULT CPoints::Render(long)
 {
-    return PointsGuard([&] {
+    return Member([&] {
         if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
 
         D3DVECTOR gathered[kMaxGathered];
@@ -115,8 +110,7 @@ HRESULT CPoints::Render(long)
         for (size_t i = 0; i < 3; ++i)
             vertices[i] = {gathered[i].x, gathered[i].y, gathered[i].z, 0.0f, 0.0f, 1.0f, uv[i][0], uv[i][1]};
 
-        auto* device = zyk::com::FromHandle<IDirect3DDevice7>(device_);
-        HRESULT hr = device->DrawPrimitive(D3DPT_TRIANGLELIST, kVertexFormat, vertices, 3, 0);
+        HRESULT hr = device_->DrawPrimitive(D3DPT_TRIANGLELIST, kVertexFormat, vertices, 3, 0);
         if (FAILED(hr)) {
             ZYK_TRACE("DrawPrimitive Failed. (Error Code=%lx).\n", static_cast<unsigned long>(hr));
             throw failure(hr, LookupText(kDrawPrimitive, hr));
@@ -128,7 +122,7 @@ HRESULT CPoints::Render(long)
 template <class Call>
 HRESULT CPoints::ForEachPoint(Call call)
 {
-    return PointsGuard([&] { items_.ForEach([&](const std::wstring&, IPoint* point) { call(point); }); });
+    return Member([&] { items_.ForEach([&](const std::wstring&, IPoint* point) { call(point); }); });
 }
 
 HRESULT CPoints::Rotate(float x, float y, float z)

@@ -1,7 +1,9 @@
 #include "simpleobject.h"
-#include "create.h"
+#include "com/create.h"
 #include "errormaps.h"
-#include "failure.h"
+#include "checks.h"
+#include "com/failure.h"
+#include "com/handed.h"
 #include "com/trace.h"
 #include <d3dx.h>
 
@@ -40,12 +42,6 @@ const ShapeFailure kShapeFailures[] = {
     throw failure(hr, IDS_UNKNOWNERROR);
 }
 
-template <class Body>
-HRESULT SimpleObjectGuard(Body&& body)
-{
-    return Guard(CLSID_SimpleObject, IID_ISimpleObject, static_cast<Body&&>(body));
-}
-
 } // namespace
 
 CSimpleObject::CSimpleObject()
@@ -57,7 +53,7 @@ CSimpleObject::CSimpleObject()
 
 CSimpleObject::~CSimpleObject()
 {
-    Free();
+    FreeResources();
     if (comInitialised_) CoUninitialize();
 }
 
@@ -69,39 +65,56 @@ void CSimpleObject::ReleaseShape()
     }
 }
 
+ID3DXSimpleShape* CSimpleObject::Shape()
+{
+    if (!device_) ReleaseShape();
+    return shape_;
+}
+
+HRESULT CSimpleObject::put_Device(long device)
+{
+    return Member([&] {
+        // The shape was made on the device it had: another device, or none, drops it.
+        IDirect3DDevice7* next = zyk::com::FromHandle<IDirect3DDevice7>(device);
+        if (next != device_.Get()) ReleaseShape();
+        device_.Take(device);
+    });
+}
+
 HRESULT CSimpleObject::put_Type(SimpleObjectTypes type)
 {
-    return SimpleObjectGuard([&] {
+    return Member([&] {
         type_ = type;
         ReleaseShape();
         // A device never handed down makes no shape: D3DX is not asked without one.
-        if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
+        IDirect3DDevice7* device = device_.Get();
+        if (!device) throw failure(E_POINTER, "Device Not Initialised.");
         const DWORD def = D3DX_DEFAULT;
         HRESULT hr;
         switch (type) {
         case sot_Box:
             DebugOut("ZYK: Creating Simple Box --> ");
-            hr = D3DXCreateBox(device_, width_, height_, depth_, def, &shape_);
+            hr = D3DXCreateBox(device, width_, height_, depth_, def, &shape_);
             break;
         case sot_Cylinder:
             DebugOut("ZYK: Creating Simple Cylinder --> ");
-            hr = D3DXCreateCylinder(device_, innerRadius_, outerRadius_, height_, def, def, def, &shape_);
+            hr = D3DXCreateCylinder(device, innerRadius_, outerRadius_, height_, def, def, def, &shape_);
             break;
         case sot_Polygon:
             DebugOut("ZYK: Creating Simple Polygon --> ");
-            hr = D3DXCreatePolygon(device_, width_, static_cast<DWORD>(sides_), def, &shape_);
+            hr = D3DXCreatePolygon(device, width_, static_cast<DWORD>(sides_), def, &shape_);
             break;
         case sot_Sphere:
             DebugOut("ZYK: Creating Simple Sphere --> ");
-            hr = D3DXCreateSphere(device_, width_, def, def, 1, &shape_);
+            hr = D3DXCreateSphere(device, width_, def, def, 1, &shape_);
             break;
         case sot_Teapot:
             DebugOut("ZYK: Creating Simple Teapot --> ");
-            hr = D3DXCreateTeapot(device_, def, &shape_);
+            hr = D3DXCreateTeapot(device, def, &shape_);
             break;
         case sot_Torus:
             DebugOut("ZYK: Creating Simple Torus --> ");
-            hr = D3DXCreateTorus(device_, innerRadius_, outerRadius_, static_cast<DWORD>(sides_), def, def, &shape_);
+            hr = D3DXCreateTorus(device, innerRadius_, outerRadius_, static_cast<DWORD>(sides_), def, def, &shape_);
             break;
         default:
             // No shape of that type: nothing is made.
@@ -115,7 +128,7 @@ HRESULT CSimpleObject::put_Type(SimpleObjectTypes type)
         DebugOut("Succeeded.\n");
         if (IDirect3DVertexBuffer7* vb = shape_->GetVB()) {
             DebugOut("ZYK: Optimizing Simple Object --> ");
-            DebugOut(SUCCEEDED(vb->Optimize(device_, 0)) ? "Succeeded.\n" : "Failed.\n");
+            DebugOut(SUCCEEDED(vb->Optimize(device, 0)) ? "Succeeded.\n" : "Failed.\n");
             vb->Release();
         }
     });
@@ -123,10 +136,11 @@ HRESULT CSimpleObject::put_Type(SimpleObjectTypes type)
 
 HRESULT CSimpleObject::Render()
 {
-    return SimpleObjectGuard([&] {
-        if (!shape_) throw failure(E_POINTER, "SimpleObject Not Initialised.");
+    return Member([&] {
+        ID3DXSimpleShape* shape = Shape();
+        if (!shape) throw failure(E_POINTER, "SimpleObject Not Initialised.");
         if (texture_) texture_->Apply();
-        HRESULT hr = shape_->Draw();
+        HRESULT hr = shape->Draw();
         if (FAILED(hr)) {
             DebugOut("ZYK: (ERROR) SimpleObject Draw --> ");
             ThrowShapeFailure(hr, true);
@@ -136,17 +150,15 @@ HRESULT CSimpleObject::Render()
 
 HRESULT CSimpleObject::get_Texture(IDispatch** out)
 {
-    return SimpleObjectGuard([&]() -> HRESULT {
-        if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
-        *out = nullptr;
-        if (!texture_) throw failure(E_POINTER, "Texture Has Not Been Assigned.");
-        return texture_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
+    return Member([&] {
+        RequireOut(out);
+        zyk::com::HandOut(texture_, out, "Texture Has Not Been Assigned.");
     });
 }
 
 HRESULT CSimpleObject::put_Texture(IDispatch* texture)
 {
-    return SimpleObjectGuard([&] {
+    return Member([&] {
         DebugOut("ZYK: Setting Texture for Simple Object.\n");
         // Only a texture of this engine can be applied; anything else is refused.
         Ptr<ITexture> t;
@@ -158,11 +170,15 @@ HRESULT CSimpleObject::put_Texture(IDispatch* texture)
 
 HRESULT CSimpleObject::Free()
 {
+    return Member([&] { FreeResources(); });
+}
+
+void CSimpleObject::FreeResources()
+{
     DebugOut("ZYK: Freeing Simple Object Resources.\n");
     type_ = sot_None;
     width_ = height_ = depth_ = innerRadius_ = outerRadius_ = 0.0f;
     sides_ = 0;
     texture_.Reset();
     ReleaseShape();
-    return S_OK;
 }

@@ -2,6 +2,7 @@
 #include "zyk3D.h"
 #include "com/object.h"
 #include "com/ptr.h"
+#include "com/tie.h"
 #include <d3d.h>
 
 struct ID3DXSimpleShape;
@@ -15,36 +16,37 @@ public:
     CSimpleObject();
     ~CSimpleObject() override;
 
-    HRESULT STDMETHODCALLTYPE get_Type(SimpleObjectTypes* out) override { return zyk::com::CopyOut(type_, out); }
+    HRESULT STDMETHODCALLTYPE get_Type(SimpleObjectTypes* out) override { return Get(type_, out); }
     HRESULT STDMETHODCALLTYPE put_Type(SimpleObjectTypes type) override;
-    HRESULT STDMETHODCALLTYPE get_width(float* out) override { return zyk::com::CopyOut(width_, out); }
-    HRESULT STDMETHODCALLTYPE put_width(float v) override { width_ = v; return S_OK; }
-    HRESULT STDMETHODCALLTYPE get_Height(float* out) override { return zyk::com::CopyOut(height_, out); }
-    HRESULT STDMETHODCALLTYPE put_Height(float v) override { height_ = v; return S_OK; }
-    HRESULT STDMETHODCALLTYPE get_Depth(float* out) override { return zyk::com::CopyOut(depth_, out); }
-    HRESULT STDMETHODCALLTYPE put_Depth(float v) override { depth_ = v; return S_OK; }
-    HRESULT STDMETHODCALLTYPE put_Device(long device) override
+    HRESULT STDMETHODCALLTYPE get_width(float* out) override { return Get(width_, out); }
+    HRESULT STDMETHODCALLTYPE put_width(float v) override { return Put(width_, v); }
+    HRESULT STDMETHODCALLTYPE get_Height(float* out) override { return Get(height_, out); }
+    HRESULT STDMETHODCALLTYPE put_Height(float v) override { return Put(height_, v); }
+    HRESULT STDMETHODCALLTYPE get_Depth(float* out) override { return Get(depth_, out); }
+    HRESULT STDMETHODCALLTYPE put_Depth(float v) override { return Put(depth_, v); }
+    HRESULT STDMETHODCALLTYPE put_Device(long device) override;
+    HRESULT STDMETHODCALLTYPE put_Direct3D(long d3d) override
     {
-        // The shape was made on the device it had: another device, or none, drops it.
-        IDirect3DDevice7* next = zyk::com::FromHandle<IDirect3DDevice7>(device);
-        if (next != device_) ReleaseShape();
-        device_ = next;
-        return S_OK;
+        return Member([&] { direct3d_.Take(d3d); });
     }
-    HRESULT STDMETHODCALLTYPE put_Direct3D(long d3d) override { direct3d_ = d3d; return S_OK; }
-    HRESULT STDMETHODCALLTYPE get_Sides(long* out) override { return zyk::com::CopyOut(sides_, out); }
-    HRESULT STDMETHODCALLTYPE put_Sides(long v) override { sides_ = v; return S_OK; }
+    HRESULT STDMETHODCALLTYPE get_Sides(long* out) override { return Get(sides_, out); }
+    HRESULT STDMETHODCALLTYPE put_Sides(long v) override { return Put(sides_, v); }
     HRESULT STDMETHODCALLTYPE Render() override;
-    HRESULT STDMETHODCALLTYPE get_InnerRadius(float* out) override { return zyk::com::CopyOut(innerRadius_, out); }
-    HRESULT STDMETHODCALLTYPE put_InnerRadius(float v) override { innerRadius_ = v; return S_OK; }
-    HRESULT STDMETHODCALLTYPE get_OuterRadius(float* out) override { return zyk::com::CopyOut(outerRadius_, out); }
-    HRESULT STDMETHODCALLTYPE put_OuterRadius(float v) override { outerRadius_ = v; return S_OK; }
+    HRESULT STDMETHODCALLTYPE get_InnerRadius(float* out) override { return Get(innerRadius_, out); }
+    HRESULT STDMETHODCALLTYPE put_InnerRadius(float v) override { return Put(innerRadius_, v); }
+    HRESULT STDMETHODCALLTYPE get_OuterRadius(float* out) override { return Get(outerRadius_, out); }
+    HRESULT STDMETHODCALLTYPE put_OuterRadius(float v) override { return Put(outerRadius_, v); }
     HRESULT STDMETHODCALLTYPE get_Texture(IDispatch** out) override;
     HRESULT STDMETHODCALLTYPE put_Texture(IDispatch* texture) override;
     HRESULT STDMETHODCALLTYPE Free() override;
 
 private:
     void ReleaseShape();
+    // The body of Free, which destruction runs too.
+    void FreeResources();
+    // The shape, while the device it was made on is still the object's: a shape of a
+    // device the object was let go from is released here.
+    ID3DXSimpleShape* Shape();
 
     bool comInitialised_ = false;
     ID3DXSimpleShape* shape_ = nullptr;   // one reference
@@ -52,7 +54,8 @@ private:
     float depth_ = 0.0f, height_ = 0.0f, width_ = 0.0f;
     float innerRadius_ = 1.0f, outerRadius_ = 5.0f;
     long sides_ = 0;
-    IDirect3DDevice7* device_ = nullptr;   // borrowed from the owner of the device
-    long direct3d_ = 0;                    // stored only
+    // What the collection handed down, not referenced; void once the object is let go.
+    zyk::com::Handed<IDirect3DDevice7> device_{OwnTie()};
+    zyk::com::Handed<IDirect3D7> direct3d_{OwnTie()};   // stored only
     zyk::com::Ptr<ITexture> texture_;
 };

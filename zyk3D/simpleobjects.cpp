@@ -1,28 +1,18 @@
 #include "simpleobjects.h"
-#include "create.h"
+#include "com/create.h"
 #include "errormaps.h"
-#include "failure.h"
+#include "checks.h"
+#include "com/failure.h"
+#include "com/handed.h"
 #include "com/trace.h"
 #include <d3dx.h>
 
 using zyk::com::Ptr;
 
-namespace {
-
-template <class Body>
-HRESULT SimpleObjectsGuard(Body&& body)
-{
-    return Guard(CLSID_SimpleObjects, IID_ISimpleObjects, static_cast<Body&&>(body));
-}
-
-} // namespace
-
 CSimpleObjects::CSimpleObjects()
 {
     comInitialised_ = SUCCEEDED(InitialiseCOM());
     started_ = SUCCEEDED(D3DXInitialize());
-    // A shape that leaves the collection leaves the device (and drops what it made on it).
-    items_.OnLeaving([](ISimpleObject* o) { o->put_Device(0); });
 }
 
 CSimpleObjects::~CSimpleObjects()
@@ -32,27 +22,20 @@ CSimpleObjects::~CSimpleObjects()
     if (comInitialised_) CoUninitialize();
 }
 
-HRESULT CSimpleObjects::put_Device(long device)
-{
-    device_ = device;
-    if (!device) items_.ForEach([](const std::wstring&, ISimpleObject* o) { o->put_Device(0); });
-    return S_OK;
-}
-
 template <class Sizes>
 HRESULT CSimpleObjects::Add(BSTR name, SimpleObjectTypes type, IDispatch** out, Sizes&& sizes)
 {
-    return SimpleObjectsGuard([&]() -> HRESULT {
-        if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
+    return Member([&]() -> HRESULT {
+        RequireOut(out);
         *out = nullptr;
         Ptr<ISimpleObject> shape = Ptr<ISimpleObject>::Adopt(
             CreateChild<ISimpleObject>(CLSID_SimpleObject, IID_ISimpleObject, "SimpleObject Not Registered."));
         items_.Put(name, shape.Get());
-        shape->put_Device(device_);
-        shape->put_Direct3D(direct3d_);
+        shape->put_Device(device_.Handle());
+        shape->put_Direct3D(direct3d_.Handle());
         sizes(shape.Get());
         shape->put_Type(type);
-        return shape->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
+        return zyk::com::HandOutCode(shape, out);
     });
 }
 
@@ -103,7 +86,7 @@ HRESULT CSimpleObjects::get_AddTorus(BSTR name, long sides, float innerRadius, f
 
 HRESULT CSimpleObjects::Render()
 {
-    return SimpleObjectsGuard([&] {
+    return Member([&] {
         if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
         items_.ForEach([](const std::wstring&, ISimpleObject* o) { o->Render(); });
     });

@@ -3,22 +3,26 @@
 #include "com/collection.h"
 #include "com/object.h"
 #include "com/ptr.h"
+#include "com/tie.h"
+#include <d3d.h>
 
 // The device's ready-made shapes, filed under the names the client gives them and drawn
 // in key order once a frame.
-class CSimpleObjects
-    : public zyk::com::CoClass<CSimpleObjects, ISimpleObjects, &IID_ISimpleObjects, &CLSID_SimpleObjects> {
+class CSimpleObjects : public zyk::com::Collection<CSimpleObjects, ISimpleObjects, &IID_ISimpleObjects,
+                                                   &CLSID_SimpleObjects, ISimpleObject> {
 public:
     CSimpleObjects();
     ~CSimpleObjects() override;
 
-    HRESULT STDMETHODCALLTYPE get__NewEnum(IUnknown** out) override { return items_.NewEnum(out); }
-    HRESULT STDMETHODCALLTYPE Item(VARIANT index, VARIANT* out) override { return items_.Item(index, out); }
-    HRESULT STDMETHODCALLTYPE get_Count(long* out) override { return items_.GetCount(out); }
-    HRESULT STDMETHODCALLTYPE Remove(VARIANT index) override { return items_.Remove(index); }
-    // Stored for the shapes made later; a device taken away (0) is taken from every shape.
-    HRESULT STDMETHODCALLTYPE put_Device(long device) override;
-    HRESULT STDMETHODCALLTYPE put_Direct3D(long d3d) override { direct3d_ = d3d; return S_OK; }
+    // Stored for the shapes made later; shapes already made keep what they were given.
+    HRESULT STDMETHODCALLTYPE put_Device(long device) override
+    {
+        return Member([&] { device_.Take(device); });
+    }
+    HRESULT STDMETHODCALLTYPE put_Direct3D(long d3d) override
+    {
+        return Member([&] { direct3d_.Take(d3d); });
+    }
     HRESULT STDMETHODCALLTYPE get_AddBox(BSTR name, float width, float height, float depth, IDispatch** out) override;
     HRESULT STDMETHODCALLTYPE get_AddPolygon(BSTR name, float width, long sides, IDispatch** out) override;
     HRESULT STDMETHODCALLTYPE get_AddCylinder(BSTR name, float height, float baseRadius, float topRadius,
@@ -37,7 +41,7 @@ private:
 
     bool comInitialised_ = false;
     bool started_ = false;   // D3DX started for the shapes
-    zyk::com::NamedMap<ISimpleObject> items_;
-    long device_ = 0;     // the raw IDirect3DDevice7 pointer
-    long direct3d_ = 0;   // the raw IDirect3D7 pointer
+    // What the device handed down, not referenced; void once the collection is let go.
+    zyk::com::Handed<IDirect3DDevice7> device_{OwnTie()};
+    zyk::com::Handed<IDirect3D7> direct3d_{OwnTie()};
 };

@@ -1,7 +1,9 @@
 #include "sprite.h"
-#include "create.h"
+#include "com/create.h"
 #include "errormaps.h"
-#include "failure.h"
+#include "checks.h"
+#include "com/failure.h"
+#include "com/handed.h"
 #include "com/trace.h"
 #include <d3dx.h>
 
@@ -11,12 +13,6 @@ using zyk::com::Ptr;
 namespace {
 
 constexpr HRESULT H(unsigned long v) { return static_cast<HRESULT>(v); }
-
-template <class Body>
-HRESULT SpriteGuard(Body&& body)
-{
-    return Guard(CLSID_Sprite, IID_ISprite, static_cast<Body&&>(body));
-}
 
 Ptr<IPosition> MakePosition()
 {
@@ -34,7 +30,7 @@ CSprite::CSprite()
 {
     comInitialised_ = SUCCEEDED(InitialiseCOM());
     name_ = zyk::com::Bstr(L"");
-    SpriteGuard([&] {
+    Member([&] {
         position_ = MakePosition();
         topLeft_ = MakePosition();
         topRight_ = MakePosition();
@@ -45,23 +41,21 @@ CSprite::CSprite()
 
 CSprite::~CSprite()
 {
-    Free();
+    FreeResources();
     if (comInitialised_) CoUninitialize();
 }
 
 HRESULT CSprite::Corner(const Ptr<IPosition>& p, IDispatch** out)
 {
-    return SpriteGuard([&]() -> HRESULT {
-        if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
-        *out = nullptr;
-        if (!p) throw failure(E_POINTER, "Position Not Initialised.");
-        return p->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
+    return Member([&] {
+        RequireOut(out);
+        zyk::com::HandOut(p, out, "Position Not Initialised.");
     });
 }
 
 HRESULT CSprite::put_Transparent(float value)
 {
-    return SpriteGuard([&] {
+    return Member([&] {
         if (!IsAlpha(value)) throw failure(E_FAIL, "Transparency Setting must be between 0.0 amd 1.0.");
         transparent_ = value;
     });
@@ -69,30 +63,31 @@ HRESULT CSprite::put_Transparent(float value)
 
 HRESULT CSprite::put_Name(BSTR name)
 {
-    DebugOut("ZYK: Setting Sprite Name --> \n");
-    return name_.Assign(name ? name : zyk::com::Bstr(L"").Get());
+    return Member([&] {
+        DebugOut("ZYK: Setting Sprite Name --> \n");
+        return name_.Assign(name ? name : zyk::com::Bstr(L"").Get());
+    });
 }
 
 HRESULT CSprite::put_Enabled(VARIANT_BOOL enabled)
 {
-    enabled_ = enabled != 0;
-    DebugOut(enabled_ ? "ZYK: Sprite --> Enabled.\n" : "ZYK: Sprite --> Disabled.\n");
-    return S_OK;
+    return Member([&] {
+        enabled_ = enabled != 0;
+        DebugOut(enabled_ ? "ZYK: Sprite --> Enabled.\n" : "ZYK: Sprite --> Disabled.\n");
+    });
 }
 
 HRESULT CSprite::get_Texture(IDispatch** out)
 {
-    return SpriteGuard([&]() -> HRESULT {
-        if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
-        *out = nullptr;
-        if (!texture_) throw failure(E_POINTER, "Texture Has Not Been Assigned.");
-        return texture_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
+    return Member([&] {
+        RequireOut(out);
+        zyk::com::HandOut(texture_, out, "Texture Has Not Been Assigned.");
     });
 }
 
 HRESULT CSprite::put_Texture(IDispatch* texture)
 {
-    return SpriteGuard([&] {
+    return Member([&] {
         DebugOut("ZYK: Setting Sprite Texture --> \n");
         // Only a texture of this engine can be drawn; anything else is refused.
         Ptr<ITexture> t;
@@ -104,7 +99,7 @@ HRESULT CSprite::put_Texture(IDispatch* texture)
 
 HRESULT CSprite::Render()
 {
-    return SpriteGuard([&]() -> HRESULT {
+    return Member([&]() -> HRESULT {
         if (!enabled_) return S_OK;
         if (!device_) {
             DebugOut("ZYK: (ERROR) Device Not Initialised.\n");
@@ -118,7 +113,7 @@ HRESULT CSprite::Render()
         long handle = 0;
         if (texture_) texture_->get_Handle(&handle);
         IDirectDrawSurface7* surface = zyk::com::FromHandle<IDirectDrawSurface7>(handle);
-        HRESULT hr = D3DXDrawSpriteSimple(surface, device_, &point, transparent_, scale_, rotation_, nullptr, nullptr);
+        HRESULT hr = D3DXDrawSpriteSimple(surface, device_.Get(), &point, transparent_, scale_, rotation_, nullptr, nullptr);
         if (FAILED(hr)) {
             ZYK_TRACE("D3DXDrawSpriteSimple Failed. (Error Code=%lx).\n", static_cast<unsigned long>(hr));
             switch (hr) {
@@ -142,13 +137,17 @@ HRESULT CSprite::Render()
 
 HRESULT CSprite::Free()
 {
+    return Member([&] { FreeResources(); });
+}
+
+void CSprite::FreeResources()
+{
     DebugOut("ZYK: Freeing Sprite Resources.\n");
     texture_.Reset();
-    device_ = nullptr;
+    device_.Reset();
     position_.Reset();
     topLeft_.Reset();
     topRight_.Reset();
     bottomLeft_.Reset();
     bottomRight_.Reset();
-    return S_OK;
 }

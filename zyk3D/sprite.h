@@ -2,6 +2,7 @@
 #include "zyk3D.h"
 #include "com/object.h"
 #include "com/ptr.h"
+#include "com/tie.h"
 #include <d3d.h>
 
 // A texture drawn flat on the screen at a point, with a transparency, a scale and a
@@ -11,21 +12,20 @@ public:
     CSprite();
     ~CSprite() override;
 
-    HRESULT STDMETHODCALLTYPE get_Transparent(float* out) override { return zyk::com::CopyOut(transparent_, out); }
+    HRESULT STDMETHODCALLTYPE get_Transparent(float* out) override { return Get(transparent_, out); }
     HRESULT STDMETHODCALLTYPE put_Transparent(float value) override;
     HRESULT STDMETHODCALLTYPE put_Device(long device) override
     {
-        device_ = zyk::com::FromHandle<IDirect3DDevice7>(device);
-        return S_OK;
+        return Member([&] { device_.Take(device); });
     }
-    HRESULT STDMETHODCALLTYPE get_ScaleFactor(float* out) override { return zyk::com::CopyOut(scale_, out); }
-    HRESULT STDMETHODCALLTYPE put_ScaleFactor(float v) override { scale_ = v; return S_OK; }
-    HRESULT STDMETHODCALLTYPE get_Rotation(float* out) override { return zyk::com::CopyOut(rotation_, out); }
-    HRESULT STDMETHODCALLTYPE put_Rotation(float v) override { rotation_ = v; return S_OK; }
+    HRESULT STDMETHODCALLTYPE get_ScaleFactor(float* out) override { return Get(scale_, out); }
+    HRESULT STDMETHODCALLTYPE put_ScaleFactor(float v) override { return Put(scale_, v); }
+    HRESULT STDMETHODCALLTYPE get_Rotation(float* out) override { return Get(rotation_, out); }
+    HRESULT STDMETHODCALLTYPE put_Rotation(float v) override { return Put(rotation_, v); }
     HRESULT STDMETHODCALLTYPE Render() override;
-    HRESULT STDMETHODCALLTYPE get_Name(BSTR* out) override { return name_.CopyTo(out); }
+    HRESULT STDMETHODCALLTYPE get_Name(BSTR* out) override { return Get(name_, out); }
     HRESULT STDMETHODCALLTYPE put_Name(BSTR name) override;
-    HRESULT STDMETHODCALLTYPE get_Enabled(VARIANT_BOOL* out) override { return zyk::com::CopyOut(enabled_ ? 1 : 0, out); }
+    HRESULT STDMETHODCALLTYPE get_Enabled(VARIANT_BOOL* out) override { return Get(enabled_ ? 1 : 0, out); }
     HRESULT STDMETHODCALLTYPE put_Enabled(VARIANT_BOOL enabled) override;
     HRESULT STDMETHODCALLTYPE get_Position(IDispatch** out) override { return Corner(position_, out); }
     HRESULT STDMETHODCALLTYPE get_Texture(IDispatch** out) override;
@@ -37,7 +37,9 @@ public:
     HRESULT STDMETHODCALLTYPE Free() override;
 
 private:
-    static HRESULT Corner(const zyk::com::Ptr<IPosition>& p, IDispatch** out);
+    HRESULT Corner(const zyk::com::Ptr<IPosition>& p, IDispatch** out);
+    // The body of Free, which destruction runs too.
+    void FreeResources();
 
     bool comInitialised_ = false;
     zyk::com::Ptr<IPosition> position_, topLeft_, topRight_, bottomLeft_, bottomRight_;
@@ -46,6 +48,7 @@ private:
     float rotation_ = 0.0f;
     float scale_ = 1.0f;
     float transparent_ = 1.0f;
-    IDirect3DDevice7* device_ = nullptr;   // borrowed from the owner of the device
+    // The device its collection handed down, not referenced; void once the sprite is let go.
+    zyk::com::Handed<IDirect3DDevice7> device_{OwnTie()};
     bool enabled_ = true;                  // a new sprite is drawn
 };

@@ -1,28 +1,18 @@
 #include "sprites.h"
-#include "create.h"
+#include "com/create.h"
 #include "errormaps.h"
-#include "failure.h"
+#include "checks.h"
+#include "com/failure.h"
+#include "com/handed.h"
 #include "com/trace.h"
 #include <d3dx.h>
 
 using zyk::com::Ptr;
 
-namespace {
-
-template <class Body>
-HRESULT SpritesGuard(Body&& body)
-{
-    return Guard(CLSID_Sprites, IID_ISprites, static_cast<Body&&>(body));
-}
-
-} // namespace
-
 CSprites::CSprites()
 {
     comInitialised_ = SUCCEEDED(InitialiseCOM());
     started_ = SUCCEEDED(D3DXInitialize());
-    // A sprite that leaves the collection leaves the device.
-    items_.OnLeaving([](ISprite* s) { s->put_Device(0); });
 }
 
 CSprites::~CSprites()
@@ -32,38 +22,31 @@ CSprites::~CSprites()
     if (comInitialised_) CoUninitialize();
 }
 
-HRESULT CSprites::put_Device(long device)
-{
-    device_ = device;
-    if (!device) items_.ForEach([](const std::wstring&, ISprite* s) { s->put_Device(0); });
-    return S_OK;
-}
-
 HRESULT CSprites::get_Add(BSTR name, float transparent, float rotation, float scale, IDispatch** out)
 {
-    return SpritesGuard([&]() -> HRESULT {
+    return Member([&]() -> HRESULT {
         if (out) *out = nullptr;
         if (!(transparent >= 0.0f && transparent <= 1.0f))
             throw failure(E_FAIL, "Transparency Setting Must be between 0.0 and 1.0.");
-        if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
+        RequireOut(out);
         Ptr<ISprite> sprite =
             Ptr<ISprite>::Adopt(CreateChild<ISprite>(CLSID_Sprite, IID_ISprite, "Sprite Not Registered."));
-        sprite->put_Device(device_);
+        sprite->put_Device(device_.Handle());
         sprite->put_Transparent(transparent);
         sprite->put_Rotation(rotation);
         sprite->put_Name(name);
         sprite->put_ScaleFactor(scale);
         items_.Put(name, sprite.Get());
-        return sprite->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
+        return zyk::com::HandOutCode(sprite, out);
     });
 }
 
 HRESULT CSprites::Render()
 {
-    return SpritesGuard([&] {
+    return Member([&] {
         if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
         if (items_.Count() == 0) return;
-        IDirect3DDevice7* device = zyk::com::FromHandle<IDirect3DDevice7>(device_);
+        IDirect3DDevice7* device = device_.Get();
         // The sprites turn lighting, fog, culling and the z-buffer off and bind their own
         // textures: everything they change is put back afterwards, so that the next
         // frame's models are drawn as the client set the device up.

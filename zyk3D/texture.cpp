@@ -1,14 +1,13 @@
 #include "texture.h"
-#include "create.h"
+#include "com/create.h"
 #include "errormaps.h"
-#include "failure.h"
+#include "com/failure.h"
 #include "floatbits.h"
 #include "texturestore.h"
 #include "com/text.h"
 #include "com/trace.h"
 #include <d3dx.h>
 #include <new>
-#include <utility>
 
 namespace {
 
@@ -34,12 +33,6 @@ const CodeText kSetTexture[] = {
 
 constexpr UINT kNoTexture = 155;
 
-template <class Body>
-HRESULT TextureGuard(Body&& body)
-{
-    return Guard(CLSID_Texture, IID_ITexture, static_cast<Body&&>(body));
-}
-
 } // namespace
 
 CTexture::CTexture()
@@ -49,7 +42,7 @@ CTexture::CTexture()
 
 CTexture::~CTexture()
 {
-    Free();
+    FreeResources();
     if (comInitialised_) CoUninitialize();
 }
 
@@ -62,26 +55,29 @@ void CTexture::DropRecord()
     DestroyTexture(key.c_str());
 }
 
-IDirectDrawSurface7* CTexture::Surface() const
+void CTexture::RequireHeld() const
 {
-    if (record_) return record_->surface;
-    return hasName_ ? GetTextureSurface(name_.c_str()) : nullptr;
+    if (!Held()) throw failure(E_POINTER, "Device Not Initialised.");
 }
 
-// A load that fails leaves a texture that has an image as it was: its name, its record and
-// the surface that Handle, width and Height report. A texture without an image takes the
-// new name and an empty record, and a later Apply succeeds without setting anything.
+// The picture is the surface of the texture's own record: a texture without a record
+// (never loaded, or its last load failed) has none.
+IDirectDrawSurface7* CTexture::Surface() const
+{
+    return record_ ? record_->surface : nullptr;
+}
+
+// A load that fails leaves the texture without a picture: the old one goes whatever the
+// failure, and so does the record taken for the new name. The new name stays, as long as
+// it is one; a later Apply then fails as on a texture that never loaded.
 HRESULT CTexture::LoadBitmap(BSTR filename)
 {
-    const bool keep = Surface() != nullptr;
     std::string name;
-    CTextureContainer* fresh = nullptr;
-    return TextureGuard([&] {
+    return Member([&] {
+        RequireHeld();
         try {
-            if (!keep) {
-                hasName_ = false;
-                name_.clear();
-            }
+            hasName_ = false;
+            name_.clear();
             if (!filename || !*filename) throw failure(E_FAIL, "Invalid Filename.");
             try {
                 name = zyk::com::ToAnsi(filename);
@@ -89,21 +85,18 @@ HRESULT CTexture::LoadBitmap(BSTR filename)
                 throw failure(E_OUTOFMEMORY, IDS_OUTOFMEMORY);
             }
             if (name.empty()) throw failure(E_FAIL, "Invalid Filename.");
-            if (!keep) {
-                name_ = name;
-                hasName_ = true;
-                ZYK_TRACE("Deleting Previous Container object.\n");
-                DropRecord();
-            }
+            name_ = name;
+            hasName_ = true;
+            ZYK_TRACE("Deleting Previous Container object.\n");
+            DropRecord();
             ZYK_TRACE("Creating Fresh Container object.\n");
             // The store takes names up to the platform's path limit.
             if (name.size() > kStoreNameMax) throw failure(E_INVALIDARG, IDS_INVALIDPARAMETER);
-            fresh = AcquireTexture(name.c_str(), 0, 0);
-            if (!fresh) {
+            record_ = AcquireTexture(name.c_str(), 0, 0);
+            if (!record_) {
                 ZYK_TRACE("Failed to Allocate Memory for Texture Container Object.\n");
                 throw failure(E_OUTOFMEMORY, IDS_OUTOFMEMORY);
             }
-            if (!keep) record_ = std::exchange(fresh, nullptr);
 
             ZYK_TRACE("Initialising Direct3DX.\n");
             HRESULT hr = D3DXInitialize();
@@ -117,7 +110,7 @@ HRESULT CTexture::LoadBitmap(BSTR filename)
             DWORD width = D3DX_DEFAULT, height = D3DX_DEFAULT;
             D3DX_SURFACEFORMAT format = D3DX_SF_UNKNOWN;
             IDirectDrawSurface7* surface = nullptr;
-            hr = D3DXCreateTextureFromFile(device_, nullptr, &width, &height, &format, nullptr, &surface, nullptr,
+            hr = D3DXCreateTextureFromFile(device_.Get(), nullptr, &width, &height, &format, nullptr, &surface, nullptr,
                                            name.c_str(), static_cast<D3DX_FILTERTYPE>(D3DX_DEFAULT));
             D3DXUninitialize();
             if (FAILED(hr)) {
@@ -125,14 +118,6 @@ HRESULT CTexture::LoadBitmap(BSTR filename)
                 throw failure(hr, LookupText(kCreateTexture, hr));
             }
             ZYK_TRACE("Succeeded.\n");
-            if (fresh) {
-                // The new image replaces the old one only now that it has loaded.
-                ZYK_TRACE("Deleting Previous Container object.\n");
-                DropRecord();
-                record_ = std::exchange(fresh, nullptr);
-                name_ = name;
-                hasName_ = true;
-            }
             // The record may be shared with a model that named the same file: its surface
             // is replaced by the one D3DX made.
             if (record_->surface) record_->surface->Release();
@@ -141,9 +126,7 @@ HRESULT CTexture::LoadBitmap(BSTR filename)
             if (device_) device_->SetRenderState(D3DRENDERSTATE_TEXTUREPERSPECTIVE, TRUE);
         } catch (...) {
             ZYK_TRACE("Failure Occurred.\n");
-            // The use of the record taken for the new name goes again; the old image stays.
-            if (fresh) DestroyTexture(name.c_str());
-            fresh = nullptr;
+            DropRecord();
             throw;
         }
     });
@@ -151,9 +134,12 @@ HRESULT CTexture::LoadBitmap(BSTR filename)
 
 HRESULT CTexture::Apply()
 {
-    return TextureGuard([&]() -> HRESULT {
+    return Member([&]() -> HRESULT {
+        RequireHeld();
         if (!hasName_) throw failure(E_POINTER, kNoTexture);
         if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
+        // A name without a record is one whose load failed: there is nothing to apply.
+        if (!record_) throw failure(E_POINTER, kNoTexture);
         IDirectDrawSurface7* surface = Surface();
         if (!surface) return S_OK;
 
@@ -206,7 +192,7 @@ HRESULT CTexture::Apply()
 // The width or height of the texture's surface; missing names the failure without one.
 HRESULT CTexture::SurfaceSize(DWORD DDSURFACEDESC2::*side, const char* missing, long* out)
 {
-    return TextureGuard([&] {
+    return Member([&] {
         if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
         *out = 0;
         IDirectDrawSurface7* surface = Surface();
@@ -234,49 +220,60 @@ HRESULT CTexture::get_Height(long* out)
 
 HRESULT CTexture::get_Name(BSTR* out)
 {
-    if (!out) return E_POINTER;
-    *out = hasName_ ? zyk::com::AnsiToBstr(name_.c_str()) : nullptr;
-    return S_OK;
+    return Member([&]() -> HRESULT {
+        if (!out) return E_POINTER;
+        *out = hasName_ ? zyk::com::AnsiToBstr(name_.c_str()) : nullptr;
+        return S_OK;
+    });
 }
 
+// The new name loads at once; a texture that cannot load it (let go) keeps its old one.
 HRESULT CTexture::put_Name(BSTR name)
 {
-    if (hasName_ && !name_.empty()) {
-        DropRecord();
-        hasName_ = false;
-        name_.clear();
-    }
-    return LoadBitmap(name);
+    return Member([&]() -> HRESULT {
+        RequireHeld();
+        if (hasName_ && !name_.empty()) {
+            DropRecord();
+            hasName_ = false;
+            name_.clear();
+        }
+        return static_cast<ITexture*>(this)->LoadBitmap(name);
+    });
 }
 
 HRESULT CTexture::get_Handle(long* out)
 {
-    if (!out) return E_POINTER;
-    *out = zyk::com::ToHandle(Surface());
-    return S_OK;
+    return Member([&] { return zyk::com::CopyOut(zyk::com::ToHandle(Surface()), out); });
 }
 
 HRESULT CTexture::Free()
+{
+    return Member([&] { FreeResources(); });
+}
+
+void CTexture::FreeResources()
 {
     ZYK_TRACE("Releasing Texture Memory.\n");
     DropRecord();
     hasName_ = false;
     name_.clear();
-    device_ = nullptr;
-    return S_OK;
+    device_.Reset();
 }
 
 HRESULT CTexture::Bump(D3DTEXTURESTAGESTATETYPE state, float* out)
 {
-    if (!out) return E_POINTER;
-    DWORD value = 0;
-    if (device_ && FAILED(device_->GetTextureStageState(static_cast<DWORD>(stage_), state, &value))) value = 0;
-    *out = BitsFloat(value);
-    return S_OK;
+    return Member([&]() -> HRESULT {
+        if (!out) return E_POINTER;
+        DWORD value = 0;
+        if (device_ && FAILED(device_->GetTextureStageState(static_cast<DWORD>(stage_), state, &value))) value = 0;
+        *out = BitsFloat(value);
+        return S_OK;
+    });
 }
 
 HRESULT CTexture::SetBump(D3DTEXTURESTAGESTATETYPE state, float value)
 {
-    if (device_) device_->SetTextureStageState(static_cast<DWORD>(stage_), state, FloatBits(value));
-    return S_OK;
+    return Member([&] {
+        if (device_) device_->SetTextureStageState(static_cast<DWORD>(stage_), state, FloatBits(value));
+    });
 }

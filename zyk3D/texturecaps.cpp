@@ -1,7 +1,8 @@
 #include "texturecaps.h"
-#include "create.h"
+#include "com/create.h"
 #include "errormaps.h"
-#include "failure.h"
+#include "checks.h"
+#include "com/failure.h"
 #include "com/trace.h"
 #include <cstring>
 
@@ -15,12 +16,6 @@ const CodeText kGetCaps[] = {
     {H(0x88760082), IDS_INVALIDOBJECT},
 };
 
-template <class Body>
-HRESULT CapsGuard(Body&& body)
-{
-    return Guard(CLSID_TextureCaps, IID_ITextureCaps, static_cast<Body&&>(body));
-}
-
 } // namespace
 
 CTextureCaps::CTextureCaps()
@@ -30,13 +25,13 @@ CTextureCaps::CTextureCaps()
 
 CTextureCaps::~CTextureCaps()
 {
-    device_ = nullptr;
+    device_.Reset();
     if (comInitialised_) CoUninitialize();
 }
 
 bool CTextureCaps::Query()
 {
-    HRESULT hr = CapsGuard([&] {
+    HRESULT hr = Member([&] {
         if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
         // Only a failure counts: a device may answer S_FALSE and leave the record as it is.
         memset(&stats_, 0, sizeof stats_);
@@ -62,8 +57,8 @@ bool CTextureCaps::Query()
 template <class Record>
 HRESULT CTextureCaps::Answer(long* out, Record CTextureCaps::*record, DWORD Record::*field)
 {
-    return CapsGuard([&] {
-        if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
+    return Member([&] {
+        RequireOut(out);
         *out = 0;
         if (!Query()) throw failure(E_POINTER, "Failed to obtain Device Information.");
         *out = static_cast<long>((this->*record).*field);

@@ -2,6 +2,7 @@
 #include "zyk3D.h"
 #include "com/object.h"
 #include "com/ptr.h"
+#include "com/tie.h"
 #include <d3d.h>
 
 // The device's texture limits and its texture manager's statistics, asked afresh on every
@@ -43,8 +44,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE put_Device(long device) override
     {
-        device_ = zyk::com::FromHandle<IDirect3DDevice7>(device);
-        return S_OK;
+        return Member([&] { device_.Take(device); });
     }
 
 private:
@@ -57,5 +57,6 @@ private:
     bool comInitialised_ = false;
     D3DDEVINFO_TEXTUREMANAGER stats_{};
     D3DDEVICEDESC7 desc_{};
-    IDirect3DDevice7* device_ = nullptr;   // borrowed from the owner of the device
+    // The device its collection handed down, not referenced; void once the caps are let go.
+    zyk::com::Handed<IDirect3DDevice7> device_{OwnTie()};
 };

@@ -14,9 +14,10 @@ public:
 
 private:
     template <class T>
-    static HRESULT Nothing(T* out)
+    HRESULT Nothing(T* out)
     {
-        if (out) *out = 0;
-        return S_OK;
+        return Member([&] {
+            if (out) *out = 0;
+        });
     }
 };

@@ -12,19 +12,23 @@ public:
     HRESULT STDMETHODCALLTYPE get__NewEnum(IUnknown** out) override
     {
         // A working enumerator of nothing: For Each over a null one ends a script host.
-        if (!out) return E_POINTER;
-        *out = zyk::com::CreateVariantEnum({});
-        return *out ? S_OK : E_OUTOFMEMORY;
+        return Member([&]() -> HRESULT {
+            if (!out) return E_POINTER;
+            *out = zyk::com::CreateVariantEnum({});
+            return *out ? S_OK : E_OUTOFMEMORY;
+        });
     }
     HRESULT STDMETHODCALLTYPE Item(VARIANT, VARIANT* out) override
     {
-        if (out) VariantInit(out);
-        return S_OK;
+        return Member([&] {
+            if (out) VariantInit(out);
+        });
     }
     HRESULT STDMETHODCALLTYPE get_Count(long* out) override
     {
-        if (out) *out = 0;
-        return S_OK;
+        return Member([&] {
+            if (out) *out = 0;
+        });
     }
-    HRESULT STDMETHODCALLTYPE put_Device(long) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE put_Device(long) override { return Member([] {}); }
 };

@@ -1,6 +1,7 @@
 #include "texturestore.h"
 #include "zyk3D.h"
-#include "failure.h"
+#include "com/boundary.h"
+#include "com/failure.h"
 #include "formats/bmp.h"
 #include "formats/tga.h"
 
@@ -111,7 +112,7 @@ bool SurfaceFits(CTextureContainer* record, IDirect3DDevice7* device)
 // Restores one record, leaving a fitting surface alone.
 HRESULT RestoreRecord(CTextureContainer* record, IDirect3DDevice7* device)
 {
-    return Guard(CLSID_Texture, IID_ITexture, [&]() -> HRESULT {
+    return zyk::com::Boundary(CLSID_Texture, IID_ITexture, [&]() -> HRESULT {
         if (SurfaceFits(record, device)) return S_OK;
         return RestoreContainer(record, device);
     });
@@ -425,7 +426,7 @@ HRESULT CALLBACK TextureFormatCallback(DDPIXELFORMAT* format, void* context)
 
 HRESULT CopyBitmapToSurface(CTextureContainer* record)
 {
-    return Guard(CLSID_Texture, IID_ITexture, [&]() -> HRESULT {
+    return zyk::com::Boundary(CLSID_Texture, IID_ITexture, [&]() -> HRESULT {
         if (!record || !record->surface || !record->bitmap) return E_INVALIDARG;
         IDirectDrawSurface7* texture = record->surface;
         IDirectDraw7* dd = DirectDrawOfSurface(texture);
@@ -525,7 +526,7 @@ HRESULT CopyBitmapToSurface(CTextureContainer* record)
 
 HRESULT CopyRgbaToSurface(CTextureContainer* record)
 {
-    return Guard(CLSID_Texture, IID_ITexture, [&]() -> HRESULT {
+    return zyk::com::Boundary(CLSID_Texture, IID_ITexture, [&]() -> HRESULT {
         if (!record || !record->surface) return E_INVALIDARG;
         if (record->pixels.size() < size_t(record->width) * record->height) return E_FAIL;
         IDirectDrawSurface7* texture = record->surface;
@@ -578,7 +579,7 @@ HRESULT CopyRgbaToSurface(CTextureContainer* record)
 
 HRESULT RestoreTexture(const char* name, IDirect3DDevice7* device)
 {
-    return Guard(CLSID_Texture, IID_ITexture, [&]() -> HRESULT {
+    return zyk::com::Boundary(CLSID_Texture, IID_ITexture, [&]() -> HRESULT {
         CTextureContainer* record = FindTexture(name);
         if (!record) return DDERR_NOTFOUND;
         return RestoreRecord(record, device);
@@ -587,7 +588,7 @@ HRESULT RestoreTexture(const char* name, IDirect3DDevice7* device)
 
 HRESULT RestoreAllTextures(IDirect3DDevice7* device)
 {
-    return Guard(CLSID_Texture, IID_ITexture, [&]() {
+    return zyk::com::Boundary(CLSID_Texture, IID_ITexture, [&]() {
         // Each record is restored itself, also when several share a name.
         for (CTextureContainer* r = TextureContainerList; r; r = r->next) RestoreRecord(r, device);
     });
@@ -595,7 +596,7 @@ HRESULT RestoreAllTextures(IDirect3DDevice7* device)
 
 HRESULT InvalidateTexture(const char* name)
 {
-    return Guard(CLSID_Texture, IID_ITexture, [&]() -> HRESULT {
+    return zyk::com::Boundary(CLSID_Texture, IID_ITexture, [&]() -> HRESULT {
         CTextureContainer* record = FindTexture(name);
         if (!record) return DDERR_NOTFOUND;
         ReleaseSurface(record);
@@ -605,14 +606,14 @@ HRESULT InvalidateTexture(const char* name)
 
 HRESULT InvalidateAllTextures()
 {
-    return Guard(CLSID_Texture, IID_ITexture, [&]() {
+    return zyk::com::Boundary(CLSID_Texture, IID_ITexture, [&]() {
         for (CTextureContainer* r = TextureContainerList; r; r = r->next) ReleaseSurface(r);
     });
 }
 
 HRESULT DestroyTexture(const char* name)
 {
-    return Guard(CLSID_Texture, IID_ITexture, [&]() {
+    return zyk::com::Boundary(CLSID_Texture, IID_ITexture, [&]() {
         CTextureContainer* record = FindTexture(name);
         if (record && --record->uses <= 0) delete record;
     });
@@ -621,7 +622,7 @@ HRESULT DestroyTexture(const char* name)
 IDirectDrawSurface7* GetTextureSurface(const char* name)
 {
     IDirectDrawSurface7* surface = nullptr;
-    Guard(CLSID_Texture, IID_ITexture, [&]() {
+    zyk::com::Boundary(CLSID_Texture, IID_ITexture, [&]() {
         if (CTextureContainer* record = FindTexture(name)) surface = record->surface;
     });
     return surface;

@@ -37,10 +37,27 @@ void WriteName(FILE* f, const wchar_t* name)
     fwrite(text.data(), 1, text.size(), f);
 }
 
+namespace {
+thread_local EndWatch* openWatch = nullptr;
+}
+
+EndWatch::EndWatch(FILE* f) : stream_(f), outer_(openWatch) { openWatch = this; }
+
+EndWatch::~EndWatch() { openWatch = outer_; }
+
+void EndWatch::Note(FILE* f)
+{
+    for (EndWatch* w = openWatch; w; w = w->outer_)
+        if (w->stream_ == f) {
+            w->ended_ = true;
+            return;
+        }
+}
+
 std::string ReadText(FILE* f)
 {
     std::string line;
-    zyk::formats::ReadWorldLine(f, line);
+    if (!zyk::formats::ReadWorldLine(f, line)) EndWatch::Note(f);
     return line;
 }
 
@@ -74,9 +91,10 @@ bool NextLineIs(FILE* f, const char* header)
     const int mode = fd >= 0 ? _setmode(fd, _O_BINARY) : -1;
     if (mode != -1) _setmode(fd, mode);
     const long at = mode == _O_BINARY ? ftell(f) : -1;
-    if (at < 0) return !AtEnd(f);
     std::string line;
-    const bool read = zyk::formats::ReadWorldLine(f, line);
+    const bool read = at < 0 ? !AtEnd(f) : zyk::formats::ReadWorldLine(f, line);
+    if (!read) EndWatch::Note(f);
+    if (at < 0) return read;
     fseek(f, at, SEEK_SET);
     return read && line == header;
 }

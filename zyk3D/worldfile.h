@@ -24,7 +24,8 @@ void WriteBoolean(FILE* f, short value);        // "%u" of the value widened wit
 void WriteName(FILE* f, const wchar_t* name);   // "%S": the whole name, in the ANSI code page
 void WriteCount(FILE* f, long count);           // signed decimal
 
-// Reads one line, whole (newline removed); a missing line reads "".
+// Reads one line, whole (newline removed); a missing line reads "" and is noted on the
+// stream's watch.
 std::string ReadText(FILE* f);
 void SkipLine(FILE* f);
 float ReadFloat(FILE* f);
@@ -32,11 +33,31 @@ long ReadInteger(FILE* f);                      // 32-bit wrap-around: 429496729
 short ReadBoolean(FILE* f);                     // the low 16 bits of the integer
 BSTR ReadName(FILE* f);
 
+// Watches a stream that a world file is read from, while it lives: a line wanted after
+// the end of the stream (a line read, or a block's header looked for) is noted, so that
+// the reader can say that the file ended early. Watches nest, one stream each.
+class EndWatch {
+public:
+    explicit EndWatch(FILE* f);
+    ~EndWatch();
+    EndWatch(const EndWatch&) = delete;
+    EndWatch& operator=(const EndWatch&) = delete;
+    bool Ended() const { return ended_; }
+    // Notes the end of f on the watch of f, if any.
+    static void Note(FILE* f);
+
+private:
+    FILE* stream_;
+    bool ended_ = false;
+    EndWatch* outer_;
+};
+
 // Whether anything is left to read on the stream.
 bool AtEnd(FILE* f);
 // Whether the next line is the header of a block (its whole text is header); the stream
 // stays where it was. A stream that cannot go back (a text stream) answers whether
-// anything is left.
+// anything is left. Callers look for a block that they expect: a stream at its end is
+// noted on its watch.
 bool NextLineIs(FILE* f, const char* header);
 void SkipLines(FILE* f, int count);
 
@@ -66,18 +87,24 @@ void SaveSection(FILE* s, long f, const Map& members)
 // The members of a section whose Add files every new member as "Temp": count times, make()
 // adds one, the member reads its own block, and is filed again under the name read from it.
 // A member already filed as "Temp" is kept aside meanwhile and filed again afterwards (both
-// without leaving the collection). When make() cannot add one (a device that cannot create
-// it), the block is read into spare(), a member that is not filed, so that the sections
-// after it stay in place. The section ends where the next line is not a member's header.
-template <class Member, class Make, class Spare>
+// without leaving the collection). Filing a member again ties it again under the
+// collection; refiled(member) is told each time, for a member whose own children are tied
+// under it. When make() cannot add one (a device that cannot create it), the block is read
+// into spare(), a member that is not filed, so that the sections after it stay in place.
+// The section ends where the next line is not a member's header.
+template <class Member, class Make, class Spare, class Refiled>
 void LoadNamedMembers(FILE* s, long f, zyk::com::NamedMap<Member>& items, long count, const char* header,
-                      Make&& make, Spare&& spare)
+                      Make&& make, Spare&& spare, Refiled&& refiled)
 {
+    auto file = [&](const wchar_t* name, Member* member) {
+        items.Put(name, member);
+        refiled(member);
+    };
     for (long i = 0; i < count && NextLineIs(s, header); ++i) {
         zyk::com::Ptr<Member> previous = zyk::com::Ptr<Member>::Adopt(items.Take(L"Temp"));
         zyk::com::Ptr<Member> member = make();
         if (!member) {
-            if (previous) items.Put(L"Temp", previous.Get());
+            if (previous) file(L"Temp", previous.Get());
             if (zyk::com::Ptr<Member> unfiled = spare()) unfiled->Load(f);
             else break;
             continue;
@@ -86,8 +113,8 @@ void LoadNamedMembers(FILE* s, long f, zyk::com::NamedMap<Member>& items, long c
         zyk::com::Bstr name;
         member->get_Name(name.Out());
         zyk::com::Ptr<Member> taken = zyk::com::Ptr<Member>::Adopt(items.Take(L"Temp"));
-        if (previous) items.Put(L"Temp", previous.Get());
-        items.Put(name.Text(), member.Get());
+        if (previous) file(L"Temp", previous.Get());
+        file(name.Text(), member.Get());
     }
 }
 

@@ -16,7 +16,7 @@ const char kObtainLower[] = "Failed to obtain Capabilities.";
 
 HRESULT CCaps::put_DD(long dd)
 {
-    return gfx::GuardOf<CCaps>([&] { dd_ = gfx::Hold<IDirectDraw7>(dd); });
+    return Member([&] { dd_.Hold(dd); });
 }
 
 // The driver's caps into the record; a refusal is reported and answers false.
@@ -36,7 +36,7 @@ bool CCaps::ReadCaps()
 template <class Test>
 HRESULT CCaps::Answer(long* out, const char* failed, Test&& test)
 {
-    return gfx::GuardOf<CCaps>([&] {
+    return Member([&] {
         if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
         *out = 0;
         if (!ReadCaps()) throw failure(E_FAIL, failed);

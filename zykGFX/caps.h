@@ -3,7 +3,7 @@
 #include "com/object.h"
 
 // The capability bits of a DirectDraw driver, read afresh by every getter; each answers
-// 1 or 0.
+// 1 or 0, and fails as without a DirectDraw object once the device lets it go.
 class CCaps : public zyk::com::CoClass<CCaps, ICaps, &IID_ICaps, &CLSID_Caps> {
 public:
     HRESULT STDMETHODCALLTYPE get_Accelerator(long* out) override;
@@ -21,6 +21,6 @@ private:
     HRESULT Answer(long* out, const char* failed, Test&& test);
     bool ReadCaps();
 
-    zyk::com::Ptr<IDirectDraw7> dd_;
+    zyk::com::Handed<IDirectDraw7> dd_{OwnTie()};
     DDCAPS caps_{};
 };

@@ -5,27 +5,22 @@
 // One palette entry: red, green, blue and the entry's flags.
 class CGfxColour : public zyk::com::CoClass<CGfxColour, IColour, &IID_IColour, &CLSID_Colour> {
 public:
-    HRESULT STDMETHODCALLTYPE get_Red(long* out) override { return zyk::com::CopyOut(entry_.peRed, out); }
+    HRESULT STDMETHODCALLTYPE get_Red(long* out) override { return Get(entry_.peRed, out); }
     HRESULT STDMETHODCALLTYPE put_Red(long v) override { return Store(entry_.peRed, v); }
-    HRESULT STDMETHODCALLTYPE get_Green(long* out) override { return zyk::com::CopyOut(entry_.peGreen, out); }
+    HRESULT STDMETHODCALLTYPE get_Green(long* out) override { return Get(entry_.peGreen, out); }
     HRESULT STDMETHODCALLTYPE put_Green(long v) override { return Store(entry_.peGreen, v); }
-    HRESULT STDMETHODCALLTYPE get_Blue(long* out) override { return zyk::com::CopyOut(entry_.peBlue, out); }
+    HRESULT STDMETHODCALLTYPE get_Blue(long* out) override { return Get(entry_.peBlue, out); }
     HRESULT STDMETHODCALLTYPE put_Blue(long v) override { return Store(entry_.peBlue, v); }
-    HRESULT STDMETHODCALLTYPE get_Reserved(long* out) override { return zyk::com::CopyOut(entry_.peFlags & 1, out); }
+    HRESULT STDMETHODCALLTYPE get_Reserved(long* out) override { return Get(entry_.peFlags & 1, out); }
     HRESULT STDMETHODCALLTYPE put_Reserved(long v) override
     {
-        entry_.peFlags = static_cast<BYTE>(v ? entry_.peFlags | 1 : entry_.peFlags & ~1);
-        return S_OK;
+        return Put(entry_.peFlags, v ? entry_.peFlags | 1 : entry_.peFlags & ~1);
     }
-    HRESULT STDMETHODCALLTYPE get_Flags(long* out) override { return zyk::com::CopyOut(entry_.peFlags, out); }
+    HRESULT STDMETHODCALLTYPE get_Flags(long* out) override { return Get(entry_.peFlags, out); }
 
 private:
     // The low byte of the value: 300 stores 44.
-    static HRESULT Store(BYTE& field, long v)
-    {
-        field = static_cast<BYTE>(v & 0xFF);
-        return S_OK;
-    }
+    HRESULT Store(BYTE& field, long v) { return Put(field, v & 0xFF); }
 
     PALETTEENTRY entry_{0, 0, 0, PC_EXPLICIT | PC_NOCOLLAPSE};
 };

@@ -1,5 +1,5 @@
 #include "device.h"
-#include "create.h"
+#include "com/create.h"
 
 using gfx::CodeText;
 using zyk::com::Ptr;
@@ -67,15 +67,6 @@ void RestoreIfLost(IDirectDrawSurface7* surface)
     if (surface && surface->IsLost() == DDERR_SURFACELOST) surface->Restore();
 }
 
-template <class Itf>
-Ptr<Itf> CreateSubObject(const CLSID& clsid, const IID& iid, const char* notRegistered)
-{
-    void* made = nullptr;
-    HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, &made);
-    if (FAILED(hr) || !made) throw failure(E_FAIL, notRegistered);
-    return Ptr<Itf>::Adopt(static_cast<Itf*>(made));
-}
-
 } // namespace
 
 CGfxDevice::CGfxDevice()
@@ -86,7 +77,7 @@ CGfxDevice::CGfxDevice()
 
 CGfxDevice::~CGfxDevice()
 {
-    Free();
+    FreeDevice();
     hardware_.Reset();
     palette_.Reset();
     objects_.Reset();
@@ -101,16 +92,41 @@ CGfxDevice::~CGfxDevice()
 
 HRESULT CGfxDevice::WriteOnce(zyk::com::Bstr& field, BSTR value)
 {
-    if (field.Length() != 0) return S_OK;
-    return field.Assign(value);
+    return Member([&] {
+        if (field.Length() != 0) return S_OK;
+        return field.Assign(value);
+    });
 }
 
 // ---- creation of the DirectDraw object and the sub-objects ----
 
-// The sub-objects, made anew in a fixed order; the first that cannot be made ends it.
+// Every sub-object of the current set-up is let go, those the device keeps included; what
+// comes next is tied under a new generation.
+void CGfxDevice::LetGoOfSubObjects()
+{
+    generation_.Cut();
+    generation_ = zyk::com::Tie();
+}
+
+template <class Itf>
+Ptr<Itf> CGfxDevice::CreateSubObject(const CLSID& clsid, const IID& iid, const char* notRegistered)
+{
+    return zyk::com::CreateOwned<Itf>(clsid, iid, notRegistered, generation_);
+}
+
+// A sub-object kept through Free belongs to the set-up again once it is handed the
+// device's DirectDraw object anew.
+void CGfxDevice::TieAgain(IUnknown* kept)
+{
+    zyk::com::TieTo(kept, generation_);
+}
+
+// The sub-objects, made anew in a fixed order; the first that cannot be made ends it. The
+// ones they replace are let go.
 bool CGfxDevice::CreateSubObjects()
 {
-    HRESULT hr = gfx::GuardOf<CGfxDevice>([&] {
+    HRESULT hr = Member([&] {
+        LetGoOfSubObjects();
         objects_.Reset();
         objects_ = CreateSubObject<IObjects>(CLSID_Objects, IID_IObjects, "Objects Not Registered.");
         modes_.Reset();
@@ -145,24 +161,31 @@ bool CGfxDevice::CreateSubObjects()
     return SUCCEEDED(hr);
 }
 
-// The given pointer to every sub-object that keeps one.
+// The given pointer to every sub-object that keeps one, each tied to the set-up again.
 void CGfxDevice::HandDirectDraw()
 {
     const long dd = ToHandle(dd_.Get());
-    if (objects_) objects_->put_DD(dd);
-    if (modes_) modes_->put_DD(dd);
-    if (hardware_) hardware_->put_DD(dd);
-    if (textureMemory_) textureMemory_->put_DD(dd);
-    if (videoMemory_) videoMemory_->put_DD(dd);
-    if (caps_) caps_->put_DD(dd);
-    if (palette_) palette_->put_DD(dd);
+    auto hand = [&](auto& child) {
+        if (!child) return;
+        TieAgain(child.Get());
+        child->put_DD(dd);
+    };
+    hand(objects_);
+    hand(modes_);
+    hand(hardware_);
+    hand(textureMemory_);
+    hand(videoMemory_);
+    hand(caps_);
+    hand(palette_);
+    // A palette kept through Free keeps no surface of the set-up before.
+    if (palette_ && !primary_) palette_->put_Surface(0);
 }
 
 // A new DirectDraw object for the driver's GUID (a zero GUID is the primary display
 // driver, asked for with NULL); the one it replaces is released.
 bool CGfxDevice::CreateDirectDraw()
 {
-    HRESULT hr = gfx::GuardOf<CGfxDevice>([&] {
+    HRESULT hr = Member([&] {
         creation_.Reset();
         dd_.Reset();
         HMODULE ddraw = LoadLibraryA("ddraw.dll");
@@ -188,7 +211,7 @@ bool CGfxDevice::CreateDirectDraw()
 
 HRESULT CGfxDevice::put_GUID(long guid)
 {
-    return gfx::GuardOf<CGfxDevice>([&] {
+    return Member([&] {
         if (guid) guid_ = *zyk::com::FromHandle<GUID>(guid);
         if (!CreateDirectDraw()) throw failure(E_FAIL, "Failed to Initialise DirectDraw");
     });
@@ -207,7 +230,7 @@ void CGfxDevice::ClientSize(long& width, long& height) const
 
 HRESULT CGfxDevice::Initialise(long width, long height, long fullscreen, long use3D, long quickSetup)
 {
-    return gfx::GuardOf<CGfxDevice>([&] {
+    return Member([&] {
         fullscreen_ = fullscreen != 0;
         use3D_ = use3D != 0;
         long clientWidth = 0, clientHeight = 0;
@@ -328,7 +351,7 @@ void CGfxDevice::CreateClipper()
 
 HRESULT CGfxDevice::Clear(long colour, long x1, long y1, long x2, long y2)
 {
-    return gfx::GuardOf<CGfxDevice>([&] {
+    return Member([&] {
         if (!back_) throw failure(E_POINTER, "BackSurface Not Initialised.");
         DDBLTFX fx{};
         fx.dwSize = sizeof fx;
@@ -343,7 +366,7 @@ HRESULT CGfxDevice::Clear(long colour, long x1, long y1, long x2, long y2)
 
 HRESULT CGfxDevice::Flip(long stretchToWindow)
 {
-    return gfx::GuardOf<CGfxDevice>([&] {
+    return Member([&] {
         if (!primary_) throw failure(E_POINTER, "Primary Surface Not Initialised.");
         if (!back_) throw failure(E_POINTER, "Back Surface Not Initialised.");
         RECT source{0, 0, width_, height_};
@@ -380,7 +403,7 @@ HRESULT CGfxDevice::Flip(long stretchToWindow)
 
 HRESULT CGfxDevice::put_Window(long window)
 {
-    return gfx::GuardOf<CGfxDevice>([&] {
+    return Member([&] {
         window_ = reinterpret_cast<HWND>(static_cast<LONG_PTR>(window));
         if (modes_) modes_->put_Window(window);
     });
@@ -388,7 +411,7 @@ HRESULT CGfxDevice::put_Window(long window)
 
 HRESULT CGfxDevice::WaitVBL(WaitVBL_Constants wait)
 {
-    return gfx::GuardOf<CGfxDevice>([&] {
+    return Member([&] {
         if (!dd_) throw failure(E_POINTER, "DirectDraw Not Initialised.");
         HRESULT hr = dd_->WaitForVerticalBlank(static_cast<DWORD>(wait), nullptr);
         if (FAILED(hr)) throw failure(hr, "WaitForVerticalBlank Function Failed.");
@@ -397,7 +420,7 @@ HRESULT CGfxDevice::WaitVBL(WaitVBL_Constants wait)
 
 HRESULT CGfxDevice::RestoreMode()
 {
-    return gfx::GuardOf<CGfxDevice>([&] {
+    return Member([&] {
         if (!dd_) throw failure(E_POINTER, "Direct Draw Not Initialised.");
         HRESULT hr = dd_->RestoreDisplayMode();
         if (FAILED(hr)) throw failure(hr, "RestoreDisplayMode Function Failed.");
@@ -406,42 +429,42 @@ HRESULT CGfxDevice::RestoreMode()
 
 HRESULT CGfxDevice::get_Modes(IDispatch** out)
 {
-    return gfx::GuardOf<CGfxDevice>([&] { gfx::DispatchOf(modes_, out, "Modes Not Initialised."); });
+    return Member([&] { zyk::com::HandOut(modes_, out, "Modes Not Initialised."); });
 }
 
 HRESULT CGfxDevice::get_Objects(IDispatch** out)
 {
-    return gfx::GuardOf<CGfxDevice>([&] { gfx::DispatchOf(objects_, out, "Objects Not Initialised."); });
+    return Member([&] { zyk::com::HandOut(objects_, out, "Objects Not Initialised."); });
 }
 
 HRESULT CGfxDevice::get_Caps(IDispatch** out)
 {
-    return gfx::GuardOf<CGfxDevice>([&] { gfx::DispatchOf(caps_, out, "Caps Not Initialised."); });
+    return Member([&] { zyk::com::HandOut(caps_, out, "Caps Not Initialised."); });
 }
 
 HRESULT CGfxDevice::get_TextureMemory(IDispatch** out)
 {
-    return gfx::GuardOf<CGfxDevice>([&] { gfx::DispatchOf(textureMemory_, out, "TextureMemory Not Initialised."); });
+    return Member([&] { zyk::com::HandOut(textureMemory_, out, "TextureMemory Not Initialised."); });
 }
 
 HRESULT CGfxDevice::get_VideoMemory(IDispatch** out)
 {
-    return gfx::GuardOf<CGfxDevice>([&] { gfx::DispatchOf(videoMemory_, out, "VideoMemory Not Initialised."); });
+    return Member([&] { zyk::com::HandOut(videoMemory_, out, "VideoMemory Not Initialised."); });
 }
 
 HRESULT CGfxDevice::get_Hardware(IDispatch** out)
 {
-    return gfx::GuardOf<CGfxDevice>([&] { gfx::DispatchOf(hardware_, out, "Failed to obtain Hardware Interface."); });
+    return Member([&] { zyk::com::HandOut(hardware_, out, "Failed to obtain Hardware Interface."); });
 }
 
 HRESULT CGfxDevice::get_Palette(IDispatch** out)
 {
-    return gfx::GuardOf<CGfxDevice>([&] { gfx::DispatchOf(palette_, out, "Failed to obtain Palette Interface."); });
+    return Member([&] { zyk::com::HandOut(palette_, out, "Failed to obtain Palette Interface."); });
 }
 
 HRESULT CGfxDevice::get_DisplayMode(IDispatch** out)
 {
-    return gfx::GuardOf<CGfxDevice>([&] {
+    return Member([&] {
         if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
         *out = nullptr;
         if (!mode_) throw failure(E_POINTER, "Failed to obtain Mode Interface.");
@@ -450,19 +473,20 @@ HRESULT CGfxDevice::get_DisplayMode(IDispatch** out)
         desc.dwSize = sizeof desc;
         HRESULT hr = dd_->GetDisplayMode(&desc);
         if (FAILED(hr)) throw failure(hr, "GetDisplayMode Function Failed.");
+        TieAgain(mode_.Get());
         mode_->put_DD(ToHandle(dd_.Get()));
         mode_->put_Width(static_cast<long>(desc.dwWidth));
         mode_->put_Height(static_cast<long>(desc.dwHeight));
         mode_->put_RefreshRate(static_cast<long>(desc.dwRefreshRate));
         mode_->put_Window(ToHandle(window_));
         mode_->put_Depth(static_cast<long>(desc.ddpfPixelFormat.dwRGBBitCount));
-        gfx::DispatchOf(mode_, out, "Failed to obtain Mode Interface.");
+        zyk::com::HandOut(mode_, out, "Failed to obtain Mode Interface.");
     });
 }
 
 HRESULT CGfxDevice::put_Machine(BSTR name)
 {
-    return gfx::GuardOf<CGfxDevice>([&] {
+    return Member([&] {
         HRESULT hr = machine_.Assign(name);
         if (FAILED(hr)) throw failure(hr, "Out of Memory.");
         CreateSubObjects();
@@ -473,9 +497,9 @@ HRESULT CGfxDevice::put_Machine(BSTR name)
 
 HRESULT CGfxDevice::put_DirectDrawPointer(long dd)
 {
-    return gfx::GuardOf<CGfxDevice>([&] {
+    return Member([&] {
         CreateSubObjects();
-        dd_ = gfx::Hold<IDirectDraw7>(dd);
+        dd_ = zyk::com::Hold<IDirectDraw7>(dd);
         if (!window_) window_ = GetActiveWindow();
         ClientSize(width_, height_);
         if (objects_) {
@@ -488,32 +512,39 @@ HRESULT CGfxDevice::put_DirectDrawPointer(long dd)
 
 HRESULT CGfxDevice::put_BackSurface(long surface)
 {
-    return gfx::GuardOf<CGfxDevice>([&] { back_ = gfx::Hold<IDirectDrawSurface7>(surface); });
+    return Member([&] { back_ = zyk::com::Hold<IDirectDrawSurface7>(surface); });
 }
 
-// Back to the state before Initialise; Hardware, Mode and Palette stay.
+// Back to the state before Initialise. Every sub-object is let go; Hardware, Mode and
+// Palette stay with the device until it hands them its DirectDraw object again.
 HRESULT CGfxDevice::Free()
 {
+    return Member([&] { FreeDevice(); });
+}
+
+// The body of Free, also run at the device's end (where no error information is touched).
+// A failing restore of the display mode leaves nothing the client would see.
+void CGfxDevice::FreeDevice()
+{
+    LetGoOfSubObjects();
     name_ = zyk::com::Bstr();
-    if (dd_) RestoreMode();
+    if (dd_) dd_->RestoreDisplayMode();
     textureMemory_.Reset();
     videoMemory_.Reset();
     caps_.Reset();
     objects_.Reset();
     modes_.Reset();
-    if (palette_) palette_->put_Surface(0);
     back_.Reset();
     primary_.Reset();
     // A freed full-screen device gives the display back to the other programs.
     if (dd_ && fullscreen_) dd_->SetCooperativeLevel(window_, DDSCL_NORMAL);
     fullscreen_ = false;
     creation_.Reset();
-    return S_OK;
 }
 
 HRESULT CGfxDevice::get_MonitorFreq(long* out)
 {
-    return gfx::GuardOf<CGfxDevice>([&] {
+    return Member([&] {
         if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
         *out = 0;
         if (!dd_) throw failure(E_FAIL, "Failed to Obtain Monitor Frequency.");
@@ -526,7 +557,7 @@ HRESULT CGfxDevice::get_MonitorFreq(long* out)
 
 HRESULT CGfxDevice::get_Brightness(long* out)
 {
-    return gfx::GuardOf<CGfxDevice>([&]() -> HRESULT {
+    return Member([&]() -> HRESULT {
         if (!out) return E_POINTER;
         if (!primary_) return E_POINTER;
         Ptr<IDirectDrawGammaControl> gamma = primary_.As<IDirectDrawGammaControl>(IID_IDirectDrawGammaControl);
@@ -548,7 +579,7 @@ HRESULT CGfxDevice::get_Brightness(long* out)
 
 HRESULT CGfxDevice::put_Brightness(long value)
 {
-    return gfx::GuardOf<CGfxDevice>([&]() -> HRESULT {
+    return Member([&]() -> HRESULT {
         if (!primary_) return E_POINTER;
         Ptr<IDirectDrawColorControl> colour;
         HRESULT hr = primary_->QueryInterface(IID_IDirectDrawColorControl, reinterpret_cast<void**>(colour.Out()));

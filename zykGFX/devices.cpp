@@ -1,5 +1,5 @@
 #include "devices.h"
-#include "create.h"
+#include "com/create.h"
 #include "resource.h"
 
 using zyk::com::Bstr;
@@ -19,7 +19,7 @@ CGfxDevices::CGfxDevices()
         version_ = Ptr<IVersion>::Adopt(static_cast<IVersion*>(version));
     icon_ = static_cast<HICON>(LoadImageW(zyk::com::ThisModule().Instance(), MAKEINTRESOURCEW(IDI_DEVICES), IMAGE_ICON,
                                           32, 32, LR_DEFAULTCOLOR));
-    gfx::GuardOf<CGfxDevices>([&] { EnumerateDevices(); });
+    Member([&] { EnumerateDevices(); });
 }
 
 CGfxDevices::~CGfxDevices()
@@ -71,15 +71,17 @@ BOOL WINAPI CGfxDevices::DDEnumCallbackEx(GUID* guid, LPSTR description, LPSTR n
 
 HRESULT CGfxDevices::get_Version(IDispatch** out)
 {
-    return gfx::GuardOf<CGfxDevices>([&] { gfx::DispatchOf(version_, out, "Version Not Initialised."); });
+    return Member([&] { zyk::com::HandOut(version_, out, "Version Not Initialised."); });
 }
 
 HRESULT CGfxDevices::put_Machine(BSTR name)
 {
-    HRESULT hr = machine_.Assign(name);
-    if (FAILED(hr)) return hr;
-    items_.ForEach([&](const std::wstring&, IDevice* device) { device->put_Machine(machine_.Get()); });
-    return S_OK;
+    return Member([&]() -> HRESULT {
+        HRESULT hr = machine_.Assign(name);
+        if (FAILED(hr)) return hr;
+        items_.ForEach([&](const std::wstring&, IDevice* device) { device->put_Machine(machine_.Get()); });
+        return S_OK;
+    });
 }
 
 // The icon at the top-left of the container's rectangle, in a 32 x 32 area of its own.

@@ -47,8 +47,8 @@ HRESULT Text(VARIANT* out, const wchar_t* text)
 
 HRESULT CHardware::put_DD(long dd)
 {
-    return gfx::GuardOf<CHardware>([&] {
-        dd_ = gfx::Hold<IDirectDraw7>(dd);
+    return Member([&] {
+        dd_.Hold(dd);
         bool identified = false;
         try {
             Identify();
@@ -77,17 +77,24 @@ void CHardware::Identify()
     driver_ = zyk::com::Bstr::FromAnsi(id.szDriver);
 }
 
-HRESULT CHardware::get_Board(VARIANT* out) { return Number(out, subSysId_); }
+HRESULT CHardware::get_Board(VARIANT* out)
+{
+    return Member([&] { return Number(out, subSysId_); });
+}
 
 HRESULT CHardware::get_Manufacturer(VARIANT* out)
 {
-    const Vendor* v = FindVendor(vendorId_);
-    return v ? Text(out, v->name) : Number(out, vendorId_);
+    return Member([&] {
+        const Vendor* v = FindVendor(vendorId_);
+        return v ? Text(out, v->name) : Number(out, vendorId_);
+    });
 }
 
 HRESULT CHardware::get_Device(VARIANT* out)
 {
-    const Vendor* v = FindVendor(vendorId_);
-    if (v && v->deviceName && v->device == deviceId_) return Text(out, v->deviceName);
-    return Number(out, deviceId_);
+    return Member([&] {
+        const Vendor* v = FindVendor(vendorId_);
+        if (v && v->deviceName && v->device == deviceId_) return Text(out, v->deviceName);
+        return Number(out, deviceId_);
+    });
 }

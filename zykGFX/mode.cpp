@@ -30,12 +30,12 @@ const CodeText kSetDisplayMode[] = {
 
 HRESULT CMode::put_DD(long dd)
 {
-    return gfx::GuardOf<CMode>([&] { dd_ = gfx::Hold<IDirectDraw7>(dd); });
+    return Member([&] { dd_.Hold(dd); });
 }
 
 HRESULT CMode::Change()
 {
-    return gfx::GuardOf<CMode>([&] {
+    return Member([&] {
         if (!dd_) throw failure(E_POINTER, "DirectDraw Not Initialised.");
         HWND window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(window_));
         HRESULT hr = dd_->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN);

@@ -1,5 +1,5 @@
 #include "modes.h"
-#include "create.h"
+#include "com/create.h"
 #include <string>
 
 using zyk::com::Ptr;
@@ -15,23 +15,25 @@ CModes::~CModes()
     if (comInitialised_) CoUninitialize();
 }
 
+// An enumeration that fails is reported and the member goes on.
 HRESULT CModes::put_DD(long dd)
 {
-    return gfx::GuardOf<CModes>([&] {
-        dd_ = gfx::Hold<IDirectDraw7>(dd);
-        gfx::GuardOf<CModes>([&] { EnumerateModes(); });
-        items_.ForEach([&](const std::wstring&, IMode* mode) { mode->put_DD(dd); });
+    return Member([&] {
+        dd_.Hold(dd);
+        Member([&] { EnumerateModes(); });
+        items_.ForEach([&](const std::wstring&, IMode* mode) { mode->put_DD(dd_.Handle()); });
     });
 }
 
 HRESULT CModes::put_Window(long window)
 {
-    window_ = window;
-    gfx::GuardOf<CModes>([&] { EnumerateModes(); });
-    return S_OK;
+    return Member([&] {
+        window_ = window;
+        Member([&] { EnumerateModes(); });
+    });
 }
 
-// A new list each time: the modes of an earlier enumeration are released.
+// A new list each time: the modes of an earlier enumeration are let go.
 void CModes::EnumerateModes()
 {
     if (!dd_) throw failure(E_POINTER, "DirectDraw Not Initialised.");
@@ -50,7 +52,7 @@ HRESULT WINAPI CModes::EnumModesCallback(DDSURFACEDESC2* desc, void* context)
     mode->put_Height(static_cast<long>(desc->dwHeight));
     mode->put_Depth(static_cast<long>(desc->ddpfPixelFormat.dwRGBBitCount));
     mode->put_RefreshRate(static_cast<long>(desc->dwRefreshRate));
-    mode->put_DD(zyk::com::ToHandle(self->dd_.Get()));
+    mode->put_DD(self->dd_.Handle());
     mode->put_Window(self->window_);
     try {
         const std::wstring key = L"Mode" + std::to_wstring(self->next_);

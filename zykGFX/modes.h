@@ -4,16 +4,14 @@
 #include "com/object.h"
 
 // The display modes of a DirectDraw device, filed as Mode0, Mode1, ... in the order
-// DirectDraw reports them (each refresh rate on its own).
-class CModes : public zyk::com::CoClass<CModes, IModes, &IID_IModes, &CLSID_Modes> {
+// DirectDraw reports them (each refresh rate on its own). A new enumeration lets the modes
+// of the one before go.
+class CModes : public zyk::com::Collection<CModes, IModes, &IID_IModes, &CLSID_Modes, IMode> {
 public:
     CModes();
     ~CModes() override;
 
-    HRESULT STDMETHODCALLTYPE get__NewEnum(IUnknown** out) override { return items_.NewEnum(out); }
-    HRESULT STDMETHODCALLTYPE Item(VARIANT index, VARIANT* out) override { return items_.Item(index, out); }
     HRESULT STDMETHODCALLTYPE put_DD(long dd) override;
-    HRESULT STDMETHODCALLTYPE get_Count(long* out) override { return items_.GetCount(out); }
     HRESULT STDMETHODCALLTYPE put_Window(long window) override;
 
 private:
@@ -21,8 +19,7 @@ private:
     static HRESULT WINAPI EnumModesCallback(DDSURFACEDESC2* desc, void* context);
 
     bool comInitialised_ = false;
-    zyk::com::NamedMap<IMode> items_;
-    zyk::com::Ptr<IDirectDraw7> dd_;
+    zyk::com::Handed<IDirectDraw7> dd_{OwnTie()};
     long window_ = 0;
     long next_ = 0;   // number of the next key during an enumeration
 };

@@ -62,14 +62,9 @@ const CodeText kRestore[] = {
 
 } // namespace
 
-CGfxObject::~CGfxObject()
-{
-    Free();
-}
-
 HRESULT CGfxObject::get_Height(long* out)
 {
-    return gfx::GuardOf<CGfxObject>([&] {
+    return Member([&] {
         if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
         *out = height_;
     });
@@ -77,37 +72,37 @@ HRESULT CGfxObject::get_Height(long* out)
 
 HRESULT CGfxObject::put_TransparencyColour(long colour)
 {
-    return gfx::GuardOf<CGfxObject>([&] {
-        if (!surface_) throw failure(E_POINTER, "Surface Not Initialised.");
+    return Member([&] {
+        if (!Surface()) throw failure(E_POINTER, "Surface Not Initialised.");
         keyColour_ = colour;
-        DDSetSourceColorKey(surface_.Get(), static_cast<COLORREF>(colour));
+        DDSetSourceColorKey(Surface(), static_cast<COLORREF>(colour));
     });
 }
 
 HRESULT CGfxObject::put_BackSurface(long surface)
 {
-    return gfx::GuardOf<CGfxObject>([&] { back_ = gfx::Hold<IDirectDrawSurface7>(surface); });
+    return Member([&] { back_.Hold(surface); });
 }
 
 HRESULT CGfxObject::put_DD(long dd)
 {
-    return gfx::GuardOf<CGfxObject>([&] { dd_ = gfx::Hold<IDirectDraw7>(dd); });
+    return Member([&] { dd_.Hold(dd); });
 }
 
 HRESULT CGfxObject::Free()
 {
-    if (surface_) {
+    return Member([&] {
+        if (!surface_) return;
         surface_.Reset();
         width_ = height_ = 0;
         dd_.Reset();
         back_.Reset();
-    }
-    return S_OK;
+    });
 }
 
 HRESULT CGfxObject::Create(long width, long height, long videoMemory)
 {
-    return gfx::GuardOf<CGfxObject>([&]() -> HRESULT {
+    return Member([&]() -> HRESULT {
         if (!dd_) throw failure(E_POINTER, "DirectDraw Not Initialised.");
         width_ = width;
         height_ = height;
@@ -131,8 +126,8 @@ HRESULT CGfxObject::Create(long width, long height, long videoMemory)
 
 void CGfxObject::RestoreSurface()
 {
-    if (surface_->IsLost() != DDERR_SURFACELOST) return;
-    HRESULT hr = surface_->Restore();
+    if (Surface()->IsLost() != DDERR_SURFACELOST) return;
+    HRESULT hr = Surface()->Restore();
     if (FAILED(hr)) {
         failure(hr, gfx::TextOf(kRestore, hr)).Report(ClsId(), Iid());
         throw failure(hr, "RestoreSurface Function Failed.");
@@ -142,8 +137,8 @@ void CGfxObject::RestoreSurface()
 HRESULT CGfxObject::Draw(long x, long y, long width, long height, long regionX1, long regionY1, long regionX2,
                          long regionY2, long rotationAngle, long mirrorLeftRight, long mirrorUpDown)
 {
-    return gfx::GuardOf<CGfxObject>([&] {
-        if (!surface_) throw failure(E_POINTER, "Surface Not Initialised.");
+    return Member([&] {
+        if (!Surface()) throw failure(E_POINTER, "Surface Not Initialised.");
         if (!back_) throw failure(E_POINTER, "Back Surface Not Initialised.");
         const long w = width ? width : width_, h = height ? height : height_;
         RECT source, destination;
@@ -194,19 +189,19 @@ HRESULT CGfxObject::Draw(long x, long y, long width, long height, long regionX1,
             flags |= DDBLT_DDFX;
         }
         RestoreSurface();
-        HRESULT hr = back_->Blt(&destination, surface_.Get(), &source, flags, &fx);
+        HRESULT hr = back_->Blt(&destination, Surface(), &source, flags, &fx);
         if (FAILED(hr)) throw failure(hr, gfx::TextOf(kBlt, hr));
     });
 }
 
 HRESULT CGfxObject::Save(BSTR filename)
 {
-    return gfx::GuardOf<CGfxObject>([&] {
-        if (!surface_) throw failure(E_POINTER, "Surface Not Initialised.");
+    return Member([&] {
+        if (!Surface()) throw failure(E_POINTER, "Surface Not Initialised.");
         if (!filename || !*filename) throw failure(E_INVALIDARG, "No Filename was given.");
         const std::string path = zyk::com::ToAnsi(filename);
         if (path.size() > zyk::com::kAnsiPathMax) throw failure(E_INVALIDARG, "Invalid Filename.");
-        HRESULT hr = SaveSurfaceBitmap(surface_.Get(), path.c_str());
+        HRESULT hr = SaveSurfaceBitmap(Surface(), path.c_str());
         if (FAILED(hr)) throw failure(hr, "Failed to Save Bitmap.");
     });
 }

@@ -1,6 +1,6 @@
 #include "objects.h"
 #include "bitmap.h"
-#include "create.h"
+#include "com/create.h"
 #include "com/text.h"
 
 using zyk::com::Ptr;
@@ -12,38 +12,37 @@ CGfxObjects::CGfxObjects()
 
 CGfxObjects::~CGfxObjects()
 {
-    items_.ForEach([](const std::wstring&, IObject* object) { object->Free(); });
     items_.Clear();
     if (comInitialised_) CoUninitialize();
 }
 
 HRESULT CGfxObjects::put_DD(long dd)
 {
-    return gfx::GuardOf<CGfxObjects>([&] {
-        dd_ = gfx::Hold<IDirectDraw7>(dd);
-        items_.ForEach([&](const std::wstring&, IObject* object) { object->put_DD(dd); });
+    return Member([&] {
+        dd_.Hold(dd);
+        items_.ForEach([&](const std::wstring&, IObject* object) { object->put_DD(dd_.Handle()); });
     });
 }
 
 HRESULT CGfxObjects::put_BackSurface(long surface)
 {
-    return gfx::GuardOf<CGfxObjects>([&] {
-        back_ = gfx::Hold<IDirectDrawSurface7>(surface);
-        items_.ForEach([&](const std::wstring&, IObject* object) { object->put_BackSurface(surface); });
+    return Member([&] {
+        back_.Hold(surface);
+        items_.ForEach([&](const std::wstring&, IObject* object) { object->put_BackSurface(back_.Handle()); });
     });
 }
 
 HRESULT CGfxObjects::get_Add(BSTR filename, long width, long height, long videoMemory, IDispatch** out)
 {
-    return gfx::GuardOf<CGfxObjects>([&]() -> HRESULT {
+    return Member([&] {
         if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
         *out = nullptr;
         void* made = nullptr;
         HRESULT hr = CoCreateInstance(CLSID_Object, nullptr, CLSCTX_INPROC_SERVER, IID_IObject, &made);
         if (FAILED(hr) || !made) throw failure(FAILED(hr) ? hr : E_FAIL, "Object Not Registered.");
         Ptr<IObject> object = Ptr<IObject>::Adopt(static_cast<IObject*>(made));
-        object->put_DD(zyk::com::ToHandle(dd_.Get()));
-        object->put_BackSurface(zyk::com::ToHandle(back_.Get()));
+        object->put_DD(dd_.Handle());
+        object->put_BackSurface(back_.Handle());
 
         HBITMAP bitmap = nullptr;
         BITMAP bm{};
@@ -69,6 +68,6 @@ HRESULT CGfxObjects::get_Add(BSTR filename, long width, long height, long videoM
         object->put_ScreenWidth(screenWidth_);
         object->put_ScreenHeight(screenHeight_);
         items_.Put(filename, object.Get());
-        return object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
+        zyk::com::HandOut(object, out, "Object Not Registered.");
     });
 }

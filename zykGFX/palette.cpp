@@ -25,20 +25,23 @@ CPalette::CPalette()
     RampEntries(entries_);
 }
 
-CPalette::~CPalette()
+// A palette that its device let go has no DirectDraw object, surface or palette of the
+// device's to work on.
+void CPalette::NeedDevice() const
 {
-    colours_.Clear();
+    if (!Held()) throw failure(E_FAIL, "DirectDraw Not Initialised.");
 }
 
 HRESULT CPalette::put_DD(long dd)
 {
-    return gfx::GuardOf<CPalette>([&] { dd_ = gfx::Hold<IDirectDraw7>(dd); });
+    return Member([&] { dd_.Hold(dd); });
 }
 
 HRESULT CPalette::put_Surface(long surface)
 {
-    return gfx::GuardOf<CPalette>([&]() -> HRESULT {
-        surface_ = gfx::Hold<IDirectDrawSurface7>(surface);
+    return Member([&]() -> HRESULT {
+        NeedDevice();
+        surface_.Hold(surface);
         if (!surface_ || !dd_) return E_FAIL;
         zyk::com::Ptr<IDirectDrawPalette> attached;
         HRESULT hr = surface_->GetPalette(attached.Out());
@@ -61,9 +64,10 @@ HRESULT CPalette::put_Surface(long surface)
 
 HRESULT CPalette::get_Count(long* out)
 {
-    return gfx::GuardOf<CPalette>([&]() -> HRESULT {
+    return Member([&]() -> HRESULT {
         if (!out) return E_POINTER;
         *out = 0;
+        NeedDevice();
         if (!palette_ || FAILED(palette_->GetCaps(&caps_))) return E_FAIL;
         long count = 0;
         if (caps_ & DDPCAPS_1BIT) count = 2;
@@ -78,7 +82,8 @@ HRESULT CPalette::get_Count(long* out)
 
 HRESULT CPalette::Update()
 {
-    return gfx::GuardOf<CPalette>([&]() -> HRESULT {
+    return Member([&]() -> HRESULT {
+        NeedDevice();
         if (!palette_ || FAILED(palette_->SetEntries(0, 0, 256, entries_))) return E_FAIL;
         return S_OK;
     });
@@ -88,7 +93,7 @@ HRESULT CPalette::Update()
 // surface, the palette is attached to it. A failed load keeps the palette there was.
 HRESULT CPalette::Load(BSTR filename)
 {
-    return gfx::GuardOf<CPalette>([&] {
+    return Member([&] {
         if (!dd_) throw failure(E_FAIL, "DirectDraw Not Initialised.");
         std::string name;
         try {

@@ -4,14 +4,13 @@
 #include "com/object.h"
 #include "bitmap.h"
 
-// The palette of the device's primary surface: its 256 entries and the DirectDraw palette.
-class CPalette : public zyk::com::CoClass<CPalette, IPalette, &IID_IPalette, &CLSID_Palette> {
+// The palette of the device's primary surface: its 256 entries, the DirectDraw palette and
+// the collection of its colours. Once the device lets it go, every member that needs the
+// device's DirectDraw object or surface answers "DirectDraw Not Initialised.".
+class CPalette : public zyk::com::Collection<CPalette, IPalette, &IID_IPalette, &CLSID_Palette, IColour> {
 public:
     CPalette();
-    ~CPalette() override;
 
-    HRESULT STDMETHODCALLTYPE Item(VARIANT index, VARIANT* out) override { return colours_.Item(index, out); }
-    HRESULT STDMETHODCALLTYPE get__NewEnum(IUnknown** out) override { return colours_.NewEnum(out); }
     HRESULT STDMETHODCALLTYPE put_Surface(long surface) override;
     HRESULT STDMETHODCALLTYPE get_Count(long* out) override;
     HRESULT STDMETHODCALLTYPE put_DD(long dd) override;
@@ -19,10 +18,11 @@ public:
     HRESULT STDMETHODCALLTYPE Load(BSTR filename) override;
 
 private:
+    void NeedDevice() const;
+
     zyk::com::Ptr<IDirectDrawPalette> palette_;
     DWORD caps_ = 0;
     PALETTEENTRY entries_[256];
-    zyk::com::NamedMap<IColour> colours_;
-    zyk::com::Ptr<IDirectDraw7> dd_;
-    zyk::com::Ptr<IDirectDrawSurface7> surface_;
+    zyk::com::Handed<IDirectDraw7> dd_{OwnTie()};
+    zyk::com::Handed<IDirectDrawSurface7> surface_{OwnTie()};
 };

@@ -17,12 +17,12 @@ HRESULT ReportMemoryError(HRESULT hr, const char* what, const char* reason, cons
 
 HRESULT CTextureMemory::put_DD(long dd)
 {
-    return gfx::GuardOf<CTextureMemory>([&] { dd_ = gfx::Hold<IDirectDraw7>(dd); });
+    return Member([&] { dd_.Hold(dd); });
 }
 
 HRESULT CTextureMemory::Query(long* out, bool free, const char* member)
 {
-    return gfx::GuardOf<CTextureMemory>([&]() -> HRESULT {
+    return Member([&]() -> HRESULT {
         if (!out) return E_POINTER;
         *out = 0;
         if (!dd_) return ReportMemoryError(E_POINTER, "DDx", "Not Initialised.", member);

@@ -2,7 +2,8 @@
 #include "gfx.h"
 #include "com/object.h"
 
-// Free and total texture memory of a DirectDraw object.
+// Free and total texture memory of a DirectDraw object; once the device lets it go, the
+// figures fail as without one.
 class CTextureMemory
     : public zyk::com::CoClass<CTextureMemory, ITextureMemory, &IID_ITextureMemory, &CLSID_TextureMemory> {
 public:
@@ -13,5 +14,5 @@ public:
 private:
     HRESULT Query(long* out, bool free, const char* member);
 
-    zyk::com::Ptr<IDirectDraw7> dd_;
+    zyk::com::Handed<IDirectDraw7> dd_{OwnTie()};
 };

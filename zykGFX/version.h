@@ -7,6 +7,13 @@ DWORD DetectDirectXVersion();
 
 class CVersion : public zyk::com::CoClass<CVersion, IVersion, &IID_IVersion, &CLSID_Version> {
 public:
-    HRESULT STDMETHODCALLTYPE get_Major(long* out) override { return zyk::com::CopyOut((DetectDirectXVersion() >> 8) & 0xFF, out); }
-    HRESULT STDMETHODCALLTYPE get_Minor(long* out) override { return zyk::com::CopyOut(DetectDirectXVersion() & 0xFF, out); }
+    // The probe runs inside the member, not before it.
+    HRESULT STDMETHODCALLTYPE get_Major(long* out) override
+    {
+        return Member([&] { return zyk::com::CopyOut((DetectDirectXVersion() >> 8) & 0xFF, out); });
+    }
+    HRESULT STDMETHODCALLTYPE get_Minor(long* out) override
+    {
+        return Member([&] { return zyk::com::CopyOut(DetectDirectXVersion() & 0xFF, out); });
+    }
 };

@@ -13,7 +13,7 @@ const CodeText kGetCaps[] = {
 
 HRESULT CVideoMemory::put_DD(long dd)
 {
-    return gfx::GuardOf<CVideoMemory>([&] { dd_ = gfx::Hold<IDirectDraw7>(dd); });
+    return Member([&] { dd_.Hold(dd); });
 }
 
 void CVideoMemory::QueryVideoMemory()
@@ -30,7 +30,7 @@ void CVideoMemory::QueryVideoMemory()
 // A figure that cannot be read is a failure with its code, not the last figure with S_OK.
 HRESULT CVideoMemory::get_Free(long* out)
 {
-    return gfx::GuardOf<CVideoMemory>([&] {
+    return Member([&] {
         if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
         *out = static_cast<long>(free_);
         QueryVideoMemory();
@@ -40,7 +40,7 @@ HRESULT CVideoMemory::get_Free(long* out)
 
 HRESULT CVideoMemory::get_Total(long* out)
 {
-    return gfx::GuardOf<CVideoMemory>([&] {
+    return Member([&] {
         if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
         *out = static_cast<long>(total_);
         QueryVideoMemory();

@@ -2,7 +2,8 @@
 #include "gfx.h"
 #include "com/object.h"
 
-// Free and total video memory as the driver's caps give them.
+// Free and total video memory as the driver's caps give them; once the device lets it go,
+// the figures fail as without a DirectDraw object.
 class CVideoMemory : public zyk::com::CoClass<CVideoMemory, IVideoMemory, &IID_IVideoMemory, &CLSID_VideoMemory> {
 public:
     HRESULT STDMETHODCALLTYPE get_Free(long* out) override;
@@ -12,6 +13,6 @@ public:
 private:
     void QueryVideoMemory();
 
-    zyk::com::Ptr<IDirectDraw7> dd_;
+    zyk::com::Handed<IDirectDraw7> dd_{OwnTie()};
     DWORD free_ = 0, total_ = 0;   // the last figures read
 };

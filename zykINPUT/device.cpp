@@ -34,6 +34,13 @@ const CodeText kCreateDeviceTexts[] = {
     {E_INVALIDARG, L"CreateDevice: Invalid Parameter."},
 };
 
+// Publishes the text of a device creation that failed with hr, when it has one.
+void PublishCreateFailure(HRESULT hr)
+{
+    for (const CodeText& row : kCreateDeviceTexts)
+        if (row.code == hr) zyk::com::PublishError(CLSID_Device, IID_IDevice, row.text, hr);
+}
+
 // The number of button bytes of each state record as its data format fills it.
 constexpr long kMouseButtons = sizeof(DIMOUSESTATE::rgbButtons);
 constexpr long kJoystickButtons = sizeof(DIJOYSTATE::rgbButtons);
@@ -49,8 +56,29 @@ CInputDevice::~CInputDevice()
     if (notification_) CloseHandle(notification_);
 }
 
+// Whether the list that filled this object let it go; the device and the DirectInput
+// object made from what the list handed over are then given up (a device made by a client
+// itself is no list's, and never let go).
+bool CInputDevice::LetGo()
+{
+    if (Held()) return false;
+    if (device_) device_->Unacquire();
+    ReleaseDevice();
+    if (directInput_) {
+        directInput_->Release();
+        directInput_ = nullptr;
+    }
+    return true;
+}
+
+// A device that its list let go answers as one that DirectInput cannot make.
 bool CInputDevice::EnsureDirectInput()
 {
+    if (LetGo()) {
+        Trace("Error: %x\n", DIERR_NOTINITIALIZED);
+        PublishCreateFailure(DIERR_NOTINITIALIZED);
+        return false;
+    }
     if (directInput_) return true;
     HRESULT hr = DirectInputCreateA(instance_, 0x0700, &directInput_, nullptr);
     if (FAILED(hr)) {
@@ -69,8 +97,7 @@ bool CInputDevice::EnsureDevice()
     if (FAILED(hr) || !device_) {
         device_ = nullptr;
         Trace("Error: %x\n", hr);
-        for (const CodeText& row : kCreateDeviceTexts)
-            if (row.code == hr) zyk::com::PublishError(CLSID_Device, IID_IDevice, row.text, hr);
+        PublishCreateFailure(hr);
         return false;
     }
     return SetUp();
@@ -216,7 +243,7 @@ HRESULT CInputDevice::RunControlPanel()
 
 HRESULT CInputDevice::get_Type(Device_Types* out)
 {
-    return Member([&] { return zyk::com::CopyOut(static_cast<Device_Types>(type_), out); });
+    return Get(static_cast<Device_Types>(type_), out);
 }
 
 HRESULT CInputDevice::put_Type(Device_Types type)
@@ -229,22 +256,22 @@ HRESULT CInputDevice::put_Type(Device_Types type)
 
 HRESULT CInputDevice::get_Name(BSTR* out)
 {
-    return Member([&] { return name_.CopyTo(out); });
+    return Get(name_, out);
 }
 
 HRESULT CInputDevice::put_Name(BSTR name)
 {
-    return Member([&] { return name_.Assign(name); });
+    return Put(name_, name);
 }
 
 HRESULT CInputDevice::get_ProductName(BSTR* out)
 {
-    return Member([&] { return productName_.CopyTo(out); });
+    return Get(productName_, out);
 }
 
 HRESULT CInputDevice::put_ProductName(BSTR name)
 {
-    return Member([&] { return productName_.Assign(name); });
+    return Put(productName_, name);
 }
 
 HRESULT CInputDevice::put_hInstance(long instance)
@@ -372,7 +399,7 @@ bool CInputDevice::ReadJoystick()
 HRESULT CInputDevice::Read()
 {
     return Member([&]() -> HRESULT {
-        if (!device_) EnsureDevice();
+        if (!device_ || !Held()) EnsureDevice();
         switch (KindOf(type_)) {
         case Kind::Mouse: {
             if (!device_) return E_FAIL;
@@ -439,7 +466,7 @@ HRESULT CInputDevice::get_ButtonPressed(long number, short* out)
 
 HRESULT CInputDevice::get_Window(long* out)
 {
-    return Member([&] { return zyk::com::CopyOut(zyk::com::ToHandle(window_), out); });
+    return Get(zyk::com::ToHandle(window_), out);
 }
 
 HRESULT CInputDevice::put_Window(long window)

@@ -5,6 +5,8 @@
 
 // One DirectInput device: its identity, given by the list, and the device itself,
 // created and set up for its kind by the first member that needs it and polled by Read.
+// The device is made from what the list handed over (its module handle and instance id):
+// once the list lets go of the object, it gives the device up and makes none again.
 class CInputDevice : public zyk::com::CoClass<CInputDevice, IDevice, &IID_IDevice, &CLSID_Device> {
 public:
     CInputDevice();
@@ -36,9 +38,7 @@ public:
     HRESULT STDMETHODCALLTYPE put_Window(long window) override;
 
 private:
-    template <class Body>
-    HRESULT Member(Body&& body) { return input::GuardOf<CInputDevice>(std::forward<Body>(body)); }
-
+    bool LetGo();
     bool EnsureDirectInput();
     bool EnsureDevice();
     bool SetUp();

@@ -1,5 +1,5 @@
 #include "devices.h"
-#include "create.h"
+#include "com/create.h"
 
 using zyk::com::Bstr;
 
@@ -31,7 +31,7 @@ HRESULT CInputDevices::get_Count(long* out)
 
 HRESULT CInputDevices::get_hInstance(long* out)
 {
-    return Member([&] { return zyk::com::CopyOut(instance_, out); });
+    return Get(instance_, out);
 }
 
 HRESULT CInputDevices::put_hInstance(long instance)

@@ -23,13 +23,12 @@ protected:
     LRESULT OnReflected(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled) override;
 
 private:
-    template <class Body>
-    HRESULT Member(Body&& body) { return input::GuardOf<CInputDevices>(std::forward<Body>(body)); }
-
     void Enumerate();
     static BOOL CALLBACK EnumCallback(LPCDIDEVICEINSTANCEA instance, void* context);
 
-    zyk::com::NamedMap<IDevice> items_;
+    // Each device is tied under the list while it is filed: one that leaves it (replaced by
+    // a new listing, or the list's end) is let go.
+    zyk::com::NamedMap<IDevice> items_{&OwnTie()};
     long instance_ = 0;
     IDirectInputA* directInput_ = nullptr;
 };

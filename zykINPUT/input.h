@@ -1,37 +1,12 @@
-// What the classes of the controller-input server share: the member guard, which
-// publishes error information itself, and the kinds of device the server acts on.
+// What the classes of the controller-input server share: the publishing of error
+// information, which its members do themselves, and the kinds of device it acts on.
 #pragma once
 #include "zykINPUT.h"
 #include "com/error.h"
 #include "com/ptr.h"
-#include <utility>
 #include <dinput.h>
 
 namespace input {
-
-// Runs a member body that returns its HRESULT. The body publishes the error information
-// it means to give; an exception or a machine fault inside it becomes E_FAIL with
-// "Exception Raised." for the class and interface.
-template <class Body>
-HRESULT Guard(REFCLSID clsid, REFIID iid, Body&& body)
-{
-    HRESULT hr = E_FAIL;
-    auto run = [&]() {
-        try {
-            hr = body();
-        } catch (...) {
-            hr = zyk::com::PublishError(clsid, iid, L"Exception Raised.", E_FAIL);
-        }
-    };
-    if (zyk::com::RunWithFaultFrame(run) != 0) hr = zyk::com::PublishError(clsid, iid, L"Exception Raised.", E_FAIL);
-    return hr;
-}
-
-template <class T, class Body>
-HRESULT GuardOf(Body&& body)
-{
-    return input::Guard(T::ClsId(), T::Iid(), std::forward<Body>(body));
-}
 
 // The set-up and state a device gets, from its stored type.
 enum class Kind { None, Mouse, Keyboard, Joystick, ForceFeedback };

@@ -1,16 +1,10 @@
 #include "videodevice.h"
-#include "failure.h"
+#include "com/failure.h"
 #include "com/trace.h"
 
 using zyk::com::Ptr;
 
 namespace {
-
-template <class Body>
-HRESULT DeviceGuard(Body&& body)
-{
-    return Guard(CLSID_Device, IID_IDevice, static_cast<Body&&>(body));
-}
 
 // A DirectShow step that failed: its code with the text.
 void Check(HRESULT hr, const char* text)
@@ -62,7 +56,7 @@ IVideoWindow* CVideoDevice::Video()
 
 HRESULT CVideoDevice::Load(BSTR filename)
 {
-    return DeviceGuard([&] {
+    return Member([&] {
         if (!window_) window_ = GetActiveWindow();
         if (!graph_) throw failure(E_POINTER, "Filter Graph Not Initialised.");
         if (!events_) throw failure(E_POINTER, "Media Events Not Initialised.");
@@ -81,22 +75,22 @@ HRESULT CVideoDevice::Load(BSTR filename)
 
 HRESULT CVideoDevice::Play()
 {
-    return DeviceGuard([&] { Control()->Run(); });
+    return Member([&] { Control()->Run(); });
 }
 
 HRESULT CVideoDevice::Stop()
 {
-    return DeviceGuard([&] { Control()->Stop(); });
+    return Member([&] { Control()->Stop(); });
 }
 
 HRESULT CVideoDevice::Pause()
 {
-    return DeviceGuard([&] { Control()->Pause(); });
+    return Member([&] { Control()->Pause(); });
 }
 
 HRESULT CVideoDevice::get_Width(long* out)
 {
-    return DeviceGuard([&] {
+    return Member([&] {
         if (!out) throw failure(E_POINTER, "Null Pointer.");
         *out = 0;
         Video()->get_Width(out);
@@ -105,12 +99,12 @@ HRESULT CVideoDevice::get_Width(long* out)
 
 HRESULT CVideoDevice::put_Width(long width)
 {
-    return DeviceGuard([&] { Video()->put_Width(width); });
+    return Member([&] { Video()->put_Width(width); });
 }
 
 HRESULT CVideoDevice::get_Height(long* out)
 {
-    return DeviceGuard([&] {
+    return Member([&] {
         if (!out) throw failure(E_POINTER, "Null Pointer.");
         *out = 0;
         Video()->get_Height(out);
@@ -119,7 +113,17 @@ HRESULT CVideoDevice::get_Height(long* out)
 
 HRESULT CVideoDevice::put_Height(long height)
 {
-    return DeviceGuard([&] { Video()->put_Height(height); });
+    return Member([&] { Video()->put_Height(height); });
+}
+
+HRESULT CVideoDevice::get_Window(long* out)
+{
+    return Get(zyk::com::ToHandle(window_), out);
+}
+
+HRESULT CVideoDevice::put_Window(long window)
+{
+    return Member([&] { window_ = zyk::com::FromHandle<HWND__>(window); });
 }
 
 HRESULT CVideoDevice::OnDraw(HDC dc, const RECT& bounds)

@@ -22,12 +22,8 @@ public:
     HRESULT STDMETHODCALLTYPE put_Width(long width) override;
     HRESULT STDMETHODCALLTYPE get_Height(long* out) override;
     HRESULT STDMETHODCALLTYPE put_Height(long height) override;
-    HRESULT STDMETHODCALLTYPE get_Window(long* out) override { return zyk::com::CopyOut(zyk::com::ToHandle(window_), out); }
-    HRESULT STDMETHODCALLTYPE put_Window(long window) override
-    {
-        window_ = zyk::com::FromHandle<HWND__>(window);
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE get_Window(long* out) override;
+    HRESULT STDMETHODCALLTYPE put_Window(long window) override;
 
     static constexpr UINT kGraphEvent = WM_USER + 13;
 

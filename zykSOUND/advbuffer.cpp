@@ -33,8 +33,8 @@ void Check(HRESULT hr, const char* failed)
 // A buffer that is also a listener (a primary buffer) serves as both.
 HRESULT CAdvBuffer::put_Buffer(long buffer)
 {
-    return sound::GuardOf<CAdvBuffer>([&] {
-        buffer_ = sound::Hold<IDirectSoundBuffer>(buffer);
+    return Member([&] {
+        buffer_ = zyk::com::Hold<IDirectSoundBuffer>(buffer);
         sound_ = Query<IDirectSound3DBuffer>(buffer_.Get(), IID_IDirectSound3DBuffer);
         listener_ = Query<IDirectSound3DListener>(buffer_.Get(), IID_IDirectSound3DListener);
         if (sound_) {
@@ -51,28 +51,38 @@ HRESULT CAdvBuffer::put_Buffer(long buffer)
 // own (Doppler factor 1.0).
 HRESULT CAdvBuffer::put_Listener(long buffer)
 {
-    return sound::GuardOf<CAdvBuffer>([&] {
+    return Member([&] {
         Ptr<IDirectSound3DListener> listener =
             Query<IDirectSound3DListener>(zyk::com::FromHandle<IUnknown>(buffer), IID_IDirectSound3DListener);
         if (listener) listener_ = listener;
     });
 }
 
-IDirectSound3DBuffer* CAdvBuffer::Sound() const
+void CAdvBuffer::ForgetIfLetGo()
 {
+    if (Held()) return;
+    listener_.Reset();
+    sound_.Reset();
+    buffer_.Reset();
+}
+
+IDirectSound3DBuffer* CAdvBuffer::Sound()
+{
+    ForgetIfLetGo();
     if (!sound_) throw failure(E_POINTER, "Buffer Not Initialised.");
     return sound_.Get();
 }
 
-IDirectSound3DListener* CAdvBuffer::Listener() const
+IDirectSound3DListener* CAdvBuffer::Listener()
 {
+    ForgetIfLetGo();
     if (!listener_) throw failure(E_POINTER, "Listener Not Initialised.");
     return listener_.Get();
 }
 
 HRESULT CAdvBuffer::get_MaxDistance(float* out)
 {
-    return sound::GuardOf<CAdvBuffer>([&] {
+    return Member([&] {
         *sound::Out(out) = 0.0f;
         Read(out, [&](D3DVALUE* v) { return Sound()->GetMaxDistance(v); }, "GetMaxDistance Function Failed.");
     });
@@ -80,13 +90,13 @@ HRESULT CAdvBuffer::get_MaxDistance(float* out)
 
 HRESULT CAdvBuffer::put_MaxDistance(float value)
 {
-    return sound::GuardOf<CAdvBuffer>(
+    return Member(
         [&] { Check(Sound()->SetMaxDistance(value, DS3D_IMMEDIATE), "SetMaxDistance Function Failed."); });
 }
 
 HRESULT CAdvBuffer::get_MinDistance(float* out)
 {
-    return sound::GuardOf<CAdvBuffer>([&] {
+    return Member([&] {
         *sound::Out(out) = 0.0f;
         Read(out, [&](D3DVALUE* v) { return Sound()->GetMinDistance(v); }, "GetMinDistance Function Failed.");
     });
@@ -94,13 +104,13 @@ HRESULT CAdvBuffer::get_MinDistance(float* out)
 
 HRESULT CAdvBuffer::put_MinDistance(float value)
 {
-    return sound::GuardOf<CAdvBuffer>(
+    return Member(
         [&] { Check(Sound()->SetMinDistance(value, DS3D_IMMEDIATE), "SetMinDistance Function Failed."); });
 }
 
 HRESULT CAdvBuffer::get_DistanceFactor(float* out)
 {
-    return sound::GuardOf<CAdvBuffer>([&] {
+    return Member([&] {
         *sound::Out(out) = 0.0f;
         Read(out, [&](D3DVALUE* v) { return Listener()->GetDistanceFactor(v); }, "GetDistanceFactor Function Failed.");
     });
@@ -108,13 +118,13 @@ HRESULT CAdvBuffer::get_DistanceFactor(float* out)
 
 HRESULT CAdvBuffer::put_DistanceFactor(float value)
 {
-    return sound::GuardOf<CAdvBuffer>(
+    return Member(
         [&] { Check(Listener()->SetDistanceFactor(value, DS3D_IMMEDIATE), "SetDistanceFactor Function Failed."); });
 }
 
 HRESULT CAdvBuffer::get_DopplerFactor(float* out)
 {
-    return sound::GuardOf<CAdvBuffer>([&] {
+    return Member([&] {
         *sound::Out(out) = 0.0f;
         Read(out, [&](D3DVALUE* v) { return Listener()->GetDopplerFactor(v); }, "GetDopplerFactor Function Failed.");
     });
@@ -122,6 +132,6 @@ HRESULT CAdvBuffer::get_DopplerFactor(float* out)
 
 HRESULT CAdvBuffer::put_DopplerFactor(float value)
 {
-    return sound::GuardOf<CAdvBuffer>(
+    return Member(
         [&] { Check(Listener()->SetDopplerFactor(value, DS3D_IMMEDIATE), "SetDopplerFactor Function Failed."); });
 }

@@ -3,7 +3,8 @@
 #include "com/object.h"
 
 // The 3D parameters of one sound: its distances, and the listener's distance and Doppler
-// factors.
+// factors. Tied under its Buffer: once the buffer is let go, so is this, and it gives up
+// the 3D buffer and the listener it was handed.
 class CAdvBuffer : public zyk::com::CoClass<CAdvBuffer, IAdvBuffer, &IID_IAdvBuffer, &CLSID_AdvBuffer> {
 public:
     CAdvBuffer() = default;
@@ -21,8 +22,9 @@ public:
     HRESULT STDMETHODCALLTYPE put_Listener(long buffer) override;
 
 private:
-    IDirectSound3DBuffer* Sound() const;
-    IDirectSound3DListener* Listener() const;
+    IDirectSound3DBuffer* Sound();
+    IDirectSound3DListener* Listener();
+    void ForgetIfLetGo();
 
     zyk::com::Ptr<IDirectSoundBuffer> buffer_;
     zyk::com::Ptr<IDirectSound3DBuffer> sound_;

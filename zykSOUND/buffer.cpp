@@ -1,5 +1,5 @@
 #include "buffer.h"
-#include "create.h"
+#include "com/create.h"
 #include "waveload.h"
 #include "com/text.h"
 #include <new>
@@ -9,18 +9,18 @@ using zyk::com::Ptr;
 
 namespace {
 
-// Which members a DirectSound result's text belongs to.
-enum Member { kPanGet, kPanPut, kVolumeGet, kVolumePut, kPlay, kStop };
+// Which member a DirectSound result's text belongs to.
+enum Call { kPanGet, kPanPut, kVolumeGet, kVolumePut, kPlay, kStop };
 
-[[noreturn]] void Fail(HRESULT hr, Member member)
+[[noreturn]] void Fail(HRESULT hr, Call call)
 {
-    const bool panOrVolume = member <= kVolumePut;
-    if (hr == E_FAIL && (member == kPanGet || member == kPanPut || member == kVolumePut)) throw failure(hr, "Generic Error.");
+    const bool panOrVolume = call <= kVolumePut;
+    if (hr == E_FAIL && (call == kPanGet || call == kPanPut || call == kVolumePut)) throw failure(hr, "Generic Error.");
     if (hr == E_INVALIDARG) throw failure(hr, "Invalid Parameter.");
     if (hr == DSERR_CONTROLUNAVAIL && panOrVolume) throw failure(hr, "Control Unavailable.");
     if (hr == DSERR_PRIOLEVELNEEDED) throw failure(hr, "Priority Level Required.");
-    if (hr == DSERR_INVALIDCALL && member == kPlay) throw failure(hr, "Invalid Call has been made.");
-    if (hr == DSERR_BUFFERLOST && member == kPlay) throw failure(hr, "Buffer has been lost.");
+    if (hr == DSERR_INVALIDCALL && call == kPlay) throw failure(hr, "Invalid Call has been made.");
+    if (hr == DSERR_BUFFERLOST && call == kPlay) throw failure(hr, "Buffer has been lost.");
     throw failure(hr, "Unknown Error.");
 }
 
@@ -45,15 +45,25 @@ void CBuffer::ReleaseSound()
     owner_.Reset();
 }
 
-IDirectSoundBuffer* CBuffer::Loaded() const
+// A buffer that its collection or device let go gives up its sound and its 3D side: it
+// never plays a sound of a device that has gone, and answers as a buffer that holds none.
+void CBuffer::ForgetSoundIfLetGo()
 {
+    if (Held()) return;
+    ReleaseSound();
+    advance_.Reset();
+}
+
+IDirectSoundBuffer* CBuffer::Loaded()
+{
+    ForgetSoundIfLetGo();
     if (!buffer_) throw failure(E_POINTER, "Buffer Not Initialised.");
     return buffer_.Get();
 }
 
 HRESULT CBuffer::get_Pan(long* out)
 {
-    return sound::GuardOf<CBuffer>([&] {
+    return Member([&] {
         *sound::Out(out) = 0;
         LONG pan = 0;
         HRESULT hr = Loaded()->GetPan(&pan);
@@ -64,7 +74,7 @@ HRESULT CBuffer::get_Pan(long* out)
 
 HRESULT CBuffer::put_Pan(long pan)
 {
-    return sound::GuardOf<CBuffer>([&] {
+    return Member([&] {
         IDirectSoundBuffer* buffer = Loaded();
         if (pan < DSBPAN_LEFT) pan = DSBPAN_LEFT;
         if (pan > DSBPAN_RIGHT) pan = DSBPAN_RIGHT;
@@ -75,7 +85,7 @@ HRESULT CBuffer::put_Pan(long pan)
 
 HRESULT CBuffer::get_Volume(long* out)
 {
-    return sound::GuardOf<CBuffer>([&] {
+    return Member([&] {
         *sound::Out(out) = 0;
         LONG volume = 0;
         HRESULT hr = Loaded()->GetVolume(&volume);
@@ -86,7 +96,7 @@ HRESULT CBuffer::get_Volume(long* out)
 
 HRESULT CBuffer::put_Volume(long volume)
 {
-    return sound::GuardOf<CBuffer>([&] {
+    return Member([&] {
         IDirectSoundBuffer* buffer = Loaded();
         if (volume < 0 || volume > 100)
             throw failure(E_FAIL, "Invalid Volume Setting.  Volume must be between 0 and 100.");
@@ -97,12 +107,12 @@ HRESULT CBuffer::put_Volume(long volume)
 
 HRESULT CBuffer::put_DS(long ds)
 {
-    return sound::GuardOf<CBuffer>([&] { ds_ = sound::Hold<IDirectSound>(ds); });
+    return Member([&] { ds_.Hold(ds); });
 }
 
 HRESULT CBuffer::Play(Play_Modes mode, VARIANT_BOOL resume)
 {
-    return sound::GuardOf<CBuffer>([&] {
+    return Member([&] {
         IDirectSoundBuffer* buffer = Loaded();
         if (!(resume & 0xFFFF)) buffer->SetCurrentPosition(0);
         HRESULT hr = buffer->Play(0, 0, static_cast<DWORD>(mode));
@@ -112,7 +122,7 @@ HRESULT CBuffer::Play(Play_Modes mode, VARIANT_BOOL resume)
 
 HRESULT CBuffer::Stop()
 {
-    return sound::GuardOf<CBuffer>([&] {
+    return Member([&] {
         HRESULT hr = Loaded()->Stop();
         if (FAILED(hr)) Fail(hr, kStop);
     });
@@ -122,7 +132,7 @@ HRESULT CBuffer::Stop()
 // the device's primary buffer.
 HRESULT CBuffer::Load(BSTR filename, VARIANT_BOOL use3D)
 {
-    return sound::GuardOf<CBuffer>([&]() -> HRESULT {
+    return Member([&]() -> HRESULT {
         // The name in the ANSI code page, as the file and resource functions take it.
         std::string name;
         try {
@@ -130,25 +140,29 @@ HRESULT CBuffer::Load(BSTR filename, VARIANT_BOOL use3D)
         } catch (const std::bad_alloc&) {
             throw failure(E_OUTOFMEMORY, "Out of Memory.");
         }
-        if (!ds_) throw failure(E_POINTER, "Buffer Not Initialised.");
+        ForgetSoundIfLetGo();
+        IDirectSound* ds = ds_.Get();
+        if (!ds) throw failure(E_POINTER, "Buffer Not Initialised.");
         ReleaseSound();
         // A name takes at most MAX_PATH bytes; a longer one is not tried cut short.
         if (name.size() > MAX_PATH) return E_FAIL;
         const bool threeD = (use3D & 0xFFFF) != 0;
-        IDirectSoundBuffer* loaded = threeD ? LoadWave3DBuffer(ds_.Get(), name.c_str()) : LoadWaveBuffer(ds_.Get(), name.c_str());
+        IDirectSoundBuffer* loaded = threeD ? LoadWave3DBuffer(ds, name.c_str()) : LoadWaveBuffer(ds, name.c_str());
         if (!loaded) return E_FAIL;
         buffer_ = Ptr<IDirectSoundBuffer>::Adopt(loaded);
-        owner_ = ds_;
+        owner_ = Ptr<IDirectSound>(ds);
         if (!threeD) {
             advance_.Reset();
             return S_OK;
         }
         if (!advance_) {
-            if (IUnknown* made = CreateComObject(CLSID_AdvBuffer, IID_IAdvBuffer))
+            if (IUnknown* made = CreateComObject(CLSID_AdvBuffer, IID_IAdvBuffer)) {
                 advance_ = Ptr<IAdvBuffer>::Adopt(reinterpret_cast<IAdvBuffer*>(made));
+                zyk::com::TieTo(advance_.Get(), OwnTie());
+            }
         }
         if (advance_) {
-            Ptr<IDirectSoundBuffer> primary = Ptr<IDirectSoundBuffer>::Adopt(CreateListenerBuffer(ds_.Get()));
+            Ptr<IDirectSoundBuffer> primary = Ptr<IDirectSoundBuffer>::Adopt(CreateListenerBuffer(ds));
             advance_->put_Buffer(zyk::com::ToHandle(buffer_.Get()));
             advance_->put_Listener(zyk::com::ToHandle(primary.Get()));
         }
@@ -159,7 +173,7 @@ HRESULT CBuffer::Load(BSTR filename, VARIANT_BOOL use3D)
 // The status flags as DirectSound gives them, and its result as it is.
 HRESULT CBuffer::get_Status(Status_Types* out)
 {
-    return sound::GuardOf<CBuffer>([&] {
+    return Member([&] {
         *sound::Out(out) = sa_Stopped;
         DWORD status = 0;
         HRESULT hr = Loaded()->GetStatus(&status);
@@ -170,17 +184,13 @@ HRESULT CBuffer::get_Status(Status_Types* out)
 
 HRESULT CBuffer::get_Advance(IDispatch** out)
 {
-    return sound::GuardOf<CBuffer>([&] { sound::DispatchOf(advance_, out, "Advanced Settings Not Available."); });
-}
-
-HRESULT CBuffer::get_Reverb(Reverbs* out)
-{
-    if (!out) return E_POINTER;
-    *out = static_cast<Reverbs>(reverb_);
-    return S_OK;
+    return Member([&] {
+        ForgetSoundIfLetGo();
+        zyk::com::HandOut(advance_, out, "Advanced Settings Not Available.");
+    });
 }
 
 HRESULT CBuffer::put_Reverb(Reverbs)
 {
-    return S_OK;
+    return Member([] {});
 }

@@ -18,19 +18,21 @@ public:
     HRESULT STDMETHODCALLTYPE Load(BSTR filename, VARIANT_BOOL use3D) override;
     HRESULT STDMETHODCALLTYPE get_Status(Status_Types* out) override;
     HRESULT STDMETHODCALLTYPE get_Advance(IDispatch** out) override;
-    HRESULT STDMETHODCALLTYPE get_Reverb(Reverbs* out) override;
+    HRESULT STDMETHODCALLTYPE get_Reverb(Reverbs* out) override { return Get(reverb_, out); }
     HRESULT STDMETHODCALLTYPE put_Reverb(Reverbs reverb) override;
 
 private:
-    IDirectSoundBuffer* Loaded() const;
+    IDirectSoundBuffer* Loaded();
     void ReleaseSound();
+    void ForgetSoundIfLetGo();
 
     // The sound and the DirectSound object it was made on, held together: releasing that
-    // object's last reference destroys its buffers, whoever still holds them. ds_ is only
-    // what the next Load uses, and a DS put may change it at any time.
+    // object's last reference destroys its buffers, whoever still holds them. Both go as
+    // soon as the buffer finds that its collection or device let it go. ds_ is only what
+    // the next Load uses, and a DS put may change it at any time.
     zyk::com::Ptr<IDirectSoundBuffer> buffer_;
     zyk::com::Ptr<IDirectSound> owner_;
-    zyk::com::Ptr<IDirectSound> ds_;
+    zyk::com::Handed<IDirectSound> ds_{OwnTie()};
     zyk::com::Ptr<IAdvBuffer> advance_;
     long reverb_ = 0;
 };

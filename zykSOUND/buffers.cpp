@@ -1,5 +1,5 @@
 #include "buffers.h"
-#include "create.h"
+#include "com/create.h"
 
 using zyk::com::Ptr;
 
@@ -17,24 +17,24 @@ CBuffers::~CBuffers()
 
 HRESULT CBuffers::put_DS(long ds)
 {
-    return sound::GuardOf<CBuffers>([&] { ds_ = sound::Hold<IDirectSound>(ds); });
+    return Member([&] { ds_.Hold(ds); });
 }
 
 // The sound is in the collection once it has loaded; tidying the device's memory after
 // it is housekeeping, whose failure the caller is told of only through the trace.
 HRESULT CBuffers::get_Add(BSTR filename, VARIANT_BOOL use3D, IDispatch** out)
 {
-    return sound::GuardOf<CBuffers>([&] {
+    return Member([&] {
         sound::Out(out);
         *out = nullptr;
         Ptr<IBuffer> buffer = Ptr<IBuffer>::Adopt(CreateChild<IBuffer>(CLSID_Buffer, IID_IBuffer, "Buffer Not Registered."));
-        if (!ds_) throw failure(E_POINTER, "DirectSound Not Initialised.");
-        buffer->put_DS(zyk::com::ToHandle(ds_.Get()));
+        IDirectSound* ds = ds_.Get();
+        if (!ds) throw failure(E_POINTER, "DirectSound Not Initialised.");
+        buffer->put_DS(ds_.Handle());
         HRESULT hr = buffer->Load(filename, use3D);
         if (FAILED(hr)) throw failure(hr, "Failed to Load File.");
         items_.Put(filename, buffer.Get());
-        hr = buffer->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
-        if (FAILED(hr)) throw failure(hr, "Failed to Load File.");
-        if (FAILED(ds_->Compact())) OutputDebugStringA("ZYK: (WARNING) Compact Function Failed.\n");
+        zyk::com::HandOut(buffer, out, "Failed to Load File.");
+        if (FAILED(ds->Compact())) OutputDebugStringA("ZYK: (WARNING) Compact Function Failed.\n");
     });
 }

@@ -1,5 +1,5 @@
 #include "device.h"
-#include "create.h"
+#include "com/create.h"
 #include <cstring>
 
 using zyk::com::Ptr;
@@ -28,19 +28,22 @@ CSoundDevice::CSoundDevice()
 
 CSoundDevice::~CSoundDevice()
 {
+    generation_.Cut();
     buffers_.Reset();
     ds_.Reset();
     if (comInitialised_) CoUninitialize();
 }
 
-// A collection that cannot be made is reported, and the device goes on without one.
+// A collection that cannot be made is reported, and the device goes on without one. The
+// collection is tied under the device's present generation.
 void CSoundDevice::CreateBuffers()
 {
-    sound::GuardOf<CSoundDevice>([&] {
+    Member([&] {
         void* made = nullptr;
         HRESULT hr = CoCreateInstance(CLSID_Buffers, nullptr, CLSCTX_INPROC_SERVER, IID_IBuffers, &made);
         if (FAILED(hr) || !made) throw failure(FAILED(hr) ? hr : E_FAIL, "Buffers Not Registered.");
         buffers_ = Ptr<IBuffers>::Adopt(static_cast<IBuffers*>(made));
+        zyk::com::TieTo(buffers_.Get(), generation_);
     });
 }
 
@@ -48,7 +51,7 @@ void CSoundDevice::CreateBuffers()
 // sounds can be loaded again; without one it still opens DirectSound.
 HRESULT CSoundDevice::Initialise()
 {
-    return sound::GuardOf<CSoundDevice>([&] {
+    return Member([&] {
         if (ds_) throw failure(E_POINTER, "DirectSound Already Initialised.");
         Ptr<IDirectSound> ds;
         HRESULT hr = DirectSoundCreate(&guid_, ds.Out(), nullptr);
@@ -61,22 +64,27 @@ HRESULT CSoundDevice::Initialise()
     });
 }
 
+// The collection and its sounds are let go for good: one that a client still holds answers
+// as let go, and the next Initialise starts a new generation with a new collection.
 HRESULT CSoundDevice::Free()
 {
-    guid_ = GUID{};
-    buffers_.Reset();
-    ds_.Reset();
-    return S_OK;
+    return Member([&] {
+        guid_ = GUID{};
+        generation_.Cut();
+        generation_ = zyk::com::Tie();
+        buffers_.Reset();
+        ds_.Reset();
+    });
 }
 
 HRESULT CSoundDevice::get_Buffers(IDispatch** out)
 {
-    return sound::GuardOf<CSoundDevice>([&] { sound::DispatchOf(buffers_, out, "Buffers Not Initialised."); });
+    return Member([&] { zyk::com::HandOut(buffers_, out, "Buffers Not Initialised."); });
 }
 
 bool CSoundDevice::ReadCaps()
 {
-    HRESULT hr = sound::GuardOf<CSoundDevice>([&] {
+    HRESULT hr = Member([&] {
         if (!ds_) throw failure(E_POINTER, "Not Initialised.");
         std::memset(&caps_, 0, sizeof caps_);
         caps_.dwSize = sizeof caps_;
@@ -89,7 +97,7 @@ bool CSoundDevice::ReadCaps()
 template <class T, class Field>
 HRESULT CSoundDevice::CapsFigure(T* out, HRESULT failed, const char* text, Field field)
 {
-    return sound::GuardOf<CSoundDevice>([&] {
+    return Member([&] {
         sound::Out(out);
         if (!ReadCaps()) throw failure(failed, text);
         *out = static_cast<T>(field(caps_));
@@ -128,7 +136,7 @@ HRESULT CSoundDevice::get_Emulation(VARIANT_BOOL* out)
 // outside the enumeration's range is still written, as the number it is.
 HRESULT CSoundDevice::get_SpeakerType(Speaker_Types* out)
 {
-    return sound::GuardOf<CSoundDevice>([&] {
+    return Member([&] {
         sound::Out(out);
         if (!ds_) throw failure(E_POINTER, "DirectSound Not Initialised.");
         DWORD config = 0;
@@ -140,6 +148,7 @@ HRESULT CSoundDevice::get_SpeakerType(Speaker_Types* out)
 
 HRESULT CSoundDevice::put_GUID(long guid)
 {
-    if (const GUID* g = zyk::com::FromHandle<const GUID>(guid)) std::memcpy(&guid_, g, sizeof guid_);
-    return S_OK;
+    return Member([&] {
+        if (const GUID* g = zyk::com::FromHandle<const GUID>(guid)) std::memcpy(&guid_, g, sizeof guid_);
+    });
 }

@@ -8,8 +8,8 @@ public:
     CSoundDevice();
     ~CSoundDevice() override;
 
-    HRESULT STDMETHODCALLTYPE get_Name(BSTR* out) override { return name_.CopyTo(out); }
-    HRESULT STDMETHODCALLTYPE put_Name(BSTR name) override { return name_.Assign(name); }
+    HRESULT STDMETHODCALLTYPE get_Name(BSTR* out) override { return Get(name_, out); }
+    HRESULT STDMETHODCALLTYPE put_Name(BSTR name) override { return Put(name_, name); }
     HRESULT STDMETHODCALLTYPE Initialise() override;
     HRESULT STDMETHODCALLTYPE Free() override;
     HRESULT STDMETHODCALLTYPE get_Buffers(IDispatch** out) override;
@@ -29,6 +29,10 @@ private:
 
     bool comInitialised_ = false;
     zyk::com::Bstr name_;
+    // What the collection and its sounds are tied under while the device has them: cut by
+    // Free and by the device's end, so that a collection or a sound that a client still
+    // holds then answers as let go instead of reaching a DirectSound object that is gone.
+    zyk::com::Tie generation_;
     zyk::com::Ptr<IBuffers> buffers_;
     zyk::com::Ptr<IDirectSound> ds_;
     GUID guid_{};

@@ -1,16 +1,15 @@
 #include "devices.h"
-#include "create.h"
+#include "com/create.h"
 
 using zyk::com::Bstr;
 using zyk::com::Ptr;
 
-CSoundDevices::CSoundDevices()
+CSoundDevices::CSoundDevices() : Collection(TiesNone)
 {
     comInitialised_ = SUCCEEDED(InitialiseCOM());
-    sound::GuardOf<CSoundDevices>([&] {
-        HRESULT hr = DirectSoundEnumerateA(reinterpret_cast<LPDSENUMCALLBACKA>(&EnumSoundDriversCallback), this);
-        if (FAILED(hr)) throw failure(hr, "DirectSoundEnumerate Function Failed.");
-    });
+    // Each driver is reported by the callback on its own, so that what one left stays.
+    HRESULT hr = DirectSoundEnumerateA(reinterpret_cast<LPDSENUMCALLBACKA>(&EnumSoundDriversCallback), this);
+    if (FAILED(hr)) Member([&] { throw failure(hr, "DirectSoundEnumerate Function Failed."); });
 }
 
 CSoundDevices::~CSoundDevices()
@@ -23,7 +22,7 @@ BOOL CALLBACK CSoundDevices::EnumSoundDriversCallback(GUID* guid, const char* de
 {
     auto* self = static_cast<CSoundDevices*>(context);
     BOOL more = TRUE;
-    sound::GuardOf<CSoundDevices>([&] {
+    self->Member([&] {
         IUnknown* made = CreateComObject(CLSID_Device, IID_IDevice);
         if (!made) {
             more = FALSE;

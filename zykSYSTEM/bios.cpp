@@ -8,18 +8,18 @@ const char kPnpKey[] = "Enum\\Root\\*PNP0C01\\0000";
 
 HRESULT CBIOS::get_Name(BSTR* out)
 {
-    return sys::GuardOf<CBIOS>([&] { sys::ReturnText(sys::ReadMachineText(kPnpKey, "BIOSName"), out); });
+    return Member([&] { sys::ReturnText(sys::ReadMachineText(kPnpKey, "BIOSName"), out); });
 }
 
 HRESULT CBIOS::get_Version(BSTR* out)
 {
-    return sys::GuardOf<CBIOS>([&] { sys::ReturnText(sys::ReadMachineText(kPnpKey, "BIOSVersion"), out); });
+    return Member([&] { sys::ReturnText(sys::ReadMachineText(kPnpKey, "BIOSVersion"), out); });
 }
 
 // A date when the text reads as one, else the text itself.
 HRESULT CBIOS::get_Date(VARIANT* out)
 {
-    return sys::GuardOf<CBIOS>([&] {
+    return Member([&] {
         if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
         VariantInit(out);
         BSTR text = nullptr;

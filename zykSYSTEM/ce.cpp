@@ -2,5 +2,5 @@
 
 HRESULT CCE::Read(BSTR* out, const char* value)
 {
-    return sys::GuardOf<CCE>([&] { sys::ReturnText(sys::ReadMachineText("Platform", value), out); });
+    return Member([&] { sys::ReturnText(sys::ReadMachineText("Platform", value), out); });
 }

@@ -4,7 +4,7 @@
 namespace {
 
 // The member's body runs where the processor lacks CPUID too: the instruction then
-// faults, and the guard turns the fault into E_FAIL "Exception Raised.".
+// faults, and the member boundary turns the fault into E_FAIL "Exception Raised.".
 void RequireOut(const void* out)
 {
     if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
@@ -28,7 +28,7 @@ void CCPU::ReadCpuidInfo()
 template <class T, class F>
 HRESULT CCPU::Field(T* out, F&& pick)
 {
-    return sys::GuardOf<CCPU>([&] {
+    return Member([&] {
         RequireOut(out);
         ReadCpuidInfo();
         *out = static_cast<T>(pick());
@@ -43,7 +43,7 @@ HRESULT CCPU::get_MMX(BOOL* out) { return Field(out, [&] { return mmx_ ? 1 : 0; 
 
 HRESULT CCPU::get_Type(Processors* out)
 {
-    return sys::GuardOf<CCPU>([&] {
+    return Member([&] {
         RequireOut(out);
         ReadCpuidInfo();
         // A processor that passes no test leaves the caller's value as it was.
@@ -53,7 +53,7 @@ HRESULT CCPU::get_Type(Processors* out)
 
 HRESULT CCPU::get_AMD3DNow(BOOL* out)
 {
-    return sys::GuardOf<CCPU>([&] {
+    return Member([&] {
         RequireOut(out);
         *out = 0;
         if (cpuinfo::Cpuid(0x80000000u).eax >= 0x80000001u) *out = (cpuinfo::Cpuid(0x80000001u).edx >> 31) & 1;
@@ -62,7 +62,7 @@ HRESULT CCPU::get_AMD3DNow(BOOL* out)
 
 HRESULT CCPU::get_Vendor(Manufacturers* out)
 {
-    return sys::GuardOf<CCPU>([&] {
+    return Member([&] {
         RequireOut(out);
         *out = static_cast<Manufacturers>(cpuinfo::Manufacturer(cpuinfo::QueryProcessorCaps(0)));
     });
@@ -70,26 +70,28 @@ HRESULT CCPU::get_Vendor(Manufacturers* out)
 
 HRESULT CCPU::get_Speed(float* out)
 {
-    if (!out) return E_POINTER;
-    *out = cpuinfo::MeasureSpeed();
-    return S_OK;
+    return Member([&] {
+        if (!out) return E_POINTER;
+        *out = cpuinfo::MeasureSpeed();
+        return S_OK;
+    });
 }
 
 HRESULT CCPU::get_BusType(BSTR* out)
 {
-    return sys::GuardOf<CCPU>([&] { sys::ReturnText(sys::ReadMachineText(kPnpKey, "BusType"), out); });
+    return Member([&] { sys::ReturnText(sys::ReadMachineText(kPnpKey, "BusType"), out); });
 }
 
 HRESULT CCPU::get_MachineType(BSTR* out)
 {
-    return sys::GuardOf<CCPU>([&] { sys::ReturnText(sys::ReadMachineText(kPnpKey, "MachineType"), out); });
+    return Member([&] { sys::ReturnText(sys::ReadMachineText(kPnpKey, "MachineType"), out); });
 }
 
 HRESULT CCPU::get_ProcessorCount(long* out)
 {
-    if (!out) return E_POINTER;
-    SYSTEM_INFO info{};
-    GetSystemInfo(&info);
-    *out = static_cast<long>(info.dwNumberOfProcessors);
-    return S_OK;
+    return Member([&] {
+        SYSTEM_INFO info{};
+        GetSystemInfo(&info);
+        return zyk::com::CopyOut(static_cast<long>(info.dwNumberOfProcessors), out);
+    });
 }

@@ -2,7 +2,7 @@
 
 HRESULT CDrive::put_Letter(BSTR letter)
 {
-    return sys::GuardOf<CDrive>([&] {
+    return Member([&] {
         zyk::com::Bstr kept(letter ? letter : L"");
         if (!kept.Get()) throw failure(E_OUTOFMEMORY, static_cast<UINT>(IDS_OUT_OF_MEMORY));
         std::string root = zyk::com::ToAnsi((std::wstring(kept.Text()) + L":\\").c_str());
@@ -13,14 +13,16 @@ HRESULT CDrive::put_Letter(BSTR letter)
 
 HRESULT CDrive::get_Type(dt_Types* out)
 {
-    if (!out) return E_POINTER;
-    *out = static_cast<dt_Types>(GetDriveTypeA(root_.c_str()));
-    return S_OK;
+    return Member([&] {
+        if (!out) return E_POINTER;
+        *out = static_cast<dt_Types>(GetDriveTypeA(root_.c_str()));
+        return S_OK;
+    });
 }
 
 HRESULT CDrive::Space(long* out, bool free, const char* failed)
 {
-    return sys::GuardOf<CDrive>([&] {
+    return Member([&] {
         if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
         *out = 0;
         if (!GetDiskFreeSpaceA(root_.c_str(), &sectorsPerCluster_, &bytesPerSector_, &freeClusters_, &totalClusters_))

@@ -6,7 +6,7 @@
 class CDrive : public sys::Control<CDrive, IDrive, &IID_IDrive, &CLSID_Drive, &DIID__IDriveEvents> {
 public:
     HRESULT STDMETHODCALLTYPE get_FreeSpace(long* out) override;
-    HRESULT STDMETHODCALLTYPE get_Letter(BSTR* out) override { return letter_.CopyTo(out); }
+    HRESULT STDMETHODCALLTYPE get_Letter(BSTR* out) override { return Get(letter_, out); }
     HRESULT STDMETHODCALLTYPE put_Letter(BSTR letter) override;
     HRESULT STDMETHODCALLTYPE get_TotalSpace(long* out) override;
     HRESULT STDMETHODCALLTYPE get_Type(dt_Types* out) override;

@@ -4,11 +4,13 @@
 // leaves them 0.
 HRESULT CMemory::Read(long* out, DWORDLONG MEMORYSTATUSEX::*field)
 {
-    if (!out) return E_POINTER;
-    status_ = MEMORYSTATUSEX{};
-    status_.dwLength = sizeof status_;
-    GlobalMemoryStatusEx(&status_);
-    const DWORDLONG bytes = status_.*field;
-    *out = bytes > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<long>(bytes);
-    return S_OK;
+    return Member([&] {
+        if (!out) return E_POINTER;
+        status_ = MEMORYSTATUSEX{};
+        status_.dwLength = sizeof status_;
+        GlobalMemoryStatusEx(&status_);
+        const DWORDLONG bytes = status_.*field;
+        *out = bytes > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<long>(bytes);
+        return S_OK;
+    });
 }

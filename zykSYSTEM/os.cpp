@@ -1,4 +1,5 @@
 #include "os.h"
+#include "com/handed.h"
 #include <vector>
 
 namespace {
@@ -43,7 +44,7 @@ COS::~COS()
 template <class F>
 HRESULT COS::Folder(BSTR* out, zyk::com::Bstr& cache, F&& fn)
 {
-    return sys::GuardOf<COS>([&] {
+    return Member([&] {
         if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
         *out = nullptr;
         std::string text;
@@ -74,7 +75,7 @@ HRESULT COS::get_TempDir(BSTR* out)
 
 HRESULT COS::get_ComputerName(BSTR* out)
 {
-    return sys::GuardOf<COS>([&] {
+    return Member([&] {
         if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
         *out = nullptr;
         char buffer[256] = {};
@@ -86,7 +87,7 @@ HRESULT COS::get_ComputerName(BSTR* out)
 
 HRESULT COS::get_User(BSTR* out)
 {
-    return sys::GuardOf<COS>([&] {
+    return Member([&] {
         if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
         *out = nullptr;
         char buffer[256] = {};
@@ -98,26 +99,20 @@ HRESULT COS::get_User(BSTR* out)
 
 HRESULT COS::get_Version(IDispatch** out)
 {
-    return sys::GuardOf<COS>([&] {
-        if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
-        *out = nullptr;
-        if (!version_) throw failure(E_POINTER, "Failed to obtain Version Interface.");
-        HRESULT hr = version_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
-        if (FAILED(hr)) throw failure(hr, "Failed to obtain Version Interface.");
-    });
+    return Member([&] { zyk::com::HandOut(version_, out, "Failed to obtain Version Interface."); });
 }
 
 HRESULT COS::get_RegOwner(BSTR* out)
 {
-    return sys::GuardOf<COS>([&] { sys::ReturnText(sys::ReadMachineText(kWindowsKey, "RegisteredOwner"), out); });
+    return Member([&] { sys::ReturnText(sys::ReadMachineText(kWindowsKey, "RegisteredOwner"), out); });
 }
 
 HRESULT COS::get_RegOrganisation(BSTR* out)
 {
-    return sys::GuardOf<COS>([&] { sys::ReturnText(sys::ReadMachineText(kWindowsKey, "RegisteredOrganization"), out); });
+    return Member([&] { sys::ReturnText(sys::ReadMachineText(kWindowsKey, "RegisteredOrganization"), out); });
 }
 
 HRESULT COS::get_CommonDir(BSTR* out)
 {
-    return sys::GuardOf<COS>([&] { sys::ReturnText(sys::ReadMachineText(kWindowsKey, "CommonFilesDir"), out); });
+    return Member([&] { sys::ReturnText(sys::ReadMachineText(kWindowsKey, "CommonFilesDir"), out); });
 }

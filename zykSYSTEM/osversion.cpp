@@ -31,7 +31,7 @@ wv_OS GetOSType(const OSVERSIONINFOA& info, bool ok)
 
 HRESULT COSVersion::Read(long* out, DWORD OSVERSIONINFOA::*field, const char* failed)
 {
-    return sys::GuardOf<COSVersion>([&] {
+    return Member([&] {
         if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
         *out = 0;
         if (!QueryVersion(info_)) throw failure(E_FAIL, failed);
@@ -56,9 +56,9 @@ HRESULT COSVersion::get_Minor(long* out)
 
 HRESULT COSVersion::get_WinType(wv_OS* out)
 {
-    if (!out) return E_POINTER;
-    OSVERSIONINFOA info;
-    const bool ok = QueryVersion(info);
-    *out = GetOSType(info, ok);
-    return S_OK;
+    return Member([&] {
+        OSVERSIONINFOA info;
+        const bool ok = QueryVersion(info);
+        return zyk::com::CopyOut(GetOSType(info, ok), out);
+    });
 }

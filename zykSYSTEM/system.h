@@ -1,30 +1,23 @@
-// What the classes of the system-information server share: the member guard, the
-// registry reader, the control that shows the server's icon, and the plain object.
+// What the classes of the system-information server share: the registry reader, the
+// control that shows the server's icon, and the plain object.
 #pragma once
 #include "zykSYSTEM.h"
-#include "failure.h"
+#include "com/failure.h"
 #include "resource.h"
 #include "com/control.h"
 #include "com/events.h"
 #include "com/ptr.h"
 #include <olectl.h>
 #include <string>
-#include <utility>
 
 namespace sys {
-
-// Runs a member body of class T under the member convention, for T's class and interface.
-template <class T, class Body>
-HRESULT GuardOf(Body&& body)
-{
-    return Guard(T::ClsId(), T::Iid(), std::forward<Body>(body));
-}
 
 // The text of a value under a key of HKEY_LOCAL_MACHINE, read whole and ended at its
 // first NUL; "" when the key or the value is missing.
 std::string ReadMachineText(const char* key, const char* value);
 
-// A text handed to the client as a new BSTR; E_POINTER when out is null.
+// A text handed to the client as a new BSTR; throws E_POINTER "Cannot return data to NULL
+// Pointer." when out is null.
 void ReturnText(const std::string& text, BSTR* out);
 
 // The reflected notifications that the controls hand back as the plain messages.

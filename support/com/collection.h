@@ -6,6 +6,8 @@
 // position 1 is the greatest key and the empty name, if present, is last.
 #pragma once
 #include "enum.h"
+#include "object.h"
+#include "tie.h"
 #include <functional>
 #include <map>
 #include <string>
@@ -38,10 +40,14 @@ inline const VARIANT& UnwrapByRefVariant(const VARIANT& v)
     return v;
 }
 
+// Each member filed in the map is tied under the map's owner (tie.h), and its tie is cut
+// when it leaves: a member that a client still holds then answers as let go.
 template <class Member>
 class NamedMap {
 public:
-    NamedMap() = default;
+    // owner: the tie members are tied under while filed; nullptr ties none (a list of
+    // objects that stand on their own, such as the adapters of a Devices collection).
+    explicit NamedMap(const Tie* owner = nullptr) : owner_(owner) {}
     NamedMap(const NamedMap&) = delete;
     NamedMap& operator=(const NamedMap&) = delete;
     ~NamedMap() { Clear(); }
@@ -76,13 +82,13 @@ public:
         auto it = items_.find(key);
         member->AddRef();
         if (it != items_.end()) {
-            Member* old = it->second;
-            it->second = member;
-            if (old != member) Leave(old);
-            old->Release();
+            Entry old = it->second;
+            it->second = Entry{member, TieMember(member)};
+            if (old.member != member) Leave(old);
+            old.member->Release();
         } else {
             try {
-                items_.emplace(std::move(key), member);
+                items_.emplace(std::move(key), Entry{member, TieMember(member)});
             } catch (...) {
                 member->Release();
                 throw;
@@ -95,10 +101,10 @@ public:
     {
         auto it = items_.find(Key(name));
         if (it == items_.end()) return false;
-        Member* member = it->second;
+        Entry entry = it->second;
         items_.erase(it);
-        Leave(member);
-        member->Release();
+        Leave(entry);
+        entry.member->Release();
         return true;
     }
 
@@ -108,7 +114,7 @@ public:
     {
         auto it = items_.find(Key(name));
         if (it == items_.end()) return nullptr;
-        Member* member = it->second;
+        Member* member = it->second.member;
         items_.erase(it);
         return member;
     }
@@ -116,7 +122,7 @@ public:
     Member* Find(const wchar_t* name) const
     {
         auto it = items_.find(Key(name));
-        return it == items_.end() ? nullptr : it->second;
+        return it == items_.end() ? nullptr : it->second.member;
     }
 
     // The member at a 1-based position, or nullptr when out of range.
@@ -125,14 +131,14 @@ public:
         if (position < 1 || position > Count()) return nullptr;
         auto it = items_.begin();
         std::advance(it, position - 1);
-        return it->second;
+        return it->second.member;
     }
 
     // Visits name and member in map order.
     template <class F>
     void ForEach(F&& visit) const
     {
-        for (const auto& [name, member] : items_) visit(name, member);
+        for (const auto& [name, entry] : items_) visit(name, entry.member);
     }
 
     HRESULT Item(const VARIANT& index, VARIANT* out) const
@@ -195,11 +201,11 @@ public:
         } else {
             return E_INVALIDARG;
         }
-        Member* member = it->second;
+        Entry entry = it->second;
         items_.erase(it);
-        leaving(member);
-        Leave(member);
-        member->Release();
+        leaving(entry.member);
+        Leave(entry);
+        entry.member->Release();
         return S_OK;
     }
 
@@ -214,10 +220,10 @@ public:
     {
         Map old;
         old.swap(items_);
-        for (auto& [name, member] : old) {
-            leaving(member);
-            Leave(member);
-            member->Release();
+        for (auto& [name, entry] : old) {
+            leaving(entry.member);
+            Leave(entry);
+            entry.member->Release();
         }
         return S_OK;
     }
@@ -233,7 +239,8 @@ public:
         } catch (...) {
             return E_OUTOFMEMORY;
         }
-        for (const auto& [name, member] : items_) {
+        for (const auto& [name, entry] : items_) {
+            Member* member = entry.member;
             VARIANT v;
             VariantInit(&v);
             IDispatch* dispatch = nullptr;
@@ -249,15 +256,63 @@ public:
     }
 
 private:
-    using Map = std::map<std::wstring, Member*, CompareNames>;
+    struct Entry {
+        Member* member;
+        Tie tie;   // the member's tie under the owner, cut when it leaves
+    };
+    using Map = std::map<std::wstring, Entry, CompareNames>;
 
-    void Leave(Member* member)
+    Tie TieMember(Member* member) const { return owner_ ? TieTo(member, *owner_) : Tie(); }
+
+    void Leave(const Entry& entry)
     {
-        if (leaving_) leaving_(member);
+        entry.tie.Cut();
+        if (leaving_) leaving_(entry.member);
     }
 
+    const Tie* owner_ = nullptr;
     Map items_;
     std::function<void(Member*)> leaving_;
+};
+
+// The base of a collection class: the map, its members tied under the collection's own tie
+// (unless the collection is constructed with TiesNone: its members stand on their own), and the
+// collection members every collection interface has (_NewEnum, Item, Count) and those that
+// some have (Remove, Clear), each through the member boundary: each overrides the
+// interface's member of that name and signature where it has one. A collection whose
+// member does more declares its own.
+// Base is the class it builds on: CoClass, or a control's base for a collection that is a
+// control.
+template <class T, class Itf, const IID* ItfId, const CLSID* ClassId, class Element,
+          class Base = CoClass<T, Itf, ItfId, ClassId>>
+class Collection : public Base {
+public:
+    HRESULT STDMETHODCALLTYPE get__NewEnum(IUnknown** out)
+    {
+        return this->Member([&] { return items_.NewEnum(out); });
+    }
+    HRESULT STDMETHODCALLTYPE Item(VARIANT index, VARIANT* out)
+    {
+        return this->Member([&] { return items_.Item(index, out); });
+    }
+    HRESULT STDMETHODCALLTYPE get_Count(long* out)
+    {
+        return this->Member([&] { return items_.GetCount(out); });
+    }
+    HRESULT STDMETHODCALLTYPE Remove(VARIANT index)
+    {
+        return this->Member([&] { return items_.Remove(index); });
+    }
+    HRESULT STDMETHODCALLTYPE Clear()
+    {
+        return this->Member([&] { return items_.Clear(); });
+    }
+
+protected:
+    enum Members { TiesMembers, TiesNone };
+    explicit Collection(Members members = TiesMembers) : items_(members == TiesMembers ? &this->OwnTie() : nullptr) {}
+
+    NamedMap<Element> items_;
 };
 
 } // namespace zyk::com

@@ -1,9 +1,8 @@
-// Publishing COM error information for a client, and the guarded call that every
-// member with an error convention runs its body through.
+// Publishing COM error information for a client, and the structured-exception frame that
+// the member boundary (boundary.h) runs a body inside.
 #pragma once
 #include <windows.h>
 #include <oleauto.h>
-#include <type_traits>
 
 namespace zyk::com {
 
@@ -29,50 +28,6 @@ template <class Body>
 DWORD RunWithFaultFrame(Body& body)
 {
     return detail::zyk_call_with_fault_frame([](void* b) { (*static_cast<Body*>(b))(); }, &body);
-}
-
-// The member error convention: Failure is the error record type (thrown by value, with
-// Report(clsid, iid) returning its HRESULT and a (HRESULT, const char*) constructor).
-// The body returns void (S_OK) or an HRESULT. A thrown Failure is reported and its code
-// returned; any other exception, and any machine fault, is reported as E_FAIL
-// "Exception Raised.".
-template <class Failure, class Body>
-HRESULT Guarded(REFCLSID clsid, REFIID iid, Body&& body)
-{
-    HRESULT hr = S_OK;
-    auto protectedBody = [&]() {
-        try {
-            if constexpr (std::is_void_v<decltype(body())>) {
-                body();
-            } else {
-                hr = body();
-            }
-        } catch (Failure& f) {
-            hr = f.Report(clsid, iid);
-        } catch (...) {
-            hr = Failure(E_FAIL, "Exception Raised.").Report(clsid, iid);
-        }
-    };
-    if (RunWithFaultFrame(protectedBody) != 0)
-        hr = Failure(E_FAIL, "Exception Raised.").Report(clsid, iid);
-    return hr;
-}
-
-// The same convention for servers whose members catch only their error record: other
-// exceptions are not caught, machine faults are not trapped.
-template <class Failure, class Body>
-HRESULT GuardedFailureOnly(REFCLSID clsid, REFIID iid, Body&& body)
-{
-    try {
-        if constexpr (std::is_void_v<decltype(body())>) {
-            body();
-            return S_OK;
-        } else {
-            return body();
-        }
-    } catch (Failure& f) {
-        return f.Report(clsid, iid);
-    }
 }
 
 } // namespace zyk::com

@@ -1,6 +1,7 @@
-// Pointers that a parent hands down to its children as 32-bit integers, and the children
-// that a parent hands out to its client as IDispatch.
+// Pointers that a parent hands down to its children as 32-bit integers, and the one way a
+// parent hands a child out to its client as IDispatch.
 #pragma once
+#include "failure.h"
 #include "ptr.h"
 
 namespace zyk::com {
@@ -13,17 +14,36 @@ Ptr<Itf> Hold(long handle)
     return Ptr<Itf>(FromHandle<Itf>(handle));
 }
 
-// The IDispatch of a child that a parent holds, into out. Throws Failure(E_POINTER, text)
-// for a null out or a missing child ("Cannot return data to NULL Pointer." or missing),
-// and Failure(hr, missing) when the child does not answer IDispatch.
-template <class Failure, class Itf>
-void DispatchOf(const Ptr<Itf>& held, IDispatch** out, const char* missing)
+// The IDispatch of a child that a parent holds (a Ptr or a raw pointer), into out.
+// Throws failure(E_POINTER, "Cannot return data to NULL Pointer.") for a null out,
+// failure(E_POINTER, missing) for a missing child, and failure(hr, missing) when the child
+// does not answer IDispatch.
+template <class Itf>
+void HandOut(Itf* child, IDispatch** out, const char* missing)
 {
-    if (!out) throw Failure(E_POINTER, "Cannot return data to NULL Pointer.");
+    if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
     *out = nullptr;
-    if (!held) throw Failure(E_POINTER, missing);
-    HRESULT hr = held->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
-    if (FAILED(hr)) throw Failure(hr, missing);
+    if (!child) throw failure(E_POINTER, missing);
+    HRESULT hr = child->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
+    if (FAILED(hr)) throw failure(hr, missing);
+}
+template <class Itf>
+void HandOut(const Ptr<Itf>& held, IDispatch** out, const char* missing)
+{
+    HandOut(held.Get(), out, missing);
+}
+
+// HandOut for a getter whose failures carry no error information: E_POINTER for a null out
+// or a missing child, or the child's QueryInterface result, returned rather than thrown.
+template <class Held>
+HRESULT HandOutCode(const Held& held, IDispatch** out)
+{
+    try {
+        HandOut(held, out, "");
+    } catch (const failure& f) {
+        return f.Result();
+    }
+    return S_OK;
 }
 
 } // namespace zyk::com

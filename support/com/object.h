@@ -1,14 +1,20 @@
-// The COM class base: reference counting with aggregation, the dual IDispatch through
-// the module's type library, ISupportErrorInfo and a connection-point container, empty
-// unless the class has an outgoing interface to connect to (events.h).
+// The COM class base: reference counting with aggregation, the object's tie to its owner
+// (tie.h), the dual IDispatch through the module's type library, ISupportErrorInfo, a
+// connection-point container, empty unless the class has an outgoing interface to connect
+// to (events.h), and the member boundary (boundary.h) that every member runs through.
 //
-//   class CColour : public zyk::com::CoClass<CColour, IColour, &IID_IColour, &CLSID_Colour> {...};
+//   class CColour : public zyk::com::CoClass<CColour, IColour, &IID_IColour, &CLSID_Colour> {
+//       HRESULT STDMETHODCALLTYPE get_Red(float* out) override { return Get(red_, out); }
+//       HRESULT STDMETHODCALLTYPE Update() override { return Member([&] { ... }); }
+//   };
 //   ObjectEntry{&CLSID_Colour, 102, &zyk::com::Creator<CColour>, true, L"zyk3D.Colour.1"}
 //
 // A class that serves further interfaces overrides QueryExtra.
 #pragma once
+#include "boundary.h"
 #include "connection.h"
 #include "module.h"
+#include "tie.h"
 #include <ocidl.h>
 #include <olectl.h>
 #include <new>
@@ -38,6 +44,8 @@ public:
         *out = nullptr;
         if (iid == IID_IUnknown) {
             *out = outer_ ? static_cast<IUnknown*>(&inner_) : Identity();
+        } else if (iid == IID_IOwned) {
+            *out = static_cast<IOwned*>(&owned_);
         } else {
             HRESULT hr = FindInterface(iid, out);
             if (FAILED(hr)) {
@@ -62,6 +70,11 @@ public:
     void SetOuter(IUnknown* outer) { outer_ = outer; }
     IUnknown* InnerUnknown() { return &inner_; }
 
+    // The object's tie to its owner: what its own children are tied under, and whether
+    // its owner still holds it. An object nobody owns is held for as long as it lives.
+    const Tie& OwnTie() const { return tie_; }
+    bool Held() const { return tie_.Held(); }
+
 protected:
     // The object's identity (its primary interface) and its interface table.
     virtual IUnknown* Identity() = 0;
@@ -75,7 +88,24 @@ private:
         ULONG STDMETHODCALLTYPE Release() override { return owner->InnerRelease(); }
         ObjectRoot* owner;
     };
+    struct Owned final : IOwned {
+        explicit Owned(ObjectRoot* o) : owner(o) {}
+        HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override { return owner->OuterQueryInterface(iid, out); }
+        ULONG STDMETHODCALLTYPE AddRef() override { return owner->OuterAddRef(); }
+        ULONG STDMETHODCALLTYPE Release() override { return owner->OuterRelease(); }
+        HINSTANCE STDMETHODCALLTYPE OwnModule() override { return ThisModule().Instance(); }
+        // A held object moves under its new owner with its children; one that was let go
+        // starts afresh, and what was tied under it stays let go.
+        void STDMETHODCALLTYPE TieUnder(const Tie& by, Tie* tied) override
+        {
+            if (!owner->tie_.MoveUnder(by)) owner->tie_ = Tie::Under(by);
+            if (tied) *tied = owner->tie_;
+        }
+        ObjectRoot* owner;
+    };
     Inner inner_{this};
+    Owned owned_{this};
+    Tie tie_;
     IUnknown* outer_ = nullptr;
     volatile LONG refs_ = 0;
 };
@@ -115,59 +145,32 @@ public:
         if (!ti) return TYPE_E_ELEMENTNOTFOUND;
         return DispGetIDsOfNames(ti, names, count, ids);
     }
-    // A property get of an object given more arguments than it takes (a script's
-    // d.Cameras("Default")) means the get, then the default member of the object it gave
-    // with the rest. The platform does that too, but faults when the get answers S_OK with
-    // no object; here the get runs with its own arguments, no object answers E_POINTER, and
-    // an object gets the rest through its own Invoke.
+    // Invoke answers the calling forms of script engines besides the type library's own:
+    // - a member declared as a property get, called as a method (a statement
+    //   "c.Add name", JScript's Enumerator asking for _NewEnum), is the get;
+    // - a property get of an object given more arguments than it takes (a script's
+    //   d.Cameras("Default")) means the get, then the default member of the object it
+    //   gave with the rest. The platform does that too, but faults when the get answers
+    //   S_OK with no object; here the get runs with its own arguments, no object answers
+    //   E_POINTER, and an object gets the rest through its own Invoke.
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID lcid, WORD flags, DISPPARAMS* params,
                                      VARIANT* result, EXCEPINFO* excep, UINT* argErr) override
     {
+        detail::ClearErrorInfo();
         ITypeInfo* ti = ThisModule().TypeInfo(*ItfId);
         if (!ti) return TYPE_E_ELEMENTNOTFOUND;
         UINT own = 0;
-        auto objectGetTakingFewer = [&]() {
-            TYPEATTR* attr = nullptr;
-            if (FAILED(ti->GetTypeAttr(&attr))) return false;
-            bool found = false;
-            for (UINT i = 0; i < attr->cFuncs && !found; ++i) {
-                FUNCDESC* fd = nullptr;
-                if (FAILED(ti->GetFuncDesc(i, &fd))) continue;
-                if (fd->memid == id && fd->invkind == INVOKE_PROPERTYGET) {
-                    const TYPEDESC* type = &fd->elemdescFunc.tdesc;
-                    UINT takes = static_cast<UINT>(fd->cParams);
-                    if (takes > 0 && (fd->lprgelemdescParam[takes - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL)) {
-                        type = &fd->lprgelemdescParam[--takes].tdesc;
-                        if (type->vt == VT_PTR) type = type->lptdesc;
-                    }
-                    const bool object = type->vt == VT_DISPATCH || type->vt == VT_UNKNOWN ||
-                                        (type->vt == VT_PTR && type->lptdesc->vt == VT_USERDEFINED);
-                    found = object && params->cArgs > takes;
-                    own = takes;
-                }
-                ti->ReleaseFuncDesc(fd);
-            }
-            ti->ReleaseTypeAttr(attr);
-            return found;
-        };
-        if (!(flags & DISPATCH_PROPERTYGET) || !params || params->cArgs == 0 || params->cNamedArgs != 0 ||
-            !objectGetTakingFewer())
-            return DispInvoke(static_cast<Itf*>(this), ti, id, flags, params, result, excep, argErr);
-
-        DISPPARAMS get{params->rgvarg + (params->cArgs - own), nullptr, own, 0};
-        DISPPARAMS rest{params->rgvarg, nullptr, params->cArgs - own, 0};
-        VARIANT object;
-        VariantInit(&object);
-        HRESULT hr = DispInvoke(static_cast<Itf*>(this), ti, id, DISPATCH_PROPERTYGET, &get, &object, excep, argErr);
-        if (FAILED(hr)) return hr;
-        IDispatch* next = nullptr;
-        if ((V_VT(&object) == VT_DISPATCH || V_VT(&object) == VT_UNKNOWN) && V_UNKNOWN(&object))
-            V_UNKNOWN(&object)->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&next));
-        VariantClear(&object);
-        if (!next) return E_POINTER;
-        hr = next->Invoke(DISPID_VALUE, IID_NULL, lcid, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &rest, result, excep,
-                          argErr);
-        next->Release();
+        if ((flags & DISPATCH_PROPERTYGET) && params && params->cArgs > 0 && params->cNamedArgs == 0 &&
+            ObjectGetTakingFewer(ti, id, params->cArgs, &own))
+            return InvokeObjectGet(ti, id, lcid, params, own, result, excep, argErr);
+        HRESULT hr = DispInvoke(static_cast<Itf*>(this), ti, id, flags, params, result, excep, argErr);
+        if (hr != DISP_E_MEMBERNOTFOUND || flags != DISPATCH_METHOD) return hr;
+        // No method of that id: the property get, its result dropped when none is asked for.
+        VARIANT dropped;
+        VariantInit(&dropped);
+        hr = DispInvoke(static_cast<Itf*>(this), ti, id, DISPATCH_PROPERTYGET, params, result ? result : &dropped,
+                        excep, argErr);
+        VariantClear(&dropped);
         return hr;
     }
 
@@ -196,6 +199,32 @@ public:
     }
 
 protected:
+    // The member boundary for this class and its interface, and the bodies of plain
+    // property members through it: a value copied out or stored, a text copied out or in.
+    template <class Body>
+    HRESULT Member(Body&& body, Catch catching = Catch::Everything)
+    {
+        return Boundary(*ClassId, *ItfId, body, catching);
+    }
+    template <class V, class U>
+    HRESULT Get(const V& value, U* out)
+    {
+        return Member([&] { return CopyOut(value, out); });
+    }
+    template <class V, class U>
+    HRESULT Put(V& field, const U& value)
+    {
+        return Member([&] { field = static_cast<V>(value); });
+    }
+    HRESULT Get(const Bstr& text, BSTR* out)
+    {
+        return Member([&] { return text.CopyTo(out); });
+    }
+    HRESULT Put(Bstr& text, BSTR value)
+    {
+        return Member([&] { return text.Assign(value); });
+    }
+
     // Further interfaces of a derived class; E_NOINTERFACE by default.
     virtual HRESULT QueryExtra(REFIID, void** out)
     {
@@ -208,6 +237,55 @@ protected:
     virtual ConnectionPoint* EventPoint() { return nullptr; }
 
     IUnknown* Identity() override { return static_cast<Itf*>(this); }
+
+private:
+    // Whether id is a property get giving an object and taking fewer than given arguments;
+    // own is the number it takes.
+    static bool ObjectGetTakingFewer(ITypeInfo* ti, DISPID id, UINT given, UINT* own)
+    {
+        TYPEATTR* attr = nullptr;
+        if (FAILED(ti->GetTypeAttr(&attr))) return false;
+        bool found = false;
+        for (UINT i = 0; i < attr->cFuncs && !found; ++i) {
+            FUNCDESC* fd = nullptr;
+            if (FAILED(ti->GetFuncDesc(i, &fd))) continue;
+            if (fd->memid == id && fd->invkind == INVOKE_PROPERTYGET) {
+                const TYPEDESC* type = &fd->elemdescFunc.tdesc;
+                UINT takes = static_cast<UINT>(fd->cParams);
+                if (takes > 0 && (fd->lprgelemdescParam[takes - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL)) {
+                    type = &fd->lprgelemdescParam[--takes].tdesc;
+                    if (type->vt == VT_PTR) type = type->lptdesc;
+                }
+                const bool object = type->vt == VT_DISPATCH || type->vt == VT_UNKNOWN ||
+                                    (type->vt == VT_PTR && type->lptdesc->vt == VT_USERDEFINED);
+                found = object && given > takes;
+                *own = takes;
+            }
+            ti->ReleaseFuncDesc(fd);
+        }
+        ti->ReleaseTypeAttr(attr);
+        return found;
+    }
+
+    HRESULT InvokeObjectGet(ITypeInfo* ti, DISPID id, LCID lcid, DISPPARAMS* params, UINT own, VARIANT* result,
+                            EXCEPINFO* excep, UINT* argErr)
+    {
+        DISPPARAMS get{params->rgvarg + (params->cArgs - own), nullptr, own, 0};
+        DISPPARAMS rest{params->rgvarg, nullptr, params->cArgs - own, 0};
+        VARIANT object;
+        VariantInit(&object);
+        HRESULT hr = DispInvoke(static_cast<Itf*>(this), ti, id, DISPATCH_PROPERTYGET, &get, &object, excep, argErr);
+        if (FAILED(hr)) return hr;
+        Ptr<IDispatch> next;
+        if ((V_VT(&object) == VT_DISPATCH || V_VT(&object) == VT_UNKNOWN) && V_UNKNOWN(&object))
+            V_UNKNOWN(&object)->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(next.Out()));
+        VariantClear(&object);
+        if (!next) return E_POINTER;
+        return next->Invoke(DISPID_VALUE, IID_NULL, lcid, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &rest, result, excep,
+                            argErr);
+    }
+
+protected:
     HRESULT FindInterface(REFIID iid, void** out) override
     {
         if (iid == *ItfId || iid == IID_IDispatch) {

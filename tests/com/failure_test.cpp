@@ -1,7 +1,7 @@
 // The error record: descriptions, copies, reporting, the string table and the mappings.
-#include "create.h"
+#include "com/create.h"
 #include "errormaps.h"
-#include "failure.h"
+#include "com/failure.h"
 #include "framerate.h"
 #include "pack.h"
 #include "testkit.h"

@@ -313,14 +313,15 @@ TEST_F(Device3DTest, RenderOptionsPassThroughTheDevice)
     device->get_DirectDraw(&dd);
     EXPECT_NE(dd, 0);
 
-    // An ambient channel out of range is reported but does not stop the frame.
+    // An ambient channel out of range does not stop the frame, which succeeds and leaves
+    // no report.
     IDispatch* a = nullptr;
     device->get_Ambient(&a);
     IColour* ambient = nullptr;
     a->QueryInterface(IID_IColour, reinterpret_cast<void**>(&ambient));
     ambient->put_Green(1.5f);
     EXPECT_EQ(device->Render(), S_OK);
-    EXPECT_EQ(TakeError().description, SystemText(E_INVALIDARG) + L"Invalid Green Intensity.");
+    EXPECT_FALSE(TakeError().present);
     ambient->put_Green(0.5f);
     EXPECT_EQ(device->Render(), S_OK);
     ambient->Release();
@@ -457,15 +458,56 @@ TEST_F(Device3DTest, WorldFileHoldsCamerasThenFog)
     EXPECT_EQ(cams->Item(name, &item), S_OK);
     VariantClear(&item);
     VariantClear(&name);
-
-    // A file that cannot be opened changes nothing and is not an error.
-    BSTR missing = SysAllocString(L"Z:\\no\\such\\folder\\world.txt");
-    EXPECT_EQ(device->Load(missing), S_OK);
-    EXPECT_EQ(device->Save(nullptr), S_OK);
-    cams->get_Count(&n);
-    EXPECT_EQ(n, 2);
-    SysFreeString(missing);
     SysFreeString(file);
     cams->Release();
+    DeleteFileA(path.c_str());
+}
+
+// A world that cannot be written whole, or a file that cannot be read, fails; a missing
+// file leaves the scene as it was, and a file that ends early reads what it has.
+TEST_F(Device3DTest, WorldFilesThatCannotBeWrittenOrReadFail)
+{
+    Initialise();
+    auto save = [&](const wchar_t* name) {
+        BSTR b = name ? SysAllocString(name) : nullptr;
+        HRESULT hr = device->Save(b);
+        SysFreeString(b);
+        return hr;
+    };
+    auto load = [&](const std::string& path) {
+        BSTR b = SysAllocString(testkit::Widen(path).c_str());
+        HRESULT hr = device->Load(b);
+        SysFreeString(b);
+        return hr;
+    };
+    // No folder, no name, and a device that takes nothing (a full disk).
+    for (const wchar_t* bad : {L"Z:\\no\\such\\folder\\world.txt", L"", static_cast<const wchar_t*>(nullptr),
+                               L"Z:\\dev\\full"}) {
+        SCOPED_TRACE(testkit::Narrow(bad ? bad : L"(null)"));
+        ExpectError(save(bad), E_FAIL, L"Failed to Save the World File.");
+    }
+
+    ExpectError(load("Z:\\no\\such\\folder\\world.txt"), E_FAIL, L"Failed to Load the World File.");
+    EXPECT_EQ(CameraCount(device), 1);
+
+    // The cameras' count says two but the file ends after the first camera: that camera is
+    // read, the rest of the world reads as empty, and the load says the file was short.
+    const std::string path = testkit::TempPath("zyk_short_world.txt");
+    testkit::WriteAll(path, "2\r\n// Camera\r\nTop\r\n0\r\n0\r\n0\r\n1\r\n2\r\n3\r\n0\r\n0\r\n9\r\n");
+    ExpectError(load(path), E_FAIL, L"World File Ended Early.");
+    EXPECT_EQ(CameraCount(device), 1);
+    IDispatch* d = nullptr;
+    device->get_Cameras(&d);
+    ICameras* cams = testkit::As<ICameras>(d, IID_ICameras);
+    ASSERT_NE(cams, nullptr);
+    VARIANT top = testkit::VarBstr(L"Top"), item;
+    VariantInit(&item);
+    EXPECT_EQ(cams->Item(top, &item), S_OK);
+    VariantClear(&item);
+    VariantClear(&top);
+    cams->Release();
+    testkit::WriteAll(path, "");
+    ExpectError(load(path), E_FAIL, L"World File Ended Early.");
+    EXPECT_EQ(CameraCount(device), 0);
     DeleteFileA(path.c_str());
 }

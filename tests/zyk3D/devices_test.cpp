@@ -165,8 +165,8 @@ TEST(Devices, EveryListedAdapterInitialises)
         EXPECT_EQ(index, r->second.first);
         EXPECT_EQ(device->Clear(0, 0, 0.5f, 1), S_OK) << testkit::Narrow(TakeError().description);
 
-        // Range checks refuse NaN: the clear colour fails, the ambient light is reported
-        // and the frame goes on.
+        // Range checks refuse NaN: the clear colour fails, the ambient light does not stop
+        // the frame, which leaves no report.
         const float nan = std::numeric_limits<float>::quiet_NaN();
         EXPECT_EQ(device->Clear(nan, 0, 0, 1), E_INVALIDARG);
         EXPECT_EQ(TakeError().description, SystemText(E_INVALIDARG) + L"Invalid Red Intensity.");
@@ -175,7 +175,7 @@ TEST(Devices, EveryListedAdapterInitialises)
         ASSERT_EQ(testkit::DispPut(a, L"Blue", testkit::VarR4(nan)), S_OK);
         testkit::ClearError();
         EXPECT_EQ(device->Render(), S_OK);
-        EXPECT_EQ(TakeError().description, SystemText(E_INVALIDARG) + L"Invalid Blue Intensity.");
+        EXPECT_FALSE(TakeError().present);
         a->Release();
         EXPECT_EQ(device->Free(), S_OK);
         device->Release();

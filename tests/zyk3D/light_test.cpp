@@ -377,11 +377,11 @@ TEST(Lights, AddNamesNumbersAndFillsTheLight)
     EXPECT_EQ(found, again);
     found->Release();
 
-    // Taking the device away takes it from the lights already made.
+    // A device handed later reaches only the lights made after it; a removed light is let go.
     lights->put_Device(0);
-    EXPECT_EQ(second->Update(), E_POINTER);
+    EXPECT_EQ(second->Update(), S_OK);
+    EXPECT_EQ(spot->Update(), E_POINTER);
     ExpectLightError(kNoDevice);
-    EXPECT_EQ(spot->Update(), S_OK);   // removed earlier: keeps its device
     for (ILight* l : {spot, second, third, again}) l->Release();
     lights->Release();
 }
@@ -419,21 +419,21 @@ TEST(Lights, NewLightsTakeTheSmallestFreeNumberAndLeavingLightsGoDark)
     lights->get_Count(&n);
     EXPECT_EQ(n, 5);
 
-    // Clear switches every light off; one the client still holds goes on working.
+    // Clear switches every light off; one the client still holds is let go of the device.
     ILight* held = ItemOf(lights, L"Light4");
     ASSERT_NE(held, nullptr);
     EXPECT_EQ(lights->Clear(), S_OK);
     for (DWORD i = 0; i <= 4; ++i) EXPECT_EQ(fake.lightsEnabled[i], 0) << i;
     lights->get_Count(&n);
     EXPECT_EQ(n, 0);
-    EXPECT_EQ(held->put_Enabled(VARIANT_TRUE), S_OK);
-    EXPECT_EQ(fake.lightsEnabled[4], 128);
+    EXPECT_EQ(held->put_Enabled(VARIANT_TRUE), E_POINTER);
+    ExpectLightError(kNoDevice);
+    EXPECT_EQ(fake.lightsEnabled[4], 0);
     held->Release();
 
-    // After the device is taken away the lights are forgotten, not switched.
+    // Without a device of its own the collection switches nothing when it lets lights go.
     Add(lights, lt_Point)->Release();
     lights->put_Device(0);
-    testkit::ClearError();
     EXPECT_EQ(lights->Clear(), S_OK);
     EXPECT_EQ(fake.lightsEnabled[0], 128);
     lights->Release();
@@ -645,8 +645,8 @@ TEST_F(LightsOnDevice, RecordsAndEnableStatesReadBackFromTheDevice)
     BOOL on = TRUE;
     ASSERT_EQ(device_->GetLightEnable(1, &on), S_OK);
     EXPECT_EQ(on, FALSE);
-    EXPECT_EQ(spot->get_Enabled(&flag), S_OK);
-    EXPECT_EQ(flag, 0);
+    EXPECT_EQ(spot->get_Enabled(&flag), E_POINTER);   // let go with its removal
+    testkit::ClearError();
     ASSERT_EQ(device_->GetLightEnable(0, &on), S_OK);
     EXPECT_NE(on, FALSE);
     EXPECT_EQ(lights->Clear(), S_OK);

@@ -242,7 +242,7 @@ TEST_F(TextureOnDevice, TexturesFileByNameAndKeepOneAddedTexture)
     textures->Release();
 }
 
-TEST_F(TextureOnDevice, LongNamesLoadAndAFailedLoadKeepsTheImage)
+TEST_F(TextureOnDevice, LongNamesLoadAndAFailedLoadLeavesNoPicture)
 {
     ITexture* t = testkit::Create<ITexture>(L"zyk3D.Texture", IID_ITexture);
     ASSERT_NE(t, nullptr);
@@ -251,32 +251,32 @@ TEST_F(TextureOnDevice, LongNamesLoadAndAFailedLoadKeepsTheImage)
     const std::string longName = "zyk_" + std::string(120, 'd') + ".bmp";
     const std::wstring file = Write(longName.c_str(), testkit::Bmp(8, 4, [](int, int) { return 0x0000FFu; }));
     ASSERT_GT(file.size(), 130u);
-    ASSERT_EQ(Load(t, file), S_OK) << testkit::Narrow(testkit::TakeError().description);
     BSTR name = nullptr;
-    t->get_Name(&name);
-    EXPECT_EQ(std::wstring(name ? name : L""), file);
-    SysFreeString(name);
-    long w = 0, h = 0, handle = 0;
-    t->get_Handle(&handle);
-    EXPECT_NE(handle, 0);
 
-    // Neither a file that is no image nor a missing one nor an empty name takes the image away.
+    // After a file that is no image, a missing one or an empty name, the old picture is
+    // gone: no handle, no size, and Apply has nothing to apply.
     const std::wstring notImage = Write("zyk_notimage.bmp", testkit::Bytes{'n', 'o', 't'});
     for (const std::wstring& bad : {notImage, std::wstring(L"Z:\\no\\such\\texture.bmp"), std::wstring()}) {
-        EXPECT_TRUE(FAILED(Load(t, bad)));
-        testkit::TakeError();
-        long now = 0;
-        EXPECT_EQ(t->get_Handle(&now), S_OK);
-        EXPECT_EQ(now, handle);
-        EXPECT_EQ(t->get_width(&w), S_OK);
-        EXPECT_EQ(t->get_Height(&h), S_OK);
-        EXPECT_EQ(w, 8);
-        EXPECT_EQ(h, 4);
+        ASSERT_EQ(Load(t, file), S_OK) << testkit::Narrow(testkit::TakeError().description);
         t->get_Name(&name);
         EXPECT_EQ(std::wstring(name ? name : L""), file);
         SysFreeString(name);
+        long handle = 0, w = -1, h = -1;
+        t->get_Handle(&handle);
+        EXPECT_NE(handle, 0);
+
+        EXPECT_TRUE(FAILED(Load(t, bad)));
+        testkit::TakeError();
+        EXPECT_EQ(t->get_Handle(&handle), S_OK);
+        EXPECT_EQ(handle, 0);
+        EXPECT_EQ(t->get_width(&w), E_FAIL);
+        testkit::ExpectError(kTexture, IID_ITexture, SystemText(E_FAIL) + L"Failed to Obtain Surface for Texture.");
+        EXPECT_EQ(t->get_Height(&h), E_FAIL);
+        testkit::TakeError();
+        EXPECT_EQ(w, 0);
+        EXPECT_EQ(h, 0);
+        EXPECT_EQ(t->Apply(), E_POINTER);
+        testkit::ExpectError(kTexture, IID_ITexture, L"No Filename was given.");
     }
-    EXPECT_EQ(t->Apply(), S_OK);
-    device_->SetTexture(0, nullptr);
     t->Release();
 }

@@ -197,11 +197,14 @@ TEST(Device, HoldersKeepTheirOwnReferenceOnTheDirectDrawObject)
     ASSERT_EQ(d->get_Caps(&c), S_OK);
     ICaps* caps = Take<ICaps>(c, IID_ICaps);
     ASSERT_NE(caps, nullptr);
-    d->Release();
-    // The caps object outlives the device and still has a working DirectDraw object.
-    EXPECT_EQ(gfx_test::Refs(own.dd), alone + 1);
     long accelerator = -1;
     EXPECT_EQ(caps->get_Accelerator(&accelerator), S_OK);
+    d->Release();
+    // The caps object outlives the device, keeping its reference, but no longer reaches
+    // the DirectDraw object the device handed it.
+    EXPECT_EQ(gfx_test::Refs(own.dd), alone + 1);
+    EXPECT_EQ(caps->get_Accelerator(&accelerator), E_FAIL);
+    ExpectFailure(L"ZYKGFX.Caps.1", IID_ICaps, E_FAIL, "Failed to Obtain Capabilities.");
     caps->Release();
     EXPECT_EQ(gfx_test::Refs(own.dd), alone);
     DestroyWindow(window);

@@ -274,8 +274,9 @@ TEST(Object, TheCollectionByFileName)
     EXPECT_EQ(c.objects->Clear(), S_OK);
     c.objects->get_Count(&count);
     EXPECT_EQ(count, 0);
-    // An object the client still holds keeps working after it left the collection.
-    EXPECT_EQ(a->Draw(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0), S_OK);
+    // An object the client still holds after it left the collection is let go.
+    EXPECT_EQ(a->Draw(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0), E_POINTER);
+    ExpectFailure(kObject, IID_IObject, E_POINTER, "Surface Not Initialised.");
     a->Release();
     b->Release();
 }

@@ -5,20 +5,36 @@
 
 namespace {
 
-// The device filed under name in a list filled with this program's module handle.
-IDevice* Listed(const wchar_t* name)
+long Module() { return static_cast<long>(reinterpret_cast<LONG_PTR>(GetModuleHandleW(nullptr))); }
+
+// The device filed under name in a list filled with this program's module handle; from a
+// list given, or from a list of its own, kept while the device is used (a device that its
+// list let go makes no DirectInput device).
+IDevice* Item(IDevices* list, const wchar_t* name)
 {
-    IDevices* list = testkit::Create<IDevices>(L"ZYKInput.Devices", IID_IDevices);
-    if (!list) return nullptr;
-    list->put_hInstance(static_cast<long>(reinterpret_cast<LONG_PTR>(GetModuleHandleW(nullptr))));
     VARIANT key = testkit::VarBstr(name), out;
     VariantInit(&out);
     IDevice* device = nullptr;
     if (list->Item(key, &out) == S_OK) device = testkit::As<IDevice>(V_DISPATCH(&out), IID_IDevice);
     VariantClear(&key);
-    list->Release();
     return device;
 }
+
+struct Listed {
+    explicit Listed(const wchar_t* name) : list(testkit::Create<IDevices>(L"ZYKInput.Devices", IID_IDevices))
+    {
+        if (!list) return;
+        list->put_hInstance(Module());
+        device = Item(list, name);
+    }
+    ~Listed()
+    {
+        if (device) device->Release();
+        if (list) list->Release();
+    }
+    IDevices* list = nullptr;
+    IDevice* device = nullptr;
+};
 
 long Handle(HWND w) { return static_cast<long>(reinterpret_cast<LONG_PTR>(w)); }
 
@@ -43,7 +59,8 @@ TEST(InputDevice, TypePutFilesATraditionalJoystickAsTwo)
 
 TEST(InputDevice, KeyboardIdentityCapabilitiesAndState)
 {
-    IDevice* keyboard = Listed(L"Keyboard");
+    Listed listed(L"Keyboard");
+    IDevice* keyboard = listed.device;
     ASSERT_NE(keyboard, nullptr);
     HWND window = testkit::CreateTestWindow(64, 64, "zykINPUT keyboard");
     keyboard->put_Window(Handle(window));
@@ -81,13 +98,13 @@ TEST(InputDevice, KeyboardIdentityCapabilitiesAndState)
     keyboard->get_Window(&stored);
     EXPECT_EQ(stored, Handle(window));
     EXPECT_EQ(keyboard->get_Attached(&attached), S_OK);
-    keyboard->Release();
     DestroyWindow(window);
 }
 
 TEST(InputDevice, ExclusiveMouseFailsAcquireOutOfTheForegroundThenAnswersFromTheSameDevice)
 {
-    IDevice* mouse = Listed(L"Mouse");
+    Listed listed(L"Mouse");
+    IDevice* mouse = listed.device;
     ASSERT_NE(mouse, nullptr);
     // A window that never came to the foreground.
     HWND window = CreateWindowExA(0, "STATIC", "hidden", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
@@ -104,13 +121,13 @@ TEST(InputDevice, ExclusiveMouseFailsAcquireOutOfTheForegroundThenAnswersFromThe
     EXPECT_GE(buttons, 3);
     // Not acquired: nothing to read.
     EXPECT_EQ(mouse->Read(), E_FAIL);
-    mouse->Release();
     DestroyWindow(window);
 }
 
 TEST(InputDevice, MouseMovementIsReadAfterSendInput)
 {
-    IDevice* mouse = Listed(L"Mouse");
+    Listed listed(L"Mouse");
+    IDevice* mouse = listed.device;
     ASSERT_NE(mouse, nullptr);
     HWND window = testkit::CreateTestWindow(160, 120, "zykINPUT mouse");
     SetForegroundWindow(window);
@@ -146,7 +163,6 @@ TEST(InputDevice, MouseMovementIsReadAfterSendInput)
     EXPECT_EQ(mouse->get_ButtonPressed(-1, &pressed), S_OK);
     EXPECT_EQ(pressed, 0);
     mouse->Close();
-    mouse->Release();
     DestroyWindow(window);
 }
 
@@ -183,4 +199,64 @@ TEST(InputDevice, ADeviceWithoutAModuleHandleIsNotCreated)
     EXPECT_EQ(attached, 3);
     EXPECT_EQ(device->put_GUID(0), E_POINTER);
     device->Release();
+}
+
+// A device that its list let go (the list released, or listed again with a new device under
+// its name) makes no DirectInput device: what needs one fails as a device that is not
+// initialised, and what it keeps of its own still answers.
+TEST(InputDevice, LetGoByItsListItNeedsNoDirectInputDevice)
+{
+    HWND window = testkit::CreateTestWindow(64, 64, "zykINPUT let go");
+    IDevices* list = testkit::Create<IDevices>(L"ZYKInput.Devices", IID_IDevices);
+    ASSERT_NE(list, nullptr);
+    list->put_hInstance(Module());
+    IDevice* relisted = Item(list, L"Keyboard");
+    ASSERT_NE(relisted, nullptr);
+    relisted->put_Window(Handle(window));
+    short attached = 0;
+    ASSERT_EQ(relisted->get_Attached(&attached), S_OK);
+    list->put_hInstance(Module());
+    IDevice* fresh = Item(list, L"Keyboard");
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_NE(fresh, relisted);
+    fresh->put_Window(Handle(window));
+    EXPECT_EQ(fresh->get_Attached(&attached), S_OK);   // the one listed now works
+    IDevice* released = Item(list, L"Mouse");
+    ASSERT_NE(released, nullptr);
+    list->Release();
+
+    for (IDevice* device : {relisted, released}) {
+        device->put_Window(Handle(window));
+        long figure = 77;
+        testkit::ClearError();
+        EXPECT_EQ(device->get_Attached(&attached), E_FAIL);
+        testkit::ExpectError(L"ZYKInput.Device.1", IID_IDevice, L"CreateDevice: Not Initialised.");
+        EXPECT_EQ(device->get_Buttons(&figure), E_FAIL);
+        EXPECT_EQ(figure, 77);
+        EXPECT_EQ(device->get_Axes(&figure), E_FAIL);
+        EXPECT_EQ(device->get_HW_Revision(&figure), E_FAIL);
+        EXPECT_EQ(device->RunControlPanel(), E_FAIL);
+        testkit::ExpectError(L"ZYKInput.Device.1", IID_IDevice, L"CreateDevice: Not Initialised.");
+        EXPECT_EQ(device->Close(), S_OK);
+        BSTR name = nullptr;
+        EXPECT_EQ(device->get_Name(&name), S_OK);
+        EXPECT_GT(SysStringLen(name), 0u);
+        SysFreeString(name);
+        long stored = 0;
+        EXPECT_EQ(device->get_Window(&stored), S_OK);
+        EXPECT_EQ(stored, Handle(window));
+        long x = 5;
+        EXPECT_EQ(device->get_X(&x), S_OK);
+    }
+    // A keyboard reads nothing, so its Read still answers S_OK; a mouse has nothing to read.
+    EXPECT_EQ(relisted->Read(), S_OK);
+    EXPECT_FALSE(testkit::TakeError().present);
+    EXPECT_EQ(released->Read(), E_FAIL);
+    testkit::ExpectError(L"ZYKInput.Device.1", IID_IDevice, L"CreateDevice: Not Initialised.");
+    // The one listed last went with the list.
+    EXPECT_EQ(fresh->get_Attached(&attached), E_FAIL);
+    relisted->Release();
+    released->Release();
+    fresh->Release();
+    DestroyWindow(window);
 }

@@ -137,7 +137,6 @@ TEST_F(Joystick, ReadPollsAndKeepsTheStateUntilTheNextRead)
     IDevices* list = List();
     ASSERT_NE(list, nullptr);
     IDevice* stick = At(list, 1);
-    list->Release();
     ASSERT_NE(stick, nullptr);
     stick->put_Window(Handle(window));
 
@@ -191,6 +190,7 @@ TEST_F(Joystick, ReadPollsAndKeepsTheStateUntilTheNextRead)
     stick->get_X(&x);
     EXPECT_EQ(x, 5);
     stick->Release();
+    list->Release();
 }
 
 TEST_F(Joystick, ThroughIDispatch)
@@ -238,7 +238,6 @@ TEST_F(Joystick, WithoutAWindowItIsNotAcquiredUntilOneIsPut)
     IDevices* list = List();
     ASSERT_NE(list, nullptr);
     IDevice* stick = At(list, 1);
-    list->Release();
     ASSERT_NE(stick, nullptr);
     // The exclusive level needs a window: the set-up fails, the device stays made.
     long axes = 0;
@@ -257,6 +256,7 @@ TEST_F(Joystick, WithoutAWindowItIsNotAcquiredUntilOneIsPut)
     stick->get_X(&x);
     EXPECT_EQ(x, -250);
     stick->Release();
+    list->Release();
 }
 
 TEST_F(Joystick, AReadThatLosesTheDeviceFailsAndTheNextOneReads)
@@ -264,7 +264,6 @@ TEST_F(Joystick, AReadThatLosesTheDeviceFailsAndTheNextOneReads)
     IDevices* list = List();
     ASSERT_NE(list, nullptr);
     IDevice* stick = At(list, 1);
-    list->Release();
     ASSERT_NE(stick, nullptr);
     stick->put_Window(Handle(window));
     ASSERT_EQ(stick->Read(), S_OK);
@@ -278,6 +277,7 @@ TEST_F(Joystick, AReadThatLosesTheDeviceFailsAndTheNextOneReads)
     stick->get_X(&x);
     EXPECT_EQ(x, 333);
     stick->Release();
+    list->Release();
 }
 
 TEST_F(Joystick, AForceFeedbackDeviceIsListedBesideTheJoystickAndReadsNothing)
@@ -292,7 +292,6 @@ TEST_F(Joystick, AForceFeedbackDeviceIsListedBesideTheJoystickAndReadsNothing)
     ASSERT_NE(stick, nullptr);
     stick->Release();
     IDevice* wheel = Named(list, L"Scripted Wheel");
-    list->Release();
     ASSERT_NE(wheel, nullptr);
     Device_Types type{};
     wheel->get_Type(&type);
@@ -312,4 +311,5 @@ TEST_F(Joystick, AForceFeedbackDeviceIsListedBesideTheJoystickAndReadsNothing)
     EXPECT_EQ(wheel->get_ButtonPressed(0, &pressed), S_OK);
     EXPECT_EQ(pressed, 0);
     wheel->Release();
+    list->Release();
 }

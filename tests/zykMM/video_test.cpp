@@ -133,6 +133,28 @@ TEST(VideoControl, AMissingFileFailsWithTheRenderCode)
     DestroyWindow(host);
 }
 
+// The Window property runs inside the member boundary too: it clears what a failed Load
+// left, and a null out is a bare E_POINTER.
+TEST(VideoControl, WindowLeavesNoErrorInformation)
+{
+    HWND host = testkit::CreateTestWindow(160, 120, "video host");
+    IDevice* d = testkit::Create<IDevice>(L"zykMM.Device", IID_IDevice);
+    ASSERT_NE(d, nullptr);
+    const Name missing(L"Z:\\no\\such\\video.avi");
+    long window = 0;
+    auto afterFailedLoad = [&](HRESULT (*call)(IDevice*, HWND, long*), HRESULT expected, const char* member) {
+        ASSERT_TRUE(FAILED(d->Load(missing.b)));
+        EXPECT_EQ(call(d, host, &window), expected) << member;
+        EXPECT_FALSE(testkit::TakeError().present) << member;
+    };
+    afterFailedLoad([](IDevice* device, HWND w, long*) { return device->put_Window(Handle(w)); }, S_OK, "put");
+    afterFailedLoad([](IDevice* device, HWND, long* out) { return device->get_Window(out); }, S_OK, "get");
+    afterFailedLoad([](IDevice* device, HWND, long*) { return device->get_Window(nullptr); }, E_POINTER, "get(null)");
+    EXPECT_EQ(window, Handle(host));
+    d->Release();
+    DestroyWindow(host);
+}
+
 TEST(VideoControl, AVideoPlaysInAChildOfTheHostWindowAndPostsItsEvents)
 {
     HWND host = testkit::CreateTestWindow(160, 120, "video host");

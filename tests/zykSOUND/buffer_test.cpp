@@ -11,6 +11,7 @@ namespace {
 
 const wchar_t kBufferSource[] = L"ZYKSound.Buffer.1";
 const wchar_t kBuffersSource[] = L"ZYKSound.Buffers.1";
+const wchar_t kAdvSource[] = L"ZYKSound.AdvBuffer.1";
 
 std::string Tone(int frames = 4000) { return Wave(22050, 1, 16, Level(frames, 1, 4000)); }
 
@@ -95,8 +96,8 @@ TEST(SoundBuffers, FilesSoundsByNameDescendingAndReplacesTheSameName)
     EXPECT_EQ(CountOf(open.buffers), 2);
     EXPECT_EQ(open.buffers->Clear(), S_OK);
     EXPECT_EQ(CountOf(open.buffers), 0);
-    // The client's own references keep its sounds.
-    EXPECT_EQ(second->put_Volume(80), S_OK);
+    // Sounds that left the collection are let go, whoever still holds them.
+    EXPECT_EQ(second->put_Volume(80), E_POINTER);
     VariantClear(&key);
     VariantClear(&unknown);
     for (IBuffer* p : {first, again, second, third}) p->Release();
@@ -308,35 +309,94 @@ TEST(SoundBuffer, StatusFollowsPlayLoopAndStop)
     buffer->Release();
 }
 
-// A sound belongs to the DirectSound object it was made on: a DS put, even of nothing,
-// after the device let go of its own, leaves the sound playing and its release safe.
-TEST(SoundBuffer, OutlivesItsDeviceWhateverDirectSoundIsPutOnIt)
+// A sound that its collection or device let go (Remove, Clear, the device's Free, the
+// device released) answers as a buffer without a sound for everything that needs one, and
+// so does its 3D side; a collection that its device let go loads no more. Released in
+// either order, nothing reaches a DirectSound object that went.
+TEST(SoundBuffer, LetGoItAnswersAsHoldingNoSound)
 {
     testkit::ComScope com;
-    std::string path = TempFile("outlives.wav", Tone());
-    for (bool again : {false, true}) {
+    const std::string path = TempFile("let go.wav", Tone());
+    const std::wstring noSound = SystemText(E_POINTER) + L"Buffer Not Initialised.";
+    enum { kRemove, kClear, kFree, kReleased };
+    for (int how : {kRemove, kClear, kFree, kReleased}) {
         OpenDevice open;
-        IBuffer* buffer = open.Add(path);
-        ASSERT_TRUE(buffer);
-        open.buffers->Release();
-        open.buffers = nullptr;
-        EXPECT_EQ(open.device->Free(), S_OK);
-        if (again) {
-            EXPECT_EQ(open.device->Initialise(), S_OK);
+        IBuffer* buffer = open.Add(path, true);
+        ASSERT_TRUE(buffer) << how;
+        IDispatch* d = nullptr;
+        ASSERT_EQ(buffer->get_Advance(&d), S_OK);
+        IAdvBuffer* adv = Take<IAdvBuffer>(d, IID_IAdvBuffer);
+        ASSERT_TRUE(adv);
+        ASSERT_EQ(buffer->Play(pm_Loop, VARIANT_FALSE), S_OK);
+        VARIANT key = testkit::VarBstr(Wide(path).c_str());
+        switch (how) {
+        case kRemove: EXPECT_EQ(open.buffers->Remove(key), S_OK); break;
+        case kClear: EXPECT_EQ(open.buffers->Clear(), S_OK); break;
+        case kFree: EXPECT_EQ(open.device->Free(), S_OK); break;
+        case kReleased:
+            open.device->Release();
+            open.device = nullptr;
+            break;
         }
-        EXPECT_EQ(buffer->put_DS(0), S_OK);
-        EXPECT_EQ(buffer->put_Volume(70), S_OK);
-        EXPECT_EQ(buffer->Play(pm_Loop, VARIANT_FALSE), S_OK);
-        Status_Types status = sa_Stopped;
-        EXPECT_EQ(buffer->get_Status(&status), S_OK);
-        EXPECT_EQ(status, sa_Playing | sa_Looping);
-        EXPECT_EQ(buffer->Stop(), S_OK);
+        VariantClear(&key);
+
         testkit::ClearError();
+        EXPECT_EQ(buffer->Stop(), E_POINTER) << how;
+        ExpectError(kBufferSource, IID_IBuffer, noSound);
+        EXPECT_EQ(buffer->Play(pm_Single, VARIANT_FALSE), E_POINTER);
+        ExpectError(kBufferSource, IID_IBuffer, noSound);
+        long value = 7;
+        EXPECT_EQ(buffer->get_Volume(&value), E_POINTER);
+        EXPECT_EQ(value, 0);
+        EXPECT_EQ(buffer->put_Volume(50), E_POINTER);
+        EXPECT_EQ(buffer->put_Pan(0), E_POINTER);
+        Status_Types status = sa_Playing;
+        EXPECT_EQ(buffer->get_Status(&status), E_POINTER);
+        EXPECT_EQ(status, sa_Stopped);
         EXPECT_EQ(Load(buffer, path), E_POINTER);
-        ExpectError(kBufferSource, IID_IBuffer, SystemText(E_POINTER) + L"Buffer Not Initialised.");
-        EXPECT_EQ(open.device->Free(), S_OK);
-        buffer->Release();
+        ExpectError(kBufferSource, IID_IBuffer, noSound);
+        Reverbs reverb = Cave;
+        EXPECT_EQ(buffer->get_Reverb(&reverb), S_OK);
+        float distance = 5.0f;
+        EXPECT_EQ(adv->get_MaxDistance(&distance), E_POINTER);
+        ExpectError(kAdvSource, IID_IAdvBuffer, noSound);
+        EXPECT_EQ(distance, 0.0f);
+        EXPECT_EQ(adv->put_DopplerFactor(2.0f), E_POINTER);
+        ExpectError(kAdvSource, IID_IAdvBuffer, SystemText(E_POINTER) + L"Listener Not Initialised.");
+
+        if (how == kFree || how == kReleased) {
+            EXPECT_EQ(CountOf(open.buffers), 1);
+            EXPECT_EQ(open.Add(path), nullptr);
+            EXPECT_EQ(open.hr, E_POINTER);
+            ExpectError(kBuffersSource, IID_IBuffers, SystemText(E_POINTER) + L"DirectSound Not Initialised.");
+        }
+        if (how % 2) {
+            adv->Release();
+            buffer->Release();
+        } else {
+            buffer->Release();
+            adv->Release();
+        }
     }
+}
+
+// A client's own buffer, given a DirectSound object through its hidden put, is nobody's to
+// let go: it loads and plays on it.
+TEST(SoundBuffer, AClientsOwnBufferPlaysOnTheDirectSoundItIsGiven)
+{
+    testkit::ComScope com;
+    IDirectSound* ds = nullptr;
+    ASSERT_EQ(DirectSoundCreate(nullptr, &ds, nullptr), S_OK);
+    ASSERT_EQ(ds->SetCooperativeLevel(nullptr, DSSCL_NORMAL), S_OK);
+    IBuffer* buffer = testkit::Create<IBuffer>(L"ZYKSound.Buffer", IID_IBuffer);
+    ASSERT_TRUE(buffer);
+    EXPECT_EQ(buffer->put_DS(static_cast<long>(reinterpret_cast<LONG_PTR>(ds))), S_OK);
+    ds->Release();   // the buffer holds it now
+    EXPECT_EQ(Load(buffer, TempFile("own kept.wav", Tone())), S_OK);
+    EXPECT_EQ(buffer->Play(pm_Loop, VARIANT_FALSE), S_OK);
+    EXPECT_EQ(buffer->put_Volume(30), S_OK);
+    EXPECT_EQ(buffer->Stop(), S_OK);
+    buffer->Release();
 }
 
 // A name that matches a "WAV" resource of the program loads the resource, whatever a file

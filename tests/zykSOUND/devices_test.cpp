@@ -186,10 +186,8 @@ TEST(SoundDevice, FreeLetsGoOfTheSoundsAndInitialiseStartsAgain)
     EXPECT_EQ(open.device->get_Buffers(&d), E_POINTER);
     ExpectError(kDeviceSource, IID_IDevice, SystemText(E_POINTER) + L"Buffers Not Initialised.");
     EXPECT_EQ(d, nullptr);
-    // A sound that the client still holds stays usable.
-    EXPECT_EQ(sound->put_Volume(40), S_OK);
-    EXPECT_EQ(sound->Play(pm_Single, VARIANT_FALSE), S_OK);
-    EXPECT_EQ(sound->Stop(), S_OK);
+    // A sound that the client still holds went with the device's DirectSound object.
+    EXPECT_EQ(sound->Play(pm_Single, VARIANT_FALSE), E_POINTER);
     sound->Release();
     long count = -1;
     EXPECT_EQ(open.buffers->get_Count(&count), S_OK);

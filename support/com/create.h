@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <unknwn.h>
 #include "failure.h"
+#include "ptr.h"
+#include "tie.h"
 
 // CoInitialize(NULL) on the calling thread; constructors call it and ignore the result.
 HRESULT InitialiseCOM();
@@ -46,3 +48,16 @@ Itf* CreateChild(const CLSID& clsid, const IID& iid, const char* notRegistered)
     if (!p) throw failure(E_FAIL, notRegistered);
     return reinterpret_cast<Itf*>(p);
 }
+
+namespace zyk::com {
+
+// CreateChild for an owner: the new child, tied under owner (tie.h), in a Ptr.
+template <class Itf>
+Ptr<Itf> CreateOwned(const CLSID& clsid, const IID& iid, const char* notRegistered, const Tie& owner)
+{
+    Ptr<Itf> child = Ptr<Itf>::Adopt(CreateChild<Itf>(clsid, iid, notRegistered));
+    TieTo(child.Get(), owner);
+    return child;
+}
+
+} // namespace zyk::com

@@ -1,5 +1,5 @@
 #include "create.h"
-#include "com/trace.h"
+#include "trace.h"
 #include <new>
 
 HRESULT InitialiseCOM()

@@ -1,6 +1,7 @@
 #include "failure.h"
-#include "com/module.h"
-#include "com/ptr.h"
+#include "error.h"
+#include "module.h"
+#include "ptr.h"
 #include <string>
 
 namespace {

@@ -1,9 +1,8 @@
-// The error record thrown inside the members of the servers, and the member convention
-// built on it.
+// The error record thrown inside the members of every server: an HRESULT and the text the
+// client sees, published as COM error information at the member's boundary (boundary.h).
 #pragma once
 #include <windows.h>
 #include <oleauto.h>
-#include "com/error.h"
 
 class failure {
 public:
@@ -27,18 +26,3 @@ private:
     BSTR description_;
     BSTR helpFile_;
 };
-
-// Runs a member body under the member convention: a thrown failure is reported and its
-// code returned; anything else, machine faults included, is E_FAIL "Exception Raised.".
-template <class Body>
-HRESULT Guard(const CLSID& clsid, const IID& iid, Body&& body)
-{
-    return zyk::com::Guarded<failure>(clsid, iid, static_cast<Body&&>(body));
-}
-
-// The convention of the servers whose members catch only failure.
-template <class Body>
-HRESULT GuardFailure(const CLSID& clsid, const IID& iid, Body&& body)
-{
-    return zyk::com::GuardedFailureOnly<failure>(clsid, iid, static_cast<Body&&>(body));
-}
