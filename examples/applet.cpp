@@ -54,6 +54,12 @@ int main(int argc, char** argv)
         TerminateProcess(process.hProcess, 1);
         return 1;
     }
+    // The dialog shows before it has painted itself. Whatever of it is still to be painted is
+    // painted now (the Control Panel's thread handles each WM_PAINT before RedrawWindow
+    // returns), and the Control Panel is let go idle, when Wine puts what was drawn on the
+    // screen; only then is the picture offered.
+    RedrawWindow(search.found, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    WaitForInputIdle(process.hProcess, kLimitMs);
     char text[64] = {};
     GetDlgItemTextA(search.found, 1020, text, sizeof text);
     printf("ZYK Configuration is open: processor %s", text);

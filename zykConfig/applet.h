@@ -11,6 +11,7 @@ struct AppletState {
     HIMAGELIST images = nullptr;    // the 16x16 pictures of every list and of the tab strip
     HFONT captionFont = nullptr;    // bold Arial of the page and group headings
     long language = 0;              // 0 English, 1 French, 2 German, 3 Spanish
+    const char* helpFile = nullptr; // the help file last asked for, while its viewer may run
     std::vector<int> withheld;      // option controls of servers that could not be created
 };
 

@@ -1,4 +1,5 @@
-// Captions of the four interface languages. Texts are in the Windows-1252 code page.
+// Captions of the four interface languages. The captions are Unicode text, so that their
+// accented letters show whatever the system's ANSI code page.
 #include "captions.h"
 #include "applet.h"
 #include "resource.h"
@@ -23,10 +24,10 @@ const Language kLanguages[] = {
 const int kCaptioned[] = {IDC_VENDOR_LABEL, IDC_SPEED_LABEL,         IDC_FULLSCREEN, IDCANCEL,
                           IDC_CONTROLLERS_HEADING, IDC_GRAPHICS_HEADING, IDC_3D_HEADING, IDC_SYSTEM_HEADING};
 
-const char* const kEnglish[] = {"Processor", "Speed", "&Fullscreen", "\xAB &Cancel",
-                                "Controllers:", "Graphics Adapter:", "3D Adapter:", "System Information:"};
-const char* const kFrench[] = {"Processeur", "Vitesse", "\xC9" "cran plein", "\xAB &Annulez",
-                               "Contr\xF4leurs:", "Gfx Adaptateur:", "3D Adaptateur:", "Information du syst\xE8me:"};
+const wchar_t* const kEnglish[] = {L"Processor",    L"Speed",             L"&Fullscreen", L"\u00AB &Cancel",
+                                   L"Controllers:", L"Graphics Adapter:", L"3D Adapter:", L"System Information:"};
+const wchar_t* const kFrench[] = {L"Processeur",         L"Vitesse",         L"\u00C9cran plein",  L"\u00AB &Annulez",
+                                  L"Contr\u00F4leurs:", L"Gfx Adaptateur:", L"3D Adaptateur:", L"Information du syst\u00E8me:"};
 
 const Language* Current()
 {
@@ -58,9 +59,9 @@ void ApplyLanguageCaptions(HWND dialog)
     SetFlag(dialog, current->flagControl, current->currentFlag);
     SetDlgItemTextA(dialog, IDC_LANGUAGE, current->name);
 
-    const char* const* captions = Applet().language == 0 ? kEnglish : Applet().language == 1 ? kFrench : nullptr;
+    const wchar_t* const* captions = Applet().language == 0 ? kEnglish : Applet().language == 1 ? kFrench : nullptr;
     if (!captions) return;
-    for (int i = 0; i < 8; ++i) SetDlgItemTextA(dialog, kCaptioned[i], captions[i]);
+    for (int i = 0; i < 8; ++i) SetDlgItemTextW(dialog, kCaptioned[i], captions[i]);
 }
 
 void SetFullscreenCaption(HWND dialog, bool set)
@@ -87,8 +88,17 @@ void ShowContextHelp(HWND dialog, const HELPINFO* info)
 {
     // Statics without an id (the separator line) report -1: only the low word is compared.
     if (!info || info->iContextType != HELPINFO_WINDOW || LOWORD(info->iCtrlId) == 0xFFFF) return;
-    if (const Language* current = Current())
+    if (const Language* current = Current()) {
         WinHelpA(dialog, current->helpFile, HELP_CONTEXTPOPUP, static_cast<ULONG_PTR>(LOWORD(info->iCtrlId)));
+        Applet().helpFile = current->helpFile;
+    }
+}
+
+void QuitContextHelp(HWND dialog)
+{
+    const char* helpFile = Applet().helpFile;
+    Applet().helpFile = nullptr;
+    if (helpFile) WinHelpA(dialog, helpFile, HELP_QUIT, 0);
 }
 
 void ReleaseFlags(HWND dialog)

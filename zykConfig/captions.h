@@ -12,6 +12,8 @@ void SetDitherCaption(HWND dialog, bool set);
 
 // The WM_HELP handler: the current language's pop-up for the control under the request.
 void ShowContextHelp(HWND dialog, const HELPINFO* info);
+// Ends the help viewer that ShowContextHelp started, if it did (HELP_QUIT).
+void QuitContextHelp(HWND dialog);
 
 // Takes the flag pictures back from their controls and frees them.
 void ReleaseFlags(HWND dialog);

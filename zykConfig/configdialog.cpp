@@ -87,14 +87,15 @@ BOOL InitialiseDialog(HWND dialog, HWND progress)
     }
 
     // Inserted at the front one after the other, the tabs read Graphics, 3D, Sound,
-    // Controller; their pictures are entries the analysis appends to the image list.
+    // Controller; each shows its page's own picture: a 2D adapter, a 3D adapter, a sound
+    // device, a controller.
     HWND tabs = GetDlgItem(dialog, IDC_TABS);
     SendMessageA(tabs, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(applet.images));
     SendMessageA(tabs, TCM_SETEXTENDEDSTYLE, 0, TCS_EX_FLATSEPARATORS);
-    InsertTab(tabs, "Controller", 9);
-    InsertTab(tabs, "Sound", 7);
-    InsertTab(tabs, "3D", 3);
-    InsertTab(tabs, "Graphics", 2);
+    InsertTab(tabs, "Controller", AppendIcon(IDI_POINTER));
+    InsertTab(tabs, "Sound", AppendIcon(IDI_SOUND));
+    InsertTab(tabs, "3D", AppendIcon(IDI_TNLHAL));
+    InsertTab(tabs, "Graphics", AppendIcon(IDI_DISPLAY));
     SendMessageA(tabs, TCM_SETCURSEL, 0, 0);
 
     struct Step {
@@ -111,7 +112,9 @@ BOOL InitialiseDialog(HWND dialog, HWND progress)
     for (const Step& step : steps) {
         if (progress) SetDlgItemTextA(progress, IDC_STEP, step.text);
         SendMessageA(bar, PBM_STEPIT, 0, 0);
-        UpdateWindow(bar);
+        // No messages are pumped while the servers are asked: the whole window, its
+        // picture and the step's text included, is painted here.
+        if (progress) RedrawWindow(progress, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         if (!step.run(dialog)) all = FALSE;
     }
     return all;
@@ -135,11 +138,13 @@ void VisitWebSite()
     if (length > 0 && length < static_cast<int>(sizeof command)) WinExec(command, SW_SHOW);
 }
 
-// Everything the dialog made is freed before it goes: the kept controllers (before COM
-// stops), the pictures of its statics, the heading font and the image list.
+// Everything the dialog made is freed before it goes: the help viewer it started, the kept
+// controllers (before COM stops), the pictures of its statics, the heading font and the
+// image list.
 void ReleaseDialog(HWND dialog)
 {
     AppletState& applet = Applet();
+    QuitContextHelp(dialog);
     ReleaseControllers();
     if (comStarted) CoUninitialize();
     comStarted = false;

@@ -98,7 +98,9 @@ void CConfigSettings::Write(const char* name, long value)
 void LoadSettings(HWND dialog)
 {
     CConfigSettings settings;
-    Applet().language = settings.GetLanguage();
+    // A language the applet does not know reads as English.
+    const long language = settings.GetLanguage();
+    Applet().language = language >= 0 && language <= 3 ? language : 0;
     ApplyLanguageCaptions(dialog);
     Select(dialog, IDC_ADAPTERS, settings.Get2DRenderer());
     long fullscreen = settings.GetFullscreen();

@@ -65,9 +65,11 @@ BOOL ListControllers(HWND dialog)
 void ShowControllerState(HWND dialog)
 {
     if (input::IDevice* controller = SelectedController(dialog)) {
+        // The first Attached of a device fails when its exclusive set-up does: the state is
+        // not known then.
         short attached = 0;
-        controller->get_Attached(&attached);
-        SetDlgItemTextA(dialog, IDC_ATTACHED, attached ? "Attached" : "Disconnected");
+        const bool known = SUCCEEDED(controller->get_Attached(&attached));
+        SetDlgItemTextA(dialog, IDC_ATTACHED, !known ? "Unknown" : attached ? "Attached" : "Disconnected");
     }
 }
 

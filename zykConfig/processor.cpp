@@ -2,7 +2,10 @@
 #include "analysis.h"
 #include "applet.h"
 #include "resource.h"
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include "com/serverbinding.h"
 namespace sys {
 #include "zykSYSTEM.h"
@@ -18,6 +21,24 @@ const char* VendorName(sys::Manufacturers vendor)
     case sys::Cyrix: return "Cyrix";
     default: return "Unknown";
     }
+}
+
+// The speed with four significant digits and " MHz", written out in full (12345.6 is
+// "12350 MHz", never "1.235e+04 MHz"); "Unknown" when it is not a finite number.
+void SpeedText(float speed, char (&text)[kTextSize])
+{
+    if (!std::isfinite(speed)) {
+        lstrcpynA(text, "Unknown", kTextSize);
+        return;
+    }
+    std::snprintf(text, kTextSize, "%.4g", static_cast<double>(speed));
+    if (std::strchr(text, 'e')) {
+        // The rounded value again, with as many decimals as four significant digits need.
+        const double rounded = std::strtod(text, nullptr);
+        const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(rounded))));
+        std::snprintf(text, kTextSize, "%.*f", exponent < 3 ? 3 - exponent : 0, rounded);
+    }
+    lstrcatA(text, " MHz");
 }
 
 } // namespace
@@ -38,7 +59,7 @@ BOOL ShowProcessorInfo(HWND dialog)
     float speed = 0;
     cpu->get_Speed(&speed);
     char text[kTextSize];
-    std::snprintf(text, sizeof text, "%.4g MHz", static_cast<double>(speed));
+    SpeedText(speed, text);
     SetDlgItemTextA(dialog, IDC_SPEED, text);
     cpu->Release();
     return TRUE;

@@ -35,9 +35,8 @@ BOOL CALLBACK FindShownDialog(HWND window, LPARAM found)
 {
     char title[64] = {};
     GetWindowTextA(window, title, sizeof title);
-    // Ready once the settings are loaded: the language's name shows then.
-    if (IsWindowVisible(window) && std::string(title) == "ZYK Configuration" &&
-        GetWindowTextLengthA(GetDlgItem(window, 1039)) > 0) {
+    // The dialog shows only once its initialisation (the analysis and the settings) is done.
+    if (IsWindowVisible(window) && std::string(title) == "ZYK Configuration") {
         *reinterpret_cast<HWND*>(found) = window;
         return FALSE;
     }
@@ -48,6 +47,7 @@ const char kSettingsKey[] = "Software\\VB and VBA Program Settings\\ZYK\\Config"
 
 std::string AppletFile() { return WindowsPath(ZYK_APPLET_FILE); }
 std::string GameFile() { return WindowsPath(ZYK_GAME_FILE); }
+std::string AppletSampleFile() { return WindowsPath(ZYK_APPLET_SAMPLE_FILE); }
 
 Applet::Applet(const std::string& file)
 {
@@ -171,6 +171,23 @@ void ClickTab(HWND dialog, int tab)
 bool Shown(HWND dialog, int control)
 {
     return (GetWindowLongA(GetDlgItem(dialog, control), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+namespace {
+
+BOOL CALLBACK CountUnpainted(HWND window, LPARAM count)
+{
+    if (GetUpdateRect(window, nullptr, FALSE)) ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+} // namespace
+
+int Unpainted(HWND dialog)
+{
+    int count = GetUpdateRect(dialog, nullptr, FALSE) ? 1 : 0;
+    EnumChildWindows(dialog, &CountUnpainted, reinterpret_cast<LPARAM>(&count));
+    return count;
 }
 
 void DeleteSettings()

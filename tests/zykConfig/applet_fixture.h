@@ -10,9 +10,11 @@
 
 namespace applet {
 
-// The applet's file, and the sample game's, as Windows paths.
+// The applet's file, the sample game's and the sample that opens the applet, as Windows
+// paths.
 std::string AppletFile();
 std::string GameFile();
+std::string AppletSampleFile();
 
 class Applet {
 public:
@@ -31,8 +33,9 @@ private:
     APPLET_PROC entry_ = nullptr;
 };
 
-// An enumeration callback that stops at the applet's dialog once it is shown and ready
-// (the analysis done and the settings shown), storing it in the HWND that found points to.
+// An enumeration callback that stops at the applet's dialog once it is shown (which it is
+// once the analysis is done and the settings are shown), storing it in the HWND that found
+// points to.
 BOOL CALLBACK FindShownDialog(HWND window, LPARAM found);
 
 // A ComboBoxEx item: its text and its image's index in the shared image list.
@@ -54,6 +57,9 @@ void Click(HWND dialog, int control);
 // Switches the tab strip to a page as a click does, and tells which controls show.
 void ClickTab(HWND dialog, int tab);
 bool Shown(HWND dialog, int control);
+
+// The windows of a dialog, itself included, that still await painting.
+int Unpainted(HWND dialog);
 
 // The settings key of the current user, as the applet writes it.
 extern const char kSettingsKey[];

@@ -59,6 +59,41 @@ TEST(ControlPanel, OpensTheAppletAndEndsWithIt)
     DeleteSettings();
 }
 
+// The sample that the README's picture is taken with offers the picture only once the dialog
+// is painted whole; the test stands in for the script that takes it.
+TEST(ControlPanel, SampleOffersItsPictureOncePainted)
+{
+    DeleteSettings();
+    const std::string signal = testkit::ProcessFolder("zykshot") + "applet.signal";
+    DeleteFileA(signal.c_str());
+    std::string command = "\"" + AppletSampleFile() + "\" \"" + AppletFile() + "\"";
+    STARTUPINFOA start{sizeof start};
+    PROCESS_INFORMATION process{};
+    SetEnvironmentVariableA("ZYK_SCREENSHOT_SIGNAL", signal.c_str());
+    const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process);
+    SetEnvironmentVariableA("ZYK_SCREENSHOT_SIGNAL", nullptr);
+    ASSERT_TRUE(started) << command;
+    std::string said;
+    const DWORD begun = GetTickCount();
+    while (said.rfind("shown", 0) != 0 && GetTickCount() - begun < kLimitMs &&
+           WaitForSingleObject(process.hProcess, 1) == WAIT_TIMEOUT)
+        said = testkit::ReadAll(signal);
+    HWND dialog = nullptr;
+    EnumWindows(&FindShownDialog, reinterpret_cast<LPARAM>(&dialog));
+    EXPECT_EQ(said.rfind("shown", 0), 0u) << "no picture was offered";
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(Unpainted(dialog), 0) << "windows of the dialog still to be painted when its picture was offered";
+    testkit::WriteAll(signal + ".new", "taken (none)\n");
+    MoveFileExA((signal + ".new").c_str(), signal.c_str(), MOVEFILE_REPLACE_EXISTING);
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, kLimitMs), WAIT_OBJECT_0) << "the sample did not end";
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    EXPECT_EQ(code, 0u);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    DeleteFileA(signal.c_str());
+}
+
 TEST(Game, AppliesTheSavedChoices)
 {
     DeleteSettings();

@@ -17,6 +17,10 @@ std::string Bits(HBITMAP bitmap)
     return bits;
 }
 
+// The least room, in pixels, that a label leaves after its text, and that the text leaves
+// before the box beside it.
+const long kLabelRoom = 2, kTextGap = 6;
+
 bool ShowsFlag(HWND dialog, int control, HMODULE module, int bitmapId)
 {
     auto expected = static_cast<HBITMAP>(LoadImageA(module, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 16, 16, 0));
@@ -57,6 +61,29 @@ void AskHelp(HWND dialog, int control)
     SendMessageA(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
 }
 
+// A label's text in the label's own font, against the label and the box beside it: the
+// text must end short of the label's edge, and well short of the box.
+::testing::AssertionResult LabelFits(HWND dialog, int label, int box)
+{
+    HWND window = GetDlgItem(dialog, label);
+    wchar_t text[64] = {};
+    GetWindowTextW(window, text, 64);
+    HDC dc = GetDC(window);
+    HGDIOBJ font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(window, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text, lstrlenW(text), &extent);
+    SelectObject(dc, font);
+    ReleaseDC(window, dc);
+    RECT client{}, placed{}, beside{};
+    GetClientRect(window, &client);
+    GetWindowRect(window, &placed);
+    GetWindowRect(GetDlgItem(dialog, box), &beside);
+    const long room = client.right - extent.cx, gap = beside.left - placed.left - extent.cx;
+    if (room >= kLabelRoom && gap >= kTextGap) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << testkit::Narrow(text) << ": " << room << " px left in the label, " << gap
+                                         << " px from the text to the box";
+}
+
 class Languages : public ::testing::Test {
 protected:
     void SetUp() override { DeleteSettings(); }
@@ -74,6 +101,9 @@ TEST_F(Languages, FrenchThenGermanKeepsTheFrenchCaptions)
         EXPECT_TRUE(ShowsFlag(dialog, 1037, cpl.Module(), 137));
         EXPECT_EQ(Text(dialog, 1034), "System Information:");
         EXPECT_EQ(Text(dialog, 1041), "Processor");
+        wchar_t cancel[32] = {};
+        GetDlgItemTextW(dialog, IDCANCEL, cancel, 32);
+        EXPECT_EQ(std::wstring(cancel), L"\u00AB &Cancel");
 
         Click(dialog, 1037);
         EXPECT_EQ(Text(dialog, 1039), "French");
@@ -88,6 +118,8 @@ TEST_F(Languages, FrenchThenGermanKeepsTheFrenchCaptions)
             GetDlgItemTextW(dialog, std::stoi(caption[0]), text, 64);
             EXPECT_EQ(std::wstring(text), caption[1]) << testkit::Narrow(caption[0]);
         }
+        EXPECT_TRUE(LabelFits(dialog, 1041, 1020));
+        EXPECT_TRUE(LabelFits(dialog, 1042, 1021));
         Click(dialog, 1036);
         EXPECT_EQ(Text(dialog, 1039), "German");
         EXPECT_TRUE(ShowsFlag(dialog, 1036, cpl.Module(), 134));
@@ -110,8 +142,10 @@ TEST_F(Languages, ContextHelpOfTheCurrentLanguage)
     HWND window = CreateWindowA("MS_WINHELP", "help", 0, 0, 0, 10, 10, nullptr, nullptr, viewer.hInstance, nullptr);
     ASSERT_TRUE(window);
     requests.clear();
-    WriteSetting("Language", "1");
     Applet cpl;
+    ASSERT_TRUE(cpl.WithDialog([](HWND) {}));
+    EXPECT_TRUE(requests.empty()) << "no help was asked for, so none is ended";
+    WriteSetting("Language", "1");
     ASSERT_TRUE(cpl.WithDialog([](HWND dialog) {
         EXPECT_EQ(Text(dialog, 1041), "Processeur");
         AskHelp(dialog, 1021);
@@ -121,10 +155,23 @@ TEST_F(Languages, ContextHelpOfTheCurrentLanguage)
     }));
     DestroyWindow(window);
     UnregisterClassA("MS_WINHELP", viewer.hInstance);
-    ASSERT_EQ(requests.size(), 2u);
+    ASSERT_EQ(requests.size(), 3u);
     EXPECT_EQ(requests[0].file, "ZYKCFGFRA.HLP");
     EXPECT_EQ(requests[0].command, static_cast<UINT>(HELP_CONTEXTPOPUP));
     EXPECT_EQ(requests[0].context, 1021u);
     EXPECT_EQ(requests[1].file, "ZYKCFGUK.HLP");
     EXPECT_EQ(requests[1].context, 1001u);
+    EXPECT_EQ(requests[2].command, static_cast<UINT>(HELP_QUIT)) << "the viewer is ended with the dialog";
+}
+
+TEST_F(Languages, UnknownLanguageReadsAsEnglish)
+{
+    WriteSetting("Language", "7");
+    Applet cpl;
+    ASSERT_TRUE(cpl.WithDialog([&](HWND dialog) {
+        EXPECT_EQ(Text(dialog, 1039), "English");
+        EXPECT_TRUE(ShowsFlag(dialog, 1038, cpl.Module(), 135));
+        SendDlgItemMessageA(dialog, IDOK, BM_CLICK, 0, 0);
+    }));
+    EXPECT_EQ(Setting("Language"), "0");
 }
