@@ -2,7 +2,10 @@
 #include "gfx.h"
 #include "com/object.h"
 
-// One palette entry: red, green, blue and the entry's flags.
+// One palette entry: red, green, blue and the entry's flags. A colour of a palette's list is
+// that palette's entry: the palette gives it the entry's values and reads its values back
+// when it writes the entries to DirectDraw. A colour a client still holds once its palette
+// is gone keeps the values it had, as a colour of its own.
 class CGfxColour : public zyk::com::CoClass<CGfxColour, IColour, &IID_IColour, &CLSID_Colour> {
 public:
     HRESULT STDMETHODCALLTYPE get_Red(long* out) override { return Get(entry_.peRed, out); }
@@ -17,6 +20,10 @@ public:
         return Put(entry_.peFlags, v ? entry_.peFlags | 1 : entry_.peFlags & ~1);
     }
     HRESULT STDMETHODCALLTYPE get_Flags(long* out) override { return Get(entry_.peFlags, out); }
+
+    // The entry, as the palette that made the colour reads and sets it.
+    const PALETTEENTRY& Entry() const { return entry_; }
+    void SetEntry(const PALETTEENTRY& entry) { entry_ = entry; }
 
 private:
     // The low byte of the value: 300 stores 44.

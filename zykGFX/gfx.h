@@ -26,4 +26,7 @@ const char* TextOf(const CodeText (&table)[N], HRESULT hr, const char* other = "
     return other;
 }
 
+// A byte count as the 32-bit figure a client reads: a count over 0x7FFFFFFF reads 0x7FFFFFFF.
+inline long MemoryFigure(DWORD bytes) { return bytes > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<long>(bytes); }
+
 } // namespace gfx

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <string>
 
 using gfx::CodeText;
 
@@ -18,11 +19,49 @@ const CodeText kGetPalette[] = {
     {DDERR_SURFACELOST, "Surface Lost."},
 };
 
+// Entry i's key in the list of colours: 255 - i in three digits.
+std::wstring ColourKey(int i)
+{
+    std::wstring key = std::to_wstring(255 - i);
+    return std::wstring(3 - key.size(), L'0') + key;
+}
+
 } // namespace
 
 CPalette::CPalette()
 {
     RampEntries(entries_);
+    // A palette short of memory lists the colours it could make.
+    try {
+        MakeColours();
+    } catch (const std::bad_alloc&) {
+    }
+}
+
+void CPalette::MakeColours()
+{
+    for (int i = 0; i < 256; ++i) {
+        IColour* made = nullptr;
+        if (FAILED(zyk::com::Creator<CGfxColour>(nullptr, IID_IColour, reinterpret_cast<void**>(&made)))) return;
+        auto colour = zyk::com::Ptr<IColour>::Adopt(made);
+        auto* entry = static_cast<CGfxColour*>(made);
+        entry->SetEntry(entries_[i]);
+        items_.Put(ColourKey(i).c_str(), made);
+        colours_[i] = entry;
+    }
+}
+
+PALETTEENTRY* CPalette::ColourEntries()
+{
+    for (int i = 0; i < 256; ++i)
+        if (colours_[i]) entries_[i] = colours_[i]->Entry();
+    return entries_;
+}
+
+void CPalette::ShowEntries()
+{
+    for (int i = 0; i < 256; ++i)
+        if (colours_[i]) colours_[i]->SetEntry(entries_[i]);
 }
 
 // A palette that its device let go has no DirectDraw object, surface or palette of the
@@ -34,7 +73,14 @@ void CPalette::NeedDevice() const
 
 HRESULT CPalette::put_DD(long dd)
 {
-    return Member([&] { dd_.Hold(dd); });
+    return Member([&] {
+        dd_.Hold(dd);
+        // Handed a DirectDraw object again after its device let it go: its colours are its
+        // own again too.
+        if (!Held()) return;
+        for (int i = 0; i < 256; ++i)
+            if (colours_[i] && !colours_[i]->Held()) items_.Put(ColourKey(i).c_str(), colours_[i]);
+    });
 }
 
 HRESULT CPalette::put_Surface(long surface)
@@ -51,7 +97,7 @@ HRESULT CPalette::put_Surface(long surface)
         }
         if (hr == DDERR_NOPALETTEATTACHED) {
             zyk::com::Ptr<IDirectDrawPalette> made;
-            if (FAILED(dd_->CreatePalette(DDPCAPS_8BIT, entries_, made.Out(), nullptr)) || !made) return E_FAIL;
+            if (FAILED(dd_->CreatePalette(DDPCAPS_8BIT, ColourEntries(), made.Out(), nullptr)) || !made) return E_FAIL;
             palette_ = made;
             surface_->SetPalette(palette_.Get());
             return S_OK;
@@ -84,13 +130,14 @@ HRESULT CPalette::Update()
 {
     return Member([&]() -> HRESULT {
         NeedDevice();
-        if (!palette_ || FAILED(palette_->SetEntries(0, 0, 256, entries_))) return E_FAIL;
+        if (!palette_ || FAILED(palette_->SetEntries(0, 0, 256, ColourEntries()))) return E_FAIL;
         return S_OK;
     });
 }
 
-// A palette read from a bitmap: its colours become the entries and, when there is a
-// surface, the palette is attached to it. A failed load keeps the palette there was.
+// A palette read from a bitmap: its colours become the entries, and so the values of the
+// list's colours, and, when there is a surface, the palette is attached to it. A failed load
+// keeps the palette there was.
 HRESULT CPalette::Load(BSTR filename)
 {
     return Member([&] {
@@ -109,6 +156,7 @@ HRESULT CPalette::Load(BSTR filename)
             throw failure(E_FAIL, "Failed to Load Palette.");
         palette_ = made;
         memcpy(entries_, loaded, sizeof entries_);
+        ShowEntries();
         if (surface_) surface_->SetPalette(palette_.Get());
     });
 }

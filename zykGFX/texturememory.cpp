@@ -31,7 +31,7 @@ HRESULT CTextureMemory::Query(long* out, bool free, const char* member)
         DWORD total = 0, available = 0;
         HRESULT hr = dd_->GetAvailableVidMem(&caps, &total, &available);
         if (FAILED(hr)) return ReportMemoryError(hr, "GetAvailableVidMem", "Failed.", member);
-        *out = static_cast<long>(free ? available : total);
+        *out = gfx::MemoryFigure(free ? available : total);
         return S_OK;
     });
 }

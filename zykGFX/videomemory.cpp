@@ -32,9 +32,9 @@ HRESULT CVideoMemory::get_Free(long* out)
 {
     return Member([&] {
         if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
-        *out = static_cast<long>(free_);
+        *out = gfx::MemoryFigure(free_);
         QueryVideoMemory();
-        *out = static_cast<long>(free_);
+        *out = gfx::MemoryFigure(free_);
     });
 }
 
@@ -42,8 +42,8 @@ HRESULT CVideoMemory::get_Total(long* out)
 {
     return Member([&] {
         if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
-        *out = static_cast<long>(total_);
+        *out = gfx::MemoryFigure(total_);
         QueryVideoMemory();
-        *out = static_cast<long>(total_);
+        *out = gfx::MemoryFigure(total_);
     });
 }

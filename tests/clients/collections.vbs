@@ -75,8 +75,8 @@ adapter.Initialise , , , , True
 Walk adapter.Modes, "zykGFX Modes"
 Walk adapter.Objects, "zykGFX Objects"
 adapter.Free
-' A palette without a DirectDraw palette has no Count to compare with.
-Check Seen(CreateObject("Gfx.Palette"), "zykGFX Palette") = 0, "an empty palette"
+' A palette without a DirectDraw palette has no Count to compare with: its 256 entries.
+Check Seen(CreateObject("Gfx.Palette"), "zykGFX Palette") = 256, "the 256 colours of a palette"
 
 ' zykINPUT, zykSOUND and zykSYSTEM.
 Dim input : Set input = CreateObject("ZYKInput.Devices")

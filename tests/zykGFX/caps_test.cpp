@@ -1,6 +1,7 @@
 // Capabilities, hardware identification, memory figures and the DirectX version, each
 // against what the platform itself answers.
 #include "gfx_fixture.h"
+#include <algorithm>
 
 using gfx_test::ExpectFailure;
 using gfx_test::ExpectText;
@@ -102,6 +103,8 @@ TEST(Memory, TextureAndVideoMemoryFigures)
     EXPECT_EQ(m->get_Total(&v), E_POINTER);
     ExpectFailure(L"ZYKGFX.VideoMemory.1", IID_IVideoMemory, E_POINTER, "DirectDraw Not Initialised.");
 
+    // The platform's figures, as a 32-bit figure holds them (Wine gives more than 2 GB).
+    auto figure = [](DWORD bytes) { return static_cast<long>(std::min<DWORD>(bytes, 0x7FFFFFFF)); };
     gfx_test::OwnDirectDraw own;
     DDSCAPS2 textures{};
     textures.dwCaps = DDSCAPS_TEXTURE;
@@ -109,18 +112,112 @@ TEST(Memory, TextureAndVideoMemoryFigures)
     ASSERT_EQ(own.dd->GetAvailableVidMem(&textures, &total, &available), S_OK);
     ASSERT_EQ(t->put_DD(Handle(own.dd)), S_OK);
     EXPECT_EQ(t->get_Total(&v), S_OK);
-    EXPECT_EQ(static_cast<DWORD>(v), total);
+    EXPECT_EQ(v, figure(total));
     EXPECT_EQ(t->get_Free(&v), S_OK);
-    EXPECT_EQ(static_cast<DWORD>(v), available);
+    EXPECT_EQ(v, figure(available));
 
     DDCAPS c{};
     c.dwSize = sizeof c;
     ASSERT_EQ(own.dd->GetCaps(&c, nullptr), S_OK);
     ASSERT_EQ(m->put_DD(Handle(own.dd)), S_OK);
     EXPECT_EQ(m->get_Total(&v), S_OK);
-    EXPECT_EQ(static_cast<DWORD>(v), c.dwVidMemTotal);
+    EXPECT_EQ(v, figure(c.dwVidMemTotal));
     EXPECT_EQ(m->get_Free(&v), S_OK);
-    EXPECT_EQ(static_cast<DWORD>(v), c.dwVidMemFree);
+    EXPECT_EQ(v, figure(c.dwVidMemFree));
+    t->Release();
+    m->Release();
+}
+
+namespace {
+
+// The DirectDraw object of a host with more video memory than a 32-bit figure holds: it
+// answers its caps and its available memory, and nothing else.
+struct LargeMemory : IDirectDraw7 {
+    DWORD total = 0, free = 0;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        *out = iid == IID_IUnknown || iid == IID_IDirectDraw7 ? this : nullptr;
+        return *out ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE GetCaps(DDCAPS* caps, DDCAPS*) override
+    {
+        caps->dwVidMemTotal = total;
+        caps->dwVidMemFree = free;
+        return DD_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetAvailableVidMem(DDSCAPS2*, DWORD* t, DWORD* f) override
+    {
+        *t = total;
+        *f = free;
+        return DD_OK;
+    }
+#define UNUSED(name, ...) \
+    HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return E_NOTIMPL; }
+    UNUSED(Compact)
+    UNUSED(CreateClipper, DWORD, IDirectDrawClipper**, IUnknown*)
+    UNUSED(CreatePalette, DWORD, PALETTEENTRY*, IDirectDrawPalette**, IUnknown*)
+    UNUSED(CreateSurface, DDSURFACEDESC2*, IDirectDrawSurface7**, IUnknown*)
+    UNUSED(DuplicateSurface, IDirectDrawSurface7*, IDirectDrawSurface7**)
+    UNUSED(EnumDisplayModes, DWORD, DDSURFACEDESC2*, void*, LPDDENUMMODESCALLBACK2)
+    UNUSED(EnumSurfaces, DWORD, DDSURFACEDESC2*, void*, LPDDENUMSURFACESCALLBACK7)
+    UNUSED(FlipToGDISurface)
+    UNUSED(GetDisplayMode, DDSURFACEDESC2*)
+    UNUSED(GetFourCCCodes, DWORD*, DWORD*)
+    UNUSED(GetGDISurface, IDirectDrawSurface7**)
+    UNUSED(GetMonitorFrequency, DWORD*)
+    UNUSED(GetScanLine, DWORD*)
+    UNUSED(GetVerticalBlankStatus, WINBOOL*)
+    UNUSED(Initialize, GUID*)
+    UNUSED(RestoreDisplayMode)
+    UNUSED(SetCooperativeLevel, HWND, DWORD)
+    UNUSED(SetDisplayMode, DWORD, DWORD, DWORD, DWORD, DWORD)
+    UNUSED(WaitForVerticalBlank, DWORD, HANDLE)
+    UNUSED(GetSurfaceFromDC, HDC, IDirectDrawSurface7**)
+    UNUSED(RestoreAllSurfaces)
+    UNUSED(TestCooperativeLevel)
+    UNUSED(GetDeviceIdentifier, DDDEVICEIDENTIFIER2*, DWORD)
+    UNUSED(StartModeTest, SIZE*, DWORD, DWORD)
+    UNUSED(EvaluateMode, DWORD, DWORD*)
+#undef UNUSED
+};
+
+} // namespace
+
+// Figures over 0x7FFFFFFF read 0x7FFFFFFF; the figure itself below that.
+TEST(Memory, FiguresOverTwoGigabytes)
+{
+    ITextureMemory* t = New<ITextureMemory>(L"ZYKGFX.TextureMemory", IID_ITextureMemory);
+    IVideoMemory* m = New<IVideoMemory>(L"ZYKGFX.VideoMemory", IID_IVideoMemory);
+    ASSERT_NE(t, nullptr);
+    ASSERT_NE(m, nullptr);
+    LargeMemory dd;
+    ASSERT_EQ(t->put_DD(Handle(&dd)), S_OK);
+    ASSERT_EQ(m->put_DD(Handle(&dd)), S_OK);
+    struct Case {
+        DWORD total, free;
+        long readTotal, readFree;
+    } cases[] = {
+        {0xFFCFFFFF, 0xFF3FFFFF, 0x7FFFFFFF, 0x7FFFFFFF},
+        {0x80000000, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF},
+        {0x7FFFFFFF, 0x7FFFFFFE, 0x7FFFFFFF, 0x7FFFFFFE},
+    };
+    for (const Case& c : cases) {
+        dd.total = c.total;
+        dd.free = c.free;
+        long total = 0, free = 0;
+        EXPECT_EQ(m->get_Total(&total), S_OK);
+        EXPECT_EQ(m->get_Free(&free), S_OK);
+        EXPECT_EQ(total, c.readTotal);
+        EXPECT_EQ(free, c.readFree);
+        total = free = 0;
+        EXPECT_EQ(t->get_Total(&total), S_OK);
+        EXPECT_EQ(t->get_Free(&free), S_OK);
+        EXPECT_EQ(total, c.readTotal);
+        EXPECT_EQ(free, c.readFree);
+    }
     t->Release();
     m->Release();
 }

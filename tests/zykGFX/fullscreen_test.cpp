@@ -211,6 +211,28 @@ TEST(FullScreen, EightBitPrimaryWithItsPalette)
     EXPECT_EQ(entries[4].peRed, 0x12);
     EXPECT_EQ(entries[4].peGreen, 0x34);
     EXPECT_EQ(entries[4].peBlue, 0x56);
+
+    // A colour's puts change its entry, which Update writes to the DirectDraw palette.
+    VARIANT item;
+    VariantInit(&item);
+    ASSERT_EQ(palette->Item(testkit::VarI4(5), &item), S_OK);   // entry 4
+    IColour* colour = Take<IColour>(V_DISPATCH(&item), IID_IColour);
+    long red = 0;
+    colour->get_Red(&red);
+    EXPECT_EQ(red, 0x12);
+    colour->put_Red(0xAB);
+    colour->put_Green(0x1CD);   // the low byte
+    colour->put_Blue(0xEF);
+    colour->put_Reserved(1);
+    ASSERT_EQ(attached->GetEntries(0, 4, 1, entries), S_OK);
+    EXPECT_EQ(entries[0].peRed, 0x12);   // not written before Update
+    ASSERT_EQ(palette->Update(), S_OK);
+    ASSERT_EQ(attached->GetEntries(0, 4, 1, entries), S_OK);
+    EXPECT_EQ(entries[0].peRed, 0xAB);
+    EXPECT_EQ(entries[0].peGreen, 0xCD);
+    EXPECT_EQ(entries[0].peBlue, 0xEF);
+    EXPECT_EQ(entries[0].peFlags & PC_RESERVED, PC_RESERVED);
+    colour->Release();
     attached->Release();
     palette->Release();
 
