@@ -34,7 +34,8 @@ int main()
     IDevice* device = nullptr;
     CLSID clsid;
     if (FAILED(CLSIDFromProgID(L"ZYKGFX.Device", &clsid)) ||
-        FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDevice, reinterpret_cast<void**>(&device)))) {
+        FAILED(
+            CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDevice, reinterpret_cast<void**>(&device)))) {
         fprintf(stderr, "ZYKGFX.Device is not registered\n");
         return 1;
     }
@@ -109,7 +110,8 @@ int main()
     printf("%d objects of %dx%d, median of %d rounds\n", kObjects, kSize, kSize, kRounds);
     printf("Object.Draw:  %.2f us per object\n", sample::Median(drawn) * 1e6);
     printf("direct Blt:   %.2f us per object\n", sample::Median(direct) * 1e6);
-    printf("Object.Draw wholly off the screen (no surface call): %.3f us per object\n", sample::Median(offScreen) * 1e6);
+    printf("Object.Draw wholly off the screen (no surface call): %.3f us per object\n",
+           sample::Median(offScreen) * 1e6);
     printf("ratio with Object.Draw first after the Flip: %.3f, with the direct Blts first: %.3f\n",
            sample::Median(drawnFirst), sample::Median(directFirst));
     printf("ratio (Object.Draw / direct Blt): %.3f\n", sample::Median(ratio));

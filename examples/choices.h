@@ -6,9 +6,9 @@
 namespace sample {
 
 struct PlayerChoices {
-    bool stored = false;      // whether the applet has saved anything yet
-    long adapter3D = 0;       // position in the 3D adapter list (zyk3D.Devices)
-    bool gouraud = true;      // render mode: 0 "Flat", 1 "Gouraud"
+    bool stored = false; // whether the applet has saved anything yet
+    long adapter3D = 0;  // position in the 3D adapter list (zyk3D.Devices)
+    bool gouraud = true; // render mode: 0 "Flat", 1 "Gouraud"
     bool specular = false;
     bool antiAlias = false;
     bool dither = false;

@@ -8,7 +8,8 @@ IDevice3D* OpenDevice3D(HWND window, int width, int height)
     CLSID clsid;
     IDevice3D* device = nullptr;
     if (FAILED(CLSIDFromProgID(L"zyk3D.Device3D", &clsid)) ||
-        FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDevice3D, reinterpret_cast<void**>(&device)))) {
+        FAILED(
+            CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDevice3D, reinterpret_cast<void**>(&device)))) {
         fprintf(stderr, "zyk3D.Device3D is not registered\n");
         return nullptr;
     }

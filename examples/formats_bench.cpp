@@ -29,7 +29,8 @@ using Clock = std::chrono::steady_clock;
 const int kRounds = 7;
 
 // Median seconds of one call of `work`, each round repeating it for about 20 ms.
-double Time(const std::function<void()>& work) {
+double Time(const std::function<void()>& work)
+{
     int reps = 1;
     for (;;) {
         const auto t0 = Clock::now();
@@ -50,7 +51,8 @@ double Time(const std::function<void()>& work) {
 
 volatile uint32_t g_sink;
 
-double MemcpyTime(const Bytes& bytes) {
+double MemcpyTime(const Bytes& bytes)
+{
     Bytes copy(bytes.size());
     return Time([&] {
         std::memcpy(copy.data(), bytes.data(), bytes.size());
@@ -58,19 +60,22 @@ double MemcpyTime(const Bytes& bytes) {
     });
 }
 
-void Report(const char* what, const Bytes& bytes, double decode) {
+void Report(const char* what, const Bytes& bytes, double decode)
+{
     const double copy = MemcpyTime(bytes);
-    std::printf("%-40s %8zu bytes  decode %10.2f us  memcpy %8.2f us  ratio %7.2f\n", what, bytes.size(),
-                decode * 1e6, copy * 1e6, decode / copy);
+    std::printf("%-40s %8zu bytes  decode %10.2f us  memcpy %8.2f us  ratio %7.2f\n", what, bytes.size(), decode * 1e6,
+                copy * 1e6, decode / copy);
 }
 
 // Pixels of a test picture: smooth gradients with flat patches, as textures have.
-uint32_t Pixel(uint32_t x, uint32_t y) {
+uint32_t Pixel(uint32_t x, uint32_t y)
+{
     if ((x / 32 + y / 32) % 3 == 0) return 0x40608000;
     return (x * 255 / 511) << 24 | (y * 255 / 511) << 16 | ((x ^ y) & 0xFF) << 8 | 0xFF;
 }
 
-Bytes TgaHeader(uint8_t type, uint32_t w, uint32_t h, uint8_t depth) {
+Bytes TgaHeader(uint8_t type, uint32_t w, uint32_t h, uint8_t depth)
+{
     Bytes b(18, 0);
     b[2] = type;
     b[12] = uint8_t(w);
@@ -82,14 +87,16 @@ Bytes TgaHeader(uint8_t type, uint32_t w, uint32_t h, uint8_t depth) {
     return b;
 }
 
-void PutPixel(Bytes& b, uint32_t p, int bytesPerPixel) {
+void PutPixel(Bytes& b, uint32_t p, int bytesPerPixel)
+{
     b.push_back(uint8_t(p >> 8));
     b.push_back(uint8_t(p >> 16));
     b.push_back(uint8_t(p >> 24));
     if (bytesPerPixel == 4) b.push_back(uint8_t(p));
 }
 
-Bytes Tga(uint32_t w, uint32_t h, uint8_t depth) {
+Bytes Tga(uint32_t w, uint32_t h, uint8_t depth)
+{
     Bytes b = TgaHeader(2, w, h, depth);
     for (uint32_t y = 0; y < h; ++y)
         for (uint32_t x = 0; x < w; ++x) PutPixel(b, Pixel(x, y), depth / 8);
@@ -97,7 +104,8 @@ Bytes Tga(uint32_t w, uint32_t h, uint8_t depth) {
 }
 
 // Run-length encoded: runs over the flat patches, raw packets elsewhere.
-Bytes TgaRle(uint32_t w, uint32_t h) {
+Bytes TgaRle(uint32_t w, uint32_t h)
+{
     Bytes b = TgaHeader(10, w, h, 24);
     for (uint32_t y = 0; y < h; ++y) {
         uint32_t x = 0;
@@ -118,11 +126,13 @@ Bytes TgaRle(uint32_t w, uint32_t h) {
     return b;
 }
 
-void Set32(Bytes& b, size_t at, uint32_t v) {
+void Set32(Bytes& b, size_t at, uint32_t v)
+{
     for (int i = 0; i < 4; ++i) b[at + i] = uint8_t(v >> (8 * i));
 }
 
-Bytes Bmp(uint32_t w, uint32_t h) {
+Bytes Bmp(uint32_t w, uint32_t h)
+{
     const uint32_t stride = (w * 3 + 3) & ~3u;
     Bytes b(54 + size_t(stride) * h, 0);
     b[0] = 'B';
@@ -145,28 +155,30 @@ Bytes Bmp(uint32_t w, uint32_t h) {
     return b;
 }
 
-void BenchTga(const char* what, const Bytes& file) {
+void BenchTga(const char* what, const Bytes& file)
+{
     TgaImage image;
     if (DecodeTga(file.data(), file.size(), image) != TgaResult::Ok) {
         std::printf("%s: not decoded\n", what);
         return;
     }
     Report(what, file, Time([&] {
-        DecodeTga(file.data(), file.size(), image);
-        g_sink = g_sink + image.pixels[0];
-    }));
+               DecodeTga(file.data(), file.size(), image);
+               g_sink = g_sink + image.pixels[0];
+           }));
 }
 
-void BenchBmp(const char* what, const Bytes& file) {
+void BenchBmp(const char* what, const Bytes& file)
+{
     BmpInfo info;
     if (CheckBmp(file.data(), file.size(), info) != BmpResult::Ok) {
         std::printf("%s: refused\n", what);
         return;
     }
     Report(what, file, Time([&] {
-        CheckBmp(file.data(), file.size(), info);
-        g_sink = g_sink + info.width;
-    }));
+               CheckBmp(file.data(), file.size(), info);
+               g_sink = g_sink + info.width;
+           }));
 #if defined(_WIN32)
     // As the texture store loads a bitmap file: read, check, then the platform loader.
     const char* path = "formats_bench.bmp";
@@ -176,22 +188,23 @@ void BenchBmp(const char* what, const Bytes& file) {
     }
     const std::string loaded = std::string(what) + ", loaded";
     Report(loaded.c_str(), file, Time([&] {
-        Bytes bytes(file.size());
-        if (FILE* f = std::fopen(path, "rb")) {
-            bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
-            std::fclose(f);
-        }
-        if (CheckBmp(bytes.data(), bytes.size(), info) != BmpResult::Ok) return;
-        HANDLE image = LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
-        if (image) DeleteObject(image);
-    }));
+               Bytes bytes(file.size());
+               if (FILE* f = std::fopen(path, "rb")) {
+                   bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
+                   std::fclose(f);
+               }
+               if (CheckBmp(bytes.data(), bytes.size(), info) != BmpResult::Ok) return;
+               HANDLE image = LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+               if (image) DeleteObject(image);
+           }));
     std::remove(path);
 #endif
 }
 
-}  // namespace
+} // namespace
 
-int main() {
+int main()
+{
     std::printf("Image decoding against memcpy of the same bytes (median of %d rounds)\n", kRounds);
     for (uint32_t side : {64u, 512u}) {
         const std::string size = std::to_string(side) + "x" + std::to_string(side);

@@ -29,7 +29,8 @@ bool FindAdapter(long position, long& index, std::string& name)
     CLSID clsid;
     IDevices* devices = nullptr;
     if (FAILED(CLSIDFromProgID(L"zyk3D.Devices", &clsid)) ||
-        FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDevices, reinterpret_cast<void**>(&devices))))
+        FAILED(
+            CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDevices, reinterpret_cast<void**>(&devices))))
         return false;
     VARIANT at, item;
     V_VT(&at) = VT_I4;
@@ -103,7 +104,10 @@ int main(int argc, char** argv)
         printf("choices %s: 3D adapter %ld \"%s\" (device %ld), %s shading, specular %s, anti-aliasing %s, "
                "dithering %s, %s %dx%d\n",
                choices.stored ? "of the configuration applet" : "(none saved yet)", choices.adapter3D,
-               adapterName.c_str(), index, shade == sm_Flat ? "flat" : shade == sm_Gouraud ? "Gouraud" : "unknown",
+               adapterName.c_str(), index,
+               shade == sm_Flat      ? "flat"
+               : shade == sm_Gouraud ? "Gouraud"
+                                     : "unknown",
                specular ? "on" : "off", antiAlias == am_None ? "off" : "on", dither ? "on" : "off",
                choices.fullscreen ? "full screen" : "windowed", width, height);
         fflush(stdout);

@@ -66,13 +66,13 @@ int main(int argc, char** argv)
         return ((x / 16) ^ (y / 16)) & 1 ? 0x2E6B3A : 0x3F8F4E;
     });
     const std::string ship = WritePicture("gfx2d_ship.bmp", 64, 48, [](int x, int y) -> DWORD {
-        const int half = y * 32 / 48;   // a triangle pointing up
+        const int half = y * 32 / 48; // a triangle pointing up
         if (y >= 4 && x >= 32 - half && x < 32 + half) return y > 36 ? 0xFF8C00 : 0xE0E0F0;
         return 0xFF00FF;
     });
     const std::string arrow = WritePicture("gfx2d_arrow.bmp", 64, 32, [](int x, int y) -> DWORD {
         const int dy = y < 16 ? 16 - y : y - 15;
-        if (x >= 40) return x - 40 < 24 - dy ? 0xF0D000 : 0x101820;   // the head, on the right
+        if (x >= 40) return x - 40 < 24 - dy ? 0xF0D000 : 0x101820; // the head, on the right
         return dy <= 5 ? 0xF0D000 : 0x101820;
     });
 
@@ -90,11 +90,11 @@ int main(int argc, char** argv)
     int x = 0;
     for (int frame = 0; frame < kFrames; ++frame) {
         sample::PumpMessages();
-        if (FAILED(hr = device->Clear(0x402010, 0, 0, 0, 0))) Fail("Clear", hr);   // dark blue (0x00BBGGRR)
+        if (FAILED(hr = device->Clear(0x402010, 0, 0, 0, 0))) Fail("Clear", hr); // dark blue (0x00BBGGRR)
         for (int tx = 0; tx < kWidth; tx += 32)
             for (int ty = 352; ty < kHeight; ty += 32)
                 if (FAILED(hr = floor->Draw(tx, ty, 0, 0, 0, 0, 0, 0, 0, 0, 0))) Fail("Draw floor", hr);
-        x = (frame * 2) % (kWidth + 64) - 64;   // enters on the left, leaves on the right
+        x = (frame * 2) % (kWidth + 64) - 64; // enters on the left, leaves on the right
         if (FAILED(hr = player->Draw(x, 300, 0, 0, 0, 0, 0, 0, 0, 0, 0))) Fail("Draw ship", hr);
         if (FAILED(hr = pointer->Draw(480, 120, 0, 0, 0, 0, 0, 0, 0, 1, 0))) Fail("Draw arrow", hr);
         if (FAILED(hr = pointer->Draw(96, 120, 128, 64, 1, 0, 64, 32, 0, 0, 0))) Fail("Draw arrow", hr);

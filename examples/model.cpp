@@ -42,8 +42,11 @@ ModelMesh Fin()
 {
     ModelMesh m{"FinMesh", 1.0f, {}, {}, {}, {}};
     const float h = 0.8f, w = 0.5f;
-    m.vertices = {{0, h, 0, 0, 0, 0, 0, 0},  {-w, 0, -w, 0, 0, 0, 0, 0}, {-w, 0, w, 0, 0, 0, 0, 0},
-                  {w, 0, w, 0, 0, 0, 0, 0},  {w, 0, -w, 0, 0, 0, 0, 0}};
+    m.vertices = {{0, h, 0, 0, 0, 0, 0, 0},
+                  {-w, 0, -w, 0, 0, 0, 0, 0},
+                  {-w, 0, w, 0, 0, 0, 0, 0},
+                  {w, 0, w, 0, 0, 0, 0, 0},
+                  {w, 0, -w, 0, 0, 0, 0, 0}};
     m.faces = {{0, 4, 1}, {0, 1, 2}, {0, 2, 3}, {0, 3, 4}};
     m.faceMaterials = {0, 0, 0, 0};
     m.materials = {{0.3f, 0.9f, 0.3f, 1.0f, 5.0f, "Fin"}};
@@ -81,8 +84,10 @@ void WriteVectors(std::string& out, const ModelMesh& m, const char* indent, bool
     for (size_t i = 0; i < m.vertices.size(); ++i) {
         const ModelVertex& v = m.vertices[i];
         out += indent;
-        if (normals) Append(out, "%.6f;%.6f;%.6f;", v.nx, v.ny, v.nz);
-        else Append(out, "%.6f;%.6f;%.6f;", v.x, v.y, v.z);
+        if (normals)
+            Append(out, "%.6f;%.6f;%.6f;", v.nx, v.ny, v.nz);
+        else
+            Append(out, "%.6f;%.6f;%.6f;", v.x, v.y, v.z);
         out += i + 1 < m.vertices.size() ? ",\n" : ";\n";
     }
 }

@@ -10,11 +10,11 @@ namespace sample {
 constexpr float kShipOffsetX = -1.8f;
 
 struct ModelVertex {
-    float x, y, z, nx, ny, nz, tu, tv;   // the D3DVERTEX layout
+    float x, y, z, nx, ny, nz, tu, tv; // the D3DVERTEX layout
 };
 
 struct ModelMaterial {
-    float r, g, b, a;   // face colour (diffuse and ambient)
+    float r, g, b, a; // face colour (diffuse and ambient)
     float power;
     const char* name;
 };
@@ -22,9 +22,9 @@ struct ModelMaterial {
 // One mesh: vertices, triangle indices grouped by material, and each material's share.
 struct ModelMesh {
     const char* name;
-    float offsetY;   // the translation of the mesh's own frame
+    float offsetY; // the translation of the mesh's own frame
     std::vector<ModelVertex> vertices;
-    std::vector<std::vector<int>> faces;   // polygons, as the file lists them
+    std::vector<std::vector<int>> faces; // polygons, as the file lists them
     std::vector<int> faceMaterials;
     std::vector<ModelMaterial> materials;
 };

@@ -23,7 +23,7 @@ const int kWidth = 320, kHeight = 240, kFrames = 50, kRounds = 9;
 struct DirectMesh {
     D3DMATRIX world;
     std::vector<sample::ModelVertex> vertices;
-    std::vector<std::vector<unsigned short>> triangles;   // per material
+    std::vector<std::vector<unsigned short>> triangles; // per material
     std::vector<D3DMATERIAL7> materials;
 };
 
@@ -78,7 +78,7 @@ int main(int argc, char** argv)
     std::vector<DirectMesh> meshes;
     float frameY = 0.0f;
     for (const sample::ModelMesh& m : sample::SampleMeshes()) {
-        frameY += m.offsetY;   // each mesh's frame lies inside the one before
+        frameY += m.offsetY; // each mesh's frame lies inside the one before
         DirectMesh dm;
         dm.world = Translation(sample::kShipOffsetX, frameY);
         dm.vertices = m.vertices;

@@ -28,10 +28,12 @@ bool CaptureClient(HWND window, int width, int height, std::vector<DWORD>& pixel
             for (int y = 0; y < height; ++y) {
                 int sy = origin.y + y;
                 if (sy < 0 || sy >= static_cast<int>(lock.dwHeight)) continue;
-                const DWORD* row = reinterpret_cast<const DWORD*>(static_cast<const BYTE*>(lock.lpSurface) + sy * lock.lPitch);
+                const DWORD* row =
+                    reinterpret_cast<const DWORD*>(static_cast<const BYTE*>(lock.lpSurface) + sy * lock.lPitch);
                 for (int x = 0; x < width; ++x) {
                     int sx = origin.x + x;
-                    if (sx >= 0 && sx < static_cast<int>(lock.dwWidth)) pixels[static_cast<size_t>(y) * width + x] = row[sx] & 0xFFFFFF;
+                    if (sx >= 0 && sx < static_cast<int>(lock.dwWidth))
+                        pixels[static_cast<size_t>(y) * width + x] = row[sx] & 0xFFFFFF;
                 }
             }
             ok = true;
@@ -130,7 +132,8 @@ std::string OfferScreenshot(const RECT* area)
     FILE* f = fopen(next.c_str(), "wb");
     if (!f) return {};
     if (area)
-        fprintf(f, "shown %ld %ld %ld %ld\n", area->left, area->top, area->right - area->left, area->bottom - area->top);
+        fprintf(f, "shown %ld %ld %ld %ld\n", area->left, area->top, area->right - area->left,
+                area->bottom - area->top);
     else
         fputs("shown\n", f);
     fclose(f);

@@ -24,10 +24,7 @@ struct Counts {
     DWORD gdi, user;
 };
 
-Counts Take()
-{
-    return {zyk::counts::PrivateBytes(), zyk::counts::GdiObjectCount(), zyk::counts::UserObjectCount()};
-}
+Counts Take() { return {zyk::counts::PrivateBytes(), zyk::counts::GdiObjectCount(), zyk::counts::UserObjectCount()}; }
 
 Counts Report(const char* phase, const char* when)
 {
@@ -59,12 +56,12 @@ bool WriteWave(const char* path)
     dword(4 + 8 + 16 + 8 + dataBytes);
     bytes += "WAVEfmt ";
     dword(16);
-    word(1);          // PCM
-    word(1);          // mono
+    word(1); // PCM
+    word(1); // mono
     dword(rate);
-    dword(rate * 2);  // bytes a second
-    word(2);          // block
-    word(16);         // bits
+    dword(rate * 2); // bytes a second
+    word(2);         // block
+    word(16);        // bits
     bytes += "data";
     dword(dataBytes);
     for (DWORD i = 0; i < samples; ++i) word((i / 25) % 2 ? 0x2000 : 0xE000);

@@ -12,7 +12,8 @@ bool GfxRound(HWND window, int width, int height)
     CLSID clsid;
     gfx::IDevice* device = nullptr;
     if (FAILED(CLSIDFromProgID(L"ZYKGFX.Device", &clsid)) ||
-        FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, gfx::IID_IDevice, reinterpret_cast<void**>(&device)))) {
+        FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, gfx::IID_IDevice,
+                                reinterpret_cast<void**>(&device)))) {
         fprintf(stderr, "ZYKGFX.Device is not registered\n");
         return false;
     }

@@ -12,7 +12,8 @@ bool SoundRound(const wchar_t* wave)
     CLSID clsid;
     sound::IDevice* device = nullptr;
     if (FAILED(CLSIDFromProgID(L"ZYKSound.Device", &clsid)) ||
-        FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, sound::IID_IDevice, reinterpret_cast<void**>(&device)))) {
+        FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, sound::IID_IDevice,
+                                reinterpret_cast<void**>(&device)))) {
         fprintf(stderr, "ZYKSound.Device is not registered\n");
         return false;
     }

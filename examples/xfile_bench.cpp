@@ -21,7 +21,6 @@ const int kRounds = 7;
 // from the meshes.
 const int kMeshes = 20, kGrid = 45;
 
-
 std::string ModelText()
 {
     std::string s = "xof 0302txt 0064\n";
@@ -54,7 +53,8 @@ std::string ModelText()
              "   Material { 0.2;0.4;0.6;1.0;; 8.0; 1.0;1.0;1.0;; 0.0;0.0;0.0;; }\n  }\n";
         snprintf(line, sizeof line, "  MeshNormals {\n   %d;\n", kGrid * kGrid);
         s += line;
-        for (int i = 0; i < kGrid * kGrid; ++i) s += i + 1 < kGrid * kGrid ? "   0.0;0.0;1.0;,\n" : "   0.0;0.0;1.0;;\n";
+        for (int i = 0; i < kGrid * kGrid; ++i)
+            s += i + 1 < kGrid * kGrid ? "   0.0;0.0;1.0;,\n" : "   0.0;0.0;1.0;;\n";
         snprintf(line, sizeof line, "   %d;\n", quads);
         s += line;
         for (int q = 0; q < quads; ++q) {
@@ -77,10 +77,7 @@ std::string ModelText()
 }
 
 // The engine's load of the file, as a client makes it.
-HRESULT EngineLoad(IParts* parts, BSTR path)
-{
-    return parts->Load(path);
-}
+HRESULT EngineLoad(IParts* parts, BSTR path) { return parts->Load(path); }
 
 // Reads an object's data and that of every data object below it.
 void ReadAll(IDirectXFileData* object, int& objects)

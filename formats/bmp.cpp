@@ -6,7 +6,7 @@ namespace {
 // File header: "BM", file size, two reserved words, offset of the pixels.
 constexpr size_t kFileHeaderSize = 14;
 constexpr size_t kOffBits = 10;
-constexpr size_t kInfo = kFileHeaderSize;  // the info header follows directly
+constexpr size_t kInfo = kFileHeaderSize; // the info header follows directly
 
 // Info header sizes: core (OS/2 1.x), info, V2, V3, V4, V5.
 constexpr uint32_t kCoreHeader = 12;
@@ -19,43 +19,37 @@ constexpr uint32_t kRle4 = 2;
 constexpr uint32_t kBitfields = 3;
 
 // Colour-space tags of the V4/V5 headers that point at profile data.
-constexpr uint32_t kProfileLinked = 0x4C494E4B;    // 'LINK'
-constexpr uint32_t kProfileEmbedded = 0x4D424544;  // 'MBED'
+constexpr uint32_t kProfileLinked = 0x4C494E4B;   // 'LINK'
+constexpr uint32_t kProfileEmbedded = 0x4D424544; // 'MBED'
 
 uint32_t U16(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8; }
 uint32_t U32(const uint8_t* p) { return U16(p) | U16(p + 2) << 16; }
 
-bool KnownHeaderSize(uint32_t s) {
-    return s == 12 || s == 40 || s == 52 || s == 56 || s == 108 || s == 124;
-}
+bool KnownHeaderSize(uint32_t s) { return s == 12 || s == 40 || s == 52 || s == 56 || s == 108 || s == 124; }
 
-bool FormatConsistent(bool core, uint32_t bits, uint32_t compression) {
-    if (core)  // the core header has no compression field and no 16/32 bpp
+bool FormatConsistent(bool core, uint32_t bits, uint32_t compression)
+{
+    if (core) // the core header has no compression field and no 16/32 bpp
         return bits == 1 || bits == 4 || bits == 8 || bits == 24;
     switch (compression) {
-    case kRgb:
-        return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
-    case kRle8:      return bits == 8;
-    case kRle4:      return bits == 4;
+    case kRgb: return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+    case kRle8: return bits == 8;
+    case kRle4: return bits == 4;
     case kBitfields: return bits == 16 || bits == 32;
-    default:         return false;  // JPEG, PNG, alpha bitfields and unknowns
+    default: return false; // JPEG, PNG, alpha bitfields and unknowns
     }
 }
 
-BmpResult Check(const uint8_t* data, size_t size, BmpInfo& info) {
-    if (!data || size < 2)
-        return BmpResult::Truncated;
-    if (data[0] != 'B' || data[1] != 'M')
-        return BmpResult::BadSignature;
-    if (size < kFileHeaderSize + 4)
-        return BmpResult::Truncated;
+BmpResult Check(const uint8_t* data, size_t size, BmpInfo& info)
+{
+    if (!data || size < 2) return BmpResult::Truncated;
+    if (data[0] != 'B' || data[1] != 'M') return BmpResult::BadSignature;
+    if (size < kFileHeaderSize + 4) return BmpResult::Truncated;
 
     const uint32_t headerSize = U32(data + kInfo);
-    if (!KnownHeaderSize(headerSize))
-        return BmpResult::BadHeader;
+    if (!KnownHeaderSize(headerSize)) return BmpResult::BadHeader;
     const uint64_t headersEnd = kFileHeaderSize + uint64_t(headerSize);
-    if (headersEnd > size)
-        return BmpResult::Truncated;
+    if (headersEnd > size) return BmpResult::Truncated;
 
     const bool core = headerSize == kCoreHeader;
     int64_t width, height;
@@ -75,10 +69,8 @@ BmpResult Check(const uint8_t* data, size_t size, BmpInfo& info) {
         clrUsed = U32(data + kInfo + 32);
     }
 
-    if (planes != 1)
-        return BmpResult::BadHeader;
-    if (!FormatConsistent(core, bits, compression))
-        return BmpResult::BadFormat;
+    if (planes != 1) return BmpResult::BadHeader;
+    if (!FormatConsistent(core, bits, compression)) return BmpResult::BadFormat;
 
     // 64-bit values: negating INT32_MIN is well defined here.
     const bool topDown = height < 0;
@@ -86,13 +78,12 @@ BmpResult Check(const uint8_t* data, size_t size, BmpInfo& info) {
     if (width <= 0 || absHeight == 0 || width > kBmpMaxDimension || absHeight > kBmpMaxDimension)
         return BmpResult::BadDimensions;
     const bool rle = compression == kRle8 || compression == kRle4;
-    if (topDown && rle)  // compressed bitmaps are always stored bottom-up
+    if (topDown && rle) // compressed bitmaps are always stored bottom-up
         return BmpResult::BadFormat;
 
     // bfSize is not trusted (writers often get it wrong); the real size is.
     const uint32_t offBits = U32(data + kOffBits);
-    if (offBits < headersEnd || offBits > size)
-        return BmpResult::BadOffset;
+    if (offBits < headersEnd || offBits > size) return BmpResult::BadOffset;
 
     // An embedded or linked colour profile is addressed from the start of
     // the info header and must lie inside the file.
@@ -110,29 +101,24 @@ BmpResult Check(const uint8_t* data, size_t size, BmpInfo& info) {
     // then the palette. biClrUsed of 0 means the full 2^bpp palette for up
     // to 8 bpp and no palette above; a nonzero count is taken as given.
     uint64_t tableBytes = 0;
-    if (headerSize == kInfoHeader && compression == kBitfields)
-        tableBytes += 12;
+    if (headerSize == kInfoHeader && compression == kBitfields) tableBytes += 12;
     uint64_t entries = clrUsed;
-    if (core || (entries == 0 && bits <= 8))
-        entries = bits <= 8 ? uint64_t(1) << bits : 0;
+    if (core || (entries == 0 && bits <= 8)) entries = bits <= 8 ? uint64_t(1) << bits : 0;
     tableBytes += entries * (core ? 3 : 4);
-    if (headersEnd + tableBytes > offBits)
-        return BmpResult::BadPalette;
+    if (headersEnd + tableBytes > offBits) return BmpResult::BadPalette;
 
     const uint64_t pixelBytesPresent = size - offBits;
     if (rle) {
         // Compressed data has no size implied by the dimensions; a stated
         // biSizeImage must fit, and without one the rest of the file is the
         // data and must not be empty.
-        if (sizeImage != 0 ? sizeImage > pixelBytesPresent : pixelBytesPresent == 0)
-            return BmpResult::Truncated;
+        if (sizeImage != 0 ? sizeImage > pixelBytesPresent : pixelBytesPresent == 0) return BmpResult::Truncated;
     } else {
         // Rows are padded to 4 bytes. In 64 bits this cannot wrap: at most
         // 2^17 bytes a row times 2^15 rows, where 32 bits would already
         // overflow at 32768 x 32768 x 32 bpp.
         const uint64_t stride = (uint64_t(width) * bits + 31) / 32 * 4;
-        if (stride * uint64_t(absHeight) > pixelBytesPresent)
-            return BmpResult::Truncated;
+        if (stride * uint64_t(absHeight) > pixelBytesPresent) return BmpResult::Truncated;
     }
 
     info.width = uint32_t(width);
@@ -142,13 +128,14 @@ BmpResult Check(const uint8_t* data, size_t size, BmpInfo& info) {
     return BmpResult::Ok;
 }
 
-}  // namespace
+} // namespace
 
-BmpResult CheckBmp(const uint8_t* data, size_t size, BmpInfo& out) {
+BmpResult CheckBmp(const uint8_t* data, size_t size, BmpInfo& out)
+{
     BmpInfo info;
     const BmpResult result = Check(data, size, info);
     out = result == BmpResult::Ok ? info : BmpInfo{};
     return result;
 }
 
-}  // namespace zyk::formats
+} // namespace zyk::formats

@@ -39,7 +39,7 @@ enum : uint16_t {
 };
 
 constexpr size_t kChunkHeader = 6;
-constexpr size_t kTrackHeader = 14;  // flags, 8 bytes, key count, 16 bits
+constexpr size_t kTrackHeader = 14; // flags, 8 bytes, key count, 16 bits
 
 // Chunks whose data is skipped whole, with the names they are logged by.
 struct Named {
@@ -71,7 +71,8 @@ constexpr Named kSkipped[] = {
 };
 
 // Copies the zero-terminated `from` into the field `to` of `size` bytes, cut to fit.
-void CopyName(char* to, size_t size, const char* from) {
+void CopyName(char* to, size_t size, const char* from)
+{
     size_t n = strnlen(from, size - 1);
     std::memcpy(to, from, n);
     std::memset(to + n, 0, size - n);
@@ -80,18 +81,17 @@ void CopyName(char* to, size_t size, const char* from) {
 // Coordinates are kept to four decimals, halves rounded up (on both sides of zero).
 // Values too large to have a fraction a float can show are kept as they are;
 // values that are not numbers become 0.
-float Round4(float v) {
-    if (!std::isfinite(v))
-        return 0.0f;
+float Round4(float v)
+{
+    if (!std::isfinite(v)) return 0.0f;
     const double t = double(v) * 10000.0 + 0.5;
-    if (std::fabs(t) >= 9.0e15)
-        return v;
+    if (std::fabs(t) >= 9.0e15) return v;
     return float(std::floor(t) / 10000.0);
 }
 
-std::string Join(const std::string& folder, const std::string& name) {
-    if (folder.empty())
-        return name;
+std::string Join(const std::string& folder, const std::string& name)
+{
+    if (folder.empty()) return name;
     const char last = folder.back();
     return last == '/' || last == '\\' ? folder + name : folder + "/" + name;
 }
@@ -101,14 +101,14 @@ void Appendf(std::string& out, const char* format, ...)
     __attribute__((format(printf, 2, 3)))
 #endif
     ;
-void Appendf(std::string& out, const char* format, ...) {
+void Appendf(std::string& out, const char* format, ...)
+{
     char line[128];
     va_list args;
     va_start(args, format);
     const int n = std::vsnprintf(line, sizeof line, format, args);
     va_end(args);
-    if (n < 0)
-        return;
+    if (n < 0) return;
     if (size_t(n) < sizeof line) {
         out.append(line, size_t(n));
         return;
@@ -120,7 +120,7 @@ void Appendf(std::string& out, const char* format, ...) {
     out.append(wide.data(), size_t(n));
 }
 
-}  // namespace
+} // namespace
 
 // The data of one chunk: reads never pass `end`.
 struct StudioObj::Span {
@@ -128,60 +128,57 @@ struct StudioObj::Span {
     size_t pos, end;
 
     size_t Left() const { return end - pos; }
-    bool U16(uint16_t& v) {
-        if (Left() < 2)
-            return false;
+    bool U16(uint16_t& v)
+    {
+        if (Left() < 2) return false;
         v = uint16_t(data[pos] | data[pos + 1] << 8);
         pos += 2;
         return true;
     }
-    bool U32(uint32_t& v) {
-        if (Left() < 4)
-            return false;
+    bool U32(uint32_t& v)
+    {
+        if (Left() < 4) return false;
         v = uint32_t(data[pos]) | uint32_t(data[pos + 1]) << 8 | uint32_t(data[pos + 2]) << 16 |
             uint32_t(data[pos + 3]) << 24;
         pos += 4;
         return true;
     }
-    bool Float(float& v) {
+    bool Float(float& v)
+    {
         uint32_t bits;
-        if (!U32(bits))
-            return false;
+        if (!U32(bits)) return false;
         std::memcpy(&v, &bits, sizeof v);
         return true;
     }
-    bool Floats(float* v, int n) {
-        if (Left() / 4 < size_t(n))
-            return false;
-        for (int i = 0; i < n; ++i)
-            Float(v[i]);
+    bool Floats(float* v, int n)
+    {
+        if (Left() / 4 < size_t(n)) return false;
+        for (int i = 0; i < n; ++i) Float(v[i]);
         return true;
     }
     // A zero-terminated name: the whole name is consumed (up to its zero or the end
     // of the chunk) and as much as fits is kept in `out`, always terminated.
-    void Name(char* out, size_t size) {
+    void Name(char* out, size_t size)
+    {
         size_t n = 0;
         while (pos < end) {
             const char c = char(data[pos++]);
-            if (c == '\0')
-                break;
-            if (n + 1 < size)
-                out[n++] = c;
+            if (c == '\0') break;
+            if (n + 1 < size) out[n++] = c;
         }
         std::memset(out + n, 0, size - n);
     }
 };
 
 StudioObj::StudioObj()
-    : objects_(kStudioMaxObjects),
-      vertices_(kStudioMaxVertices),
-      texCoords_(kStudioMaxVertices),
-      faces_(kStudioMaxFaces),
-      materials_(kStudioMaxMaterials) {}
+    : objects_(kStudioMaxObjects), vertices_(kStudioMaxVertices), texCoords_(kStudioMaxVertices),
+      faces_(kStudioMaxFaces), materials_(kStudioMaxMaterials)
+{}
 
 StudioObj::~StudioObj() = default;
 
-void StudioObj::Reset() {
+void StudioObj::Reset()
+{
     // The tables start zeroed; a read touches only their first entries, which are
     // cleared again before the next.
     const int objectsUsed = std::min(std::max(objectIndex_, keyframeIndex_) + 1, kStudioMaxObjects);
@@ -206,20 +203,20 @@ void StudioObj::Reset() {
     datText_.clear();
 }
 
-void StudioObj::Log(const char* format, ...) {
-    if (!log_)
-        return;
+void StudioObj::Log(const char* format, ...)
+{
+    if (!log_) return;
     va_list args;
     va_start(args, format);
     std::vfprintf(log_, format, args);
     va_end(args);
 }
 
-bool StudioObj::Read(const std::string& modelFile, const std::string& logFolder) {
+bool StudioObj::Read(const std::string& modelFile, const std::string& logFolder)
+{
     Reset();
     std::FILE* model = std::fopen(modelFile.c_str(), "rb");
-    if (!model)
-        return false;
+    if (!model) return false;
     std::vector<uint8_t> bytes;
     uint8_t block[65536];
     size_t n;
@@ -232,29 +229,24 @@ bool StudioObj::Read(const std::string& modelFile, const std::string& logFolder)
         bytes.insert(bytes.end(), block, block + n);
     }
     std::fclose(model);
-    if (tooLarge)
-        return false;
+    if (tooLarge) return false;
 
     std::FILE* log = std::fopen(Join(logFolder, "3dslogfile.txt").c_str(), "w");
-    if (!log)
-        return false;
+    if (!log) return false;
     std::FILE* summary = std::fopen(Join(logFolder, "rrlogfile.txt").c_str(), "a");
     bool ok = Read(bytes.data(), bytes.size(), modelFile, log, summary);
     std::fclose(log);
-    if (summary)
-        std::fclose(summary);
-    if (!ok)
-        return false;
+    if (summary) std::fclose(summary);
+    if (!ok) return false;
 
     std::FILE* dat = std::fopen(Join(logFolder, datName_).c_str(), "w");
-    if (!dat)
-        return false;
+    if (!dat) return false;
     ok = std::fwrite(datText_.data(), 1, datText_.size(), dat) == datText_.size();
     return std::fclose(dat) == 0 && ok;
 }
 
-bool StudioObj::Read(const uint8_t* data, size_t size, const std::string& modelName, std::FILE* log,
-                     std::FILE* summary) {
+bool StudioObj::Read(const uint8_t* data, size_t size, const std::string& modelName, std::FILE* log, std::FILE* summary)
+{
     Reset();
     log_ = log;
     Log("3dslogfile.txt: chunk log of StudioObj, the 3DS scene reader\n");
@@ -291,7 +283,7 @@ bool StudioObj::Read(const uint8_t* data, size_t size, const std::string& modelN
     frames_.assign(size_t(frameCount_), std::vector<StudioVertex>(vertices_.begin(), vertices_.begin() + vertexCount_));
     ApplyPositionTracks();
     ApplyRotationTracks();
-    Log("\n\nAPPLYING SCALE TRACK DATA\n\n");  // scale keys are kept, not applied
+    Log("\n\nAPPLYING SCALE TRACK DATA\n\n"); // scale keys are kept, not applied
     BuildLists();
 
     summary_.objects = objects;
@@ -305,12 +297,13 @@ bool StudioObj::Read(const uint8_t* data, size_t size, const std::string& modelN
     return true;
 }
 
-bool StudioObj::Walk(const uint8_t* data, size_t begin, size_t end, int depth) {
+bool StudioObj::Walk(const uint8_t* data, size_t begin, size_t end, int depth)
+{
     size_t pos = begin;
     while (!stop_ && end - pos >= kChunkHeader) {
         const uint16_t id = uint16_t(data[pos] | data[pos + 1] << 8);
-        const uint32_t length = uint32_t(data[pos + 2]) | uint32_t(data[pos + 3]) << 8 |
-                                uint32_t(data[pos + 4]) << 16 | uint32_t(data[pos + 5]) << 24;
+        const uint32_t length = uint32_t(data[pos + 2]) | uint32_t(data[pos + 3]) << 8 | uint32_t(data[pos + 4]) << 16 |
+                                uint32_t(data[pos + 5]) << 24;
         if (length < kChunkHeader) {
             // No progress is possible past a chunk shorter than its own header.
             Log("\nchunk %x of length %u: the walk ends\n", id, length);
@@ -320,16 +313,15 @@ bool StudioObj::Walk(const uint8_t* data, size_t begin, size_t end, int depth) {
         // A chunk that claims more than its parent holds is cut at the parent's end.
         const size_t chunkEnd = length > end - pos ? end : pos + length;
         Span s{data, pos + kChunkHeader, chunkEnd};
-        if (!Chunk(s, id, depth))
-            return false;
+        if (!Chunk(s, id, depth)) return false;
         pos = chunkEnd;
     }
     return true;
 }
 
-bool StudioObj::Container(Span& s, const char* name, int depth) {
-    if (name)
-        Log("%s\n", name);
+bool StudioObj::Container(Span& s, const char* name, int depth)
+{
+    if (name) Log("%s\n", name);
     if (depth + 1 >= kStudioMaxDepth) {
         Log("chunks nested deeper than %d: skipped\n", kStudioMaxDepth);
         return true;
@@ -337,23 +329,17 @@ bool StudioObj::Container(Span& s, const char* name, int depth) {
     return Walk(s.data, s.pos, s.end, depth + 1);
 }
 
-bool StudioObj::Chunk(Span& s, uint16_t id, int depth) {
+bool StudioObj::Chunk(Span& s, uint16_t id, int depth)
+{
     switch (id) {
-    case kMain:
-        return Container(s, "MAIN3DS", depth);
-    case kEdit:
-        return Container(s, "EDIT3DS", depth);
-    case kTriangleMesh:
-        return Container(s, "TRIANGLE_MESH", depth);
-    case kEditMaterial:
-        return Container(s, "\nEDIT_MATERIAL", depth);
-    case kTextureMap:
-        return Container(s, "TEXTURE_MAP", depth);
-    case kKeyframe:
-        return Container(s, "\n\nKEYFRAME", depth);
+    case kMain: return Container(s, "MAIN3DS", depth);
+    case kEdit: return Container(s, "EDIT3DS", depth);
+    case kTriangleMesh: return Container(s, "TRIANGLE_MESH", depth);
+    case kEditMaterial: return Container(s, "\nEDIT_MATERIAL", depth);
+    case kTextureMap: return Container(s, "TEXTURE_MAP", depth);
+    case kKeyframe: return Container(s, "\n\nKEYFRAME", depth);
     case kKeyframeMeshInfo:
-        if (keyframeIndex_ < kStudioMaxObjects)
-            ++keyframeIndex_;
+        if (keyframeIndex_ < kStudioMaxObjects) ++keyframeIndex_;
         return Container(s, "\nKEYFRAME_MESH_INFO", depth);
     case kVersion: {
         uint32_t version = 0;
@@ -367,58 +353,34 @@ bool StudioObj::Chunk(Span& s, uint16_t id, int depth) {
         Log("MASTER_SCALE %f\n", double(scale));
         return true;
     }
-    case kNamedObject:
-        return NamedObject(s, depth);
-    case kVertexList:
-        return VertexList(s);
-    case kFaceList:
-        return FaceList(s, depth);
-    case kFaceMaterial:
-        FaceMaterial(s);
-        return true;
-    case kMappingCoords:
-        MappingCoords(s);
-        return true;
-    case kSmoothing:
-        Smoothing(s);
-        return true;
-    case kLocalAxes:
-        LocalAxes(s);
-        return true;
-    case kMaterialName:
-        MaterialName(s);
-        return true;
-    case kMappingName:
-        MappingName(s);
-        return true;
-    case kKeyframeRange:
-        KeyframeRange(s);
-        return true;
+    case kNamedObject: return NamedObject(s, depth);
+    case kVertexList: return VertexList(s);
+    case kFaceList: return FaceList(s, depth);
+    case kFaceMaterial: FaceMaterial(s); return true;
+    case kMappingCoords: MappingCoords(s); return true;
+    case kSmoothing: Smoothing(s); return true;
+    case kLocalAxes: LocalAxes(s); return true;
+    case kMaterialName: MaterialName(s); return true;
+    case kMappingName: MappingName(s); return true;
+    case kKeyframeRange: KeyframeRange(s); return true;
     case kCurrentFrame: {
         uint32_t frame = 0;
         s.U32(frame);
         Log("KFCURTIME  %d\n", int(frame));
         return true;
     }
-    case kNodeHeader:
-        NodeHeader(s);
-        return true;
-    case kPivot:
-        Pivot(s);
-        return true;
+    case kNodeHeader: NodeHeader(s); return true;
+    case kPivot: Pivot(s); return true;
     case kPositionTrack:
     case kRotationTrack:
-    case kScaleTrack:
-        Track(s, id);
-        return true;
+    case kScaleTrack: Track(s, id); return true;
     case kNodeId: {
         uint16_t node = 0;
         s.U16(node);
         Log("NODE_ID  %d\n", node);
         return true;
     }
-    default:
-        break;
+    default: break;
     }
     if (id >= 0xB023 && id <= 0xB029) {
         Log("PIVOT\n");
@@ -435,7 +397,8 @@ bool StudioObj::Chunk(Span& s, uint16_t id, int depth) {
     return true;
 }
 
-StudioObject* StudioObj::MeshObject(const char* chunkName) {
+StudioObject* StudioObj::MeshObject(const char* chunkName)
+{
     if (objectIndex_ < 0) {
         Log("%s before any object: ignored\n", chunkName);
         return nullptr;
@@ -443,7 +406,8 @@ StudioObject* StudioObj::MeshObject(const char* chunkName) {
     return &objects_[size_t(objectIndex_)];
 }
 
-StudioObject* StudioObj::KeyframeObject(const char* chunkName) {
+StudioObject* StudioObj::KeyframeObject(const char* chunkName)
+{
     if (keyframeIndex_ < 0 || keyframeIndex_ >= kStudioMaxObjects) {
         Log("%s outside a keyframe object: ignored\n", chunkName);
         return nullptr;
@@ -451,7 +415,8 @@ StudioObject* StudioObj::KeyframeObject(const char* chunkName) {
     return &objects_[size_t(keyframeIndex_)];
 }
 
-bool StudioObj::NamedObject(Span& s, int depth) {
+bool StudioObj::NamedObject(Span& s, int depth)
+{
     if (objectIndex_ + 1 >= kStudioMaxObjects) {
         Log("NAMED_OBJECT \nmore than %d objects\n", kStudioMaxObjects);
         return false;
@@ -461,18 +426,17 @@ bool StudioObj::NamedObject(Span& s, int depth) {
     o.firstVertex = vertexCount_;
     o.firstFace = faceCount_;
     Log("NAMED_OBJECT %s\n", o.name);
-    return Container(s, nullptr, depth);  // the mesh chunks follow the name
+    return Container(s, nullptr, depth); // the mesh chunks follow the name
 }
 
-bool StudioObj::VertexList(Span& s) {
+bool StudioObj::VertexList(Span& s)
+{
     Log("TRIANGLE_VERTEXLIST\n");
     StudioObject* o = MeshObject("TRIANGLE_VERTEXLIST");
     uint16_t count;
-    if (!o || !s.U16(count))
-        return true;
+    if (!o || !s.U16(count)) return true;
     const int n = int(std::min<size_t>(count, s.Left() / 12));
-    if (n < count)
-        Log(" %d vertices announced, %d present\n", count, n);
+    if (n < count) Log(" %d vertices announced, %d present\n", count, n);
     if (vertexCount_ + n >= kStudioMaxVertices) {
         Log("%d vertices or more in the model\n", kStudioMaxVertices);
         return false;
@@ -488,20 +452,19 @@ bool StudioObj::VertexList(Span& s) {
     return true;
 }
 
-bool StudioObj::FaceList(Span& s, int depth) {
+bool StudioObj::FaceList(Span& s, int depth)
+{
     uint16_t count = 0;
     s.U16(count);
     Log("TRIANGLE_FACELIST %d\n", count);
     StudioObject* o = MeshObject("TRIANGLE_FACELIST");
-    if (!o)
-        return true;
+    if (!o) return true;
     if (o->vertexCount == 0) {
         Log("faces of an object without vertices: ignored\n");
         return true;
     }
     const int n = int(std::min<size_t>(count, s.Left() / 8));
-    if (n < count)
-        Log(" %d faces announced, %d present\n", count, n);
+    if (n < count) Log(" %d faces announced, %d present\n", count, n);
     if (faceCount_ + n >= kStudioMaxFaces) {
         Log("%d faces or more in the model\n", kStudioMaxFaces);
         return false;
@@ -519,8 +482,7 @@ bool StudioObj::FaceList(Span& s, int depth) {
         StudioFace& f = faces_[size_t(faceCount_)];
         if (v[0] >= o->vertexCount || v[1] >= o->vertexCount || v[2] >= o->vertexCount) {
             // Kept so that the faces after it keep their numbers, as a point.
-            Log(" face %d names a vertex outside its object (%d %d %d of %d)\n", i, v[0], v[1], v[2],
-                o->vertexCount);
+            Log(" face %d names a vertex outside its object (%d %d %d of %d)\n", i, v[0], v[1], v[2], o->vertexCount);
             v[0] = v[1] = v[2] = 0;
         }
         f.a = uint16_t(o->firstVertex + v[0]);
@@ -532,21 +494,20 @@ bool StudioObj::FaceList(Span& s, int depth) {
         ++faceCount_;
     }
     o->faceCount += n;
-    return Container(s, nullptr, depth);  // material and smoothing chunks follow
+    return Container(s, nullptr, depth); // material and smoothing chunks follow
 }
 
-void StudioObj::FaceMaterial(Span& s) {
+void StudioObj::FaceMaterial(Span& s)
+{
     Log("TRIANGLE_MATERIAL %d\n", objectIndex_);
     StudioObject* o = MeshObject("TRIANGLE_MATERIAL");
-    if (!o)
-        return;
+    if (!o) return;
     char name[kStudioNameSize];
     s.Name(name, sizeof name);
     // Material names are kept cut to their field: compare them so.
     name[kStudioMaterialNameSize - 1] = '\0';
     int m = 0;
-    while (m < materialCount_ && std::strcmp(materials_[size_t(m)].name, name) != 0)
-        ++m;
+    while (m < materialCount_ && std::strcmp(materials_[size_t(m)].name, name) != 0) ++m;
     if (m == materialCount_) {
         Log(" material %s not found\n", name);
         CopyName(o->material, sizeof o->material, "error");
@@ -558,8 +519,7 @@ void StudioObj::FaceMaterial(Span& s) {
     Log(" material %s on %d faces\n", name, count);
     for (int i = 0; i < count; ++i) {
         uint16_t face;
-        if (!s.U16(face))
-            break;
+        if (!s.U16(face)) break;
         if (face >= o->faceCount) {
             Log(" face %d is not a face of the object\n", face);
             continue;
@@ -568,16 +528,15 @@ void StudioObj::FaceMaterial(Span& s) {
     }
 }
 
-void StudioObj::MappingCoords(Span& s) {
+void StudioObj::MappingCoords(Span& s)
+{
     uint16_t count = 0;
     s.U16(count);
     Log("TRIANGLE_MAPPINGCOORS %d\n", count);
     StudioObject* o = MeshObject("TRIANGLE_MAPPINGCOORS");
-    if (!o)
-        return;
+    if (!o) return;
     const int n = int(std::min<size_t>(count, s.Left() / 8));
-    if (n > o->vertexCount)
-        Log(" %d coordinates for %d vertices: the rest ignored\n", n, o->vertexCount);
+    if (n > o->vertexCount) Log(" %d coordinates for %d vertices: the rest ignored\n", n, o->vertexCount);
     for (int i = 0; i < n && i < o->vertexCount; ++i) {
         StudioTexCoord& t = texCoords_[size_t(o->firstVertex + i)];
         s.Float(t.u);
@@ -585,11 +544,11 @@ void StudioObj::MappingCoords(Span& s) {
     }
 }
 
-void StudioObj::Smoothing(Span& s) {
+void StudioObj::Smoothing(Span& s)
+{
     Log("TRIANGLE_SMOOTH\n");
     StudioObject* o = MeshObject("TRIANGLE_SMOOTH");
-    if (!o)
-        return;
+    if (!o) return;
     // One group of four bytes per face of the object; anything more is skipped.
     const size_t groups = std::min<size_t>(size_t(o->faceCount), s.Left() / 4);
     for (size_t i = 0; i < groups; ++i, s.pos += 4) {
@@ -598,12 +557,12 @@ void StudioObj::Smoothing(Span& s) {
     }
 }
 
-void StudioObj::LocalAxes(Span& s) {
+void StudioObj::LocalAxes(Span& s)
+{
     Log("TRI_LOCAL\n");
     StudioObject* o = MeshObject("TRI_LOCAL");
     float v[12];
-    if (!o || !s.Floats(v, 12))
-        return;
+    if (!o || !s.Floats(v, 12)) return;
     for (int i = 0; i < 3; ++i) {
         o->localAxes[i] = {v[3 * i], v[3 * i + 1], v[3 * i + 2]};
         Log(" x,y,z: %f %f %f\n", double(v[3 * i]), double(v[3 * i + 1]), double(v[3 * i + 2]));
@@ -612,7 +571,8 @@ void StudioObj::LocalAxes(Span& s) {
     Log(" local_centre_x,y,z : %f %f %f\n", double(v[9]), double(v[10]), double(v[11]));
 }
 
-void StudioObj::MaterialName(Span& s) {
+void StudioObj::MaterialName(Span& s)
+{
     char name[kStudioNameSize];
     s.Name(name, sizeof name);
     Log("MAT_NAME01  %s\n", name);
@@ -625,7 +585,8 @@ void StudioObj::MaterialName(Span& s) {
     CopyName(materials_[size_t(currentMaterial_)].name, kStudioMaterialNameSize, name);
 }
 
-void StudioObj::MappingName(Span& s) {
+void StudioObj::MappingName(Span& s)
+{
     char name[kStudioNameSize];
     s.Name(name, sizeof name);
     if (currentMaterial_ < 0) {
@@ -637,11 +598,11 @@ void StudioObj::MappingName(Span& s) {
     Log("%s %s\n", "MAPPING_NAME ", mapping);
 }
 
-void StudioObj::KeyframeRange(Span& s) {
+void StudioObj::KeyframeRange(Span& s)
+{
     Log("KEYFRAME_START_AND_END\n");
     uint32_t start, end;
-    if (!s.U32(start) || !s.U32(end))
-        return;
+    if (!s.U32(start) || !s.U32(end)) return;
     // Frames are numbered from 0, as the keys count them: frames 0 to the last one
     // of the range are built, 50 at most.
     const int64_t first = int32_t(start), last = int32_t(end);
@@ -649,7 +610,8 @@ void StudioObj::KeyframeRange(Span& s) {
     Log(" start %d  end %d  frames %d\n", int(first), int(last), frameCount_);
 }
 
-void StudioObj::NodeHeader(Span& s) {
+void StudioObj::NodeHeader(Span& s)
+{
     char name[kStudioNameSize];
     s.Name(name, sizeof name);
     uint16_t flags1 = 0, flags2 = 0, hierarchy = 0;
@@ -662,34 +624,37 @@ void StudioObj::NodeHeader(Span& s) {
     Log(" heirarchy %d\n", hierarchy);
 }
 
-void StudioObj::Pivot(Span& s) {
+void StudioObj::Pivot(Span& s)
+{
     float p[3];
     if (!s.Floats(p, 3)) {
         Log("PIVOT: short\n");
         return;
     }
     Log("PIVOT: %f %f %f\n", double(p[0]), double(p[1]), double(p[2]));
-    if (StudioObject* o = KeyframeObject("PIVOT"))
-        o->pivot = {p[0], p[1], p[2]};
+    if (StudioObject* o = KeyframeObject("PIVOT")) o->pivot = {p[0], p[1], p[2]};
 }
 
-void StudioObj::Track(Span& s, uint16_t id) {
-    const char* name = id == kPositionTrack ? "POS_TRACK_TAG" : id == kRotationTrack ? "ROT_TRACK_TAG" : "SCL_TRACK_TAG";
+void StudioObj::Track(Span& s, uint16_t id)
+{
+    const char* name = id == kPositionTrack   ? "POS_TRACK_TAG"
+                       : id == kRotationTrack ? "ROT_TRACK_TAG"
+                                              : "SCL_TRACK_TAG";
     Log("%s %d\n", name, keyframeIndex_);
     StudioObject* o = KeyframeObject(name);
-    if (!o || s.Left() < kTrackHeader)
-        return;
+    if (!o || s.Left() < kTrackHeader) return;
     const uint16_t count = uint16_t(s.data[s.pos + 10] | s.data[s.pos + 11] << 8);
     s.pos += kTrackHeader;
 
     const int values = id == kRotationTrack ? 4 : 3;
     StudioKey* keys = id == kPositionTrack ? o->positionKeys : id == kRotationTrack ? o->rotationKeys : o->scaleKeys;
-    int& kept = id == kPositionTrack ? o->positionKeyCount : id == kRotationTrack ? o->rotationKeyCount : o->scaleKeyCount;
+    int& kept = id == kPositionTrack   ? o->positionKeyCount
+                : id == kRotationTrack ? o->rotationKeyCount
+                                       : o->scaleKeyCount;
     for (int i = 0; i < count; ++i) {
         StudioKey key;
         uint16_t frame;
-        if (!s.U16(frame) || !s.U32(key.flags) || !s.Floats(key.value, values))
-            break;
+        if (!s.U16(frame) || !s.U32(key.flags) || !s.Floats(key.value, values)) break;
         key.frame = frame;
         const float* v = key.value;
         if (id == kPositionTrack)
@@ -699,12 +664,12 @@ void StudioObj::Track(Span& s, uint16_t id) {
                 double(v[2]), double(v[3]));
         else
             Log(" framenum = %d   x,y,z : %f %f %f\n", frame, double(v[0]), double(v[1]), double(v[2]));
-        if (frame < kStudioMaxFrames && kept < kStudioMaxKeys)
-            keys[kept++] = key;
+        if (frame < kStudioMaxFrames && kept < kStudioMaxKeys) keys[kept++] = key;
     }
 }
 
-bool StudioObj::WriteDat(const std::string& modelName) {
+bool StudioObj::WriteDat(const std::string& modelName)
+{
     // Named after the model's file name: from its first "." not followed by another.
     const size_t slash = modelName.find_last_of("/\\");
     const std::string base = slash == std::string::npos ? modelName : modelName.substr(slash + 1);
@@ -715,8 +680,7 @@ bool StudioObj::WriteDat(const std::string& modelName) {
             break;
         }
     }
-    if (dot == std::string::npos)
-        return false;
+    if (dot == std::string::npos) return false;
     datName_ = base.substr(0, dot) + ".dat";
 
     // Four vertices make one quad (two faces); each quad names the texture of the
@@ -742,7 +706,8 @@ bool StudioObj::WriteDat(const std::string& modelName) {
     return true;
 }
 
-void StudioObj::MoveToPivots() {
+void StudioObj::MoveToPivots()
+{
     for (int i = 0; i < ObjectCount(); ++i) {
         const StudioObject& o = objects_[size_t(i)];
         for (int v = o.firstVertex; v < o.firstVertex + o.vertexCount; ++v) {
@@ -753,14 +718,14 @@ void StudioObj::MoveToPivots() {
     }
 }
 
-void StudioObj::ApplyPositionTracks() {
+void StudioObj::ApplyPositionTracks()
+{
     Log("APPLYING POSITION TRACK DATA\n\n");
     for (int i = 0; i < ObjectCount(); ++i) {
         const StudioObject& o = objects_[size_t(i)];
         for (int k = 0; k < o.positionKeyCount && k < frameCount_; ++k) {
             const StudioKey& key = o.positionKeys[k];
-            if (key.frame >= frameCount_)
-                continue;
+            if (key.frame >= frameCount_) continue;
             std::vector<StudioVertex>& frame = frames_[size_t(key.frame)];
             for (int v = o.firstVertex; v < o.firstVertex + o.vertexCount; ++v) {
                 frame[size_t(v)].x += key.value[0] - o.localCentre.x;
@@ -772,7 +737,8 @@ void StudioObj::ApplyPositionTracks() {
     }
 }
 
-void StudioObj::ApplyRotationTracks() {
+void StudioObj::ApplyRotationTracks()
+{
     Log("\n\nAPPLYING ROTATION TRACK DATA\n\n");
     for (int i = 0; i < ObjectCount(); ++i) {
         const StudioObject& o = objects_[size_t(i)];
@@ -780,8 +746,7 @@ void StudioObj::ApplyRotationTracks() {
         float angle = 0;
         for (int k = 1; k < o.rotationKeyCount && k < frameCount_; ++k) {
             const StudioKey& key = o.rotationKeys[k];
-            if (key.frame >= frameCount_)
-                continue;
+            if (key.frame >= frameCount_) continue;
             angle += key.value[0];
             const float ax = angle * key.value[1], ay = angle * key.value[2], az = angle * key.value[3];
             const float cx = std::cos(ax), sx = std::sin(ax);
@@ -792,9 +757,9 @@ void StudioObj::ApplyRotationTracks() {
             for (int v = o.firstVertex; v < o.firstVertex + o.vertexCount; ++v) {
                 StudioVertex& p = frame[size_t(v)];
                 const float x = p.x - c.x, y = p.y - c.y, z = p.z - c.z;
-                const float x1 = cz * x + sz * y, y1 = cz * y - sz * x;   // about Z
-                const float y2 = cx * y1 + sx * z, z1 = cx * z - sx * y1;  // about X
-                const float x2 = cy * x1 - sy * z1, z2 = cy * z1 + sy * x1;  // about Y
+                const float x1 = cz * x + sz * y, y1 = cz * y - sz * x;     // about Z
+                const float y2 = cx * y1 + sx * z, z1 = cx * z - sx * y1;   // about X
+                const float x2 = cy * x1 - sy * z1, z2 = cy * z1 + sy * x1; // about Y
                 Log("i: %d  frame: %d  v: %d  angle: %f  ", i, key.frame, v, double(angle));
                 Log("pxyz: %f %f %f  xyz: %f %f %f\n", double(p.x), double(p.y), double(p.z), double(x2 + c.x),
                     double(y2 + c.y), double(z2 + c.z));
@@ -804,7 +769,8 @@ void StudioObj::ApplyRotationTracks() {
     }
 }
 
-void StudioObj::BuildLists() {
+void StudioObj::BuildLists()
+{
     indices_.resize(size_t(faceCount_) * 3);
     indexTexCoords_.resize(indices_.size());
     for (int f = 0; f < faceCount_; ++f) {
@@ -814,12 +780,11 @@ void StudioObj::BuildLists() {
         indices_[size_t(f) * 3 + 2] = face.c;
     }
     // Each index carries the texture coordinates of the vertex it names.
-    for (size_t p = 0; p < indices_.size(); ++p)
-        indexTexCoords_[p] = texCoords_[indices_[p]];
+    for (size_t p = 0; p < indices_.size(); ++p) indexTexCoords_[p] = texCoords_[indices_[p]];
     for (int i = 0; i < ObjectCount(); ++i) {
         primitiveTypes_.push_back(kStudioTriangleFan);
         objectFaceCounts_.push_back(uint16_t(objects_[size_t(i)].faceCount));
     }
 }
 
-}  // namespace zyk::formats
+} // namespace zyk::formats

@@ -20,18 +20,18 @@
 
 namespace zyk::formats {
 
-inline constexpr int kStudioMaxObjects = 500;     // a 501st object fails the read
-inline constexpr int kStudioMaxVertices = 5000;   // a total of this many fails the read
-inline constexpr int kStudioMaxFaces = 3000;      // likewise for faces
+inline constexpr int kStudioMaxObjects = 500;   // a 501st object fails the read
+inline constexpr int kStudioMaxVertices = 5000; // a total of this many fails the read
+inline constexpr int kStudioMaxFaces = 3000;    // likewise for faces
 inline constexpr int kStudioMaxMaterials = 100;
-inline constexpr int kStudioMaxFrames = 50;       // frame copies built at most
-inline constexpr int kStudioMaxKeys = 50;         // keys kept per track of one object
-inline constexpr int kStudioMaxDepth = 16;        // chunk nesting followed at most
-inline constexpr size_t kStudioNameSize = 256;    // object and node names, with the zero
-inline constexpr size_t kStudioMaterialNameSize = 70;  // material and mapping names, each
+inline constexpr int kStudioMaxFrames = 50;           // frame copies built at most
+inline constexpr int kStudioMaxKeys = 50;             // keys kept per track of one object
+inline constexpr int kStudioMaxDepth = 16;            // chunk nesting followed at most
+inline constexpr size_t kStudioNameSize = 256;        // object and node names, with the zero
+inline constexpr size_t kStudioMaterialNameSize = 70; // material and mapping names, each
 inline constexpr size_t kStudioMaxFileSize = 64u << 20;
 inline constexpr uint16_t kStudioNoMaterial = 0xFFFF;
-inline constexpr uint16_t kStudioTriangleFan = 6;  // primitive type recorded per object
+inline constexpr uint16_t kStudioTriangleFan = 6; // primitive type recorded per object
 
 struct StudioVertex {
     float x = 0, y = 0, z = 0;
@@ -59,19 +59,19 @@ struct StudioObject {
     char name[kStudioNameSize] = {};
     int firstVertex = 0, vertexCount = 0;
     int firstFace = 0, faceCount = 0;
-    StudioVertex pivot;          // from the keyframe node of the same number
-    StudioVertex localCentre;    // from the mesh's local axes
+    StudioVertex pivot;       // from the keyframe node of the same number
+    StudioVertex localCentre; // from the mesh's local axes
     StudioVertex localAxes[3];
-    char material[kStudioMaterialNameSize] = {};  // last material named for its faces
+    char material[kStudioMaterialNameSize] = {}; // last material named for its faces
     StudioKey positionKeys[kStudioMaxKeys];
     StudioKey rotationKeys[kStudioMaxKeys];
     StudioKey scaleKeys[kStudioMaxKeys];
     int positionKeyCount = 0, rotationKeyCount = 0, scaleKeyCount = 0;
 };
 
-struct StudioMaterial {  // 140 bytes
+struct StudioMaterial { // 140 bytes
     char name[kStudioMaterialNameSize] = {};
-    char mapping[kStudioMaterialNameSize] = {};  // texture file name
+    char mapping[kStudioMaterialNameSize] = {}; // texture file name
 };
 
 struct StudioSummary {
@@ -99,8 +99,7 @@ public:
     // The same from bytes in memory: `modelName` names the model in the log and
     // gives the ".dat" name; the log lines go to `log` and the summary line to
     // `summary` (either may be null). The ".dat" text is kept in DatText().
-    bool Read(const uint8_t* data, size_t size, const std::string& modelName, std::FILE* log,
-              std::FILE* summary);
+    bool Read(const uint8_t* data, size_t size, const std::string& modelName, std::FILE* log, std::FILE* summary);
 
     // What the last read found. Counts are those read, also after a failed read.
     int ObjectCount() const { return objectIndex_ + 1; }
@@ -184,4 +183,4 @@ private:
     std::string datName_, datText_;
 };
 
-}  // namespace zyk::formats
+} // namespace zyk::formats

@@ -13,18 +13,18 @@ constexpr uint8_t kTypeTrueColour = 2;
 constexpr uint8_t kTypeRleTrueColour = 10;
 constexpr uint8_t kDescTopFirst = 0x20;
 
-uint32_t ReadU16(const uint8_t* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8;
-}
+uint32_t ReadU16(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8; }
 
-uint32_t Load32(const uint8_t* p) {
+uint32_t Load32(const uint8_t* p)
+{
     uint32_t v;
-    std::memcpy(&v, p, 4);  // little-endian: p[0] in the low byte
+    std::memcpy(&v, p, 4); // little-endian: p[0] in the low byte
     return v;
 }
 
 // One stored pixel: blue, green, red and, for 4-byte pixels, alpha.
-uint32_t ReadPixel(const uint8_t* p, size_t bytesPerPixel) {
+uint32_t ReadPixel(const uint8_t* p, size_t bytesPerPixel)
+{
     const uint32_t alpha = bytesPerPixel == 4 ? p[3] : 255u;
     return uint32_t(p[2]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[0]) << 8 | alpha;
 }
@@ -34,7 +34,8 @@ uint32_t ReadPixel(const uint8_t* p, size_t bytesPerPixel) {
 // green, red, alpha is alpha << 24 | red << 16 | green << 8 | blue: rotated left by a
 // byte it is the decoded pixel. 3-byte pixels go four at a time, from three 32-bit loads
 // (b0 g0 r0 b1 | g1 r1 b2 g2 | r2 b3 g3 r3), the rest one by one.
-void ConvertPixels(const uint8_t* src, uint32_t* dst, uint32_t n, size_t bytesPerPixel) {
+void ConvertPixels(const uint8_t* src, uint32_t* dst, uint32_t n, size_t bytesPerPixel)
+{
     if (bytesPerPixel == 4) {
         for (uint32_t x = 0; x < n; ++x) {
             const uint32_t v = Load32(src + size_t(x) * 4);
@@ -50,13 +51,12 @@ void ConvertPixels(const uint8_t* src, uint32_t* dst, uint32_t n, size_t bytesPe
         dst[x + 2] = w2 << 24 | w1 >> 8 | 0xFFu;
         dst[x + 3] = w2 | 0xFFu;
     }
-    for (; x < n; ++x, src += 3)
-        dst[x] = ReadPixel(src, 3);
+    for (; x < n; ++x, src += 3) dst[x] = ReadPixel(src, 3);
 }
 
-TgaResult Decode(const uint8_t* data, size_t size, TgaImage& img) {
-    if (!data || size < kHeaderSize)
-        return TgaResult::Truncated;
+TgaResult Decode(const uint8_t* data, size_t size, TgaImage& img)
+{
+    if (!data || size < kHeaderSize) return TgaResult::Truncated;
 
     const uint8_t idLength = data[0];
     const uint8_t colourMapType = data[1];
@@ -66,21 +66,16 @@ TgaResult Decode(const uint8_t* data, size_t size, TgaImage& img) {
     const uint8_t depth = data[16];
     const bool topFirst = (data[17] & kDescTopFirst) != 0;
 
-    if (colourMapType != 0)
-        return TgaResult::BadHeader;
-    if (imageType != kTypeTrueColour && imageType != kTypeRleTrueColour)
-        return TgaResult::BadHeader;
-    if (width == 0 || height == 0)
-        return TgaResult::BadHeader;
+    if (colourMapType != 0) return TgaResult::BadHeader;
+    if (imageType != kTypeTrueColour && imageType != kTypeRleTrueColour) return TgaResult::BadHeader;
+    if (width == 0 || height == 0) return TgaResult::BadHeader;
     // With each side capped, width * height * 4 is at most 2^30 and cannot
     // overflow a 32-bit size_t.
-    if (width > kTgaMaxDimension || height > kTgaMaxDimension)
-        return TgaResult::TooLarge;
+    if (width > kTgaMaxDimension || height > kTgaMaxDimension) return TgaResult::TooLarge;
 
-    const size_t bpp = depth == 32 ? 4 : 3;  // bytes per stored pixel
+    const size_t bpp = depth == 32 ? 4 : 3; // bytes per stored pixel
     size_t pos = kHeaderSize;
-    if (size - pos < idLength)
-        return TgaResult::Truncated;
+    if (size - pos < idLength) return TgaResult::Truncated;
     pos += idLength;
     const size_t avail = size - pos;
 
@@ -93,8 +88,7 @@ TgaResult Decode(const uint8_t* data, size_t size, TgaImage& img) {
         minBytes = uint64_t(width) * height * bpp;
     else
         minBytes = uint64_t(height) * ((width + 127) / 128) * (1 + bpp);
-    if (minBytes > avail)
-        return TgaResult::Truncated;
+    if (minBytes > avail) return TgaResult::Truncated;
 
     // Decoded into the caller's buffer, which keeps its memory when it is large enough.
     try {
@@ -122,21 +116,17 @@ TgaResult Decode(const uint8_t* data, size_t size, TgaImage& img) {
         // clipped or wrapped into the next row.
         uint32_t x = 0;
         while (x < width) {
-            if (src == end)
-                return TgaResult::Truncated;
+            if (src == end) return TgaResult::Truncated;
             const uint8_t b = *src++;
             const uint32_t count = (b & 0x7Fu) + 1;
-            if (count > width - x)
-                return TgaResult::BadPacket;
+            if (count > width - x) return TgaResult::BadPacket;
             const size_t left = size_t(end - src);
             if (b & 0x80) {
-                if (left < bpp)
-                    return TgaResult::Truncated;
+                if (left < bpp) return TgaResult::Truncated;
                 std::fill_n(row + x, count, ReadPixel(src, bpp));
                 src += bpp;
             } else {
-                if (left / bpp < count)
-                    return TgaResult::Truncated;
+                if (left / bpp < count) return TgaResult::Truncated;
                 ConvertPixels(src, row + x, count, bpp);
                 src += size_t(count) * bpp;
             }
@@ -150,13 +140,13 @@ TgaResult Decode(const uint8_t* data, size_t size, TgaImage& img) {
     return TgaResult::Ok;
 }
 
-}  // namespace
+} // namespace
 
-TgaResult DecodeTga(const uint8_t* data, size_t size, TgaImage& out) {
+TgaResult DecodeTga(const uint8_t* data, size_t size, TgaImage& out)
+{
     const TgaResult result = Decode(data, size, out);
-    if (result != TgaResult::Ok)
-        out = TgaImage{};
+    if (result != TgaResult::Ok) out = TgaImage{};
     return result;
 }
 
-}  // namespace zyk::formats
+} // namespace zyk::formats

@@ -25,10 +25,10 @@ struct WaveChunks {
 
 enum class WaveResult {
     Ok,
-    NotWave,      // no "RIFF" ... "WAVE" header
-    ShortFormat,  // a "fmt " chunk below kWaveMinFormat bytes
-    Truncated,    // a chunk header, or a "fmt " chunk, runs past the end before both were found
-    Missing,      // the walk ended without a format and non-empty samples
+    NotWave,     // no "RIFF" ... "WAVE" header
+    ShortFormat, // a "fmt " chunk below kWaveMinFormat bytes
+    Truncated,   // a chunk header, or a "fmt " chunk, runs past the end before both were found
+    Missing,     // the walk ended without a format and non-empty samples
 };
 
 // Walks the chunks of `size` bytes at `data`. The walk starts after the header, ends at
@@ -45,4 +45,4 @@ WaveResult ParseWave(const uint8_t* data, size_t size, WaveChunks& out);
 // sample size (a 14-byte chunk) gets the one its block alignment and channels give.
 std::vector<uint8_t> WaveFormatRecord(const uint8_t* format, size_t size);
 
-}  // namespace zyk::formats
+} // namespace zyk::formats

@@ -32,4 +32,4 @@ int32_t WorldInteger(const std::string& line)
     return static_cast<int32_t>(static_cast<uint32_t>(v));
 }
 
-}  // namespace zyk::formats
+} // namespace zyk::formats

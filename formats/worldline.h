@@ -27,4 +27,4 @@ float WorldFloat(const std::string& line);
 // blanks skipped, 0 when no digit follows.
 int32_t WorldInteger(const std::string& line);
 
-}  // namespace zyk::formats
+} // namespace zyk::formats

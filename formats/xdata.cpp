@@ -50,7 +50,7 @@ private:
     size_t left_;
 };
 
-}  // namespace
+} // namespace
 
 bool ReadXMesh(const void* data, size_t size, XMeshRecord& out)
 {
@@ -106,4 +106,4 @@ bool ReadXMaterial(const void* data, size_t size, XMaterialRecord& out)
     return true;
 }
 
-}  // namespace zyk::formats
+} // namespace zyk::formats

@@ -16,10 +16,10 @@ namespace zyk::formats {
 // count n followed by n vertex indices.
 struct XMeshRecord {
     uint32_t vertexCount = 0;
-    const uint8_t* positions = nullptr;   // vertexCount x 12 bytes
+    const uint8_t* positions = nullptr; // vertexCount x 12 bytes
     uint32_t faceCount = 0;
-    const uint8_t* faces = nullptr;       // the face array
-    size_t faceBytes = 0;                 // its size in bytes
+    const uint8_t* faces = nullptr; // the face array
+    size_t faceBytes = 0;           // its size in bytes
     // Triangle-list indices that fanning every face gives: (n - 2) x 3 for each face
     // of three or more indices. At most 3/4 of the block's size, so never overflows.
     size_t triangleIndexCount = 0;
@@ -65,4 +65,4 @@ bool ReadXMaterial(const void* data, size_t size, XMaterialRecord& out);
 uint32_t XU32(const uint8_t* p);
 float XF32(const uint8_t* p);
 
-}  // namespace zyk::formats
+} // namespace zyk::formats

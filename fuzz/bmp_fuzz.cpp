@@ -8,17 +8,18 @@
 using namespace zyk::formats;
 
 namespace {
-uint32_t U32(const uint8_t* p) {
+uint32_t U32(const uint8_t* p)
+{
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
-}  // namespace
+} // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     BmpInfo info;
     const BmpResult result = CheckBmp(data, size, info);
     if (result != BmpResult::Ok) {
-        if (info.width != 0 || info.height != 0 || info.bitsPerPixel != 0 || info.topDown)
-            __builtin_trap();
+        if (info.width != 0 || info.height != 0 || info.bitsPerPixel != 0 || info.topDown) __builtin_trap();
         return 0;
     }
     if (info.width == 0 || info.height == 0 || info.width > kBmpMaxDimension || info.height > kBmpMaxDimension)
@@ -29,8 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint32_t compression = core ? 0 : U32(data + 30);
     if (compression == 0 || compression == 3) {
         const uint64_t stride = (uint64_t(info.width) * info.bitsPerPixel + 31) / 32 * 4;
-        if (offset > size || stride * info.height > size - offset)
-            __builtin_trap();
+        if (offset > size || stride * info.height > size - offset) __builtin_trap();
     }
     return 0;
 }

@@ -8,7 +8,8 @@
 
 using namespace zyk::formats;
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     static StudioObj* reader = new StudioObj;
     // The log lines are formatted and thrown away.
     static std::FILE* sink = std::fopen("/dev/null", "w");
@@ -21,17 +22,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         __builtin_trap();
     for (int f = 0; f < faces; ++f) {
         const StudioFace& face = reader->Face(f);
-        if (face.a >= vertices || face.b >= vertices || face.c >= vertices)
-            __builtin_trap();
-        if (face.material != kStudioNoMaterial && face.material >= reader->MaterialCount())
-            __builtin_trap();
+        if (face.a >= vertices || face.b >= vertices || face.c >= vertices) __builtin_trap();
+        if (face.material != kStudioNoMaterial && face.material >= reader->MaterialCount()) __builtin_trap();
     }
     if (ok) {
-        if (reader->Indices().size() != size_t(faces) * 3 || reader->IndexTexCoords().size() != reader->Indices().size())
+        if (reader->Indices().size() != size_t(faces) * 3 ||
+            reader->IndexTexCoords().size() != reader->Indices().size())
             __builtin_trap();
         for (int f = 0; f < reader->FrameCount(); ++f)
-            if (reader->Frames()[size_t(f)].size() != size_t(vertices))
-                __builtin_trap();
+            if (reader->Frames()[size_t(f)].size() != size_t(vertices)) __builtin_trap();
     }
     return 0;
 }

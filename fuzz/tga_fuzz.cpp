@@ -6,7 +6,8 @@
 
 using namespace zyk::formats;
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     TgaImage image;
     const TgaResult result = DecodeTga(data, size, image);
     if (result == TgaResult::Ok) {

@@ -7,7 +7,8 @@
 
 using namespace zyk::formats;
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     WaveChunks chunks;
     const WaveResult result = ParseWave(data, size, chunks);
     if (result == WaveResult::Ok) {

@@ -9,15 +9,14 @@
 
 using namespace zyk::formats;
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     std::FILE* f = fmemopen(const_cast<uint8_t*>(data), size, "rb");
-    if (!f)
-        return 0;
+    if (!f) return 0;
     std::string line;
     size_t lines = 0;
     while (ReadWorldLine(f, line)) {
-        if (line.size() > kWorldLineMax || ++lines > size)
-            __builtin_trap();
+        if (line.size() > kWorldLineMax || ++lines > size) __builtin_trap();
         (void)WorldFloat(line);
         (void)WorldInteger(line);
     }

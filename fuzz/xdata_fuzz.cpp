@@ -10,13 +10,15 @@ using namespace zyk::formats;
 
 namespace {
 
-bool Inside(const uint8_t* p, size_t bytes, const uint8_t* data, size_t size) {
+bool Inside(const uint8_t* p, size_t bytes, const uint8_t* data, size_t size)
+{
     return !bytes || (p && p >= data && p + bytes <= data + size);
 }
 
-}  // namespace
+} // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     XMeshRecord mesh;
     if (ReadXMesh(data, size, mesh)) {
         if (!Inside(mesh.positions, size_t(mesh.vertexCount) * 12, data, size) ||
@@ -32,7 +34,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             __builtin_trap();
     }
     XMaterialRecord material;
-    if (ReadXMaterial(data, size, material) != (data && size >= kXMaterialSize))
-        __builtin_trap();
+    if (ReadXMaterial(data, size, material) != (data && size >= kXMaterialSize)) __builtin_trap();
     return 0;
 }

@@ -116,9 +116,15 @@ bool LookAtView(const Vector& eye, const Vector& at, const Vector& up, D3DMATRIX
     Vector r = Cross(u, v);
 
     D3DMATRIX m = Identity();
-    m._11 = r.x; m._12 = u.x; m._13 = v.x;
-    m._21 = r.y; m._22 = u.y; m._23 = v.y;
-    m._31 = r.z; m._32 = u.z; m._33 = v.z;
+    m._11 = r.x;
+    m._12 = u.x;
+    m._13 = v.x;
+    m._21 = r.y;
+    m._22 = u.y;
+    m._23 = v.y;
+    m._31 = r.z;
+    m._32 = u.z;
+    m._33 = v.z;
     m._41 = -Dot(eye, r);
     m._42 = -Dot(eye, u);
     m._43 = -Dot(eye, v);

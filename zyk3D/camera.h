@@ -23,7 +23,10 @@ public:
     HRESULT STDMETHODCALLTYPE put_Name(BSTR name) override { return Put(name_, name); }
     HRESULT STDMETHODCALLTYPE Load(long f) override;
     HRESULT STDMETHODCALLTYPE Save(long f) override;
-    HRESULT STDMETHODCALLTYPE Reset() override { return Member([] {}); }
+    HRESULT STDMETHODCALLTYPE Reset() override
+    {
+        return Member([] {});
+    }
 
 private:
     HRESULT Child(IPosition* child, const char* missing, IDispatch** out);
@@ -48,7 +51,7 @@ struct Vector {
 };
 
 D3DMATRIX Identity();
-D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b);   // a on the left
+D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b); // a on the left
 D3DMATRIX RotationX(float a);
 D3DMATRIX RotationY(float a);
 D3DMATRIX RotationZ(float a);

@@ -11,10 +11,7 @@
 using zyk::com::Bstr;
 using zyk::com::Ptr;
 
-CCameras::CCameras()
-{
-    comInitialised_ = SUCCEEDED(InitialiseCOM());
-}
+CCameras::CCameras() { comInitialised_ = SUCCEEDED(InitialiseCOM()); }
 
 CCameras::~CCameras()
 {
@@ -29,8 +26,8 @@ HRESULT CCameras::get_Add(BSTR name, IDispatch** out)
         if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
         if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
         ZYK_TRACE("Creating Camera.\n");
-        Ptr<ICamera> camera = Ptr<ICamera>::Adopt(
-            CreateChild<ICamera>(CLSID_Camera, IID_ICamera, "Camera Not Registered."));
+        Ptr<ICamera> camera =
+            Ptr<ICamera>::Adopt(CreateChild<ICamera>(CLSID_Camera, IID_ICamera, "Camera Not Registered."));
         ZYK_TRACE("Setting Camera Attributes.\n");
         camera->put_Device(device_.Handle());
         items_.Put(name, camera.Get());
@@ -58,12 +55,15 @@ HRESULT CCameras::Load(long f)
             Clear();
             const long count = world::ReadCount(s, "Number of Cameras to Load: %s.\n");
 
-            world::LoadNamedMembers(s, f, items_, count, "// Camera", [&] {
-                Bstr temp(L"Temp");
-                Ptr<IDispatch> made;
-                if (FAILED(get_Add(temp.Get(), made.Out())) || !made) return Ptr<ICamera>();
-                return made.As<ICamera>(IID_ICamera);
-            }, [] { return world::Unfiled<ICamera>(CLSID_Camera, IID_ICamera); }, [](ICamera*) {});
+            world::LoadNamedMembers(
+                s, f, items_, count, "// Camera",
+                [&] {
+                    Bstr temp(L"Temp");
+                    Ptr<IDispatch> made;
+                    if (FAILED(get_Add(temp.Get(), made.Out())) || !made) return Ptr<ICamera>();
+                    return made.As<ICamera>(IID_ICamera);
+                },
+                [] { return world::Unfiled<ICamera>(CLSID_Camera, IID_ICamera); }, [](ICamera*) {});
         });
     });
 }

@@ -37,8 +37,8 @@ void CheckChannel(float value, const char* text)
     if (!(value >= 0.0f && value <= 1.0f)) throw failure(E_INVALIDARG, text);
 }
 
-const char* const kChannelTexts[] = {"Invalid Red Intensity.", "Invalid Green Intensity.",
-                                     "Invalid Blue Intensity.", "Invalid Alpha Intensity."};
+const char* const kChannelTexts[] = {"Invalid Red Intensity.", "Invalid Green Intensity.", "Invalid Blue Intensity.",
+                                     "Invalid Alpha Intensity."};
 
 } // namespace
 
@@ -63,11 +63,11 @@ CDevice3D::CDevice3D()
         ambient_->put_Alpha(0.0f);
         lights_ = CreateChild<ILights>(CLSID_Lights, IID_ILights, "Lights Not Registered.");
         objects_ = CreateChild<IObjects>(CLSID_Objects, IID_IObjects, "Objects Not Registered.");
-        simpleObjects_ = CreateChild<ISimpleObjects>(CLSID_SimpleObjects, IID_ISimpleObjects,
-                                                     "SimpleObjects Not Registered.");
+        simpleObjects_ =
+            CreateChild<ISimpleObjects>(CLSID_SimpleObjects, IID_ISimpleObjects, "SimpleObjects Not Registered.");
         textures_ = CreateChild<ITextures>(CLSID_Textures, IID_ITextures, "Textures Not Registered.");
-        textureFormats_ = CreateChild<ITextureFormats>(CLSID_TextureFormats, IID_ITextureFormats,
-                                                       "TextureFormats Not Registered.");
+        textureFormats_ =
+            CreateChild<ITextureFormats>(CLSID_TextureFormats, IID_ITextureFormats, "TextureFormats Not Registered.");
         sprites_ = CreateChild<ISprites>(CLSID_Sprites, IID_ISprites, "Sprites Not Registered.");
         deviceCaps_ = CreateChild<IDeviceCaps>(CLSID_DeviceCaps, IID_IDeviceCaps, "DeviceCaps Not Registered.");
     });
@@ -128,12 +128,12 @@ HRESULT CDevice3D::Initialise(long hInstance, long width, long Height, VARIANT_B
         if (FAILED(D3DXGetCurrentVideoMode(index_, &savedMode_))) D3DXGetCurrentVideoMode(D3DX_DEFAULT, &savedMode_);
 
         const DWORD flags = Fullscreen ? D3DX_CONTEXT_FULLSCREEN : 0;
-        HRESULT hr = D3DXCreateContext(index_, flags, window_, static_cast<DWORD>(width),
-                                       static_cast<DWORD>(Height), &context_);
+        HRESULT hr =
+            D3DXCreateContext(index_, flags, window_, static_cast<DWORD>(width), static_cast<DWORD>(Height), &context_);
         if (FAILED(hr)) {
             context_ = nullptr;
-            hr = D3DXCreateContext(D3DX_DEFAULT, flags, window_, static_cast<DWORD>(width),
-                                   static_cast<DWORD>(Height), &context_);
+            hr = D3DXCreateContext(D3DX_DEFAULT, flags, window_, static_cast<DWORD>(width), static_cast<DWORD>(Height),
+                                   &context_);
         }
         if (FAILED(hr)) {
             context_ = nullptr;
@@ -195,7 +195,7 @@ HRESULT CDevice3D::Initialise(long hInstance, long width, long Height, VARIANT_B
 void CDevice3D::ConfigureChildren()
 {
     for (IUnknown* child : std::initializer_list<IUnknown*>{fog_, cameras_, deviceCaps_, lights_, objects_,
-                                                           simpleObjects_, textures_, textureFormats_, sprites_})
+                                                            simpleObjects_, textures_, textureFormats_, sprites_})
         zyk::com::TieTo(child, generation_);
     const long device = zyk::com::ToHandle(device_), d3d = zyk::com::ToHandle(d3d_), dd = zyk::com::ToHandle(dd_);
     if (fog_) fog_->put_Device(device);
@@ -239,11 +239,12 @@ void CDevice3D::ReleaseContext()
         if (!dd) {
             DebugOut("Failed to Obtain DirectDraw. (Error Code=%lx).", static_cast<unsigned long>(E_POINTER));
         } else {
-            HRESULT hr = dd->SetDisplayMode(savedMode_.width, savedMode_.height, savedMode_.bpp,
-                                            savedMode_.refreshRate, 0);
+            HRESULT hr =
+                dd->SetDisplayMode(savedMode_.width, savedMode_.height, savedMode_.bpp, savedMode_.refreshRate, 0);
             if (FAILED(hr)) hr = dd->RestoreDisplayMode();
             if (FAILED(hr))
-                DebugOut("Failed to Set Exclusive Cooperative Level. (Error Code=%lx).", static_cast<unsigned long>(hr));
+                DebugOut("Failed to Set Exclusive Cooperative Level. (Error Code=%lx).",
+                         static_cast<unsigned long>(hr));
             dd->Release();
         }
     }
@@ -394,7 +395,7 @@ HRESULT CDevice3D::Render()
         if (!device_) throw failure(E_FAIL, "Exception Raised.");
         HRESULT hr = device_->BeginScene();
         if (FAILED(hr)) throw failure(hr, "Begin Scene Function Failed.");
-        UpdateAmbientLight();   // a failure is published and the frame goes on
+        UpdateAmbientLight(); // a failure is published and the frame goes on
         if (objects_) {
             hr = objects_->Render();
             if (FAILED(hr)) DebugOut("Failed to Render Object (Error Code = %lx)\n", static_cast<unsigned long>(hr));

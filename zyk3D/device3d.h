@@ -135,5 +135,5 @@ private:
     ID3DXContext* context_ = nullptr;
     D3DX_VIDMODE savedMode_{};
     bool fullscreen_ = false;
-    bool d3dxStarted_ = false;   // this object holds one D3DX start
+    bool d3dxStarted_ = false; // this object holds one D3DX start
 };

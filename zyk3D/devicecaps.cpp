@@ -6,10 +6,7 @@
 #include "com/failure.h"
 #include "com/trace.h"
 
-CDeviceCaps::CDeviceCaps()
-{
-    comInitialised_ = SUCCEEDED(InitialiseCOM());
-}
+CDeviceCaps::CDeviceCaps() { comInitialised_ = SUCCEEDED(InitialiseCOM()); }
 
 CDeviceCaps::~CDeviceCaps()
 {

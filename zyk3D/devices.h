@@ -19,5 +19,5 @@ private:
     void ReleaseDirect3D();
 
     bool comInitialised_ = false;
-    IDirect3D7* d3d_ = nullptr;   // held only while the adapters are listed
+    IDirect3D7* d3d_ = nullptr; // held only while the adapters are listed
 };

@@ -61,15 +61,9 @@ void DeviceState::Hold(DWORD type, bool stage, DWORD value)
     slot->holding = !(slot->known && slot->sent == value);
 }
 
-void DeviceState::SetRenderState(D3DRENDERSTATETYPE state, DWORD value)
-{
-    Hold(state, false, value);
-}
+void DeviceState::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) { Hold(state, false, value); }
 
-void DeviceState::SetStageState(D3DTEXTURESTAGESTATETYPE state, DWORD value)
-{
-    Hold(state, true, value);
-}
+void DeviceState::SetStageState(D3DTEXTURESTAGESTATETYPE state, DWORD value) { Hold(state, true, value); }
 
 const D3DMATRIX& DeviceState::World()
 {
@@ -95,8 +89,10 @@ const D3DMATERIAL7& DeviceState::Material()
     if (materialHeld_) return material_;
     if (!materialKnown_) {
         memset(&materialSent_, 0, sizeof materialSent_);
-        if (FAILED(device_->GetMaterial(&materialSent_))) memset(&materialSent_, 0, sizeof materialSent_);
-        else materialKnown_ = true;
+        if (FAILED(device_->GetMaterial(&materialSent_)))
+            memset(&materialSent_, 0, sizeof materialSent_);
+        else
+            materialKnown_ = true;
     }
     return materialSent_;
 }
@@ -112,7 +108,7 @@ IDirectDrawSurface7* DeviceState::Texture()
     if (!textureKnown_) {
         IDirectDrawSurface7* texture = nullptr;
         if (FAILED(device_->GetTexture(0, &texture))) return nullptr;
-        texture_ = texture;   // keeps the reference GetTexture added
+        texture_ = texture; // keeps the reference GetTexture added
         textureKnown_ = true;
     }
     return texture_;
@@ -134,9 +130,9 @@ void DeviceState::Send()
     for (int i = 0; i < count_; ++i) {
         Slot& s = slots_[i];
         if (!s.holding) continue;
-        const HRESULT hr =
-            s.stage ? device_->SetTextureStageState(0, static_cast<D3DTEXTURESTAGESTATETYPE>(s.type), s.held)
-                    : device_->SetRenderState(static_cast<D3DRENDERSTATETYPE>(s.type), s.held);
+        const HRESULT hr = s.stage
+                               ? device_->SetTextureStageState(0, static_cast<D3DTEXTURESTAGESTATETYPE>(s.type), s.held)
+                               : device_->SetRenderState(static_cast<D3DRENDERSTATETYPE>(s.type), s.held);
         s.sent = s.held;
         s.known = SUCCEEDED(hr);
         s.holding = false;

@@ -55,8 +55,8 @@ private:
     struct Slot {
         DWORD type;
         bool stage;
-        DWORD sent, held;      // the device's value, and the value wanted
-        bool known, holding;   // sent is the device's value; held waits to be sent
+        DWORD sent, held;    // the device's value, and the value wanted
+        bool known, holding; // sent is the device's value; held waits to be sent
     };
     Slot* Find(DWORD type, bool stage, bool add);
     // Holds value for the state, unless the device is known to have it already.
@@ -70,7 +70,7 @@ private:
     bool worldKnown_ = false, worldHeld_ = false;
     D3DMATERIAL7 material_{}, materialSent_{};
     bool materialKnown_ = false, materialHeld_ = false;
-    IDirectDrawSurface7* texture_ = nullptr;   // one reference, when textureKnown_
+    IDirectDrawSurface7* texture_ = nullptr; // one reference, when textureKnown_
     bool textureKnown_ = false;
 };
 

@@ -12,7 +12,10 @@ struct CodeText {
 UINT LookupText(const CodeText* table, size_t count, HRESULT hr);
 
 template <size_t N>
-UINT LookupText(const CodeText (&table)[N], HRESULT hr) { return LookupText(table, N, hr); }
+UINT LookupText(const CodeText (&table)[N], HRESULT hr)
+{
+    return LookupText(table, N, hr);
+}
 
 // Rendering-context creation failed with hr: throws the failure that goes with it.
 [[noreturn]] void ThrowContextCreationFailure(HRESULT hr);

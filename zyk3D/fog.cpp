@@ -109,8 +109,7 @@ HRESULT CFog::put_Density(float value)
             throw failure(E_FAIL, kDensityInLinear);
         }
         // Written so that a value that is not a number is refused too.
-        if (!(value >= 0.0f && value <= 1.0f))
-            throw failure(E_FAIL, "Density must be between 0.0 and 1.0 inclusive.");
+        if (!(value >= 0.0f && value <= 1.0f)) throw failure(E_FAIL, "Density must be between 0.0 and 1.0 inclusive.");
         ZYK_TRACE("Fog Density --> ");
         ZYK_TRACE("<TBC>");
         ZYK_TRACE("\n");

@@ -3,7 +3,4 @@
 
 // Frames per second in tenths for the milliseconds between two updates: 10000 divided
 // by the interval, truncated. Two updates within one millisecond keep the previous rate.
-inline DWORD FrameRateTenths(DWORD elapsedMs, DWORD previous)
-{
-    return elapsedMs ? 10000 / elapsedMs : previous;
-}
+inline DWORD FrameRateTenths(DWORD elapsedMs, DWORD previous) { return elapsedMs ? 10000 / elapsedMs : previous; }

@@ -71,7 +71,7 @@ private:
     IPosition* direction_ = nullptr;
     LightTypes type_ = lt_Point;
     // What the collection handed down, not referenced; void once the light is let go.
-    zyk::com::Handed<IDirect3D7> direct3d_{OwnTie()};   // stored only
+    zyk::com::Handed<IDirect3D7> direct3d_{OwnTie()}; // stored only
     zyk::com::Handed<IDirect3DDevice7> device_{OwnTie()};
     D3DLIGHT7 record_{};
     float constAttenuation_ = 0.0f;

@@ -22,8 +22,8 @@ const CodeText kGetCaps[] = {
     {H(0x88760082), IDS_INVALIDOBJECT},
 };
 
-constexpr DWORD kDirectionalLights = 0x08;   // D3DVTXPCAPS_DIRECTIONALLIGHTS
-constexpr DWORD kPositionalLights = 0x10;    // D3DVTXPCAPS_POSITIONALLIGHTS
+constexpr DWORD kDirectionalLights = 0x08; // D3DVTXPCAPS_DIRECTIONALLIGHTS
+constexpr DWORD kPositionalLights = 0x10;  // D3DVTXPCAPS_POSITIONALLIGHTS
 
 // Refuses a light type the device cannot show (its vertex-processing caps).
 void CheckType(LightTypes type, DWORD caps)
@@ -51,19 +51,14 @@ void CheckType(LightTypes type, DWORD caps)
             throw failure(E_FAIL, "Directional Lights are not supported by this device.");
         }
         break;
-    default:
-        ZYK_TRACE("Invalid Type --> Not ");
-        throw failure(E_FAIL, "Invalid Light Type.");
+    default: ZYK_TRACE("Invalid Type --> Not "); throw failure(E_FAIL, "Invalid Light Type.");
     }
     ZYK_TRACE("Supported.\n");
 }
 
 } // namespace
 
-CLights::CLights()
-{
-    comInitialised_ = SUCCEEDED(InitialiseCOM());
-}
+CLights::CLights() { comInitialised_ = SUCCEEDED(InitialiseCOM()); }
 
 CLights::~CLights()
 {
@@ -116,8 +111,7 @@ HRESULT CLights::get_Add(LightTypes type, float x, float y, float z, float red, 
         D3DDEVICEDESC7 desc{};
         if (SUCCEEDED(device_->GetCaps(&desc))) CheckType(type, desc.dwVertexProcessingCaps);
 
-        Ptr<ILight> light =
-            Ptr<ILight>::Adopt(CreateChild<ILight>(CLSID_Light, IID_ILight, "Light Not Registered."));
+        Ptr<ILight> light = Ptr<ILight>::Adopt(CreateChild<ILight>(CLSID_Light, IID_ILight, "Light Not Registered."));
         light->put_Direct3D(direct3d_.Handle());
         light->put_Device(device_.Handle());
         light->put_Type(type);

@@ -37,7 +37,7 @@ private:
 
     bool comInitialised_ = false;
     // What the owning object handed down, not referenced; void once the material is let go.
-    zyk::com::Handed<IDirect3D7> direct3D_{OwnTie()};   // stored only
+    zyk::com::Handed<IDirect3D7> direct3D_{OwnTie()}; // stored only
     long handle_ = 0;
     zyk::com::Handed<IDirect3DDevice7> device_{OwnTie()};
     float power_ = 0.0f;

@@ -20,9 +20,11 @@ CObject::CObject()
     // members that need a missing child say so. The material's first Update finds no
     // device yet; what it reports is not the construction's.
     Member([&] {
-        material_ = Ptr<IMaterial>::Adopt(CreateChild<IMaterial>(CLSID_Material, IID_IMaterial, "Material Not Registered."));
+        material_ =
+            Ptr<IMaterial>::Adopt(CreateChild<IMaterial>(CLSID_Material, IID_IMaterial, "Material Not Registered."));
         material_->Update();
-        position_ = Ptr<IPosition>::Adopt(CreateChild<IPosition>(CLSID_Position, IID_IPosition, "Position Not Registered."));
+        position_ =
+            Ptr<IPosition>::Adopt(CreateChild<IPosition>(CLSID_Position, IID_IPosition, "Position Not Registered."));
         colour_ = Ptr<IColour>::Adopt(CreateChild<IColour>(CLSID_Colour, IID_IColour, "Colour Not Registered."));
         points_ = Ptr<IPoints>::Adopt(CreateChild<IPoints>(CLSID_Points, IID_IPoints, "Points Not Registered."));
         parts_ = Ptr<IParts>::Adopt(CreateChild<IParts>(CLSID_Parts, IID_IParts, "Parts Not Registered."));
@@ -180,8 +182,10 @@ HRESULT CObject::put_FillMode(FillModes mode)
 {
     return Member([&] {
         ZYK_TRACE("Fill Mode --> ");
-        if (mode == fm_Solid) ZYK_TRACE("Solid.\n");
-        else if (mode == fm_Wireframe) ZYK_TRACE("Wireframe.\n");
+        if (mode == fm_Solid)
+            ZYK_TRACE("Solid.\n");
+        else if (mode == fm_Wireframe)
+            ZYK_TRACE("Wireframe.\n");
         fillMode_ = mode;
     });
 }

@@ -51,7 +51,7 @@ private:
 
     bool comInitialised_ = false;
     zyk::com::Bstr name_;
-    zyk::com::Bstr filename_;   // the .x file the object last loaded
+    zyk::com::Bstr filename_; // the .x file the object last loaded
     float scaleFactor_ = 1.0f;
     zyk::com::Ptr<IColour> colour_;
     zyk::com::Ptr<IPoints> points_;

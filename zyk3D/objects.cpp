@@ -11,10 +11,7 @@
 using zyk::com::Bstr;
 using zyk::com::Ptr;
 
-CObjects::CObjects()
-{
-    comInitialised_ = SUCCEEDED(InitialiseCOM());
-}
+CObjects::CObjects() { comInitialised_ = SUCCEEDED(InitialiseCOM()); }
 
 CObjects::~CObjects()
 {
@@ -93,12 +90,15 @@ HRESULT CObjects::Load(long f)
             ZYK_TRACE("Loading Objects.\n");
             Clear();
             const long count = world::ReadCount(s, "Number of Objects to Load: %s.\n");
-            world::LoadNamedMembers(s, f, items_, count, "// Object", [&] {
-                Bstr temp(L"Temp");
-                Ptr<IDispatch> made;
-                if (FAILED(get_Add(temp.Get(), VARIANT_TRUE, made.Out())) || !made) return Ptr<IObject>();
-                return made.As<IObject>(IID_IObject);
-            }, [] { return world::Unfiled<IObject>(CLSID_Object, IID_IObject); },
+            world::LoadNamedMembers(
+                s, f, items_, count, "// Object",
+                [&] {
+                    Bstr temp(L"Temp");
+                    Ptr<IDispatch> made;
+                    if (FAILED(get_Add(temp.Get(), VARIANT_TRUE, made.Out())) || !made) return Ptr<IObject>();
+                    return made.As<IObject>(IID_IObject);
+                },
+                [] { return world::Unfiled<IObject>(CLSID_Object, IID_IObject); },
                 // Handing the Direct3D object down again ties the object's children again
                 // under it, without sending anything to the device.
                 [&](IObject* object) { object->put_Direct3D(direct3d_.Handle()); });

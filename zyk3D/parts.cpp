@@ -11,10 +11,7 @@
 #include <new>
 #include <string>
 
-CParts::CParts()
-{
-    comInitialised_ = SUCCEEDED(InitialiseCOM());
-}
+CParts::CParts() { comInitialised_ = SUCCEEDED(InitialiseCOM()); }
 
 CParts::~CParts()
 {
@@ -41,7 +38,7 @@ HRESULT CParts::Load(BSTR filename)
         try {
             name = zyk::com::ToAnsi(filename);
         } catch (const std::bad_alloc&) {
-            return;   // no room for the name: nothing is loaded
+            return; // no room for the name: nothing is loaded
         }
         CharLowerBuffA(name.data(), static_cast<DWORD>(name.size()));
 

@@ -31,7 +31,7 @@ private:
 
     bool comInitialised_ = false;
     // What the object handed down, not referenced; void once the parts are let go.
-    zyk::com::Handed<IDirect3D7> direct3d_{OwnTie()};   // stored only
+    zyk::com::Handed<IDirect3D7> direct3d_{OwnTie()}; // stored only
     zyk::com::Handed<IDirect3DDevice7> device_{OwnTie()};
     zyk::com::Bstr lastName_;
     CXFile* model_ = nullptr;

@@ -34,16 +34,22 @@ Matrix Rotation(Axis axis, float degrees)
     Matrix t;
     switch (axis) {
     case Axis::X:
-        t.m[1][1] = c; t.m[1][2] = s;
-        t.m[2][1] = -s; t.m[2][2] = c;
+        t.m[1][1] = c;
+        t.m[1][2] = s;
+        t.m[2][1] = -s;
+        t.m[2][2] = c;
         break;
     case Axis::Y:
-        t.m[0][0] = c; t.m[0][2] = -s;
-        t.m[2][0] = s; t.m[2][2] = c;
+        t.m[0][0] = c;
+        t.m[0][2] = -s;
+        t.m[2][0] = s;
+        t.m[2][2] = c;
         break;
     case Axis::Z:
-        t.m[0][0] = c; t.m[0][1] = s;
-        t.m[1][0] = -s; t.m[1][1] = c;
+        t.m[0][0] = c;
+        t.m[0][1] = s;
+        t.m[1][0] = -s;
+        t.m[1][1] = c;
         break;
     }
     return t;

@@ -16,12 +16,12 @@ constexpr HRESULT H(unsigned long v) { return static_cast<HRESULT>(v); }
 
 // A refused DrawPrimitive.
 const CodeText kDrawPrimitive[] = {
-    {H(0x887602E0), 136},   // D3DERR_INVALIDPRIMITIVETYPE
-    {H(0x887602E1), 135},   // D3DERR_INVALIDVERTEXTYPE
-    {H(0x887602E3), 137},   // D3DERR_INVALIDRAMPTEXTURE
+    {H(0x887602E0), 136}, // D3DERR_INVALIDPRIMITIVETYPE
+    {H(0x887602E1), 135}, // D3DERR_INVALIDVERTEXTYPE
+    {H(0x887602E3), 137}, // D3DERR_INVALIDRAMPTEXTURE
     {H(0x80070057), IDS_INVALIDPARAMETER},
-    {H(0x8876017C), 153},   // DDERR_OUTOFVIDEOMEMORY
-    {H(0x8876021C), 106},   // DDERR_WASSTILLDRAWING
+    {H(0x8876017C), 153}, // DDERR_OUTOFVIDEOMEMORY
+    {H(0x8876021C), 106}, // DDERR_WASSTILLDRAWING
 };
 
 // The D3DVERTEX layout: position, normal, one pair of texture coordinates.
@@ -32,7 +32,7 @@ struct Vertex {
 };
 static_assert(sizeof(Vertex) == 32);
 
-constexpr DWORD kVertexFormat = 0x112;   // D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1
+constexpr DWORD kVertexFormat = 0x112; // D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1
 constexpr size_t kMaxGathered = 256;
 
 Ptr<IPosition> PositionOf(IPoint* point)
@@ -44,10 +44,7 @@ Ptr<IPosition> PositionOf(IPoint* point)
 
 } // namespace
 
-CPoints::CPoints()
-{
-    comInitialised_ = SUCCEEDED(InitialiseCOM());
-}
+CPoints::CPoints() { comInitialised_ = SUCCEEDED(InitialiseCOM()); }
 
 CPoints::~CPoints()
 {
@@ -64,11 +61,13 @@ HRESULT CPoints::get_Add(float x, float y, float z, IDispatch** out)
         // COM for the calling thread while the point is made; the point keeps its own.
         struct ComForCall {
             bool on = SUCCEEDED(InitialiseCOM());
-            ~ComForCall() { if (on) CoUninitialize(); }
+            ~ComForCall()
+            {
+                if (on) CoUninitialize();
+            }
         } com;
 
-        Ptr<IPoint> point =
-            Ptr<IPoint>::Adopt(CreateChild<IPoint>(CLSID_Point, IID_IPoint, "Point Not Registered."));
+        Ptr<IPoint> point = Ptr<IPoint>::Adopt(CreateChild<IPoint>(CLSID_Point, IID_IPoint, "Point Not Registered."));
         // The first free number: the count before the insert while no point has been
         // removed, and never the key of a point that is still in the collection.
         const std::wstring key = items_.FreeKey(L"Point");

@@ -23,8 +23,14 @@ public:
     HRESULT STDMETHODCALLTYPE Move(float x, float y, float z) override;
     HRESULT STDMETHODCALLTYPE Scale(float x, float y, float z) override;
     // The points block of the world file is empty.
-    HRESULT STDMETHODCALLTYPE Load(long) override { return Member([] {}); }
-    HRESULT STDMETHODCALLTYPE Save(long) override { return Member([] {}); }
+    HRESULT STDMETHODCALLTYPE Load(long) override
+    {
+        return Member([] {});
+    }
+    HRESULT STDMETHODCALLTYPE Save(long) override
+    {
+        return Member([] {});
+    }
 
 private:
     template <class Call>

@@ -21,21 +21,23 @@ struct ShapeFailure {
     UINT id;
 };
 const ShapeFailure kShapeFailures[] = {
-    {H(0xC8770BB8), "Out of Memory.\n", 101},       {H(0xC8770BB9), "Null Pointer.\n", 112},
-    {H(0xC8770BC4), "Invalid Parameter.\n", 102},   {H(0x88760800), "Invalid Vertex Format.\n", 132},
+    {H(0xC8770BB8), "Out of Memory.\n", 101},        {H(0xC8770BB9), "Null Pointer.\n", 112},
+    {H(0xC8770BC4), "Invalid Parameter.\n", 102},    {H(0x88760800), "Invalid Vertex Format.\n", 132},
     {H(0x8876080D), "VBuf Creation Failed.\n", 131}, {H(0x8876080E), "Vertex Buffer Locked.\n", 134},
     {H(0x887602E3), "Invalid Ramp Texture.\n", 137}, {H(0x887602E0), "Invalid Primitive Type.\n", 136},
-    {H(0x887602E1), "Invalid Vertex Type.\n", 135}, {H(0x88760082), "Invalid Object.\n", 103},
+    {H(0x887602E1), "Invalid Vertex Type.\n", 135},  {H(0x88760082), "Invalid Object.\n", 103},
     {H(0x80040110), "No Aggregation.\n", 133},       {H(0x8007000E), "Out of Memory.\n", 101},
-    {H(0x80070057), "Invalid Parameters.\n", 102},  {H(0x8876021C), "Was Still Drawing.\n", 106},
+    {H(0x80070057), "Invalid Parameters.\n", 102},   {H(0x8876021C), "Was Still Drawing.\n", 106},
 };
 
 [[noreturn]] void ThrowShapeFailure(HRESULT hr, bool drawing)
 {
     for (const ShapeFailure& f : kShapeFailures) {
         if (f.code != hr) continue;
-        if (drawing && hr == H(0x8876080E)) DebugOut("Vertex Buffer is Locked.\n");
-        else DebugOut("%s", f.trace);
+        if (drawing && hr == H(0x8876080E))
+            DebugOut("Vertex Buffer is Locked.\n");
+        else
+            DebugOut("%s", f.trace);
         throw failure(hr, f.id);
     }
     DebugOut("Unknown Error.\n");

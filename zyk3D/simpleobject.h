@@ -10,8 +10,7 @@ struct ID3DXSimpleShape;
 // One ready-made D3DX shape. The sizes are stored by their setters and take effect when
 // Type is put, which makes the shape; Render draws it with whatever world matrix and
 // material the device holds, after applying the texture when there is one.
-class CSimpleObject
-    : public zyk::com::CoClass<CSimpleObject, ISimpleObject, &IID_ISimpleObject, &CLSID_SimpleObject> {
+class CSimpleObject : public zyk::com::CoClass<CSimpleObject, ISimpleObject, &IID_ISimpleObject, &CLSID_SimpleObject> {
 public:
     CSimpleObject();
     ~CSimpleObject() override;
@@ -49,13 +48,13 @@ private:
     ID3DXSimpleShape* Shape();
 
     bool comInitialised_ = false;
-    ID3DXSimpleShape* shape_ = nullptr;   // one reference
+    ID3DXSimpleShape* shape_ = nullptr; // one reference
     SimpleObjectTypes type_ = sot_None;
     float depth_ = 0.0f, height_ = 0.0f, width_ = 0.0f;
     float innerRadius_ = 1.0f, outerRadius_ = 5.0f;
     long sides_ = 0;
     // What the collection handed down, not referenced; void once the object is let go.
     zyk::com::Handed<IDirect3DDevice7> device_{OwnTie()};
-    zyk::com::Handed<IDirect3D7> direct3d_{OwnTie()};   // stored only
+    zyk::com::Handed<IDirect3D7> direct3d_{OwnTie()}; // stored only
     zyk::com::Ptr<ITexture> texture_;
 };

@@ -40,7 +40,7 @@ private:
     HRESULT Add(BSTR name, SimpleObjectTypes type, IDispatch** out, Sizes&& sizes);
 
     bool comInitialised_ = false;
-    bool started_ = false;   // D3DX started for the shapes
+    bool started_ = false; // D3DX started for the shapes
     // What the device handed down, not referenced; void once the collection is let go.
     zyk::com::Handed<IDirect3DDevice7> device_{OwnTie()};
     zyk::com::Handed<IDirect3D7> direct3d_{OwnTie()};

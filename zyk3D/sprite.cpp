@@ -113,7 +113,8 @@ HRESULT CSprite::Render()
         long handle = 0;
         if (texture_) texture_->get_Handle(&handle);
         IDirectDrawSurface7* surface = zyk::com::FromHandle<IDirectDrawSurface7>(handle);
-        HRESULT hr = D3DXDrawSpriteSimple(surface, device_.Get(), &point, transparent_, scale_, rotation_, nullptr, nullptr);
+        HRESULT hr =
+            D3DXDrawSpriteSimple(surface, device_.Get(), &point, transparent_, scale_, rotation_, nullptr, nullptr);
         if (FAILED(hr)) {
             ZYK_TRACE("D3DXDrawSpriteSimple Failed. (Error Code=%lx).\n", static_cast<unsigned long>(hr));
             switch (hr) {

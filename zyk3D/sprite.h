@@ -50,5 +50,5 @@ private:
     float transparent_ = 1.0f;
     // The device its collection handed down, not referenced; void once the sprite is let go.
     zyk::com::Handed<IDirect3DDevice7> device_{OwnTie()};
-    bool enabled_ = true;                  // a new sprite is drawn
+    bool enabled_ = true; // a new sprite is drawn
 };

@@ -24,7 +24,7 @@ public:
 
 private:
     bool comInitialised_ = false;
-    bool started_ = false;   // D3DX started for the sprites
+    bool started_ = false; // D3DX started for the sprites
     // The device, handed to every sprite Add makes; void once the collection is let go.
     zyk::com::Handed<IDirect3DDevice7> device_{OwnTie()};
 };

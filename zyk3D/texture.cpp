@@ -35,10 +35,7 @@ constexpr UINT kNoTexture = 155;
 
 } // namespace
 
-CTexture::CTexture()
-{
-    comInitialised_ = SUCCEEDED(InitialiseCOM());
-}
+CTexture::CTexture() { comInitialised_ = SUCCEEDED(InitialiseCOM()); }
 
 CTexture::~CTexture()
 {
@@ -62,10 +59,7 @@ void CTexture::RequireHeld() const
 
 // The picture is the surface of the texture's own record: a texture without a record
 // (never loaded, or its last load failed) has none.
-IDirectDrawSurface7* CTexture::Surface() const
-{
-    return record_ ? record_->surface : nullptr;
-}
+IDirectDrawSurface7* CTexture::Surface() const { return record_ ? record_->surface : nullptr; }
 
 // A load that fails leaves the texture without a picture: the old one goes whatever the
 // failure, and so does the record taken for the new name. The new name stays, as long as
@@ -156,7 +150,8 @@ HRESULT CTexture::Apply()
                    "Failed to Apply MagFilter to Texture.");
         stageState(D3DTSS_MINFILTER, minFilter_, "MinFilter Failed. (Error Code=%lx).\n",
                    "Failed to Apply MinFilter to Texture.");
-        stageState(D3DTSS_ADDRESS, wrap_, "Wrapping Failed. (Error Code=%lx).\n", "Failed to Apply Wrapping to Texture.");
+        stageState(D3DTSS_ADDRESS, wrap_, "Wrapping Failed. (Error Code=%lx).\n",
+                   "Failed to Apply Wrapping to Texture.");
         HRESULT hr = device_->SetRenderState(D3DRENDERSTATE_SRCBLEND, sourceBlending_);
         if (SUCCEEDED(hr)) hr = device_->SetRenderState(D3DRENDERSTATE_DESTBLEND, destBlending_);
         if (FAILED(hr)) {

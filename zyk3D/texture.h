@@ -56,8 +56,14 @@ public:
     HRESULT STDMETHODCALLTYPE Free() override;
     HRESULT STDMETHODCALLTYPE get_Stage(long* out) override { return Get(stage_, out); }
     HRESULT STDMETHODCALLTYPE put_Stage(long v) override { return Put(stage_, v); }
-    HRESULT STDMETHODCALLTYPE put_DirectDraw(long) override { return Member([] {}); }
-    HRESULT STDMETHODCALLTYPE get_BumpMapOffsetLuminance(float* out) override { return Bump(D3DTSS_BUMPENVLOFFSET, out); }
+    HRESULT STDMETHODCALLTYPE put_DirectDraw(long) override
+    {
+        return Member([] {});
+    }
+    HRESULT STDMETHODCALLTYPE get_BumpMapOffsetLuminance(float* out) override
+    {
+        return Bump(D3DTSS_BUMPENVLOFFSET, out);
+    }
     HRESULT STDMETHODCALLTYPE put_BumpMapOffsetLuminance(float v) override { return SetBump(D3DTSS_BUMPENVLOFFSET, v); }
     HRESULT STDMETHODCALLTYPE get_BumpEnvMat11(float* out) override { return Bump(D3DTSS_BUMPENVMAT11, out); }
     HRESULT STDMETHODCALLTYPE put_BumpEnvMat11(float v) override { return SetBump(D3DTSS_BUMPENVMAT11, v); }
@@ -70,8 +76,14 @@ public:
     HRESULT STDMETHODCALLTYPE get_BumpMapScaleLuminance(float* out) override { return Bump(D3DTSS_BUMPENVLSCALE, out); }
     HRESULT STDMETHODCALLTYPE put_BumpMapScaleLuminance(float v) override { return SetBump(D3DTSS_BUMPENVLSCALE, v); }
     // The texture block of the world file is empty.
-    HRESULT STDMETHODCALLTYPE Load(long) override { return Member([] {}); }
-    HRESULT STDMETHODCALLTYPE Save(long) override { return Member([] {}); }
+    HRESULT STDMETHODCALLTYPE Load(long) override
+    {
+        return Member([] {});
+    }
+    HRESULT STDMETHODCALLTYPE Save(long) override
+    {
+        return Member([] {});
+    }
 
 private:
     // The bump settings live on the device's stage: a getter reads the stage's state
@@ -99,10 +111,10 @@ private:
     TextureArgs alphaArg2_ = ta_Diffuse;
     long stage_ = 0;
     bool hasName_ = false;
-    std::string name_;                       // the image file, in the ANSI code page
+    std::string name_; // the image file, in the ANSI code page
     // The device its collection handed down, not referenced; void once the texture is let go.
     zyk::com::Handed<IDirect3DDevice7> device_{OwnTie()};
-    CTextureContainer* record_ = nullptr;    // one use of the store's record, or none
+    CTextureContainer* record_ = nullptr; // one use of the store's record, or none
     TextureBlendTypes sourceBlending_ = tbt_SourceColour;
     TextureBlendTypes destBlending_ = tbt_DestColour;
 };

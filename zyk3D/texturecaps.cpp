@@ -18,10 +18,7 @@ const CodeText kGetCaps[] = {
 
 } // namespace
 
-CTextureCaps::CTextureCaps()
-{
-    comInitialised_ = SUCCEEDED(InitialiseCOM());
-}
+CTextureCaps::CTextureCaps() { comInitialised_ = SUCCEEDED(InitialiseCOM()); }
 
 CTextureCaps::~CTextureCaps()
 {

@@ -30,5 +30,8 @@ public:
             if (out) *out = 0;
         });
     }
-    HRESULT STDMETHODCALLTYPE put_Device(long) override { return Member([] {}); }
+    HRESULT STDMETHODCALLTYPE put_Device(long) override
+    {
+        return Member([] {});
+    }
 };

@@ -15,11 +15,13 @@ CTextures::CTextures()
 {
     comInitialised_ = SUCCEEDED(InitialiseCOM());
     // Without its caps child the collection still works.
-    Member([&] {
-        caps_ = Ptr<ITextureCaps>::Adopt(
-            CreateChild<ITextureCaps>(CLSID_TextureCaps, IID_ITextureCaps, "TextureCaps Not Registered."));
-        capsTie_ = zyk::com::TieTo(caps_.Get(), OwnTie());
-    }, zyk::com::Catch::FailureOnly);
+    Member(
+        [&] {
+            caps_ = Ptr<ITextureCaps>::Adopt(
+                CreateChild<ITextureCaps>(CLSID_TextureCaps, IID_ITextureCaps, "TextureCaps Not Registered."));
+            capsTie_ = zyk::com::TieTo(caps_.Get(), OwnTie());
+        },
+        zyk::com::Catch::FailureOnly);
 }
 
 CTextures::~CTextures()
@@ -41,30 +43,34 @@ Ptr<ITexture> CTextures::Make()
 
 HRESULT CTextures::get_LoadFile(BSTR filename, IDispatch** out)
 {
-    return Member([&]() -> HRESULT {
-        RequireOut(out);
-        *out = nullptr;
-        Ptr<ITexture> texture = Make();
-        ZYK_TRACE("Loading Texture: %ls\n", filename ? filename : L"");
-        HRESULT hr = texture->LoadBitmap(filename);
-        if (FAILED(hr)) {
-            ZYK_TRACE("Texture Load Failed. (Error Code=%lx).\n", static_cast<unsigned long>(hr));
-            throw failure(hr, "Failed to Load Texture.");
-        }
-        items_.Put(filename, texture.Get());
-        return zyk::com::HandOutCode(texture, out);
-    }, zyk::com::Catch::FailureOnly);
+    return Member(
+        [&]() -> HRESULT {
+            RequireOut(out);
+            *out = nullptr;
+            Ptr<ITexture> texture = Make();
+            ZYK_TRACE("Loading Texture: %ls\n", filename ? filename : L"");
+            HRESULT hr = texture->LoadBitmap(filename);
+            if (FAILED(hr)) {
+                ZYK_TRACE("Texture Load Failed. (Error Code=%lx).\n", static_cast<unsigned long>(hr));
+                throw failure(hr, "Failed to Load Texture.");
+            }
+            items_.Put(filename, texture.Get());
+            return zyk::com::HandOutCode(texture, out);
+        },
+        zyk::com::Catch::FailureOnly);
 }
 
 HRESULT CTextures::get_Add(IDispatch** out)
 {
-    return Member([&]() -> HRESULT {
-        RequireOut(out);
-        *out = nullptr;
-        Ptr<ITexture> texture = Make();
-        items_.Put(L"Unnamed", texture.Get());
-        return zyk::com::HandOutCode(texture, out);
-    }, zyk::com::Catch::FailureOnly);
+    return Member(
+        [&]() -> HRESULT {
+            RequireOut(out);
+            *out = nullptr;
+            Ptr<ITexture> texture = Make();
+            items_.Put(L"Unnamed", texture.Get());
+            return zyk::com::HandOutCode(texture, out);
+        },
+        zyk::com::Catch::FailureOnly);
 }
 
 // The caps are tied again under the collection as it is held now, with the device.

@@ -17,7 +17,10 @@ public:
     HRESULT STDMETHODCALLTYPE put_Device(long device) override;
     HRESULT STDMETHODCALLTYPE get_Caps(IDispatch** out) override;
     HRESULT STDMETHODCALLTYPE Free() override;
-    HRESULT STDMETHODCALLTYPE put_DirectDraw(long) override { return Member([] {}); }
+    HRESULT STDMETHODCALLTYPE put_DirectDraw(long) override
+    {
+        return Member([] {});
+    }
     HRESULT STDMETHODCALLTYPE Load(long f) override;
     HRESULT STDMETHODCALLTYPE Save(long f) override;
     HRESULT STDMETHODCALLTYPE get_Add(IDispatch** out) override;
@@ -31,5 +34,5 @@ private:
     // The device, handed to every texture made; void once the collection is let go.
     zyk::com::Handed<IDirect3DDevice7> device_{OwnTie()};
     zyk::com::Ptr<ITextureCaps> caps_;
-    zyk::com::Tie capsTie_;   // the caps' tie under the collection, cut when they are released
+    zyk::com::Tie capsTie_; // the caps' tie under the collection, cut when they are released
 };

@@ -17,8 +17,8 @@ namespace {
 // The texture folder that names are tried under first.
 char g_texturePath[512] = "";
 
-constexpr size_t kNameMax = kStoreNameMax;   // characters of a record name
-constexpr size_t kPathMax = kStoreNameMax;   // characters of a joined path
+constexpr size_t kNameMax = kStoreNameMax; // characters of a record name
+constexpr size_t kPathMax = kStoreNameMax; // characters of a joined path
 
 // Bytes of a file, or false when it cannot be opened or read in full.
 bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes)
@@ -52,10 +52,7 @@ bool JoinPath(char (&out)[kPathMax + 1], const char* folder, const char* name)
 }
 
 // A name the store accepts as a key: present and no longer than a path.
-bool ValidName(const char* name)
-{
-    return name && strnlen(name, kNameMax + 1) <= kNameMax;
-}
+bool ValidName(const char* name) { return name && strnlen(name, kNameMax + 1) <= kNameMax; }
 
 void ReleaseSurface(CTextureContainer* record)
 {
@@ -184,8 +181,8 @@ bool GetSdkMediaPath(char (&out)[kSdkMediaPathSize])
 }
 
 CTextureContainer::CTextureContainer(const char* key, DWORD stageIn, DWORD flagsIn)
-    : next(TextureContainerList), width(0), height(0), stage(stageIn), bitsPerPixel(0), flags(flagsIn),
-      hasAlpha(FALSE), surface(nullptr), bitmap(nullptr), uses(1), device(nullptr)
+    : next(TextureContainerList), width(0), height(0), stage(stageIn), bitsPerPixel(0), flags(flagsIn), hasAlpha(FALSE),
+      surface(nullptr), bitmap(nullptr), uses(1), device(nullptr)
 {
     name = key ? key : "";
     TextureContainerList = this;
@@ -303,8 +300,7 @@ HRESULT LoadBitmapFile(CTextureContainer* record, const char* path)
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(path, bytes)) return DDERR_NOTFOUND;
     zyk::formats::BmpInfo info;
-    if (zyk::formats::CheckBmp(bytes.data(), bytes.size(), info) != zyk::formats::BmpResult::Ok)
-        return DDERR_NOTFOUND;
+    if (zyk::formats::CheckBmp(bytes.data(), bytes.size(), info) != zyk::formats::BmpResult::Ok) return DDERR_NOTFOUND;
     std::vector<uint8_t>().swap(bytes);
 
     HANDLE image = LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
@@ -414,10 +410,11 @@ HRESULT CALLBACK TextureFormatCallback(DDPIXELFORMAT* format, void* context)
     if (format->dwFlags & (DDPF_LUMINANCE | DDPF_BUMPLUMINANCE | DDPF_BUMPDUDV)) return D3DENUMRET_OK;
 
     const bool take = search->wantsPalette
-        ? (format->dwFlags & DDPF_PALETTEINDEXED8) != 0
-        : format->dwRGBBitCount >= 16 && format->dwFourCC == 0 && format->dwRGBAlphaBitMask != 0xF000 &&
-              ((format->dwFlags & DDPF_ALPHAPIXELS) != 0) == (search->wantsAlpha != FALSE) &&
-              format->dwRGBBitCount == search->wantedDepth;
+                          ? (format->dwFlags & DDPF_PALETTEINDEXED8) != 0
+                          : format->dwRGBBitCount >= 16 && format->dwFourCC == 0 &&
+                                format->dwRGBAlphaBitMask != 0xF000 &&
+                                ((format->dwFlags & DDPF_ALPHAPIXELS) != 0) == (search->wantsAlpha != FALSE) &&
+                                format->dwRGBBitCount == search->wantedDepth;
     if (!take) return D3DENUMRET_OK;
     memcpy(search->target, format, sizeof(DDPIXELFORMAT));
     search->found = TRUE;

@@ -52,30 +52,30 @@
 inline constexpr size_t kStoreNameMax = MAX_PATH - 1;
 
 // Creation flags (CTextureContainer::flags).
-#define TEXTUREFLAG_WHITE_TRANSPARENT 0x1   // every colour but white gets full alpha
-#define TEXTUREFLAG_BLACK_TRANSPARENT 0x2   // every colour but black gets full alpha
-#define TEXTUREFLAG_PREFER_32BIT      0x4
-#define TEXTUREFLAG_PREFER_16BIT      0x8   // wins over TEXTUREFLAG_PREFER_32BIT
-#define TEXTUREFLAG_ALPHA             0x10  // has alpha; taken by CreateEmptyTexture only
+#define TEXTUREFLAG_WHITE_TRANSPARENT 0x1 // every colour but white gets full alpha
+#define TEXTUREFLAG_BLACK_TRANSPARENT 0x2 // every colour but black gets full alpha
+#define TEXTUREFLAG_PREFER_32BIT 0x4
+#define TEXTUREFLAG_PREFER_16BIT 0x8 // wins over TEXTUREFLAG_PREFER_32BIT
+#define TEXTUREFLAG_ALPHA 0x10       // has alpha; taken by CreateEmptyTexture only
 
 // One texture record. Constructing links it at the head of TextureContainerList with
 // one use; destroying unlinks it and frees what it owns.
 struct CTextureContainer {
-    CTextureContainer* next;        // the next record of TextureContainerList
-    std::string name;               // the key, whole
-    DWORD width;                    // image size in pixels, 0 until an image is loaded
+    CTextureContainer* next; // the next record of TextureContainerList
+    std::string name;        // the key, whole
+    DWORD width;             // image size in pixels, 0 until an image is loaded
     DWORD height;
-    DWORD stage;                    // texture stage written into the surface description
-    DWORD bitsPerPixel;             // bit depth of the loaded image, 0 until loaded
-    DWORD flags;                    // TEXTUREFLAG_*
-    BOOL hasAlpha;                  // the surface is made in a format with alpha bits
-    IDirectDrawSurface7* surface;   // owned reference: the texture surface, or NULL
-    HBITMAP bitmap;                 // owned: image of a resource or ".bmp" file, or NULL
+    DWORD stage;                  // texture stage written into the surface description
+    DWORD bitsPerPixel;           // bit depth of the loaded image, 0 until loaded
+    DWORD flags;                  // TEXTUREFLAG_*
+    BOOL hasAlpha;                // the surface is made in a format with alpha bits
+    IDirectDrawSurface7* surface; // owned reference: the texture surface, or NULL
+    HBITMAP bitmap;               // owned: image of a resource or ".bmp" file, or NULL
     // Owned: decoded ".tga" image, width * height pixels, row-major from the top-left,
     // each red << 24 | green << 16 | blue << 8 | alpha; empty when none. A record holds
     // at most one of bitmap and pixels.
     std::vector<uint32_t> pixels;
-    LONG uses;                      // users holding the record (see "Uses" above)
+    LONG uses; // users holding the record (see "Uses" above)
     // The device the store made the surface for (identity only, no reference held);
     // NULL when the owner put the surface in, and then the surface's DirectDraw object
     // decides whether it belongs to a device.

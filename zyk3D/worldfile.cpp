@@ -125,8 +125,10 @@ void SaveColour(FILE* s, long f, IColour* colour)
 
 void LoadColour(FILE* s, long f, IColour* colour)
 {
-    if (colour) colour->Load(f);
-    else SkipLines(s, kColourBlockLines);
+    if (colour)
+        colour->Load(f);
+    else
+        SkipLines(s, kColourBlockLines);
 }
 
 void SaveMaterial(FILE* s, long f, IMaterial* material)
@@ -141,8 +143,10 @@ void SaveMaterial(FILE* s, long f, IMaterial* material)
 
 void LoadMaterial(FILE* s, long f, IMaterial* material)
 {
-    if (material) material->Load(f);
-    else SkipLines(s, kMaterialBlockLines);
+    if (material)
+        material->Load(f);
+    else
+        SkipLines(s, kMaterialBlockLines);
 }
 
 } // namespace world

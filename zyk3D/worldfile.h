@@ -18,19 +18,19 @@ namespace world {
 inline FILE* Stream(long f) { return reinterpret_cast<FILE*>(static_cast<LONG_PTR>(f)); }
 
 void WriteLine(FILE* f, const char* format, ...) __attribute__((format(printf, 2, 3)));
-void WriteFloat(FILE* f, float value);          // "%f"
-void WriteUnsigned(FILE* f, DWORD value);       // "%u"
-void WriteBoolean(FILE* f, short value);        // "%u" of the value widened with its sign
-void WriteName(FILE* f, const wchar_t* name);   // "%S": the whole name, in the ANSI code page
-void WriteCount(FILE* f, long count);           // signed decimal
+void WriteFloat(FILE* f, float value);        // "%f"
+void WriteUnsigned(FILE* f, DWORD value);     // "%u"
+void WriteBoolean(FILE* f, short value);      // "%u" of the value widened with its sign
+void WriteName(FILE* f, const wchar_t* name); // "%S": the whole name, in the ANSI code page
+void WriteCount(FILE* f, long count);         // signed decimal
 
 // Reads one line, whole (newline removed); a missing line reads "" and is noted on the
 // stream's watch.
 std::string ReadText(FILE* f);
 void SkipLine(FILE* f);
 float ReadFloat(FILE* f);
-long ReadInteger(FILE* f);                      // 32-bit wrap-around: 4294967295 reads -1
-short ReadBoolean(FILE* f);                     // the low 16 bits of the integer
+long ReadInteger(FILE* f);  // 32-bit wrap-around: 4294967295 reads -1
+short ReadBoolean(FILE* f); // the low 16 bits of the integer
 BSTR ReadName(FILE* f);
 
 // Watches a stream that a world file is read from, while it lives: a line wanted after
@@ -93,8 +93,8 @@ void SaveSection(FILE* s, long f, const Map& members)
 // into spare(), a member that is not filed, so that the sections after it stay in place.
 // The section ends where the next line is not a member's header.
 template <class Member, class Make, class Spare, class Refiled>
-void LoadNamedMembers(FILE* s, long f, zyk::com::NamedMap<Member>& items, long count, const char* header,
-                      Make&& make, Spare&& spare, Refiled&& refiled)
+void LoadNamedMembers(FILE* s, long f, zyk::com::NamedMap<Member>& items, long count, const char* header, Make&& make,
+                      Spare&& spare, Refiled&& refiled)
 {
     auto file = [&](const wchar_t* name, Member* member) {
         items.Put(name, member);
@@ -105,8 +105,10 @@ void LoadNamedMembers(FILE* s, long f, zyk::com::NamedMap<Member>& items, long c
         zyk::com::Ptr<Member> member = make();
         if (!member) {
             if (previous) file(L"Temp", previous.Get());
-            if (zyk::com::Ptr<Member> unfiled = spare()) unfiled->Load(f);
-            else break;
+            if (zyk::com::Ptr<Member> unfiled = spare())
+                unfiled->Load(f);
+            else
+                break;
             continue;
         }
         member->Load(f);
@@ -136,8 +138,7 @@ HRESULT Block(long f, Body&& body)
     auto run = [&]() {
         try {
             body(Stream(f));
-        } catch (...) {
-        }
+        } catch (...) {}
     };
     zyk::com::RunWithFaultFrame(run);
     return S_OK;

@@ -18,7 +18,7 @@ namespace fmt = zyk::formats;
 namespace {
 
 constexpr char kRootName[] = "D3DFile_Root";
-constexpr size_t kTextureNameMax = 127;   // characters of a TextureFilename kept
+constexpr size_t kTextureNameMax = 127; // characters of a TextureFilename kept
 
 void Trace(const char* text) { OutputDebugStringA(text); }
 
@@ -33,8 +33,7 @@ bool Protected(Step&& step)
         try {
             step();
             finished = true;
-        } catch (...) {
-        }
+        } catch (...) {}
     };
     const DWORD fault = zyk::com::RunWithFaultFrame(body);
     return fault == 0 && finished;
@@ -83,7 +82,7 @@ void StoreFrameMatrix(CXFileObject* node, const void* data, DWORD size)
     float m[16];
     const uint8_t* p = static_cast<const uint8_t*>(data);
     for (int i = 0; i < 16; ++i) m[i] = fmt::XF32(p + 4 * i);
-    for (int i : {2, 6, 8, 9, 14}) m[i] *= -1.0f;   // _13, _23, _31, _32, _43
+    for (int i : {2, 6, 8, 9, 14}) m[i] *= -1.0f; // _13, _23, _31, _32, _43
     node->SetMatrix(m);
 }
 
@@ -163,7 +162,7 @@ HRESULT OpenFile(Loading& l, const char* filename)
         Trace(" --> ");
         hr = l.file->CreateEnumObject(path, DXFILELOAD_FROMFILE, l.objects.Out());
     } else {
-        Trace(" --> ");   // the joined name does not fit: the first attempt's code stands
+        Trace(" --> "); // the joined name does not fit: the first attempt's code stands
     }
     Trace(SUCCEEDED(hr) ? "Succeeded.\n" : "Failed.\n");
     return hr;
@@ -201,10 +200,7 @@ void ParseTopLevel(IDirectXFileData* object, CXFileObject* root)
 
 CXFile::CXFile() : root_(nullptr) {}
 
-CXFile::~CXFile()
-{
-    delete root_;
-}
+CXFile::~CXFile() { delete root_; }
 
 HRESULT CXFile::Load(const char* filename)
 {
@@ -271,7 +267,7 @@ HRESULT ParseXFileFrame(IDirectXFileData* object, CXFileObject* parent)
     Ptr<IDirectXFileData> child;
     Ptr<IDirectXFileDataReference> reference;
     while (NextChild(object, child, reference)) {
-        if (!child) continue;   // a reference: frames take their children inline only
+        if (!child) continue; // a reference: frames take their children inline only
         const GUID* type = nullptr;
         if (FAILED(child->GetType(&type))) continue;
         if (IsType(type, xfiletid::Frame)) {
@@ -282,7 +278,7 @@ HRESULT ParseXFileFrame(IDirectXFileData* object, CXFileObject* parent)
             const void* data = nullptr;
             DWORD size = 0;
             if (!ReadData(child.Get(), data, size)) {
-                delete node;   // the frame is given up
+                delete node; // the frame is given up
                 return S_OK;
             }
             StoreFrameMatrix(node, data, size);
@@ -302,7 +298,7 @@ HRESULT ParseXFileMesh(IDirectXFileData* object, CXFileObject* parent)
     if (!ReadData(object, data, size)) return E_FAIL;
 
     fmt::XMeshRecord mesh;
-    if (!fmt::ReadXMesh(data, size, mesh)) return E_FAIL;   // counts that do not fit the data
+    if (!fmt::ReadXMesh(data, size, mesh)) return E_FAIL; // counts that do not fit the data
     FaceArray faces;
     faces.Take(mesh);
     std::vector<float> spare;
@@ -322,7 +318,7 @@ HRESULT ParseXFileMesh(IDirectXFileData* object, CXFileObject* parent)
         const void* childData = nullptr;
         DWORD childSize = 0;
         if (!ReadData(child.Get(), childData, childSize)) {
-            delete node;   // the mesh is given up
+            delete node; // the mesh is given up
             return S_OK;
         }
         if (IsType(type, xfiletid::MeshMaterialList)) {
@@ -340,7 +336,8 @@ HRESULT ParseXFileMesh(IDirectXFileData* object, CXFileObject* parent)
             }
         } else if (IsType(type, xfiletid::MeshTextureCoords)) {
             fmt::XArrayRecord array;
-            if (fmt::ReadXArray(childData, childSize, fmt::kXTextureCoordSize, array) && array.count == mesh.vertexCount)
+            if (fmt::ReadXArray(childData, childSize, fmt::kXTextureCoordSize, array) &&
+                array.count == mesh.vertexCount)
                 node->SetTextureCoords(FloatsAt(array.items, size_t(array.count) * 2, spare));
         }
     }

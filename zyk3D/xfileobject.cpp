@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr DWORD kVertexFormat = D3DFVF_VERTEX;   // 0x112: position, normal, one uv pair
+constexpr DWORD kVertexFormat = D3DFVF_VERTEX; // 0x112: position, normal, one uv pair
 
 D3DMATRIX Identity()
 {
@@ -237,7 +237,7 @@ HRESULT CXFileObject::ComputeNormals()
         const Vec p0 = Position(vertices[i0]), p1 = Position(vertices[i1]), p2 = Position(vertices[i2]);
         const Vec n = Cross(Sub(p1, p0), Sub(p2, p1));
         const float len = Length(n);
-        if (!(len > 0) || !std::isfinite(len)) continue;   // a degenerate triangle adds nothing
+        if (!(len > 0) || !std::isfinite(len)) continue; // a degenerate triangle adds nothing
         for (WORD i : {i0, i1, i2}) {
             sums[i].x += n.x / len;
             sums[i].y += n.y / len;
@@ -299,7 +299,8 @@ void CXFileObject::RenderMesh(DeviceState& state, BOOL alphaPass)
                     OutputDebugStringA("ZYK: (ERROR) Failed to Set Texture for X-File.\n");
             }
             state.SetMaterial(slot.material);
-            if (FAILED(state.DrawIndexed(D3DPT_TRIANGLELIST, kVertexFormat, vertices, numVertices, run, slot.indexCount, 0)))
+            if (FAILED(state.DrawIndexed(D3DPT_TRIANGLELIST, kVertexFormat, vertices, numVertices, run, slot.indexCount,
+                                         0)))
                 OutputDebugStringA("ZYK: X-File Rendering --> (Error) DrawIndexedPrimitive Failed.");
         }
         run += slot.indexCount;

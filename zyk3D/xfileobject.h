@@ -16,8 +16,8 @@ constexpr size_t kXFileNameSize = 80;
 
 struct XFileMaterialSlot {
     D3DMATERIAL7 material;
-    char textureName[kXFileNameSize];   // "" when the material has no texture
-    DWORD indexCount;                   // indices in this slot's run of the index list
+    char textureName[kXFileNameSize]; // "" when the material has no texture
+    DWORD indexCount;                 // indices in this slot's run of the index list
     // The slot holds one use of the texture store's record of textureName, taken when
     // the material was set and dropped when it is replaced or the node is deleted.
     BOOL holdsTexture;
@@ -79,7 +79,7 @@ public:
     BOOL isMesh;
     DWORD numVertices;
     D3DVERTEX* vertices;
-    DWORD numIndices;   // capacity of indices
+    DWORD numIndices; // capacity of indices
     WORD* indices;
     DWORD numMaterials; // one more than the highest slot faces were added to
     XFileMaterialSlot materials[kXFileMaxMaterials];

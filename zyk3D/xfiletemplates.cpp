@@ -1,7 +1,7 @@
 #include "xfiletemplates.h"
 
 // {3D82AB43-62DA-11cf-AB39-0020AF71E433} and its siblings: the format's own numbering.
-#define XFILE_GUID(name, l, w1, w2, b1, b2, b3, b4, b5, b6, b7, b8) \
+#define XFILE_GUID(name, l, w1, w2, b1, b2, b3, b4, b5, b6, b7, b8)                                                    \
     const GUID name = {l, w1, w2, {b1, b2, b3, b4, b5, b6, b7, b8}}
 
 namespace xfiletid {

@@ -42,7 +42,7 @@ Item* ItemAt(List* list, long position)
         VariantClear(&item);
         return nullptr;
     }
-    return static_cast<Item*>(V_DISPATCH(&item));   // the VARIANT's reference is handed over
+    return static_cast<Item*>(V_DISPATCH(&item)); // the VARIANT's reference is handed over
 }
 
 // Adds an item to the list for each item of the collection, at the list's end: describe

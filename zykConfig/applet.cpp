@@ -9,10 +9,7 @@ AppletState& Applet()
     return state;
 }
 
-void Trace(const char* text)
-{
-    OutputDebugStringA(text);
-}
+void Trace(const char* text) { OutputDebugStringA(text); }
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
@@ -31,8 +28,7 @@ extern "C" LONG APIENTRY CPlApplet(HWND owner, UINT message, LPARAM first, LPARA
         InitCommonControlsEx(&classes);
         return 1;
     }
-    case CPL_GETCOUNT:
-        return 1;
+    case CPL_GETCOUNT: return 1;
     case CPL_INQUIRE:
         if (first == 0 && second) {
             auto* info = reinterpret_cast<CPLINFO*>(second);
@@ -43,10 +39,8 @@ extern "C" LONG APIENTRY CPlApplet(HWND owner, UINT message, LPARAM first, LPARA
         }
         return 0;
     case CPL_DBLCLK:
-        if (first == 0)
-            DialogBoxParamA(Applet().module, MAKEINTRESOURCEA(IDD_CONFIG), owner, &ConfigDialogProc, 0);
+        if (first == 0) DialogBoxParamA(Applet().module, MAKEINTRESOURCEA(IDD_CONFIG), owner, &ConfigDialogProc, 0);
         return 0;
-    default:
-        return 0;
+    default: return 0;
     }
 }

@@ -21,13 +21,15 @@ const Language kLanguages[] = {
 };
 
 // The controls that English and French caption, in the order they are set.
-const int kCaptioned[] = {IDC_VENDOR_LABEL, IDC_SPEED_LABEL,         IDC_FULLSCREEN, IDCANCEL,
+const int kCaptioned[] = {IDC_VENDOR_LABEL,        IDC_SPEED_LABEL,      IDC_FULLSCREEN, IDCANCEL,
                           IDC_CONTROLLERS_HEADING, IDC_GRAPHICS_HEADING, IDC_3D_HEADING, IDC_SYSTEM_HEADING};
 
-const wchar_t* const kEnglish[] = {L"Processor",    L"Speed",             L"&Fullscreen", L"\u00AB &Cancel",
-                                   L"Controllers:", L"Graphics Adapter:", L"3D Adapter:", L"System Information:"};
-const wchar_t* const kFrench[] = {L"Processeur",         L"Vitesse",         L"\u00C9cran plein",  L"\u00AB &Annulez",
-                                  L"Contr\u00F4leurs:", L"Gfx Adaptateur:", L"3D Adaptateur:", L"Information du syst\u00E8me:"};
+const wchar_t* const kEnglish[] = {
+    L"Processor",         L"Speed",       L"&Fullscreen",        L"\u00AB &Cancel", L"Controllers:",
+    L"Graphics Adapter:", L"3D Adapter:", L"System Information:"};
+const wchar_t* const kFrench[] = {
+    L"Processeur",        L"Vitesse",         L"\u00C9cran plein", L"\u00AB &Annulez",
+    L"Contr\u00F4leurs:", L"Gfx Adaptateur:", L"3D Adaptateur:",   L"Information du syst\u00E8me:"};
 
 const Language* Current()
 {
@@ -64,25 +66,16 @@ void ApplyLanguageCaptions(HWND dialog)
     for (int i = 0; i < 8; ++i) SetDlgItemTextW(dialog, kCaptioned[i], captions[i]);
 }
 
-void SetFullscreenCaption(HWND dialog, bool set)
-{
-    SetCaption(dialog, IDC_FULLSCREEN, set, "Fullscreen", "Windowed");
-}
+void SetFullscreenCaption(HWND dialog, bool set) { SetCaption(dialog, IDC_FULLSCREEN, set, "Fullscreen", "Windowed"); }
 
-void SetSpecularCaption(HWND dialog, bool set)
-{
-    SetCaption(dialog, IDC_SPECULAR, set, "Specular On", "Specular Off");
-}
+void SetSpecularCaption(HWND dialog, bool set) { SetCaption(dialog, IDC_SPECULAR, set, "Specular On", "Specular Off"); }
 
 void SetAntiAliasCaption(HWND dialog, bool set)
 {
     SetCaption(dialog, IDC_ANTIALIAS, set, "AntiAlias On", "AntiAlias Off");
 }
 
-void SetDitherCaption(HWND dialog, bool set)
-{
-    SetCaption(dialog, IDC_DITHER, set, "Dither On", "Dither Off");
-}
+void SetDitherCaption(HWND dialog, bool set) { SetCaption(dialog, IDC_DITHER, set, "Dither On", "Dither Off"); }
 
 void ShowContextHelp(HWND dialog, const HELPINFO* info)
 {
@@ -104,7 +97,8 @@ void QuitContextHelp(HWND dialog)
 void ReleaseFlags(HWND dialog)
 {
     for (const Language& language : kLanguages) {
-        HANDLE old = reinterpret_cast<HANDLE>(SendDlgItemMessageA(dialog, language.flagControl, STM_SETIMAGE, IMAGE_BITMAP, 0));
+        HANDLE old =
+            reinterpret_cast<HANDLE>(SendDlgItemMessageA(dialog, language.flagControl, STM_SETIMAGE, IMAGE_BITMAP, 0));
         if (old) DeleteObject(old);
     }
 }

@@ -82,7 +82,8 @@ BOOL InitialiseDialog(HWND dialog, HWND progress)
 
     applet.captionFont = CreateFontA(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0, 0, 0, "Arial");
     if (applet.captionFont) {
-        for (int heading : {IDC_GRAPHICS_HEADING, IDC_3D_HEADING, IDC_SOUND_HEADING, IDC_CONTROLLERS_HEADING, IDC_SYSTEM_HEADING})
+        for (int heading :
+             {IDC_GRAPHICS_HEADING, IDC_3D_HEADING, IDC_SOUND_HEADING, IDC_CONTROLLERS_HEADING, IDC_SYSTEM_HEADING})
             SendDlgItemMessageA(dialog, heading, WM_SETFONT, reinterpret_cast<WPARAM>(applet.captionFont), TRUE);
     }
 
@@ -163,30 +164,18 @@ BOOL OnCommand(HWND dialog, int control)
         SaveSettings(dialog);
         EndDialog(dialog, 0);
         return TRUE;
-    case IDCANCEL:
-        EndDialog(dialog, 0);
-        return TRUE;
+    case IDCANCEL: EndDialog(dialog, 0); return TRUE;
     case IDC_FULLSCREEN:
         SetFullscreenCaption(dialog, IsDlgButtonChecked(dialog, IDC_FULLSCREEN) == BST_CHECKED);
         return TRUE;
-    case IDC_SPECULAR:
-        SetSpecularCaption(dialog, IsDlgButtonChecked(dialog, IDC_SPECULAR) == BST_CHECKED);
-        return TRUE;
+    case IDC_SPECULAR: SetSpecularCaption(dialog, IsDlgButtonChecked(dialog, IDC_SPECULAR) == BST_CHECKED); return TRUE;
     case IDC_ANTIALIAS:
         SetAntiAliasCaption(dialog, IsDlgButtonChecked(dialog, IDC_ANTIALIAS) == BST_CHECKED);
         return TRUE;
-    case IDC_DITHER:
-        SetDitherCaption(dialog, IsDlgButtonChecked(dialog, IDC_DITHER) == BST_CHECKED);
-        return TRUE;
-    case IDC_CONTROLLERS:
-        ShowControllerState(dialog);
-        return TRUE;
-    case IDC_CONFIGURE:
-        ConfigureController(dialog);
-        return TRUE;
-    case IDC_WEBSITE:
-        VisitWebSite();
-        return TRUE;
+    case IDC_DITHER: SetDitherCaption(dialog, IsDlgButtonChecked(dialog, IDC_DITHER) == BST_CHECKED); return TRUE;
+    case IDC_CONTROLLERS: ShowControllerState(dialog); return TRUE;
+    case IDC_CONFIGURE: ConfigureController(dialog); return TRUE;
+    case IDC_WEBSITE: VisitWebSite(); return TRUE;
     case IDC_FLAG_UK:
     case IDC_FLAG_FRA:
     case IDC_FLAG_GER:
@@ -194,8 +183,7 @@ BOOL OnCommand(HWND dialog, int control)
         Applet().language = control == IDC_FLAG_UK ? 0 : control == IDC_FLAG_FRA ? 1 : control == IDC_FLAG_GER ? 2 : 3;
         ApplyLanguageCaptions(dialog);
         return TRUE;
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 
@@ -222,19 +210,13 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         }
         return TRUE;
     }
-    case WM_COMMAND:
-        return OnCommand(dialog, LOWORD(wParam));
+    case WM_COMMAND: return OnCommand(dialog, LOWORD(wParam));
     case WM_NOTIFY:
         if (wParam == IDC_TABS)
             SelectPage(dialog, static_cast<int>(SendDlgItemMessageA(dialog, IDC_TABS, TCM_GETCURSEL, 0, 0)) + 1);
         return TRUE;
-    case WM_HELP:
-        ShowContextHelp(dialog, reinterpret_cast<const HELPINFO*>(lParam));
-        return TRUE;
-    case WM_DESTROY:
-        ReleaseDialog(dialog);
-        return TRUE;
-    default:
-        return FALSE;
+    case WM_HELP: ShowContextHelp(dialog, reinterpret_cast<const HELPINFO*>(lParam)); return TRUE;
+    case WM_DESTROY: ReleaseDialog(dialog); return TRUE;
+    default: return FALSE;
     }
 }

@@ -29,10 +29,7 @@ void Check(HWND dialog, int box, long flag)
     SendDlgItemMessageA(dialog, box, BM_SETCHECK, flag ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-bool Checked(HWND dialog, int box)
-{
-    return SendDlgItemMessageA(dialog, box, BM_GETCHECK, 0, 0) != 0;
-}
+bool Checked(HWND dialog, int box) { return SendDlgItemMessageA(dialog, box, BM_GETCHECK, 0, 0) != 0; }
 
 } // namespace
 
@@ -62,7 +59,8 @@ bool CConfigSettings::Read(const char* name)
     // One byte is kept back, so that a value stored without its zero still ends in one; a
     // value too long for the buffer reads as empty.
     valueSize_ = kValueSize - 1;
-    if (key_ && RegQueryValueExA(key_, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value_), &valueSize_) != ERROR_SUCCESS)
+    if (key_ &&
+        RegQueryValueExA(key_, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value_), &valueSize_) != ERROR_SUCCESS)
         ZeroMemory(value_, kValueSize);
     value_[kValueSize - 1] = 0;
     CloseKey();

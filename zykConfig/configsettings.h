@@ -45,10 +45,10 @@ private:
     void Write(const char* name, long value);
     void CloseKey();
 
-    char* value_;          // the value buffer, kValueSize bytes
-    long lastValue_ = 0;   // the integer that the last read produced
-    DWORD valueSize_ = 0;  // what the last read was allowed to write
-    HKEY key_ = nullptr;   // the key while a read is in progress
+    char* value_;         // the value buffer, kValueSize bytes
+    long lastValue_ = 0;  // the integer that the last read produced
+    DWORD valueSize_ = 0; // what the last read was allowed to write
+    HKEY key_ = nullptr;  // the key while a read is in progress
 };
 
 // The stored choices into the dialog's controls, and the controls back into the store.

@@ -10,8 +10,8 @@ namespace input {
 
 namespace {
 
-input::IDevices* controllerList = nullptr;       // kept while the dialog is open
-input::IDevice* currentController = nullptr;     // the controller item fetched last
+input::IDevices* controllerList = nullptr;   // kept while the dialog is open
+input::IDevice* currentController = nullptr; // the controller item fetched last
 
 void KeepCurrent(input::IDevice* controller)
 {
@@ -49,16 +49,17 @@ BOOL ListControllers(HWND dialog)
         return FALSE;
     }
     controllerList->put_hInstance(static_cast<long>(reinterpret_cast<LONG_PTR>(Applet().module)));
-    FillList<input::IDevice>(GetDlgItem(dialog, IDC_CONTROLLERS), controllerList, [](input::IDevice* controller, auto& text) {
-        controller->AddRef();
-        KeepCurrent(controller);
-        BSTR name = nullptr;
-        controller->get_ProductName(&name);
-        TakeText(name, text);
-        input::Device_Types type = input::Device_Types(0);
-        controller->get_Type(&type);
-        return TypeIcon(type);
-    });
+    FillList<input::IDevice>(GetDlgItem(dialog, IDC_CONTROLLERS), controllerList,
+                             [](input::IDevice* controller, auto& text) {
+                                 controller->AddRef();
+                                 KeepCurrent(controller);
+                                 BSTR name = nullptr;
+                                 controller->get_ProductName(&name);
+                                 TakeText(name, text);
+                                 input::Device_Types type = input::Device_Types(0);
+                                 controller->get_Type(&type);
+                                 return TypeIcon(type);
+                             });
     return TRUE;
 }
 

@@ -87,8 +87,7 @@ DWORD DDMatchColor(IDirectDrawSurface7* surface, COLORREF colour)
     DDSURFACEDESC2 desc{};
     desc.dwSize = sizeof desc;
     HRESULT hr;
-    while ((hr = surface->Lock(nullptr, &desc, 0, nullptr)) == DDERR_WASSTILLDRAWING) {
-    }
+    while ((hr = surface->Lock(nullptr, &desc, 0, nullptr)) == DDERR_WASSTILLDRAWING) {}
     if (SUCCEEDED(hr)) {
         result = *static_cast<const DWORD*>(desc.lpSurface);
         const DWORD bits = desc.ddpfPixelFormat.dwRGBBitCount;
@@ -171,13 +170,13 @@ DWORD DeclaredColours(const BITMAPINFOHEADER& header)
 bool FromResource(const char* name, PALETTEENTRY (&entries)[256], bool& found)
 {
     found = false;
-    HRSRC resource = FindResourceA(nullptr, name, MAKEINTRESOURCEA(2));   // RT_BITMAP
+    HRSRC resource = FindResourceA(nullptr, name, MAKEINTRESOURCEA(2)); // RT_BITMAP
     if (!resource) return false;
     found = true;
     HGLOBAL loaded = LoadResource(nullptr, resource);
     const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
     const DWORD size = SizeofResource(nullptr, resource);
-    if (!data) return true;   // a resource that cannot be locked keeps the ramp
+    if (!data) return true; // a resource that cannot be locked keeps the ramp
     if (size < sizeof(BITMAPINFOHEADER)) return true;
     BITMAPINFOHEADER header;
     memcpy(&header, data, sizeof header);
@@ -185,8 +184,7 @@ bool FromResource(const char* name, PALETTEENTRY (&entries)[256], bool& found)
     // At most 256 colours, and only those whose bytes are in the resource.
     DWORD count = std::min<DWORD>({DeclaredColours(header), 256u, (size - header.biSize) / 4});
     const BYTE* quads = data + header.biSize;
-    for (DWORD i = 0; i < count; ++i)
-        entries[i] = PALETTEENTRY{quads[i * 4 + 2], quads[i * 4 + 1], quads[i * 4], 0};
+    for (DWORD i = 0; i < count; ++i) entries[i] = PALETTEENTRY{quads[i * 4 + 2], quads[i * 4 + 1], quads[i * 4], 0};
     return true;
 }
 
@@ -228,4 +226,3 @@ bool LoadPaletteEntries(const char* name, PALETTEENTRY (&entries)[256])
     if (FromResource(name, entries, found) || found) return true;
     return FromFile(name, entries);
 }
-

@@ -19,12 +19,9 @@ const CodeText kCreateDirectDraw[] = {
 };
 
 const CodeText kCooperativeLevel[] = {
-    {DDERR_OUTOFMEMORY, "Out of Memory."},
-    {DDERR_INVALIDPARAMS, "Invalid Parameters."},
-    {DDERR_INVALIDOBJECT, "Invalid Object."},
-    {DDERR_HWNDSUBCLASSED, "HWND is Subclassed."},
-    {DDERR_HWNDALREADYSET, "HWND is Already Set."},
-    {DDERR_EXCLUSIVEMODEALREADYSET, "Exclusive Mode Already Set."},
+    {DDERR_OUTOFMEMORY, "Out of Memory."},          {DDERR_INVALIDPARAMS, "Invalid Parameters."},
+    {DDERR_INVALIDOBJECT, "Invalid Object."},       {DDERR_HWNDSUBCLASSED, "HWND is Subclassed."},
+    {DDERR_HWNDALREADYSET, "HWND is Already Set."}, {DDERR_EXCLUSIVEMODEALREADYSET, "Exclusive Mode Already Set."},
 };
 
 const CodeText kFlipBlt[] = {
@@ -51,16 +48,10 @@ const CodeText kFlipBlt[] = {
 // The surface caps of the full-screen flip chain and its back buffer, and of a 3D target.
 constexpr DWORD k3DCaps = DDSCAPS_3DDEVICE | DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCALVIDMEM;
 
-bool IsZero(const GUID& g)
-{
-    return g == GUID_NULL;
-}
+bool IsZero(const GUID& g) { return g == GUID_NULL; }
 
 // Publishes a failure as error information of the device and goes on.
-void Note(const failure& f)
-{
-    f.Report(CGfxDevice::ClsId(), CGfxDevice::Iid());
-}
+void Note(const failure& f) { f.Report(CGfxDevice::ClsId(), CGfxDevice::Iid()); }
 
 void RestoreIfLost(IDirectDrawSurface7* surface)
 {
@@ -116,10 +107,7 @@ Ptr<Itf> CGfxDevice::CreateSubObject(const CLSID& clsid, const IID& iid, const c
 
 // A sub-object kept through Free belongs to the set-up again once it is handed the
 // device's DirectDraw object anew.
-void CGfxDevice::TieAgain(IUnknown* kept)
-{
-    zyk::com::TieTo(kept, generation_);
-}
+void CGfxDevice::TieAgain(IUnknown* kept) { zyk::com::TieTo(kept, generation_); }
 
 // The sub-objects, made anew in a fixed order; the first that cannot be made ends it. The
 // ones they replace are let go.
@@ -134,10 +122,11 @@ bool CGfxDevice::CreateSubObjects()
         caps_.Reset();
         caps_ = CreateSubObject<ICaps>(CLSID_Caps, IID_ICaps, "Caps Not Registered.");
         textureMemory_.Reset();
-        textureMemory_ = CreateSubObject<ITextureMemory>(CLSID_TextureMemory, IID_ITextureMemory,
-                                                         "TextureMemory Not Registered.");
+        textureMemory_ =
+            CreateSubObject<ITextureMemory>(CLSID_TextureMemory, IID_ITextureMemory, "TextureMemory Not Registered.");
         videoMemory_.Reset();
-        videoMemory_ = CreateSubObject<IVideoMemory>(CLSID_VideoMemory, IID_IVideoMemory, "VideoMemory Not Registered.");
+        videoMemory_ =
+            CreateSubObject<IVideoMemory>(CLSID_VideoMemory, IID_IVideoMemory, "VideoMemory Not Registered.");
         hardware_.Reset();
         hardware_ = CreateSubObject<IHardware>(CLSID_Hardware, IID_IHardware, "Hardware Not Registered.");
         mode_.Reset();
@@ -203,7 +192,8 @@ bool CGfxDevice::CreateDirectDraw()
             throw failure(created, gfx::TextOf(kCreateDirectDraw, created));
         }
         HRESULT hr = creation_->QueryInterface(IID_IDirectDraw7, reinterpret_cast<void**>(dd_.Out()));
-        if (FAILED(hr) || !dd_) throw failure(FAILED(hr) ? hr : E_NOINTERFACE, "Failed to obtain DirectDraw7 Interface.");
+        if (FAILED(hr) || !dd_)
+            throw failure(FAILED(hr) ? hr : E_NOINTERFACE, "Failed to obtain DirectDraw7 Interface.");
         HandDirectDraw();
     });
     return SUCCEEDED(hr);

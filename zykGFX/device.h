@@ -29,8 +29,12 @@ public:
     HRESULT STDMETHODCALLTYPE get_VideoMemory(IDispatch** out) override;
     HRESULT STDMETHODCALLTYPE get_Description(BSTR* out) override { return Get(description_, out); }
     HRESULT STDMETHODCALLTYPE put_Description(BSTR text) override { return WriteOnce(description_, text); }
-    HRESULT STDMETHODCALLTYPE Initialise(long width, long height, long fullscreen, long use3D, long quickSetup) override;
-    HRESULT STDMETHODCALLTYPE get_DirectDrawPointer(long* out) override { return Get(zyk::com::ToHandle(dd_.Get()), out); }
+    HRESULT STDMETHODCALLTYPE Initialise(long width, long height, long fullscreen, long use3D,
+                                         long quickSetup) override;
+    HRESULT STDMETHODCALLTYPE get_DirectDrawPointer(long* out) override
+    {
+        return Get(zyk::com::ToHandle(dd_.Get()), out);
+    }
     HRESULT STDMETHODCALLTYPE put_DirectDrawPointer(long dd) override;
     HRESULT STDMETHODCALLTYPE get_BackSurface(long* out) override { return Get(zyk::com::ToHandle(back_.Get()), out); }
     HRESULT STDMETHODCALLTYPE put_BackSurface(long surface) override;
@@ -61,7 +65,7 @@ private:
     void ClientSize(long& width, long& height) const;
 
     bool comInitialised_ = false;
-    zyk::com::Ptr<IUnknown> creation_;   // what DirectDrawCreateEx (or DirectDrawCreate) gave
+    zyk::com::Ptr<IUnknown> creation_; // what DirectDrawCreateEx (or DirectDrawCreate) gave
     zyk::com::Ptr<IDirectDraw7> dd_;
     zyk::com::Ptr<IDirectDrawSurface7> back_, primary_;
     HWND window_ = nullptr;
@@ -75,7 +79,7 @@ private:
     zyk::com::Ptr<IObjects> objects_;
     zyk::com::Ptr<IPalette> palette_;
     zyk::com::Ptr<IHardware> hardware_;
-    zyk::com::Tie generation_;   // what the sub-objects of the current set-up are tied under
-    GUID guid_{};   // all zero: the primary display driver
+    zyk::com::Tie generation_; // what the sub-objects of the current set-up are tied under
+    GUID guid_{};              // all zero: the primary display driver
     long height_ = 0, width_ = 0;
 };

@@ -54,7 +54,8 @@ BOOL WINAPI CGfxDevices::DDEnumCallbackEx(GUID* guid, LPSTR description, LPSTR n
 {
     auto* self = static_cast<CGfxDevices*>(context);
     void* made = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_Device, nullptr, CLSCTX_INPROC_SERVER, IID_IDevice, &made)) || !made) return FALSE;
+    if (FAILED(CoCreateInstance(CLSID_Device, nullptr, CLSCTX_INPROC_SERVER, IID_IDevice, &made)) || !made)
+        return FALSE;
     Ptr<IDevice> device = Ptr<IDevice>::Adopt(static_cast<IDevice*>(made));
     Bstr key = Bstr::FromAnsi(name);
     Bstr text = Bstr::FromAnsi(description);

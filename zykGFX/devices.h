@@ -7,7 +7,8 @@
 // listed once, when the list is made. A device stands on its own: one that a client took
 // from the list keeps working after the list is gone. Also an ActiveX control that shows
 // an icon.
-class CGfxDevices : public zyk::com::Control<CGfxDevices, IDevices, &IID_IDevices, &CLSID_Devices, &DIID__IDevicesEvents> {
+class CGfxDevices
+    : public zyk::com::Control<CGfxDevices, IDevices, &IID_IDevices, &CLSID_Devices, &DIID__IDevicesEvents> {
 public:
     CGfxDevices();
     ~CGfxDevices() override;
@@ -57,7 +58,7 @@ private:
     static BOOL WINAPI DDEnumCallback(GUID* guid, LPSTR description, LPSTR name, void* context);
 
     bool comInitialised_ = false;
-    zyk::com::NamedMap<IDevice> items_;   // ties none of its devices
+    zyk::com::NamedMap<IDevice> items_; // ties none of its devices
     zyk::com::Ptr<IVersion> version_;
     zyk::com::Bstr machine_;
     HICON icon_ = nullptr;

@@ -5,7 +5,7 @@ namespace {
 struct Vendor {
     DWORD id;
     const wchar_t* name;
-    DWORD device;                // 0: no device names
+    DWORD device; // 0: no device names
     const wchar_t* deviceName;
 };
 

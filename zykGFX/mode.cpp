@@ -5,12 +5,9 @@ using gfx::CodeText;
 namespace {
 
 const CodeText kCooperativeLevel[] = {
-    {DDERR_OUTOFMEMORY, "Out of Memory."},
-    {DDERR_INVALIDPARAMS, "Invalid Parameters."},
-    {DDERR_INVALIDOBJECT, "Invalid Object."},
-    {DDERR_HWNDSUBCLASSED, "HWND is SubClassed."},
-    {DDERR_HWNDALREADYSET, "HWND Already Set."},
-    {DDERR_EXCLUSIVEMODEALREADYSET, "Exclusive Mode Already Set."},
+    {DDERR_OUTOFMEMORY, "Out of Memory."},       {DDERR_INVALIDPARAMS, "Invalid Parameters."},
+    {DDERR_INVALIDOBJECT, "Invalid Object."},    {DDERR_HWNDSUBCLASSED, "HWND is SubClassed."},
+    {DDERR_HWNDALREADYSET, "HWND Already Set."}, {DDERR_EXCLUSIVEMODEALREADYSET, "Exclusive Mode Already Set."},
 };
 
 const CodeText kSetDisplayMode[] = {
@@ -40,7 +37,8 @@ HRESULT CMode::Change()
         HWND window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(window_));
         HRESULT hr = dd_->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN);
         if (FAILED(hr)) throw failure(hr, gfx::TextOf(kCooperativeLevel, hr));
-        hr = dd_->SetDisplayMode(static_cast<DWORD>(width_), static_cast<DWORD>(height_), static_cast<DWORD>(depth_), 0, 0);
+        hr = dd_->SetDisplayMode(static_cast<DWORD>(width_), static_cast<DWORD>(height_), static_cast<DWORD>(depth_), 0,
+                                 0);
         if (FAILED(hr)) {
             dd_->RestoreDisplayMode();
             throw failure(hr, gfx::TextOf(kSetDisplayMode, hr));

@@ -4,10 +4,7 @@
 
 using zyk::com::Ptr;
 
-CModes::CModes()
-{
-    comInitialised_ = SUCCEEDED(InitialiseCOM());
-}
+CModes::CModes() { comInitialised_ = SUCCEEDED(InitialiseCOM()); }
 
 CModes::~CModes()
 {

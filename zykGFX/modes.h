@@ -21,5 +21,5 @@ private:
     bool comInitialised_ = false;
     zyk::com::Handed<IDirectDraw7> dd_{OwnTie()};
     long window_ = 0;
-    long next_ = 0;   // number of the next key during an enumeration
+    long next_ = 0; // number of the next key during an enumeration
 };

@@ -106,7 +106,7 @@ HRESULT CGfxObject::Create(long width, long height, long videoMemory)
         if (!dd_) throw failure(E_POINTER, "DirectDraw Not Initialised.");
         width_ = width;
         height_ = height;
-        surface_.Reset();   // a surface replaced by a new one is released
+        surface_.Reset(); // a surface replaced by a new one is released
         DDSURFACEDESC2 desc{};
         desc.dwSize = sizeof desc;
         desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;

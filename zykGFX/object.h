@@ -34,7 +34,7 @@ private:
     void RestoreSurface();
 
     long transparent_ = 0;
-    long keyColour_ = 0;   // COLORREF 0x00BBGGRR
+    long keyColour_ = 0; // COLORREF 0x00BBGGRR
     long width_ = 0, height_ = 0, screenWidth_ = 0, screenHeight_ = 0;
     zyk::com::Handed<IDirectDraw7> dd_{OwnTie()};
     zyk::com::Handed<IDirectDrawSurface7> back_{OwnTie()};

@@ -5,10 +5,7 @@
 
 using zyk::com::Ptr;
 
-CGfxObjects::CGfxObjects()
-{
-    comInitialised_ = SUCCEEDED(InitialiseCOM());
-}
+CGfxObjects::CGfxObjects() { comInitialised_ = SUCCEEDED(InitialiseCOM()); }
 
 CGfxObjects::~CGfxObjects()
 {

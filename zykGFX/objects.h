@@ -13,7 +13,8 @@ public:
 
     HRESULT STDMETHODCALLTYPE put_DD(long dd) override;
     HRESULT STDMETHODCALLTYPE put_BackSurface(long surface) override;
-    HRESULT STDMETHODCALLTYPE get_Add(BSTR filename, long width, long height, long videoMemory, IDispatch** out) override;
+    HRESULT STDMETHODCALLTYPE get_Add(BSTR filename, long width, long height, long videoMemory,
+                                      IDispatch** out) override;
     HRESULT STDMETHODCALLTYPE put_ScreenWidth(long v) override { return Put(screenWidth_, v); }
     HRESULT STDMETHODCALLTYPE put_ScreenHeight(long v) override { return Put(screenHeight_, v); }
 

@@ -11,12 +11,9 @@ using gfx::CodeText;
 namespace {
 
 const CodeText kGetPalette[] = {
-    {DDERR_UNSUPPORTED, "Unsupported."},
-    {DDERR_GENERIC, "Generic Error."},
-    {DDERR_INVALIDPARAMS, "Invalid Parameters."},
-    {DDERR_INVALIDOBJECT, "Invalid Object."},
-    {DDERR_NOEXCLUSIVEMODE, "No Exclusive Mode."},
-    {DDERR_SURFACELOST, "Surface Lost."},
+    {DDERR_UNSUPPORTED, "Unsupported."},           {DDERR_GENERIC, "Generic Error."},
+    {DDERR_INVALIDPARAMS, "Invalid Parameters."},  {DDERR_INVALIDOBJECT, "Invalid Object."},
+    {DDERR_NOEXCLUSIVEMODE, "No Exclusive Mode."}, {DDERR_SURFACELOST, "Surface Lost."},
 };
 
 // Entry i's key in the list of colours: 255 - i in three digits.
@@ -34,8 +31,7 @@ CPalette::CPalette()
     // A palette short of memory lists the colours it could make.
     try {
         MakeColours();
-    } catch (const std::bad_alloc&) {
-    }
+    } catch (const std::bad_alloc&) {}
 }
 
 void CPalette::MakeColours()

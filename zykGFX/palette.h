@@ -34,7 +34,7 @@ private:
     zyk::com::Ptr<IDirectDrawPalette> palette_;
     DWORD caps_ = 0;
     PALETTEENTRY entries_[256];
-    CGfxColour* colours_[256] = {};   // entry i's colour, on which items_ holds the reference
+    CGfxColour* colours_[256] = {}; // entry i's colour, on which items_ holds the reference
     zyk::com::Handed<IDirectDraw7> dd_{OwnTie()};
     zyk::com::Handed<IDirectDrawSurface7> surface_{OwnTie()};
 };

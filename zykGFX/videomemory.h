@@ -14,5 +14,5 @@ private:
     void QueryVideoMemory();
 
     zyk::com::Handed<IDirectDraw7> dd_{OwnTie()};
-    DWORD free_ = 0, total_ = 0;   // the last figures read
+    DWORD free_ = 0, total_ = 0; // the last figures read
 };

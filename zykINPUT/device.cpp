@@ -27,10 +27,8 @@ struct CodeText {
 
 // The failures of device creation that the client is told about.
 const CodeText kCreateDeviceTexts[] = {
-    {E_NOINTERFACE, L"CreateDevice: No Interface."},
-    {REGDB_E_CLASSNOTREG, L"CreateDevice: Device Not Registered."},
-    {E_OUTOFMEMORY, L"CreateDevice: Out of Memory."},
-    {DIERR_NOTINITIALIZED, L"CreateDevice: Not Initialised."},
+    {E_NOINTERFACE, L"CreateDevice: No Interface."},     {REGDB_E_CLASSNOTREG, L"CreateDevice: Device Not Registered."},
+    {E_OUTOFMEMORY, L"CreateDevice: Out of Memory."},    {DIERR_NOTINITIALIZED, L"CreateDevice: Not Initialised."},
     {E_INVALIDARG, L"CreateDevice: Invalid Parameter."},
 };
 
@@ -135,9 +133,12 @@ bool CInputDevice::SetUpJoystick()
     }
     hr = device_->SetCooperativeLevel(window_, DISCL_EXCLUSIVE | DISCL_BACKGROUND);
     if (FAILED(hr)) {
-        if (hr == E_HANDLE) Trace("SetCooperativeLevel: Handle Invalid.\n");
-        else if (hr == DIERR_NOTINITIALIZED) Trace("SetCooperativeLevel: Not Initialised.\n");
-        else if (hr == E_INVALIDARG) Trace("SetCooperativeLevel: Invalid Parameter.\n");
+        if (hr == E_HANDLE)
+            Trace("SetCooperativeLevel: Handle Invalid.\n");
+        else if (hr == DIERR_NOTINITIALIZED)
+            Trace("SetCooperativeLevel: Not Initialised.\n");
+        else if (hr == E_INVALIDARG)
+            Trace("SetCooperativeLevel: Invalid Parameter.\n");
         return false;
     }
     // The X axis runs from -1000 to 1000; the others keep the driver's range.
@@ -165,9 +166,12 @@ bool CInputDevice::SetUpJoystick()
     }
     hr = device_->Acquire();
     if (FAILED(hr)) {
-        if (hr == DIERR_OTHERAPPHASPRIO) Trace("Acquire. Other App Has Priority. %x\n", hr);
-        else if (hr == DIERR_NOTINITIALIZED) Trace("Acquire. Not Initialised. %x\n", hr);
-        else if (hr == E_INVALIDARG) Trace("Acquire. Invalid Parameter. %x\n", hr);
+        if (hr == DIERR_OTHERAPPHASPRIO)
+            Trace("Acquire. Other App Has Priority. %x\n", hr);
+        else if (hr == DIERR_NOTINITIALIZED)
+            Trace("Acquire. Not Initialised. %x\n", hr);
+        else if (hr == E_INVALIDARG)
+            Trace("Acquire. Invalid Parameter. %x\n", hr);
         return false;
     }
     return true;
@@ -241,10 +245,7 @@ HRESULT CInputDevice::RunControlPanel()
     });
 }
 
-HRESULT CInputDevice::get_Type(Device_Types* out)
-{
-    return Get(static_cast<Device_Types>(type_), out);
-}
+HRESULT CInputDevice::get_Type(Device_Types* out) { return Get(static_cast<Device_Types>(type_), out); }
 
 HRESULT CInputDevice::put_Type(Device_Types type)
 {
@@ -254,25 +255,13 @@ HRESULT CInputDevice::put_Type(Device_Types type)
     });
 }
 
-HRESULT CInputDevice::get_Name(BSTR* out)
-{
-    return Get(name_, out);
-}
+HRESULT CInputDevice::get_Name(BSTR* out) { return Get(name_, out); }
 
-HRESULT CInputDevice::put_Name(BSTR name)
-{
-    return Put(name_, name);
-}
+HRESULT CInputDevice::put_Name(BSTR name) { return Put(name_, name); }
 
-HRESULT CInputDevice::get_ProductName(BSTR* out)
-{
-    return Get(productName_, out);
-}
+HRESULT CInputDevice::get_ProductName(BSTR* out) { return Get(productName_, out); }
 
-HRESULT CInputDevice::put_ProductName(BSTR name)
-{
-    return Put(productName_, name);
-}
+HRESULT CInputDevice::put_ProductName(BSTR name) { return Put(productName_, name); }
 
 HRESULT CInputDevice::put_hInstance(long instance)
 {
@@ -372,9 +361,12 @@ bool CInputDevice::ReadJoystick()
     if (!device_) return false;
     if (polling_) {
         HRESULT hr = polling_->Poll();
-        if (hr == DIERR_NOTACQUIRED) Trace("Poll: Not Acquired.\n");
-        else if (hr == DIERR_NOTINITIALIZED) Trace("Poll: Not Initialised.\n");
-        else if (hr == DIERR_INPUTLOST) Trace("Poll: Input Lost.\n");
+        if (hr == DIERR_NOTACQUIRED)
+            Trace("Poll: Not Acquired.\n");
+        else if (hr == DIERR_NOTINITIALIZED)
+            Trace("Poll: Not Initialised.\n");
+        else if (hr == DIERR_INPUTLOST)
+            Trace("Poll: Input Lost.\n");
     }
     DIJOYSTATE state;
     HRESULT hr = device_->GetDeviceState(sizeof(DIJOYSTATE), &state);
@@ -464,10 +456,7 @@ HRESULT CInputDevice::get_ButtonPressed(long number, short* out)
     });
 }
 
-HRESULT CInputDevice::get_Window(long* out)
-{
-    return Get(zyk::com::ToHandle(window_), out);
-}
+HRESULT CInputDevice::get_Window(long* out) { return Get(zyk::com::ToHandle(window_), out); }
 
 HRESULT CInputDevice::put_Window(long window)
 {

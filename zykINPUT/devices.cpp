@@ -29,10 +29,7 @@ HRESULT CInputDevices::get_Count(long* out)
     return Member([&] { return items_.GetCount(out); });
 }
 
-HRESULT CInputDevices::get_hInstance(long* out)
-{
-    return Get(instance_, out);
-}
+HRESULT CInputDevices::get_hInstance(long* out) { return Get(instance_, out); }
 
 HRESULT CInputDevices::put_hInstance(long instance)
 {

@@ -1,5 +1,5 @@
 // Resource ids of the controller-input server.
 #pragma once
 
-#define IDS_PROJNAME 100  // the server's name
-#define IDB_DEVICES 103   // the Devices control's toolbox bitmap
+#define IDS_PROJNAME 100 // the server's name
+#define IDB_DEVICES 103  // the Devices control's toolbox bitmap

@@ -116,10 +116,7 @@ HRESULT CVideoDevice::put_Height(long height)
     return Member([&] { Video()->put_Height(height); });
 }
 
-HRESULT CVideoDevice::get_Window(long* out)
-{
-    return Get(zyk::com::ToHandle(window_), out);
-}
+HRESULT CVideoDevice::get_Window(long* out) { return Get(zyk::com::ToHandle(window_), out); }
 
 HRESULT CVideoDevice::put_Window(long window)
 {

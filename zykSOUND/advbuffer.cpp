@@ -84,35 +84,36 @@ HRESULT CAdvBuffer::get_MaxDistance(float* out)
 {
     return Member([&] {
         *sound::Out(out) = 0.0f;
-        Read(out, [&](D3DVALUE* v) { return Sound()->GetMaxDistance(v); }, "GetMaxDistance Function Failed.");
+        Read(
+            out, [&](D3DVALUE* v) { return Sound()->GetMaxDistance(v); }, "GetMaxDistance Function Failed.");
     });
 }
 
 HRESULT CAdvBuffer::put_MaxDistance(float value)
 {
-    return Member(
-        [&] { Check(Sound()->SetMaxDistance(value, DS3D_IMMEDIATE), "SetMaxDistance Function Failed."); });
+    return Member([&] { Check(Sound()->SetMaxDistance(value, DS3D_IMMEDIATE), "SetMaxDistance Function Failed."); });
 }
 
 HRESULT CAdvBuffer::get_MinDistance(float* out)
 {
     return Member([&] {
         *sound::Out(out) = 0.0f;
-        Read(out, [&](D3DVALUE* v) { return Sound()->GetMinDistance(v); }, "GetMinDistance Function Failed.");
+        Read(
+            out, [&](D3DVALUE* v) { return Sound()->GetMinDistance(v); }, "GetMinDistance Function Failed.");
     });
 }
 
 HRESULT CAdvBuffer::put_MinDistance(float value)
 {
-    return Member(
-        [&] { Check(Sound()->SetMinDistance(value, DS3D_IMMEDIATE), "SetMinDistance Function Failed."); });
+    return Member([&] { Check(Sound()->SetMinDistance(value, DS3D_IMMEDIATE), "SetMinDistance Function Failed."); });
 }
 
 HRESULT CAdvBuffer::get_DistanceFactor(float* out)
 {
     return Member([&] {
         *sound::Out(out) = 0.0f;
-        Read(out, [&](D3DVALUE* v) { return Listener()->GetDistanceFactor(v); }, "GetDistanceFactor Function Failed.");
+        Read(
+            out, [&](D3DVALUE* v) { return Listener()->GetDistanceFactor(v); }, "GetDistanceFactor Function Failed.");
     });
 }
 
@@ -126,7 +127,8 @@ HRESULT CAdvBuffer::get_DopplerFactor(float* out)
 {
     return Member([&] {
         *sound::Out(out) = 0.0f;
-        Read(out, [&](D3DVALUE* v) { return Listener()->GetDopplerFactor(v); }, "GetDopplerFactor Function Failed.");
+        Read(
+            out, [&](D3DVALUE* v) { return Listener()->GetDopplerFactor(v); }, "GetDopplerFactor Function Failed.");
     });
 }
 

@@ -3,10 +3,7 @@
 
 using zyk::com::Ptr;
 
-CBuffers::CBuffers()
-{
-    comInitialised_ = SUCCEEDED(InitialiseCOM());
-}
+CBuffers::CBuffers() { comInitialised_ = SUCCEEDED(InitialiseCOM()); }
 
 CBuffers::~CBuffers()
 {
@@ -27,7 +24,8 @@ HRESULT CBuffers::get_Add(BSTR filename, VARIANT_BOOL use3D, IDispatch** out)
     return Member([&] {
         sound::Out(out);
         *out = nullptr;
-        Ptr<IBuffer> buffer = Ptr<IBuffer>::Adopt(CreateChild<IBuffer>(CLSID_Buffer, IID_IBuffer, "Buffer Not Registered."));
+        Ptr<IBuffer> buffer =
+            Ptr<IBuffer>::Adopt(CreateChild<IBuffer>(CLSID_Buffer, IID_IBuffer, "Buffer Not Registered."));
         IDirectSound* ds = ds_.Get();
         if (!ds) throw failure(E_POINTER, "DirectSound Not Initialised.");
         buffer->put_DS(ds_.Handle());

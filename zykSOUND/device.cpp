@@ -106,12 +106,14 @@ HRESULT CSoundDevice::CapsFigure(T* out, HRESULT failed, const char* text, Field
 
 HRESULT CSoundDevice::get_FreeMemory(long* out)
 {
-    return CapsFigure(out, E_FAIL, "Failed to Obtain Capabilities.", [](const DSCAPS& c) { return c.dwFreeHwMemBytes; });
+    return CapsFigure(out, E_FAIL, "Failed to Obtain Capabilities.",
+                      [](const DSCAPS& c) { return c.dwFreeHwMemBytes; });
 }
 
 HRESULT CSoundDevice::get_TotalMemory(long* out)
 {
-    return CapsFigure(out, E_POINTER, "Failed to obtain Capabilities", [](const DSCAPS& c) { return c.dwTotalHwMemBytes; });
+    return CapsFigure(out, E_POINTER, "Failed to obtain Capabilities",
+                      [](const DSCAPS& c) { return c.dwTotalHwMemBytes; });
 }
 
 HRESULT CSoundDevice::get_FreeContiguousMemory(long* out)

@@ -11,7 +11,8 @@ public:
     ~CSoundDevices() override;
 
 private:
-    static BOOL CALLBACK EnumSoundDriversCallback(GUID* guid, const char* description, const char* module, void* context);
+    static BOOL CALLBACK EnumSoundDriversCallback(GUID* guid, const char* description, const char* module,
+                                                  void* context);
 
     bool comInitialised_ = false;
 };

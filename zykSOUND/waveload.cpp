@@ -105,7 +105,8 @@ bool FillWaveBuffer(IDirectSoundBuffer* buffer, const void* samples, size_t size
     void* first = nullptr;
     void* second = nullptr;
     DWORD firstLength = 0, secondLength = 0;
-    if (FAILED(buffer->Lock(0, static_cast<DWORD>(size), &first, &firstLength, &second, &secondLength, 0))) return false;
+    if (FAILED(buffer->Lock(0, static_cast<DWORD>(size), &first, &firstLength, &second, &secondLength, 0)))
+        return false;
     const auto* from = static_cast<const uint8_t*>(samples);
     size_t copied = firstLength < size ? firstLength : size;
     if (first) std::memcpy(first, from, copied);
@@ -115,15 +116,9 @@ bool FillWaveBuffer(IDirectSoundBuffer* buffer, const void* samples, size_t size
     return true;
 }
 
-IDirectSoundBuffer* LoadWaveBuffer(IDirectSound* ds, const char* name)
-{
-    return LoadWave(ds, name, kPlainFlags);
-}
+IDirectSoundBuffer* LoadWaveBuffer(IDirectSound* ds, const char* name) { return LoadWave(ds, name, kPlainFlags); }
 
-IDirectSoundBuffer* LoadWave3DBuffer(IDirectSound* ds, const char* name)
-{
-    return LoadWave(ds, name, k3DFlags);
-}
+IDirectSoundBuffer* LoadWave3DBuffer(IDirectSound* ds, const char* name) { return LoadWave(ds, name, k3DFlags); }
 
 IDirectSoundBuffer* CreateListenerBuffer(IDirectSound* ds)
 {

@@ -35,11 +35,26 @@ HRESULT CCPU::Field(T* out, F&& pick)
     });
 }
 
-HRESULT CCPU::get_CPUID(long* out) { return Field(out, [&] { return highestLeaf_; }); }
-HRESULT CCPU::get_Family(long* out) { return Field(out, [&] { return family_; }); }
-HRESULT CCPU::get_Model(long* out) { return Field(out, [&] { return model_; }); }
-HRESULT CCPU::get_Stepping(long* out) { return Field(out, [&] { return stepping_; }); }
-HRESULT CCPU::get_MMX(BOOL* out) { return Field(out, [&] { return mmx_ ? 1 : 0; }); }
+HRESULT CCPU::get_CPUID(long* out)
+{
+    return Field(out, [&] { return highestLeaf_; });
+}
+HRESULT CCPU::get_Family(long* out)
+{
+    return Field(out, [&] { return family_; });
+}
+HRESULT CCPU::get_Model(long* out)
+{
+    return Field(out, [&] { return model_; });
+}
+HRESULT CCPU::get_Stepping(long* out)
+{
+    return Field(out, [&] { return stepping_; });
+}
+HRESULT CCPU::get_MMX(BOOL* out)
+{
+    return Field(out, [&] { return mmx_ ? 1 : 0; });
+}
 
 HRESULT CCPU::get_Type(Processors* out)
 {

@@ -9,21 +9,20 @@ namespace cpuinfo {
 bool HasCpuid()
 {
     uint32_t before = 0, after = 0;
-    asm volatile(
-        "pushfl\n\t"
-        "popl %%eax\n\t"
-        "movl %%eax, %0\n\t"
-        "xorl $0x200000, %%eax\n\t"
-        "pushl %%eax\n\t"
-        "popfl\n\t"
-        "pushfl\n\t"
-        "popl %%eax\n\t"
-        "movl %%eax, %1\n\t"
-        "pushl %0\n\t"
-        "popfl\n\t"
-        : "=&r"(before), "=&r"(after)
-        :
-        : "eax", "cc");
+    asm volatile("pushfl\n\t"
+                 "popl %%eax\n\t"
+                 "movl %%eax, %0\n\t"
+                 "xorl $0x200000, %%eax\n\t"
+                 "pushl %%eax\n\t"
+                 "popfl\n\t"
+                 "pushfl\n\t"
+                 "popl %%eax\n\t"
+                 "movl %%eax, %1\n\t"
+                 "pushl %0\n\t"
+                 "popfl\n\t"
+                 : "=&r"(before), "=&r"(after)
+                 :
+                 : "eax", "cc");
     return ((before ^ after) & 0x200000) != 0;
 }
 
@@ -66,8 +65,8 @@ long Classify(const Signature& s, long current)
     if (s.cpuid && s.signature > 5 && Bits(s.features, kFpu | kCmov | kMmx)) result = 3;        // PentiumII
     if (s.cpuid && s.signature > 5 && Bits(s.features, kFpu | kCmov | kMmx | kSse)) result = 4; // PentiumIII
     const bool amd = s.cpuid && s.signature > 4 && s.highestBasic > 0 && s.highestExtended > 0x80000000u;
-    if (amd && Bits(s.extFeatures, kFpu | kMmx)) result = 5;                                    // AMDK6
-    if (amd && Bits(s.extFeatures, kFpu | kMmx | k3DNow)) result = 6;                           // AMDK62
+    if (amd && Bits(s.extFeatures, kFpu | kMmx)) result = 5;          // AMDK6
+    if (amd && Bits(s.extFeatures, kFpu | kMmx | k3DNow)) result = 6; // AMDK62
     return result;
 }
 
@@ -150,8 +149,7 @@ float MeasureSpeed()
         t1 = timeGetTime();
     } while (t1 - t0 < 2);
     const unsigned long long start = __rdtsc();
-    while (timeGetTime() - t1 <= 1000) {
-    }
+    while (timeGetTime() - t1 <= 1000) {}
     const unsigned long long end = __rdtsc();
     // The whole 64-bit count: processors of 4.3 GHz and more count past 2^32 in a second.
     return static_cast<float>(static_cast<double>(end - start) * 1e-6);

@@ -16,12 +16,12 @@ Regs Cpuid(uint32_t leaf);
 
 // What the classification looks at.
 struct Signature {
-    bool cpuid = false;            // the instruction exists
-    uint32_t signature = 0;        // leaf 1 EAX, whole
-    uint32_t features = 0;         // leaf 1 EDX
-    uint32_t highestBasic = 0;     // leaf 0 EAX
-    uint32_t highestExtended = 0;  // leaf 0x80000000 EAX
-    uint32_t extFeatures = 0;      // leaf 0x80000001 EDX (0 when absent)
+    bool cpuid = false;           // the instruction exists
+    uint32_t signature = 0;       // leaf 1 EAX, whole
+    uint32_t features = 0;        // leaf 1 EDX
+    uint32_t highestBasic = 0;    // leaf 0 EAX
+    uint32_t highestExtended = 0; // leaf 0x80000000 EAX
+    uint32_t extFeatures = 0;     // leaf 0x80000001 EDX (0 when absent)
 };
 Signature ReadSignature();
 

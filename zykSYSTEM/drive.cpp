@@ -35,12 +35,6 @@ HRESULT CDrive::Space(long* out, bool free, const char* failed)
     });
 }
 
-HRESULT CDrive::get_FreeSpace(long* out)
-{
-    return Space(out, true, "Failed to obtain amount of free disk space.");
-}
+HRESULT CDrive::get_FreeSpace(long* out) { return Space(out, true, "Failed to obtain amount of free disk space."); }
 
-HRESULT CDrive::get_TotalSpace(long* out)
-{
-    return Space(out, false, "Failed to obtain total amount of disk space.");
-}
+HRESULT CDrive::get_TotalSpace(long* out) { return Space(out, false, "Failed to obtain total amount of disk space."); }

@@ -16,6 +16,6 @@ private:
     HRESULT Space(long* out, bool free, const char* failed);
 
     zyk::com::Bstr letter_;
-    std::string root_;   // the letter followed by ":\", empty until Letter is set
+    std::string root_; // the letter followed by ":\", empty until Letter is set
     DWORD sectorsPerCluster_ = 0, bytesPerSector_ = 0, freeClusters_ = 0, totalClusters_ = 0;
 };

@@ -6,12 +6,24 @@
 // an icon.
 class CMemory : public sys::Control<CMemory, IMemory, &IID_IMemory, &CLSID_Memory, &DIID__IMemoryEvents> {
 public:
-    HRESULT STDMETHODCALLTYPE get_FreePageFile(long* out) override { return Read(out, &MEMORYSTATUSEX::ullAvailPageFile); }
+    HRESULT STDMETHODCALLTYPE get_FreePageFile(long* out) override
+    {
+        return Read(out, &MEMORYSTATUSEX::ullAvailPageFile);
+    }
     HRESULT STDMETHODCALLTYPE get_FreePhysical(long* out) override { return Read(out, &MEMORYSTATUSEX::ullAvailPhys); }
-    HRESULT STDMETHODCALLTYPE get_FreeVirtual(long* out) override { return Read(out, &MEMORYSTATUSEX::ullAvailVirtual); }
-    HRESULT STDMETHODCALLTYPE get_TotalPageFile(long* out) override { return Read(out, &MEMORYSTATUSEX::ullTotalPageFile); }
+    HRESULT STDMETHODCALLTYPE get_FreeVirtual(long* out) override
+    {
+        return Read(out, &MEMORYSTATUSEX::ullAvailVirtual);
+    }
+    HRESULT STDMETHODCALLTYPE get_TotalPageFile(long* out) override
+    {
+        return Read(out, &MEMORYSTATUSEX::ullTotalPageFile);
+    }
     HRESULT STDMETHODCALLTYPE get_TotalPhysical(long* out) override { return Read(out, &MEMORYSTATUSEX::ullTotalPhys); }
-    HRESULT STDMETHODCALLTYPE get_TotalVirtual(long* out) override { return Read(out, &MEMORYSTATUSEX::ullTotalVirtual); }
+    HRESULT STDMETHODCALLTYPE get_TotalVirtual(long* out) override
+    {
+        return Read(out, &MEMORYSTATUSEX::ullTotalVirtual);
+    }
 
 private:
     HRESULT Read(long* out, DWORDLONG MEMORYSTATUSEX::*field);

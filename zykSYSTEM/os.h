@@ -9,7 +9,10 @@ public:
     ~COS() override;
 
     HRESULT STDMETHODCALLTYPE get_ComputerName(BSTR* out) override;
-    HRESULT STDMETHODCALLTYPE put_ComputerName(BSTR) override { return Member([] { return E_NOTIMPL; }); }
+    HRESULT STDMETHODCALLTYPE put_ComputerName(BSTR) override
+    {
+        return Member([] { return E_NOTIMPL; });
+    }
     HRESULT STDMETHODCALLTYPE get_SysDir(BSTR* out) override;
     HRESULT STDMETHODCALLTYPE get_TempDir(BSTR* out) override;
     HRESULT STDMETHODCALLTYPE get_User(BSTR* out) override;

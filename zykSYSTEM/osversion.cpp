@@ -15,8 +15,7 @@ wv_OS GetOSType(const OSVERSIONINFOA& info, bool ok)
 {
     if (!ok) return wv_Unknown;
     switch (info.dwPlatformId) {
-    case VER_PLATFORM_WIN32s:
-        return wv_Win32s;
+    case VER_PLATFORM_WIN32s: return wv_Win32s;
     case VER_PLATFORM_WIN32_WINDOWS:
         if (info.dwMajorVersion > 4 || (info.dwMajorVersion == 4 && info.dwMinorVersion != 0)) return wv_Win98;
         return wv_Win95;
@@ -24,8 +23,7 @@ wv_OS GetOSType(const OSVERSIONINFOA& info, bool ok)
         if (info.dwMajorVersion == 4) return wv_NT4;
         if (info.dwMajorVersion == 5) return wv_Win2000;
         return wv_Unknown;
-    default:
-        return wv_Unknown;
+    default: return wv_Unknown;
     }
 }
 

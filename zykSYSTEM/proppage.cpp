@@ -20,10 +20,7 @@ LPOLESTR TaskText(UINT id)
     return out;
 }
 
-INT_PTR CALLBACK PageProc(HWND, UINT msg, WPARAM, LPARAM)
-{
-    return msg == WM_INITDIALOG;
-}
+INT_PTR CALLBACK PageProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
 
 } // namespace
 
@@ -72,8 +69,8 @@ HRESULT CPropPage::GetPageInfo(PROPPAGEINFO* info)
     if (!info) return E_POINTER;
     // The dialog's size in pixels, from its template's dialog units.
     RECT size{0, 0, 271, 105};
-    HWND probe = CreateDialogParamA(zyk::com::ThisModule().Instance(), MAKEINTRESOURCEA(IDD_PROPPAGE), GetDesktopWindow(),
-                                    &PageProc, 0);
+    HWND probe = CreateDialogParamA(zyk::com::ThisModule().Instance(), MAKEINTRESOURCEA(IDD_PROPPAGE),
+                                    GetDesktopWindow(), &PageProc, 0);
     if (probe) {
         MapDialogRect(probe, &size);
         DestroyWindow(probe);

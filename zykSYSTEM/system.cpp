@@ -62,10 +62,8 @@ bool IsPlainReflection(UINT msg)
     case OCM_CTLCOLORMSGBOX:
     case OCM_CTLCOLORSCROLLBAR:
     case OCM_CTLCOLORSTATIC:
-    case OCM_PARENTNOTIFY:
-        return true;
-    default:
-        return false;
+    case OCM_PARENTNOTIFY: return true;
+    default: return false;
     }
 }
 

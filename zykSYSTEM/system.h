@@ -67,7 +67,10 @@ class Plain : public zyk::com::EventSource<T, Itf, ItfId, ClassId, EventsId>, pu
     using Source = zyk::com::EventSource<T, Itf, ItfId, ClassId, EventsId>;
 
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override { return this->OuterQueryInterface(iid, out); }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        return this->OuterQueryInterface(iid, out);
+    }
     ULONG STDMETHODCALLTYPE AddRef() override { return this->OuterAddRef(); }
     ULONG STDMETHODCALLTYPE Release() override { return this->OuterRelease(); }
 

@@ -258,7 +258,7 @@ public:
 private:
     struct Entry {
         Member* member;
-        Tie tie;   // the member's tie under the owner, cut when it leaves
+        Tie tie; // the member's tie under the owner, cut when it leaves
     };
     using Map = std::map<std::wstring, Entry, CompareNames>;
 

@@ -145,15 +145,9 @@ HRESULT ConnectionPoint::Unadvise(DWORD cookie)
     return CONNECT_E_NOCONNECTION;
 }
 
-HRESULT ConnectionPoint::EnumConnections(IEnumConnections** out)
-{
-    return ConnectionEnum::Create(sinks_, 0, out);
-}
+HRESULT ConnectionPoint::EnumConnections(IEnumConnections** out) { return ConnectionEnum::Create(sinks_, 0, out); }
 
-HRESULT CreateEmptyConnectionPointEnum(IEnumConnectionPoints** out)
-{
-    return PointEnum::Create({}, 0, out);
-}
+HRESULT CreateEmptyConnectionPointEnum(IEnumConnectionPoints** out) { return PointEnum::Create({}, 0, out); }
 
 HRESULT CreateConnectionPointEnum(IConnectionPoint* point, IEnumConnectionPoints** out)
 {

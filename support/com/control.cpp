@@ -52,7 +52,7 @@ public:
     }
 
 private:
-    HINSTANCE instance_ = nullptr;   // set while the class is registered
+    HINSTANCE instance_ = nullptr; // set while the class is registered
 };
 
 ControlClass g_controlClass;
@@ -70,37 +70,43 @@ HWND NotifyingChild(UINT msg, WPARAM wparam, LPARAM lparam, HWND parent)
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORMSGBOX:
     case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-        return reinterpret_cast<HWND>(lparam);
-    case WM_NOTIFY:
-        return lparam ? reinterpret_cast<NMHDR*>(lparam)->hwndFrom : nullptr;
-    case WM_DRAWITEM:
-        return wparam && lparam ? reinterpret_cast<DRAWITEMSTRUCT*>(lparam)->hwndItem : nullptr;
+    case WM_CTLCOLORSTATIC: return reinterpret_cast<HWND>(lparam);
+    case WM_NOTIFY: return lparam ? reinterpret_cast<NMHDR*>(lparam)->hwndFrom : nullptr;
+    case WM_DRAWITEM: return wparam && lparam ? reinterpret_cast<DRAWITEMSTRUCT*>(lparam)->hwndItem : nullptr;
     case WM_MEASUREITEM:
     case WM_COMPAREITEM:
-    case WM_DELETEITEM:
-        return wparam ? GetDlgItem(parent, static_cast<int>(wparam)) : nullptr;
+    case WM_DELETEITEM: return wparam ? GetDlgItem(parent, static_cast<int>(wparam)) : nullptr;
     case WM_VKEYTOITEM:
-    case WM_CHARTOITEM:
-        return reinterpret_cast<HWND>(lparam);
+    case WM_CHARTOITEM: return reinterpret_cast<HWND>(lparam);
     case WM_PARENTNOTIFY:
         if (LOWORD(wparam) == WM_CREATE || LOWORD(wparam) == WM_DESTROY) return reinterpret_cast<HWND>(lparam);
         return nullptr;
-    default:
-        return nullptr;
+    default: return nullptr;
     }
 }
 
 bool IsReflectable(UINT msg)
 {
     switch (msg) {
-    case WM_COMMAND: case WM_NOTIFY: case WM_PARENTNOTIFY: case WM_DRAWITEM: case WM_MEASUREITEM:
-    case WM_COMPAREITEM: case WM_DELETEITEM: case WM_VKEYTOITEM: case WM_CHARTOITEM: case WM_HSCROLL:
-    case WM_VSCROLL: case WM_CTLCOLORBTN: case WM_CTLCOLORDLG: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORMSGBOX: case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORSTATIC:
-        return true;
-    default:
-        return false;
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_PARENTNOTIFY:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+    case WM_COMPAREITEM:
+    case WM_DELETEITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC: return true;
+    default: return false;
     }
 }
 
@@ -142,16 +148,26 @@ ControlBase::~ControlBase()
 HRESULT ControlBase::QueryControl(REFIID iid, void** out)
 {
     *out = nullptr;
-    if (iid == IID_IOleObject) *out = static_cast<IOleObject*>(this);
-    else if (iid == IID_IOleInPlaceObject || iid == IID_IOleWindow) *out = static_cast<IOleInPlaceObject*>(this);
-    else if (iid == IID_IOleInPlaceActiveObject) *out = static_cast<IOleInPlaceActiveObject*>(this);
-    else if (iid == IID_IViewObject || iid == IID_IViewObject2) *out = static_cast<IViewObject2*>(this);
-    else if (iid == IID_IOleControl) *out = static_cast<IOleControl*>(this);
-    else if (iid == IID_IPersistStreamInit || iid == IID_IPersist) *out = static_cast<IPersistStreamInit*>(this);
-    else if (iid == IID_IPersistStorage) *out = static_cast<IPersistStorage*>(this);
-    else if (iid == IID_IPersistPropertyBag) *out = static_cast<IPersistPropertyBag*>(this);
-    else if (iid == IID_IQuickActivate) *out = static_cast<IQuickActivate*>(this);
-    else return E_NOINTERFACE;
+    if (iid == IID_IOleObject)
+        *out = static_cast<IOleObject*>(this);
+    else if (iid == IID_IOleInPlaceObject || iid == IID_IOleWindow)
+        *out = static_cast<IOleInPlaceObject*>(this);
+    else if (iid == IID_IOleInPlaceActiveObject)
+        *out = static_cast<IOleInPlaceActiveObject*>(this);
+    else if (iid == IID_IViewObject || iid == IID_IViewObject2)
+        *out = static_cast<IViewObject2*>(this);
+    else if (iid == IID_IOleControl)
+        *out = static_cast<IOleControl*>(this);
+    else if (iid == IID_IPersistStreamInit || iid == IID_IPersist)
+        *out = static_cast<IPersistStreamInit*>(this);
+    else if (iid == IID_IPersistStorage)
+        *out = static_cast<IPersistStorage*>(this);
+    else if (iid == IID_IPersistPropertyBag)
+        *out = static_cast<IPersistPropertyBag*>(this);
+    else if (iid == IID_IQuickActivate)
+        *out = static_cast<IQuickActivate*>(this);
+    else
+        return E_NOINTERFACE;
     return S_OK;
 }
 
@@ -209,19 +225,15 @@ HRESULT ControlBase::DoVerb(LONG verb, LPMSG, IOleClientSite* active, LONG, HWND
     case OLEIVERB_PRIMARY:
     case OLEIVERB_SHOW:
     case OLEIVERB_UIACTIVATE:
-    case OLEIVERB_INPLACEACTIVATE:
-        return InPlaceActivate(verb);
+    case OLEIVERB_INPLACEACTIVATE: return InPlaceActivate(verb);
     case OLEIVERB_HIDE:
         UIDeactivate();
         if (window_) ShowWindow(window_, SW_HIDE);
         return S_OK;
-    case OLEIVERB_DISCARDUNDOSTATE:
-        return S_OK;
+    case OLEIVERB_DISCARDUNDOSTATE: return S_OK;
     case OLEIVERB_OPEN:
-    case OLEIVERB_PROPERTIES:
-        return E_NOTIMPL;
-    default:
-        return verb > 0 ? OLEOBJ_S_INVALIDVERB : E_NOTIMPL;
+    case OLEIVERB_PROPERTIES: return E_NOTIMPL;
+    default: return verb > 0 ? OLEOBJ_S_INVALIDVERB : E_NOTIMPL;
     }
 }
 
@@ -468,10 +480,7 @@ HRESULT ControlBase::GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink)
     return S_OK;
 }
 
-HRESULT ControlBase::GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*, LPSIZEL size)
-{
-    return GetExtent(aspect, size);
-}
+HRESULT ControlBase::GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*, LPSIZEL size) { return GetExtent(aspect, size); }
 
 // ---- IOleControl and the ambient properties ----
 
@@ -628,7 +637,8 @@ HRESULT ControlBase::Save(IStorage* storage, BOOL)
 {
     if (!storage) return E_POINTER;
     Ptr<IStream> stream;
-    HRESULT hr = storage->CreateStream(L"Contents", STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE, 0, 0, stream.Out());
+    HRESULT hr =
+        storage->CreateStream(L"Contents", STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE, 0, 0, stream.Out());
     if (FAILED(hr)) return hr;
     return Save(stream.Get(), TRUE);
 }
@@ -674,7 +684,8 @@ HRESULT ControlBase::Save(IPropertyBag* bag, BOOL clearDirty, BOOL)
 HRESULT ControlBase::QuickActivate(QACONTAINER* container, QACONTROL* control)
 {
     if (!container || !control) return E_POINTER;
-    if (container->cbSize < offsetof(QACONTAINER, pFont) || control->cbSize < offsetof(QACONTROL, dwPointerActivationPolicy))
+    if (container->cbSize < offsetof(QACONTAINER, pFont) ||
+        control->cbSize < offsetof(QACONTROL, dwPointerActivationPolicy))
         return E_INVALIDARG;
     SetClientSite(container->pClientSite);
     if (container->pAdviseSink) SetAdvise(DVASPECT_CONTENT, 0, container->pAdviseSink);
@@ -739,8 +750,10 @@ HRESULT ControlBase::GetWindowHandle(long* out) const
 
 void ControlBase::FireViewChange()
 {
-    if (window_) InvalidateRect(window_, nullptr, TRUE);
-    else if (viewSink_) viewSink_->OnViewChange(DVASPECT_CONTENT, -1);
+    if (window_)
+        InvalidateRect(window_, nullptr, TRUE);
+    else if (viewSink_)
+        viewSink_->OnViewChange(DVASPECT_CONTENT, -1);
 }
 
 // ---- the control window ----
@@ -804,8 +817,7 @@ LRESULT ControlBase::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam)
         SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
         window_ = nullptr;
         return 0;
-    default:
-        break;
+    default: break;
     }
     return DefWindowProcW(window_, msg, wparam, lparam);
 }

@@ -81,8 +81,8 @@ public:
 
     // IViewObject, IViewObject2
     HRESULT STDMETHODCALLTYPE Draw(DWORD aspect, LONG index, void* aspectInfo, DVTARGETDEVICE* target, HDC targetDc,
-                                   HDC dc, LPCRECTL bounds, LPCRECTL metafileBounds, BOOL(STDMETHODCALLTYPE* cont)(ULONG_PTR),
-                                   ULONG_PTR contArg) override;
+                                   HDC dc, LPCRECTL bounds, LPCRECTL metafileBounds,
+                                   BOOL(STDMETHODCALLTYPE* cont)(ULONG_PTR), ULONG_PTR contArg) override;
     HRESULT STDMETHODCALLTYPE GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, LOGPALETTE**) override
     {
         return E_NOTIMPL;
@@ -170,8 +170,8 @@ private:
     HWND window_ = nullptr;
     bool inPlaceActive_ = false, uiActive_ = false, dirty_ = false;
     long frozenEvents_ = 0;
-    SIZEL extent_{};   // HIMETRIC
-    long extentX_ = 0, extentY_ = 0;   // the extent as persisted
+    SIZEL extent_{};                 // HIMETRIC
+    long extentX_ = 0, extentY_ = 0; // the extent as persisted
     COLORREF backColour_;
     bool userMode_ = true;
     bool backFromContainer_ = false;
@@ -189,7 +189,10 @@ public:
     Control() : ControlBase(*ClassId, this->Events()) {}
 
     // One IUnknown for the dual interface and every control interface.
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override { return this->OuterQueryInterface(iid, out); }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        return this->OuterQueryInterface(iid, out);
+    }
     ULONG STDMETHODCALLTYPE AddRef() override { return this->OuterAddRef(); }
     ULONG STDMETHODCALLTYPE Release() override { return this->OuterRelease(); }
 

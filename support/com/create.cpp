@@ -2,10 +2,7 @@
 #include "trace.h"
 #include <new>
 
-HRESULT InitialiseCOM()
-{
-    return CoInitialize(nullptr);
-}
+HRESULT InitialiseCOM() { return CoInitialize(nullptr); }
 
 namespace {
 
@@ -14,10 +11,7 @@ thread_local CreationScope* openScope = nullptr;
 
 } // namespace
 
-CreationScope::CreationScope() : outer_(openScope)
-{
-    openScope = this;
-}
+CreationScope::CreationScope() : outer_(openScope) { openScope = this; }
 
 CreationScope::~CreationScope()
 {
@@ -34,7 +28,8 @@ IClassFactory* CreationScope::Factory(const CLSID& clsid)
     for (size_t i = 0; i < scope->count_; ++i)
         if (IsEqualCLSID(scope->entries_[i].clsid, clsid)) return scope->entries_[i].factory;
     IClassFactory* factory = nullptr;
-    if (FAILED(CoGetClassObject(clsid, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory, reinterpret_cast<void**>(&factory))) ||
+    if (FAILED(CoGetClassObject(clsid, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                                reinterpret_cast<void**>(&factory))) ||
         !factory)
         return nullptr;
     if (scope->count_ == scope->capacity_) {

@@ -41,10 +41,8 @@ bool IsMachineFault(DWORD code)
     case EXCEPTION_IN_PAGE_ERROR:
     case EXCEPTION_INT_DIVIDE_BY_ZERO:
     case EXCEPTION_INT_OVERFLOW:
-    case EXCEPTION_PRIV_INSTRUCTION:
-        return true;
-    default:
-        return false;   // stack overflow and software exceptions go on to the next frame
+    case EXCEPTION_PRIV_INSTRUCTION: return true;
+    default: return false; // stack overflow and software exceptions go on to the next frame
     }
 }
 
@@ -52,16 +50,15 @@ bool IsMachineFault(DWORD code)
 struct FaultRecord {
     FaultRecord* next;
     void* handler;
-    DWORD ebp;       // frame of zyk_call_with_fault_frame
-    DWORD resume;    // where execution goes on after a fault
-    DWORD code;      // 0, or the fault's exception code
+    DWORD ebp;    // frame of zyk_call_with_fault_frame
+    DWORD resume; // where execution goes on after a fault
+    DWORD code;   // 0, or the fault's exception code
 };
 
-extern "C" EXCEPTION_DISPOSITION __cdecl zyk_fault_handler(EXCEPTION_RECORD* record, void* frame,
-                                                           CONTEXT* context, void*)
+extern "C" EXCEPTION_DISPOSITION __cdecl zyk_fault_handler(EXCEPTION_RECORD* record, void* frame, CONTEXT* context,
+                                                           void*)
 {
-    if (record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND))
-        return ExceptionContinueSearch;
+    if (record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) return ExceptionContinueSearch;
     if (!IsMachineFault(record->ExceptionCode)) return ExceptionContinueSearch;
     auto* r = static_cast<FaultRecord*>(frame);
     r->code = record->ExceptionCode;
@@ -71,6 +68,7 @@ extern "C" EXCEPTION_DISPOSITION __cdecl zyk_fault_handler(EXCEPTION_RECORD* rec
     return ExceptionContinueExecution;
 }
 
+// clang-format off
 // DWORD zyk_call_with_fault_frame(void (*fn)(void*), void* arg)
 __asm__(
     ".text\n"
@@ -102,6 +100,7 @@ __asm__(
     "    popl %ebx\n"
     "    popl %ebp\n"
     "    ret\n");
+// clang-format on
 
 } // namespace detail
 } // namespace zyk::com

@@ -44,7 +44,10 @@ class EventSource : public CoClass<T, Itf, ItfId, ClassId>, public ClassInfo {
 public:
     EventSource() : ClassInfo(*ClassId, *EventsId) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override { return this->OuterQueryInterface(iid, out); }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        return this->OuterQueryInterface(iid, out);
+    }
     ULONG STDMETHODCALLTYPE AddRef() override { return this->OuterAddRef(); }
     ULONG STDMETHODCALLTYPE Release() override { return this->OuterRelease(); }
 

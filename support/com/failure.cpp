@@ -10,23 +10,21 @@ BSTR Copy(BSTR s) { return s ? SysAllocStringLen(s, SysStringLen(s)) : nullptr; 
 
 } // namespace
 
-failure::failure(HRESULT hr, const char* text)
-    : result_(hr), description_(nullptr), helpFile_(SysAllocString(L""))
+failure::failure(HRESULT hr, const char* text) : result_(hr), description_(nullptr), helpFile_(SysAllocString(L""))
 {
     std::string full;
     char* system = nullptr;
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
-                                 FORMAT_MESSAGE_FROM_SYSTEM,
-                             nullptr, static_cast<DWORD>(hr), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                             reinterpret_cast<char*>(&system), 0, nullptr);
+    DWORD n =
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM,
+                       nullptr, static_cast<DWORD>(hr), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                       reinterpret_cast<char*>(&system), 0, nullptr);
     if (n && system) full.assign(system, n);
     if (system) LocalFree(system);
     full += text ? text : "";
     description_ = zyk::com::AnsiToBstr(full.c_str());
 }
 
-failure::failure(HRESULT hr, UINT id)
-    : result_(hr), description_(nullptr), helpFile_(SysAllocString(L""))
+failure::failure(HRESULT hr, UINT id) : result_(hr), description_(nullptr), helpFile_(SysAllocString(L""))
 {
     char text[512] = {};
     if (LoadStringA(zyk::com::ThisModule().Instance(), id, text, sizeof text) <= 0) text[0] = 0;
@@ -35,8 +33,7 @@ failure::failure(HRESULT hr, UINT id)
 
 failure::failure(const failure& other)
     : result_(other.result_), description_(Copy(other.description_)), helpFile_(Copy(other.helpFile_))
-{
-}
+{}
 
 failure& failure::operator=(const failure& other)
 {

@@ -47,7 +47,10 @@ public:
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override
     {
-        if (lock) module_.Lock(); else module_.Unlock();
+        if (lock)
+            module_.Lock();
+        else
+            module_.Unlock();
         return S_OK;
     }
 
@@ -78,7 +81,10 @@ std::wstring QuoteForScript(const std::wstring& text)
 // COM for the duration of a registration call, balanced on the way out.
 struct ComScope {
     HRESULT hr = CoInitialize(nullptr);
-    ~ComScope() { if (SUCCEEDED(hr)) CoUninitialize(); }
+    ~ComScope()
+    {
+        if (SUCCEEDED(hr)) CoUninitialize();
+    }
 };
 
 } // namespace
@@ -157,7 +163,7 @@ HRESULT Module::RunScripts(bool registering)
         hr = registering ? registrar->ResourceRegister(path.c_str(), map_[i].scriptId, L"REGISTRY")
                          : registrar->ResourceUnregister(path.c_str(), map_[i].scriptId, L"REGISTRY");
         if (FAILED(hr)) {
-            if (registering) return hr;   // registration stops at the first failing script
+            if (registering) return hr; // registration stops at the first failing script
             if (SUCCEEDED(first)) first = hr;
         }
     }

@@ -12,10 +12,10 @@ using CreatorFn = HRESULT (*)(IUnknown* outer, REFIID iid, void** out);
 // One class the server serves.
 struct ObjectEntry {
     const CLSID* clsid;
-    UINT scriptId;          // "REGISTRY" resource with the class's registration script
+    UINT scriptId; // "REGISTRY" resource with the class's registration script
     CreatorFn create;
     bool aggregatable;
-    const wchar_t* progId;  // versioned ProgID, the source of the class's error information
+    const wchar_t* progId; // versioned ProgID, the source of the class's error information
 };
 
 class Module {
@@ -53,7 +53,10 @@ private:
     GUID libid_{};
     volatile LONG locks_ = 0;
     ITypeLib* typeLib_ = nullptr;
-    struct CachedInfo { IID iid; ITypeInfo* info; };
+    struct CachedInfo {
+        IID iid;
+        ITypeInfo* info;
+    };
     CachedInfo infos_[64] = {};
     size_t infoCount_ = 0;
     IClassFactory** factories_ = nullptr;
@@ -67,21 +70,23 @@ Module& ThisModule();
 // Defines DllMain and the four exports for a server whose object map is MAP;
 // ON_DETACH (a void() function, or nullptr) runs when the DLL is unloaded by FreeLibrary;
 // at process exit the platform DLLs it would call may already be gone, so it does not.
-#define ZYK_SERVER_EXPORTS(MAP, LIBID, ON_DETACH)                                           \
-    extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)       \
-    {                                                                                        \
-        if (reason == DLL_PROCESS_ATTACH) {                                                  \
-            ::zyk::com::ThisModule().Init(MAP, sizeof(MAP) / sizeof(MAP[0]), instance, LIBID); \
-            DisableThreadLibraryCalls(instance);                                             \
-        } else if (reason == DLL_PROCESS_DETACH) {                                           \
-            void (*detach)() = ON_DETACH;                                                    \
-            if (detach && !reserved) detach();                                               \
-            ::zyk::com::ThisModule().Term();                                                 \
-        }                                                                                    \
-        return TRUE;                                                                         \
-    }                                                                                        \
-    extern "C" HRESULT WINAPI DllCanUnloadNow() { return ::zyk::com::ThisModule().CanUnloadNow(); } \
-    extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID c, REFIID i, void** o)             \
-    { return ::zyk::com::ThisModule().GetClassObject(c, i, o); }                            \
-    extern "C" HRESULT WINAPI DllRegisterServer() { return ::zyk::com::ThisModule().RegisterServer(); } \
+#define ZYK_SERVER_EXPORTS(MAP, LIBID, ON_DETACH)                                                                      \
+    extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)                                  \
+    {                                                                                                                  \
+        if (reason == DLL_PROCESS_ATTACH) {                                                                            \
+            ::zyk::com::ThisModule().Init(MAP, sizeof(MAP) / sizeof(MAP[0]), instance, LIBID);                         \
+            DisableThreadLibraryCalls(instance);                                                                       \
+        } else if (reason == DLL_PROCESS_DETACH) {                                                                     \
+            void (*detach)() = ON_DETACH;                                                                              \
+            if (detach && !reserved) detach();                                                                         \
+            ::zyk::com::ThisModule().Term();                                                                           \
+        }                                                                                                              \
+        return TRUE;                                                                                                   \
+    }                                                                                                                  \
+    extern "C" HRESULT WINAPI DllCanUnloadNow() { return ::zyk::com::ThisModule().CanUnloadNow(); }                    \
+    extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID c, REFIID i, void** o)                                        \
+    {                                                                                                                  \
+        return ::zyk::com::ThisModule().GetClassObject(c, i, o);                                                       \
+    }                                                                                                                  \
+    extern "C" HRESULT WINAPI DllRegisterServer() { return ::zyk::com::ThisModule().RegisterServer(); }                \
     extern "C" HRESULT WINAPI DllUnregisterServer() { return ::zyk::com::ThisModule().UnregisterServer(); }

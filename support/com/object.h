@@ -61,7 +61,7 @@ public:
     {
         LONG n = InterlockedDecrement(&refs_);
         if (n == 0) {
-            refs_ = 1;   // guards against re-entry while the destructor runs
+            refs_ = 1; // guards against re-entry while the destructor runs
             delete this;
         }
         return n;
@@ -83,14 +83,20 @@ protected:
 private:
     struct Inner final : IUnknown {
         explicit Inner(ObjectRoot* o) : owner(o) {}
-        HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override { return owner->InnerQueryInterface(iid, out); }
+        HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+        {
+            return owner->InnerQueryInterface(iid, out);
+        }
         ULONG STDMETHODCALLTYPE AddRef() override { return owner->InnerAddRef(); }
         ULONG STDMETHODCALLTYPE Release() override { return owner->InnerRelease(); }
         ObjectRoot* owner;
     };
     struct Owned final : IOwned {
         explicit Owned(ObjectRoot* o) : owner(o) {}
-        HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override { return owner->OuterQueryInterface(iid, out); }
+        HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+        {
+            return owner->OuterQueryInterface(iid, out);
+        }
         ULONG STDMETHODCALLTYPE AddRef() override { return owner->OuterAddRef(); }
         ULONG STDMETHODCALLTYPE Release() override { return owner->OuterRelease(); }
         HINSTANCE STDMETHODCALLTYPE OwnModule() override { return ThisModule().Instance(); }
@@ -153,8 +159,8 @@ public:
     //   gave with the rest. The platform does that too, but faults when the get answers
     //   S_OK with no object; here the get runs with its own arguments, no object answers
     //   E_POINTER, and an object gets the rest through its own Invoke.
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID lcid, WORD flags, DISPPARAMS* params,
-                                     VARIANT* result, EXCEPINFO* excep, UINT* argErr) override
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                     EXCEPINFO* excep, UINT* argErr) override
     {
         detail::ClearErrorInfo();
         ITypeInfo* ti = ThisModule().TypeInfo(*ItfId);
@@ -175,10 +181,7 @@ public:
     }
 
     // ISupportErrorInfo: only the class's own dual interface reports error information.
-    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override
-    {
-        return iid == *ItfId ? S_OK : S_FALSE;
-    }
+    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override { return iid == *ItfId ? S_OK : S_FALSE; }
 
     // IConnectionPointContainer: the connection point of the class's outgoing interface,
     // when it has one to connect to.
@@ -289,7 +292,7 @@ protected:
     HRESULT FindInterface(REFIID iid, void** out) override
     {
         if (iid == *ItfId || iid == IID_IDispatch) {
-            *out = static_cast<Itf*>(this);   // IDispatch is the dual interface's own vtable
+            *out = static_cast<Itf*>(this); // IDispatch is the dual interface's own vtable
         } else if (iid == IID_ISupportErrorInfo) {
             *out = static_cast<ISupportErrorInfo*>(this);
         } else if (iid == IID_IConnectionPointContainer) {

@@ -12,16 +12,35 @@ template <class T>
 class Ptr {
 public:
     Ptr() = default;
-    Ptr(T* p) : p_(p) { if (p_) p_->AddRef(); }
+    Ptr(T* p) : p_(p)
+    {
+        if (p_) p_->AddRef();
+    }
     Ptr(const Ptr& o) : Ptr(o.p_) {}
     Ptr(Ptr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
     ~Ptr() { Reset(); }
-    Ptr& operator=(Ptr o) noexcept { std::swap(p_, o.p_); return *this; }
+    Ptr& operator=(Ptr o) noexcept
+    {
+        std::swap(p_, o.p_);
+        return *this;
+    }
 
-    static Ptr Adopt(T* p) { Ptr r; r.p_ = p; return r; }   // takes over an existing reference
-    void Reset() { if (T* p = std::exchange(p_, nullptr)) p->Release(); }
+    static Ptr Adopt(T* p)
+    {
+        Ptr r;
+        r.p_ = p;
+        return r;
+    } // takes over an existing reference
+    void Reset()
+    {
+        if (T* p = std::exchange(p_, nullptr)) p->Release();
+    }
     T* Detach() { return std::exchange(p_, nullptr); }
-    T** Out() { Reset(); return &p_; }
+    T** Out()
+    {
+        Reset();
+        return &p_;
+    }
     T* Get() const { return p_; }
     T* operator->() const { return p_; }
     explicit operator bool() const { return p_ != nullptr; }
@@ -46,12 +65,26 @@ public:
     Bstr(const Bstr& o) : s_(o.s_ ? SysAllocStringLen(o.s_, SysStringLen(o.s_)) : nullptr) {}
     Bstr(Bstr&& o) noexcept : s_(std::exchange(o.s_, nullptr)) {}
     ~Bstr() { SysFreeString(s_); }
-    Bstr& operator=(Bstr o) noexcept { std::swap(s_, o.s_); return *this; }
+    Bstr& operator=(Bstr o) noexcept
+    {
+        std::swap(s_, o.s_);
+        return *this;
+    }
 
-    static Bstr Adopt(BSTR s) { Bstr r; r.s_ = s; return r; }
+    static Bstr Adopt(BSTR s)
+    {
+        Bstr r;
+        r.s_ = s;
+        return r;
+    }
     static Bstr FromAnsi(const char* text);
     BSTR Get() const { return s_; }
-    BSTR* Out() { SysFreeString(s_); s_ = nullptr; return &s_; }
+    BSTR* Out()
+    {
+        SysFreeString(s_);
+        s_ = nullptr;
+        return &s_;
+    }
     BSTR Copy() const { return s_ ? SysAllocStringLen(s_, SysStringLen(s_)) : SysAllocString(L""); }
     UINT Length() const { return SysStringLen(s_); }
     const wchar_t* Text() const { return s_ ? s_ : L""; }

@@ -20,7 +20,7 @@
 #include <ocidl.h>
 
 #undef DEFINE_GUID
-#define DEFINE_GUID(name, l, w1, w2, b1, b2, b3, b4, b5, b6, b7, b8) \
+#define DEFINE_GUID(name, l, w1, w2, b1, b2, b3, b4, b5, b6, b7, b8)                                                   \
     constexpr GUID name = {l, w1, w2, {b1, b2, b3, b4, b5, b6, b7, b8}}
 #undef __CRT_UUID_DECL
 #define __CRT_UUID_DECL(type, ...)

@@ -112,7 +112,7 @@ public:
 
 private:
     const Tie* holder_;
-    Tie taken_;   // the holder's tie when the pointer was handed
+    Tie taken_; // the holder's tie when the pointer was handed
     T* p_ = nullptr;
     Ptr<T> held_;
 };

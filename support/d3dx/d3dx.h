@@ -53,62 +53,62 @@
 // ---------------------------------------------------------------------------
 // Result codes
 // ---------------------------------------------------------------------------
-#define D3DXERR_NOMEMORY                  ((HRESULT)0xC8770BB8L)
-#define D3DXERR_NULLPOINTER               ((HRESULT)0xC8770BB9L)
-#define D3DXERR_INVALIDD3DXDEVICEINDEX    ((HRESULT)0xC8770BBAL)
-#define D3DXERR_NODIRECTDRAWAVAILABLE     ((HRESULT)0xC8770BBBL)
-#define D3DXERR_NODIRECT3DAVAILABLE       ((HRESULT)0xC8770BBCL)
+#define D3DXERR_NOMEMORY ((HRESULT)0xC8770BB8L)
+#define D3DXERR_NULLPOINTER ((HRESULT)0xC8770BB9L)
+#define D3DXERR_INVALIDD3DXDEVICEINDEX ((HRESULT)0xC8770BBAL)
+#define D3DXERR_NODIRECTDRAWAVAILABLE ((HRESULT)0xC8770BBBL)
+#define D3DXERR_NODIRECT3DAVAILABLE ((HRESULT)0xC8770BBCL)
 #define D3DXERR_NODIRECT3DDEVICEAVAILABLE ((HRESULT)0xC8770BBDL)
-#define D3DXERR_NOPRIMARYAVAILABLE        ((HRESULT)0xC8770BBEL)
-#define D3DXERR_NOZBUFFERAVAILABLE        ((HRESULT)0xC8770BBFL)
-#define D3DXERR_NOBACKBUFFERAVAILABLE     ((HRESULT)0xC8770BC0L)
-#define D3DXERR_COULDNTUPDATECAPS         ((HRESULT)0xC8770BC1L)
-#define D3DXERR_NOZBUFFER                 ((HRESULT)0xC8770BC2L)
-#define D3DXERR_INVALIDMODE               ((HRESULT)0xC8770BC3L)
-#define D3DXERR_INVALIDPARAMETER          ((HRESULT)0xC8770BC4L)
-#define D3DXERR_INITFAILED                ((HRESULT)0xC8770BC5L)
-#define D3DXERR_STARTUPFAILED             ((HRESULT)0xC8770BC6L)
-#define D3DXERR_D3DXNOTSTARTEDYET         ((HRESULT)0xC8770BC7L)
-#define D3DXERR_NOTINITIALIZED            ((HRESULT)0xC8770BC8L)
-#define D3DXERR_FAILEDDRAWTEXT            ((HRESULT)0xC8770BC9L)
-#define D3DXERR_BADD3DXCONTEXT            ((HRESULT)0xC8770BCAL)
-#define D3DXERR_CAPSNOTSUPPORTED          ((HRESULT)0xC8770BCBL)
-#define D3DXERR_UNSUPPORTEDFILEFORMAT     ((HRESULT)0xC8770BCCL)
-#define D3DXERR_IFLERROR                  ((HRESULT)0xC8770BCDL)
-#define D3DXERR_FAILEDGETCAPS             ((HRESULT)0xC8770BCEL)
-#define D3DXERR_CANNOTRESIZEFULLSCREEN    ((HRESULT)0xC8770BCFL)
-#define D3DXERR_CANNOTRESIZENONWINDOWED   ((HRESULT)0xC8770BD0L)
-#define D3DXERR_FRONTBUFFERALREADYEXISTS  ((HRESULT)0xC8770BD1L)
-#define D3DXERR_FULLSCREENPRIMARYEXISTS   ((HRESULT)0xC8770BD2L)
-#define D3DXERR_GETDCFAILED               ((HRESULT)0xC8770BD3L)
-#define D3DXERR_BITBLTFAILED              ((HRESULT)0xC8770BD4L)
-#define D3DXERR_NOTEXTURE                 ((HRESULT)0xC8770BD5L)
-#define D3DXERR_MIPLEVELABSENT            ((HRESULT)0xC8770BD6L)
-#define D3DXERR_SURFACENOTPALETTED        ((HRESULT)0xC8770BD7L)
-#define D3DXERR_ENUMFORMATSFAILED         ((HRESULT)0xC8770BD8L)
-#define D3DXERR_COLORDEPTHTOOLOW          ((HRESULT)0xC8770BD9L)
-#define D3DXERR_INVALIDFILEFORMAT         ((HRESULT)0xC8770BDAL)
-#define D3DXERR_NOMATCHFOUND              ((HRESULT)0xC8770BDBL)
+#define D3DXERR_NOPRIMARYAVAILABLE ((HRESULT)0xC8770BBEL)
+#define D3DXERR_NOZBUFFERAVAILABLE ((HRESULT)0xC8770BBFL)
+#define D3DXERR_NOBACKBUFFERAVAILABLE ((HRESULT)0xC8770BC0L)
+#define D3DXERR_COULDNTUPDATECAPS ((HRESULT)0xC8770BC1L)
+#define D3DXERR_NOZBUFFER ((HRESULT)0xC8770BC2L)
+#define D3DXERR_INVALIDMODE ((HRESULT)0xC8770BC3L)
+#define D3DXERR_INVALIDPARAMETER ((HRESULT)0xC8770BC4L)
+#define D3DXERR_INITFAILED ((HRESULT)0xC8770BC5L)
+#define D3DXERR_STARTUPFAILED ((HRESULT)0xC8770BC6L)
+#define D3DXERR_D3DXNOTSTARTEDYET ((HRESULT)0xC8770BC7L)
+#define D3DXERR_NOTINITIALIZED ((HRESULT)0xC8770BC8L)
+#define D3DXERR_FAILEDDRAWTEXT ((HRESULT)0xC8770BC9L)
+#define D3DXERR_BADD3DXCONTEXT ((HRESULT)0xC8770BCAL)
+#define D3DXERR_CAPSNOTSUPPORTED ((HRESULT)0xC8770BCBL)
+#define D3DXERR_UNSUPPORTEDFILEFORMAT ((HRESULT)0xC8770BCCL)
+#define D3DXERR_IFLERROR ((HRESULT)0xC8770BCDL)
+#define D3DXERR_FAILEDGETCAPS ((HRESULT)0xC8770BCEL)
+#define D3DXERR_CANNOTRESIZEFULLSCREEN ((HRESULT)0xC8770BCFL)
+#define D3DXERR_CANNOTRESIZENONWINDOWED ((HRESULT)0xC8770BD0L)
+#define D3DXERR_FRONTBUFFERALREADYEXISTS ((HRESULT)0xC8770BD1L)
+#define D3DXERR_FULLSCREENPRIMARYEXISTS ((HRESULT)0xC8770BD2L)
+#define D3DXERR_GETDCFAILED ((HRESULT)0xC8770BD3L)
+#define D3DXERR_BITBLTFAILED ((HRESULT)0xC8770BD4L)
+#define D3DXERR_NOTEXTURE ((HRESULT)0xC8770BD5L)
+#define D3DXERR_MIPLEVELABSENT ((HRESULT)0xC8770BD6L)
+#define D3DXERR_SURFACENOTPALETTED ((HRESULT)0xC8770BD7L)
+#define D3DXERR_ENUMFORMATSFAILED ((HRESULT)0xC8770BD8L)
+#define D3DXERR_COLORDEPTHTOOLOW ((HRESULT)0xC8770BD9L)
+#define D3DXERR_INVALIDFILEFORMAT ((HRESULT)0xC8770BDAL)
+#define D3DXERR_NOMATCHFOUND ((HRESULT)0xC8770BDBL)
 
 // ---------------------------------------------------------------------------
 // Constants
 // ---------------------------------------------------------------------------
-#define D3DX_DEFAULT            ((DWORD)0xFFFFFFFF)
+#define D3DX_DEFAULT ((DWORD)0xFFFFFFFF)
 
 // D3DXCreateContext flags.
 #define D3DX_CONTEXT_FULLSCREEN 0x00000001
 
 // ID3DXContext::UpdateFrame flags: full screen, flip without waiting for the
 // vertical blank. A windowed frame is a Blt and never waits for it.
-#define D3DX_UPDATE_NOVSYNC     0x00000001
+#define D3DX_UPDATE_NOVSYNC 0x00000001
 
 // Hardware levels (D3DX_DEVICEDESC::hwLevel), also usable as device indices.
-#define D3DX_HWLEVEL_HIGHEST    ((DWORD)-2)  // index only: the best device
-#define D3DX_HWLEVEL_REFERENCE  ((DWORD)-3)  // reference rasteriser
-#define D3DX_HWLEVEL_2D         ((DWORD)-4)  // 2D hardware, software rasterisation
-#define D3DX_HWLEVEL_RASTER     ((DWORD)-5)  // hardware rasterisation
-#define D3DX_HWLEVEL_TL         ((DWORD)-6)  // hardware transform, lighting, rasterisation
-#define D3DX_HWLEVEL_NULL       ((DWORD)-7)  // null device: renders nothing
+#define D3DX_HWLEVEL_HIGHEST ((DWORD)-2)   // index only: the best device
+#define D3DX_HWLEVEL_REFERENCE ((DWORD)-3) // reference rasteriser
+#define D3DX_HWLEVEL_2D ((DWORD)-4)        // 2D hardware, software rasterisation
+#define D3DX_HWLEVEL_RASTER ((DWORD)-5)    // hardware rasterisation
+#define D3DX_HWLEVEL_TL ((DWORD)-6)        // hardware transform, lighting, rasterisation
+#define D3DX_HWLEVEL_NULL ((DWORD)-7)      // null device: renders nothing
 
 // D3DXGetSurfaceFormat classes. Several may be or'ed together: the formats of
 // the chosen classes are listed in this order (render target, depth buffer,
@@ -119,71 +119,71 @@
 //   COLORTEXTURE  IDirect3DDevice7::EnumTextureFormats without the bump formats;
 //   BUMPMAP       the bump (DuDv) formats of EnumTextureFormats.
 // Platform formats without a D3DX_SURFACEFORMAT (DXT2, DXT4, 24-bit z) are skipped.
-#define D3DX_SC_RENDERTARGET    0x00000001
-#define D3DX_SC_DEPTHBUFFER     0x00000002
-#define D3DX_SC_COLORTEXTURE    0x00000004
-#define D3DX_SC_BUMPMAP         0x00000008
+#define D3DX_SC_RENDERTARGET 0x00000001
+#define D3DX_SC_DEPTHBUFFER 0x00000002
+#define D3DX_SC_COLORTEXTURE 0x00000004
+#define D3DX_SC_BUMPMAP 0x00000008
 
 // D3DXGetMaxNumVideoModes / D3DXGetVideoMode flags: list every refresh rate as a
 // mode of its own (otherwise modes that differ only in refresh rate are one).
-#define D3DX_GVM_REFRESHRATE    0x00000001
+#define D3DX_GVM_REFRESHRATE 0x00000001
 
 // ---------------------------------------------------------------------------
 // Types
 // ---------------------------------------------------------------------------
 typedef enum _D3DX_SURFACEFORMAT {
-    D3DX_SF_UNKNOWN    = 0,
-    D3DX_SF_R8G8B8     = 1,
-    D3DX_SF_A8R8G8B8   = 2,
-    D3DX_SF_X8R8G8B8   = 3,
-    D3DX_SF_R5G6B5     = 4,
-    D3DX_SF_R5G5B5     = 5,
-    D3DX_SF_PALETTE4   = 6,
-    D3DX_SF_PALETTE8   = 7,
-    D3DX_SF_A1R5G5B5   = 8,
-    D3DX_SF_X4R4G4B4   = 9,
-    D3DX_SF_A4R4G4B4   = 10,
-    D3DX_SF_L8         = 11,
-    D3DX_SF_A8L8       = 12,
-    D3DX_SF_U8V8       = 13,
-    D3DX_SF_U5V5L6     = 14,
-    D3DX_SF_U8V8L8     = 15,  // 32 bits a pixel: U, V, L and 8 unused bits
-    D3DX_SF_UYVY       = 16,
-    D3DX_SF_YUY2       = 17,
-    D3DX_SF_DXT1       = 18,
-    D3DX_SF_DXT3       = 19,
-    D3DX_SF_DXT5       = 20,
-    D3DX_SF_R3G3B2     = 21,
-    D3DX_SF_A8         = 22,
+    D3DX_SF_UNKNOWN = 0,
+    D3DX_SF_R8G8B8 = 1,
+    D3DX_SF_A8R8G8B8 = 2,
+    D3DX_SF_X8R8G8B8 = 3,
+    D3DX_SF_R5G6B5 = 4,
+    D3DX_SF_R5G5B5 = 5,
+    D3DX_SF_PALETTE4 = 6,
+    D3DX_SF_PALETTE8 = 7,
+    D3DX_SF_A1R5G5B5 = 8,
+    D3DX_SF_X4R4G4B4 = 9,
+    D3DX_SF_A4R4G4B4 = 10,
+    D3DX_SF_L8 = 11,
+    D3DX_SF_A8L8 = 12,
+    D3DX_SF_U8V8 = 13,
+    D3DX_SF_U5V5L6 = 14,
+    D3DX_SF_U8V8L8 = 15, // 32 bits a pixel: U, V, L and 8 unused bits
+    D3DX_SF_UYVY = 16,
+    D3DX_SF_YUY2 = 17,
+    D3DX_SF_DXT1 = 18,
+    D3DX_SF_DXT3 = 19,
+    D3DX_SF_DXT5 = 20,
+    D3DX_SF_R3G3B2 = 21,
+    D3DX_SF_A8 = 22,
     D3DX_SF_TEXTUREMAX = 23,
 
-    D3DX_SF_Z16S0      = 256,
-    D3DX_SF_Z32S0      = 257,  // any 32-bit depth buffer without stencil
-    D3DX_SF_Z15S1      = 258,  // z in the high 15 bits, stencil in bit 0
-    D3DX_SF_Z24S8      = 259,  // z in the high 24 bits, stencil in the low byte
-    D3DX_SF_S1Z15      = 260,  // stencil in bit 15, z below
-    D3DX_SF_S8Z24      = 261,  // stencil in the high byte, z below
-    D3DX_SF_DEPTHMAX   = 262,
+    D3DX_SF_Z16S0 = 256,
+    D3DX_SF_Z32S0 = 257, // any 32-bit depth buffer without stencil
+    D3DX_SF_Z15S1 = 258, // z in the high 15 bits, stencil in bit 0
+    D3DX_SF_Z24S8 = 259, // z in the high 24 bits, stencil in the low byte
+    D3DX_SF_S1Z15 = 260, // stencil in bit 15, z below
+    D3DX_SF_S8Z24 = 261, // stencil in the high byte, z below
+    D3DX_SF_DEPTHMAX = 262,
 
-    D3DX_SF_FORCEMAX   = 0x7FFFFFFF
+    D3DX_SF_FORCEMAX = 0x7FFFFFFF
 } D3DX_SURFACEFORMAT;
 
 typedef struct _D3DX_VIDMODE {
     DWORD width;
     DWORD height;
     DWORD bpp;
-    DWORD refreshRate;  // Hz, 0 when the driver does not say
-    DWORD flags;        // reserved, 0
+    DWORD refreshRate; // Hz, 0 when the driver does not say
+    DWORD flags;       // reserved, 0
 } D3DX_VIDMODE;
 
 typedef struct _D3DX_DEVICEDESC {
-    DWORD    deviceIndex;   // the real index, also when asked with D3DX_DEFAULT
-    DWORD    hwLevel;       // D3DX_HWLEVEL_TL ... D3DX_HWLEVEL_NULL
-    GUID     ddDeviceID;
-    GUID     d3dDeviceID;
-    char     driverDesc[256];
+    DWORD deviceIndex; // the real index, also when asked with D3DX_DEFAULT
+    DWORD hwLevel;     // D3DX_HWLEVEL_TL ... D3DX_HWLEVEL_NULL
+    GUID ddDeviceID;
+    GUID d3dDeviceID;
+    char driverDesc[256];
     HMONITOR monitor;
-    DWORD    onPrimary;
+    DWORD onPrimary;
 } D3DX_DEVICEDESC;
 
 // ---------------------------------------------------------------------------
@@ -208,7 +208,7 @@ struct ID3DXContext : public IUnknown {
     // Values Clear uses; at creation colour 0 (black), depth 1.0, stencil 0.
     virtual HRESULT STDMETHODCALLTYPE SetClearColor(D3DCOLOR color) = 0;
     virtual D3DCOLOR STDMETHODCALLTYPE GetClearColor() = 0;
-    virtual HRESULT STDMETHODCALLTYPE SetClearDepth(float z) = 0;  // 0..1
+    virtual HRESULT STDMETHODCALLTYPE SetClearDepth(float z) = 0; // 0..1
     virtual float STDMETHODCALLTYPE GetClearDepth() = 0;
     virtual HRESULT STDMETHODCALLTYPE SetClearStencil(DWORD stencil) = 0;
     virtual DWORD STDMETHODCALLTYPE GetClearStencil() = 0;
@@ -233,7 +233,7 @@ struct ID3DXContext : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE DrawDebugText(float x, float y, D3DCOLOR color, LPSTR text) = 0;
 
     virtual HWND STDMETHODCALLTYPE GetWindow() = 0;
-    virtual DWORD STDMETHODCALLTYPE GetDeviceIndex() = 0;  // the real index
+    virtual DWORD STDMETHODCALLTYPE GetDeviceIndex() = 0; // the real index
     virtual BOOL STDMETHODCALLTYPE IsFullscreen() = 0;
 };
 typedef ID3DXContext* LPD3DXCONTEXT;
@@ -262,8 +262,8 @@ HRESULT D3DXGetDeviceDescription(DWORD deviceIndex, D3DX_DEVICEDESC* pDesc);
 // Caps of a device: any of the pointers may be NULL, not all of them. pVidMode
 // is accepted for symmetry and not used (the caps do not depend on the mode).
 // D3DXERR_FAILEDGETCAPS when DirectDraw cannot give its caps.
-HRESULT D3DXGetDeviceCaps(DWORD deviceIndex, const D3DX_VIDMODE* pVidMode,
-                          D3DDEVICEDESC7* pD3DCaps, DDCAPS* pDDHALCaps, DDCAPS* pDDHELCaps);
+HRESULT D3DXGetDeviceCaps(DWORD deviceIndex, const D3DX_VIDMODE* pVidMode, D3DDEVICEDESC7* pD3DCaps, DDCAPS* pDDHALCaps,
+                          DDCAPS* pDDHELCaps);
 
 // The adapter's current display mode (IDirectDraw7::GetDisplayMode).
 HRESULT D3DXGetCurrentVideoMode(DWORD deviceIndex, D3DX_VIDMODE* pMode);
@@ -280,8 +280,8 @@ HRESULT D3DXGetVideoMode(DWORD deviceIndex, DWORD flags, DWORD modeIndex, D3DX_V
 // matters for render targets: its bpp chooses the format (32 X8R8G8B8,
 // 24 R8G8B8, 16 R5G6B5 then R5G5B5, 8 PALETTE8); at the current mode's depth
 // the mode's own pixel format is used.
-HRESULT D3DXGetSurfaceFormat(DWORD deviceIndex, const D3DX_VIDMODE* pMode, DWORD surfClassFlags,
-                             DWORD surfaceIndex, D3DX_SURFACEFORMAT* pFormat);
+HRESULT D3DXGetSurfaceFormat(DWORD deviceIndex, const D3DX_VIDMODE* pMode, DWORD surfClassFlags, DWORD surfaceIndex,
+                             D3DX_SURFACEFORMAT* pFormat);
 
 // DirectDraw pixel format of a D3DX format and back. These need no start.
 // D3DXMakeDDPixelFormat: D3DXERR_INVALIDPARAMETER for D3DX_SF_UNKNOWN or an
@@ -305,8 +305,7 @@ D3DX_SURFACEFORMAT D3DXMakeSurfaceFormat(const DDPIXELFORMAT* pddpf);
 // (another full-screen context lives), else DirectDraw's or Direct3D's own code.
 // A failed creation leaves nothing behind and the cooperative level normal;
 // a mode it has set is restored by the caller, as after a full-screen context.
-HRESULT D3DXCreateContext(DWORD deviceIndex, DWORD flags, HWND hwnd, DWORD width, DWORD height,
-                          ID3DXContext** ppCtx);
+HRESULT D3DXCreateContext(DWORD deviceIndex, DWORD flags, HWND hwnd, DWORD width, DWORD height, ID3DXContext** ppCtx);
 
 // Text for a result code, zero-terminated and cut to strLength bytes:
 // the D3DXERR_* names, common DirectDraw/Direct3D/COM codes, else "0x%08X".
@@ -318,22 +317,22 @@ HRESULT D3DXGetErrorString(HRESULT hr, DWORD strLength, LPSTR pStr);
 // D3DXCreateTextureFromFile flags (*pFlags; pFlags may be NULL for 0): the texture
 // stage written into the surface description (0-7), and no mip-maps whatever
 // *pNumMipMaps asks for. Other bits: D3DXERR_INVALIDPARAMETER.
-#define D3DX_TEXTURE_STAGE0     0
-#define D3DX_TEXTURE_STAGE1     1
-#define D3DX_TEXTURE_STAGE2     2
-#define D3DX_TEXTURE_STAGE3     3
-#define D3DX_TEXTURE_STAGE4     4
-#define D3DX_TEXTURE_STAGE5     5
-#define D3DX_TEXTURE_STAGE6     6
-#define D3DX_TEXTURE_STAGE7     7
+#define D3DX_TEXTURE_STAGE0 0
+#define D3DX_TEXTURE_STAGE1 1
+#define D3DX_TEXTURE_STAGE2 2
+#define D3DX_TEXTURE_STAGE3 3
+#define D3DX_TEXTURE_STAGE4 4
+#define D3DX_TEXTURE_STAGE5 5
+#define D3DX_TEXTURE_STAGE6 6
+#define D3DX_TEXTURE_STAGE7 7
 #define D3DX_TEXTURE_STAGE_MASK 0x00000007
-#define D3DX_TEXTURE_NOMIPMAP   0x00000100
+#define D3DX_TEXTURE_NOMIPMAP 0x00000100
 
 // How an image is resized to a texture of another size, and mip-levels made.
 typedef enum _D3DX_FILTERTYPE {
-    D3DX_FT_POINT   = 0x01,        // nearest source pixel
-    D3DX_FT_LINEAR  = 0x02,        // bilinear; each mip-level the 2 x 2 average of the one above
-    D3DX_FT_DEFAULT = 0xFFFFFFFF,  // D3DX_DEFAULT: linear
+    D3DX_FT_POINT = 0x01,         // nearest source pixel
+    D3DX_FT_LINEAR = 0x02,        // bilinear; each mip-level the 2 x 2 average of the one above
+    D3DX_FT_DEFAULT = 0xFFFFFFFF, // D3DX_DEFAULT: linear
 } D3DX_FILTERTYPE;
 
 // Loads an image file into a new texture surface of pDevice.
@@ -422,8 +421,8 @@ HRESULT D3DXCreateBox(IDirect3DDevice7* pDevice, float width, float height, floa
                       ID3DXSimpleShape** ppShape);
 // Cylinder (or cone) along y from -height/2 (base) to height/2 (top), closed by two
 // flat caps; slices around (3 or more, default 16), stacks along (1 or more, default 1).
-HRESULT D3DXCreateCylinder(IDirect3DDevice7* pDevice, float baseRadius, float topRadius, float height,
-                           DWORD numSlices, DWORD numStacks, DWORD numTexCoords, ID3DXSimpleShape** ppShape);
+HRESULT D3DXCreateCylinder(IDirect3DDevice7* pDevice, float baseRadius, float topRadius, float height, DWORD numSlices,
+                           DWORD numStacks, DWORD numTexCoords, ID3DXSimpleShape** ppShape);
 // Regular polygon of numSides (3 to 65534; no default) sides of length sideSize in the
 // plane z = 0, facing -z (the default camera); first corner straight up. A centre
 // vertex and one a corner; u, v map the circumscribed circle's square onto 0..1.
@@ -431,8 +430,8 @@ HRESULT D3DXCreatePolygon(IDirect3DDevice7* pDevice, float sideSize, DWORD numSi
                           ID3DXSimpleShape** ppShape);
 // Sphere; slices around (3 or more, default 16), stacks from pole to pole (2 or more,
 // default 16).
-HRESULT D3DXCreateSphere(IDirect3DDevice7* pDevice, float radius, DWORD numSlices, DWORD numStacks,
-                         DWORD numTexCoords, ID3DXSimpleShape** ppShape);
+HRESULT D3DXCreateSphere(IDirect3DDevice7* pDevice, float radius, DWORD numSlices, DWORD numStacks, DWORD numTexCoords,
+                         ID3DXSimpleShape** ppShape);
 // Teapot standing on the plane y = -0.62: body of radius 1 turned about y, lid with a
 // knob up to y = 0.98, spout towards +x (tip at x = 1.62), handle towards -x (out to
 // x = -1.5). The spout and handle are open tubes whose ends lie inside the body.
@@ -441,8 +440,8 @@ HRESULT D3DXCreateTeapot(IDirect3DDevice7* pDevice, DWORD numTexCoords, ID3DXSim
 // hole, outerRadius that of the outer edge (innerRadius < outerRadius), so the tube's
 // radius is (outer - inner) / 2. numSides segments around the tube (3 or more, default
 // 8), numRings around the hole (3 or more, default 16).
-HRESULT D3DXCreateTorus(IDirect3DDevice7* pDevice, float innerRadius, float outerRadius, DWORD numSides,
-                        DWORD numRings, DWORD numTexCoords, ID3DXSimpleShape** ppShape);
+HRESULT D3DXCreateTorus(IDirect3DDevice7* pDevice, float innerRadius, float outerRadius, DWORD numSides, DWORD numRings,
+                        DWORD numTexCoords, ID3DXSimpleShape** ppShape);
 
 // ---------------------------------------------------------------------------
 // Sprites
@@ -479,10 +478,9 @@ HRESULT D3DXPrepareDeviceForSprite(IDirect3DDevice7* pDevice, BOOL zEnable = FAL
 // inside the texture), else the device's. Draw inside BeginScene/EndScene (Wine also
 // draws outside a scene; other drivers may refuse). Sets stage 0's texture. Needs no
 // D3DXInitialize.
-HRESULT D3DXDrawSpriteSimple(IDirectDrawSurface7* pTexture, IDirect3DDevice7* pDevice,
-                             const D3DXVECTOR3* ppointDest, float alpha = 1.0f, float scale = 1.0f,
-                             float angleRad = 0.0f, const D3DXVECTOR2* pOffset = NULL,
-                             const RECT* pSourceRect = NULL);
+HRESULT D3DXDrawSpriteSimple(IDirectDrawSurface7* pTexture, IDirect3DDevice7* pDevice, const D3DXVECTOR3* ppointDest,
+                             float alpha = 1.0f, float scale = 1.0f, float angleRad = 0.0f,
+                             const D3DXVECTOR2* pOffset = NULL, const RECT* pSourceRect = NULL);
 
 // ---------------------------------------------------------------------------
 // Inside the library only.
@@ -498,7 +496,8 @@ namespace d3dx_detail {
 template <class Itf, const IID* Iid>
 class Counted : public Itf {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
+    {
         if (!ppv) return E_POINTER;
         if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, *Iid)) {
             *ppv = static_cast<Itf*>(this);
@@ -509,7 +508,8 @@ public:
         return E_NOINTERFACE;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    ULONG STDMETHODCALLTYPE Release() override {
+    ULONG STDMETHODCALLTYPE Release() override
+    {
         LONG n = InterlockedDecrement(&refs_);
         if (n == 0) delete this;
         return static_cast<ULONG>(n);
@@ -535,13 +535,13 @@ struct Device {
     // The start's DirectDraw object of the driver (owned by the device list;
     // cooperative level normal, no window). Never used past the start.
     IDirectDraw7* dd = nullptr;
-    bool     hasDDGuid = false;
-    GUID     ddGuid{};
-    GUID     d3dGuid{};
-    DWORD    hwLevel = D3DX_HWLEVEL_2D;
-    char     desc[256] = {};
+    bool hasDDGuid = false;
+    GUID ddGuid{};
+    GUID d3dGuid{};
+    DWORD hwLevel = D3DX_HWLEVEL_2D;
+    char desc[256] = {};
     HMONITOR monitor = nullptr;
-    bool     onPrimary = false;
+    bool onPrimary = false;
     D3DDEVICEDESC7 caps{};
     // Formats, filled on first use during one start.
     bool depthKnown = false, texturesKnown = false;
@@ -571,7 +571,9 @@ DWORD DepthBit(DWORD bpp);
 // Whether the device's surfaces belong in system memory.
 bool SoftwareLevel(DWORD hwLevel);
 
-template <class T> void SafeRelease(T*& p) {
+template <class T>
+void SafeRelease(T*& p)
+{
     if (p) {
         p->Release();
         p = nullptr;
@@ -584,7 +586,7 @@ struct MeshVertex {
 };
 struct Mesh {
     std::vector<MeshVertex> vertices;
-    std::vector<WORD> indices;  // triangle list
+    std::vector<WORD> indices; // triangle list
 };
 struct ProfilePoint {
     float r, y;
@@ -601,5 +603,5 @@ void BuildSphere(Mesh& mesh, float radius, DWORD slices, DWORD stacks);
 void BuildTorus(Mesh& mesh, float innerRadius, float outerRadius, DWORD sides, DWORD rings);
 void BuildTeapot(Mesh& mesh);
 
-}  // namespace d3dx_detail
+} // namespace d3dx_detail
 #endif

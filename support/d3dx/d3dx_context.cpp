@@ -12,14 +12,15 @@ const IID IID_ID3DXContext = {0x9cb78604, 0x869d, 0x40da, {0xb6, 0x03, 0x43, 0x7
 namespace {
 
 class Context;
-Context* g_fullscreen = nullptr;  // the live full-screen context, under the lock
+Context* g_fullscreen = nullptr; // the live full-screen context, under the lock
 
 struct DepthFormats {
     std::vector<DDPIXELFORMAT> formats;
     bool failed = false;
 };
 
-HRESULT WINAPI CollectDepth(LPDDPIXELFORMAT pf, LPVOID ctx) {
+HRESULT WINAPI CollectDepth(LPDDPIXELFORMAT pf, LPVOID ctx)
+{
     auto* sink = static_cast<DepthFormats*>(ctx);
     if (!pf) return D3DENUMRET_OK;
     try {
@@ -31,12 +32,15 @@ HRESULT WINAPI CollectDepth(LPDDPIXELFORMAT pf, LPVOID ctx) {
     return D3DENUMRET_OK;
 }
 
-template <class T> T* AddRefed(T* p) {
+template <class T>
+T* AddRefed(T* p)
+{
     if (p) p->AddRef();
     return p;
 }
 
-bool ClientSize(HWND hwnd, DWORD* w, DWORD* h) {
+bool ClientSize(HWND hwnd, DWORD* w, DWORD* h)
+{
     RECT rc;
     if (!GetClientRect(hwnd, &rc)) return false;
     *w = static_cast<DWORD>(rc.right - rc.left);
@@ -47,11 +51,13 @@ bool ClientSize(HWND hwnd, DWORD* w, DWORD* h) {
 class Context final : public Counted<ID3DXContext, &IID_ID3DXContext> {
 public:
     Context(DWORD index, const Device& device, HWND hwnd, bool fullscreen)
-        : index_(index), device_(device), hwnd_(hwnd), fullscreen_(fullscreen) {
-        device_.dd = nullptr;  // the start's object; the context makes its own
+        : index_(index), device_(device), hwnd_(hwnd), fullscreen_(fullscreen)
+    {
+        device_.dd = nullptr; // the start's object; the context makes its own
     }
 
-    HRESULT Init(DWORD width, DWORD height) {
+    HRESULT Init(DWORD width, DWORD height)
+    {
         GUID guid = device_.ddGuid;
         const DirectDrawEntries& ddraw = DirectDraw();
         if (!ddraw.createEx) return D3DXERR_NODIRECTDRAWAVAILABLE;
@@ -59,7 +65,7 @@ public:
                                     IID_IDirectDraw7, nullptr);
         if (FAILED(hr)) return hr;
         hr = dd_->SetCooperativeLevel(hwnd_, fullscreen_ ? DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN | DDSCL_FPUPRESERVE
-                                                          : DDSCL_NORMAL | DDSCL_FPUPRESERVE);
+                                                         : DDSCL_NORMAL | DDSCL_FPUPRESERVE);
         if (FAILED(hr)) return hr;
         exclusive_ = fullscreen_;
         hr = dd_->QueryInterface(IID_IDirect3D7, reinterpret_cast<void**>(&d3d_));
@@ -120,42 +126,47 @@ public:
 
     bool fullscreen() const { return fullscreen_; }
 
-
     // ID3DXContext
     IDirectDrawSurface7* STDMETHODCALLTYPE GetPrimary() override { return AddRefed(primary_); }
     IDirect3DDevice7* STDMETHODCALLTYPE GetD3DDevice() override { return AddRefed(d3ddev_); }
     IDirect3D7* STDMETHODCALLTYPE GetD3D() override { return AddRefed(d3d_); }
     IDirectDraw7* STDMETHODCALLTYPE GetDD() override { return AddRefed(dd_); }
-    IDirectDrawSurface7* STDMETHODCALLTYPE GetBackBuffer(DWORD which) override {
+    IDirectDrawSurface7* STDMETHODCALLTYPE GetBackBuffer(DWORD which) override
+    {
         return which == 0 ? AddRefed(back_) : nullptr;
     }
     IDirectDrawSurface7* STDMETHODCALLTYPE GetZBuffer() override { return AddRefed(zbuf_); }
 
-    HRESULT STDMETHODCALLTYPE SetClearColor(D3DCOLOR color) override {
+    HRESULT STDMETHODCALLTYPE SetClearColor(D3DCOLOR color) override
+    {
         clearColor_ = color;
         return S_OK;
     }
     D3DCOLOR STDMETHODCALLTYPE GetClearColor() override { return clearColor_; }
-    HRESULT STDMETHODCALLTYPE SetClearDepth(float z) override {
+    HRESULT STDMETHODCALLTYPE SetClearDepth(float z) override
+    {
         if (!(z >= 0.0f && z <= 1.0f)) return D3DXERR_INVALIDPARAMETER;
         clearDepth_ = z;
         return S_OK;
     }
     float STDMETHODCALLTYPE GetClearDepth() override { return clearDepth_; }
-    HRESULT STDMETHODCALLTYPE SetClearStencil(DWORD stencil) override {
+    HRESULT STDMETHODCALLTYPE SetClearStencil(DWORD stencil) override
+    {
         clearStencil_ = stencil;
         return S_OK;
     }
     DWORD STDMETHODCALLTYPE GetClearStencil() override { return clearStencil_; }
 
-    HRESULT STDMETHODCALLTYPE Clear(DWORD flags) override {
+    HRESULT STDMETHODCALLTYPE Clear(DWORD flags) override
+    {
         const DWORD known = D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL;
         if (flags == 0 || (flags & ~known)) return D3DXERR_INVALIDPARAMETER;
         if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !zbuf_) return D3DXERR_NOZBUFFER;
         return d3ddev_->Clear(0, nullptr, flags, clearColor_, clearDepth_, clearStencil_);
     }
 
-    HRESULT STDMETHODCALLTYPE UpdateFrame(DWORD flags) override {
+    HRESULT STDMETHODCALLTYPE UpdateFrame(DWORD flags) override
+    {
         if (flags & ~D3DX_UPDATE_NOVSYNC) return D3DXERR_INVALIDPARAMETER;
         HRESULT hr;
         if (fullscreen_) {
@@ -198,7 +209,8 @@ public:
         return hr;
     }
 
-    HRESULT STDMETHODCALLTYPE Resize(DWORD width, DWORD height) override {
+    HRESULT STDMETHODCALLTYPE Resize(DWORD width, DWORD height) override
+    {
         if (fullscreen_) return D3DXERR_CANNOTRESIZEFULLSCREEN;
         if (!ResolveSize(&width, &height)) return D3DXERR_INVALIDPARAMETER;
         if (width == width_ && height == height_) return S_OK;
@@ -219,7 +231,8 @@ public:
         return SetFullViewport();
     }
 
-    HRESULT STDMETHODCALLTYPE DrawDebugText(float x, float y, D3DCOLOR color, LPSTR text) override {
+    HRESULT STDMETHODCALLTYPE DrawDebugText(float x, float y, D3DCOLOR color, LPSTR text) override
+    {
         if (!text) return D3DXERR_NULLPOINTER;
         if (!std::isfinite(x) || !std::isfinite(y)) return D3DXERR_INVALIDPARAMETER;
         if (!text[0]) return S_OK;
@@ -244,7 +257,8 @@ public:
     BOOL STDMETHODCALLTYPE IsFullscreen() override { return fullscreen_ ? TRUE : FALSE; }
 
 private:
-    ~Context() {
+    ~Context()
+    {
         SafeRelease(d3ddev_);
         ReleaseTarget(back_, zbuf_);
         if (primary_ && clipper_) primary_->SetClipper(nullptr);
@@ -259,7 +273,8 @@ private:
         }
     }
 
-    bool ResolveSize(DWORD* width, DWORD* height) {
+    bool ResolveSize(DWORD* width, DWORD* height)
+    {
         DWORD cw = 0, ch = 0;
         if (*width == 0 || *width == D3DX_DEFAULT || *height == 0 || *height == D3DX_DEFAULT) {
             if (!ClientSize(hwnd_, &cw, &ch)) return false;
@@ -269,7 +284,8 @@ private:
         return true;
     }
 
-    HRESULT ChooseDepthFormat() {
+    HRESULT ChooseDepthFormat()
+    {
         DepthFormats found;
         HRESULT hr = d3d_->EnumZBufferFormats(device_.d3dGuid, CollectDepth, &found);
         if (found.failed) return D3DXERR_NOMEMORY;
@@ -294,7 +310,8 @@ private:
 
     // A z-buffer of the chosen format attached to target (none when the device
     // has no depth format).
-    HRESULT CreateDepth(DWORD width, DWORD height, IDirectDrawSurface7* target, IDirectDrawSurface7** ppZ) {
+    HRESULT CreateDepth(DWORD width, DWORD height, IDirectDrawSurface7* target, IDirectDrawSurface7** ppZ)
+    {
         *ppZ = nullptr;
         if (!hasDepth_) return S_OK;
         DDSURFACEDESC2 sd = {};
@@ -317,7 +334,8 @@ private:
     }
 
     // An off-screen 3D back buffer with its z-buffer.
-    HRESULT CreateTarget(DWORD width, DWORD height, IDirectDrawSurface7** ppBack, IDirectDrawSurface7** ppZ) {
+    HRESULT CreateTarget(DWORD width, DWORD height, IDirectDrawSurface7** ppBack, IDirectDrawSurface7** ppZ)
+    {
         *ppBack = *ppZ = nullptr;
         DDSURFACEDESC2 sd = {};
         sd.dwSize = sizeof(sd);
@@ -337,18 +355,21 @@ private:
         return S_OK;
     }
 
-    static void ReleaseTarget(IDirectDrawSurface7*& back, IDirectDrawSurface7*& zbuf) {
+    static void ReleaseTarget(IDirectDrawSurface7*& back, IDirectDrawSurface7*& zbuf)
+    {
         if (back && zbuf) back->DeleteAttachedSurface(0, zbuf);
         SafeRelease(zbuf);
         SafeRelease(back);
     }
 
-    HRESULT SetFullViewport() {
+    HRESULT SetFullViewport()
+    {
         D3DVIEWPORT7 vp = {0, 0, width_, height_, 0.0f, 1.0f};
         return d3ddev_->SetViewport(&vp);
     }
 
-    void RestoreSurfaces() {
+    void RestoreSurfaces()
+    {
         if (primary_ && primary_->IsLost() == DDERR_SURFACELOST) primary_->Restore();
         if (!fullscreen_ && back_ && back_->IsLost() == DDERR_SURFACELOST) back_->Restore();
         if (zbuf_ && zbuf_->IsLost() == DDERR_SURFACELOST) zbuf_->Restore();
@@ -374,10 +395,10 @@ private:
     DWORD clearStencil_ = 0;
 };
 
-}  // namespace
+} // namespace
 
-HRESULT D3DXCreateContext(DWORD deviceIndex, DWORD flags, HWND hwnd, DWORD width, DWORD height,
-                          ID3DXContext** ppCtx) {
+HRESULT D3DXCreateContext(DWORD deviceIndex, DWORD flags, HWND hwnd, DWORD width, DWORD height, ID3DXContext** ppCtx)
+{
     if (!ppCtx) return D3DXERR_NULLPOINTER;
     *ppCtx = nullptr;
     const bool fullscreen = (flags & D3DX_CONTEXT_FULLSCREEN) != 0;
@@ -395,7 +416,7 @@ HRESULT D3DXCreateContext(DWORD deviceIndex, DWORD flags, HWND hwnd, DWORD width
         } catch (const std::bad_alloc&) {
             return D3DXERR_NOMEMORY;
         }
-        if (fullscreen) g_fullscreen = ctx;  // reserved while it is made
+        if (fullscreen) g_fullscreen = ctx; // reserved while it is made
     }
     HRESULT hr = ctx->Init(width, height);
     if (FAILED(hr)) {

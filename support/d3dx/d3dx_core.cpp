@@ -14,16 +14,18 @@ struct State {
     CRITICAL_SECTION cs;
     LONG starts = 0;
     std::vector<Device> devices;
-    std::vector<IDirectDraw7*> ddraws;  // one per driver that has devices
+    std::vector<IDirectDraw7*> ddraws; // one per driver that has devices
     State() { InitializeCriticalSection(&cs); }
 };
 
-void ReleaseAll(std::vector<IDirectDraw7*>& ddraws) {
+void ReleaseAll(std::vector<IDirectDraw7*>& ddraws)
+{
     for (IDirectDraw7* dd : ddraws) dd->Release();
     ddraws.clear();
 }
 
-State& state() {
+State& state()
+{
     static State s;
     return s;
 }
@@ -35,7 +37,7 @@ struct Driver {
     GUID guid{};
     std::string desc;
     HMONITOR monitor = nullptr;
-    bool display = true;  // drives a monitor
+    bool display = true; // drives a monitor
 };
 
 struct DriverList {
@@ -43,7 +45,8 @@ struct DriverList {
     bool failed = false;
 };
 
-BOOL WINAPI DriverCallback(GUID* guid, LPSTR desc, LPSTR /*name*/, LPVOID ctx, HMONITOR monitor) {
+BOOL WINAPI DriverCallback(GUID* guid, LPSTR desc, LPSTR /*name*/, LPVOID ctx, HMONITOR monitor)
+{
     auto* list = static_cast<DriverList*>(ctx);
     try {
         Driver d;
@@ -75,7 +78,8 @@ struct DeviceList {
     bool failed = false;
 };
 
-HRESULT WINAPI DeviceCallback(LPSTR /*desc*/, LPSTR name, LPD3DDEVICEDESC7 caps, LPVOID ctx) {
+HRESULT WINAPI DeviceCallback(LPSTR /*desc*/, LPSTR name, LPD3DDEVICEDESC7 caps, LPVOID ctx)
+{
     auto* list = static_cast<DeviceList*>(ctx);
     if (!caps) return D3DENUMRET_OK;
     try {
@@ -87,12 +91,12 @@ HRESULT WINAPI DeviceCallback(LPSTR /*desc*/, LPSTR name, LPD3DDEVICEDESC7 caps,
     return D3DENUMRET_OK;
 }
 
-DWORD LevelOf(const D3DDEVICEDESC7& caps) {
+DWORD LevelOf(const D3DDEVICEDESC7& caps)
+{
     const GUID& g = caps.deviceGUID;
     if (IsEqualGUID(g, IID_IDirect3DTnLHalDevice)) return D3DX_HWLEVEL_TL;
     if (IsEqualGUID(g, IID_IDirect3DHALDevice)) return D3DX_HWLEVEL_RASTER;
-    if (IsEqualGUID(g, IID_IDirect3DRGBDevice) || IsEqualGUID(g, IID_IDirect3DMMXDevice))
-        return D3DX_HWLEVEL_2D;
+    if (IsEqualGUID(g, IID_IDirect3DRGBDevice) || IsEqualGUID(g, IID_IDirect3DMMXDevice)) return D3DX_HWLEVEL_2D;
     if (IsEqualGUID(g, IID_IDirect3DRefDevice)) return D3DX_HWLEVEL_REFERENCE;
     if (IsEqualGUID(g, IID_IDirect3DNullDevice)) return D3DX_HWLEVEL_NULL;
     if (caps.dwDevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT) return D3DX_HWLEVEL_TL;
@@ -101,7 +105,8 @@ DWORD LevelOf(const D3DDEVICEDESC7& caps) {
 }
 
 // Lower is better.
-int Rank(DWORD level) {
+int Rank(DWORD level)
+{
     switch (level) {
     case D3DX_HWLEVEL_TL: return 0;
     case D3DX_HWLEVEL_RASTER: return 1;
@@ -111,25 +116,28 @@ int Rank(DWORD level) {
     }
 }
 
-void CopyText(char* dst, size_t size, const std::string& text) {
+void CopyText(char* dst, size_t size, const std::string& text)
+{
     size_t n = std::min(size - 1, text.size());
     memcpy(dst, text.data(), n);
     dst[n] = 0;
 }
 
-HRESULT Enumerate(std::vector<Device>& out, std::vector<IDirectDraw7*>& ddraws) {
+HRESULT Enumerate(std::vector<Device>& out, std::vector<IDirectDraw7*>& ddraws)
+{
     const DirectDrawEntries& ddraw = DirectDraw();
     if (!ddraw.createEx || !ddraw.enumerateExA) return D3DXERR_NODIRECTDRAWAVAILABLE;
     DriverList drivers;
-    HRESULT hr = ddraw.enumerateExA(DriverCallback, &drivers, DDENUM_ATTACHEDSECONDARYDEVICES | DDENUM_NONDISPLAYDEVICES);
+    HRESULT hr =
+        ddraw.enumerateExA(DriverCallback, &drivers, DDENUM_ATTACHEDSECONDARYDEVICES | DDENUM_NONDISPLAYDEVICES);
     if (drivers.failed) return D3DXERR_NOMEMORY;
     if (FAILED(hr) || drivers.drivers.empty()) return D3DXERR_NODIRECTDRAWAVAILABLE;
 
     bool anyDD = false, anyD3D = false;
     for (const Driver& drv : drivers.drivers) {
         IDirectDraw7* dd = nullptr;
-        if (FAILED(ddraw.createEx(drv.hasGuid ? const_cast<GUID*>(&drv.guid) : nullptr,
-                                  reinterpret_cast<void**>(&dd), IID_IDirectDraw7, nullptr)))
+        if (FAILED(ddraw.createEx(drv.hasGuid ? const_cast<GUID*>(&drv.guid) : nullptr, reinterpret_cast<void**>(&dd),
+                                  IID_IDirectDraw7, nullptr)))
             continue;
         anyDD = true;
         IDirect3D7* d3d = nullptr;
@@ -152,10 +160,9 @@ HRESULT Enumerate(std::vector<Device>& out, std::vector<IDirectDraw7*>& ddraws) 
             throw;
         }
 
-        std::stable_sort(found.devices.begin(), found.devices.end(),
-                         [](const FoundDevice& a, const FoundDevice& b) {
-                             return Rank(LevelOf(a.caps)) < Rank(LevelOf(b.caps));
-                         });
+        std::stable_sort(found.devices.begin(), found.devices.end(), [](const FoundDevice& a, const FoundDevice& b) {
+            return Rank(LevelOf(a.caps)) < Rank(LevelOf(b.caps));
+        });
         bool onPrimary = false;
         if (drv.monitor) {
             MONITORINFO mi = {sizeof(mi)};
@@ -181,11 +188,12 @@ HRESULT Enumerate(std::vector<Device>& out, std::vector<IDirectDraw7*>& ddraws) 
     return S_OK;
 }
 
-}  // namespace
+} // namespace
 
 namespace d3dx_detail {
 
-const DirectDrawEntries& DirectDraw() {
+const DirectDrawEntries& DirectDraw()
+{
     static const DirectDrawEntries entries = [] {
         DirectDrawEntries e;
         if (HMODULE ddraw = LoadLibraryA("ddraw.dll")) {
@@ -199,20 +207,20 @@ const DirectDrawEntries& DirectDraw() {
     return entries;
 }
 
-
 Lock::Lock() { EnterCriticalSection(&state().cs); }
 Lock::~Lock() { LeaveCriticalSection(&state().cs); }
 
 bool Started() { return state().starts > 0; }
 
-HRESULT FindDevice(DWORD deviceIndex, Device** ppDevice, DWORD* pRealIndex) {
+HRESULT FindDevice(DWORD deviceIndex, Device** ppDevice, DWORD* pRealIndex)
+{
     State& s = state();
     if (s.starts <= 0) return D3DXERR_D3DXNOTSTARTEDYET;
     if (s.devices.empty()) return D3DXERR_INVALIDD3DXDEVICEINDEX;
     DWORD index = deviceIndex;
     if (deviceIndex == D3DX_DEFAULT || deviceIndex == D3DX_HWLEVEL_HIGHEST) {
         index = 0;
-    } else if (deviceIndex >= D3DX_HWLEVEL_NULL) {  // one of the levels
+    } else if (deviceIndex >= D3DX_HWLEVEL_NULL) { // one of the levels
         index = D3DX_DEFAULT;
         for (size_t i = 0; i < s.devices.size(); ++i) {
             if (s.devices[i].hwLevel == deviceIndex) {
@@ -227,14 +235,16 @@ HRESULT FindDevice(DWORD deviceIndex, Device** ppDevice, DWORD* pRealIndex) {
     return S_OK;
 }
 
-HRESULT SharedDirectDraw(const Device& device, IDirectDraw7** ppDD) {
+HRESULT SharedDirectDraw(const Device& device, IDirectDraw7** ppDD)
+{
     *ppDD = device.dd;
     if (!device.dd) return D3DXERR_NODIRECTDRAWAVAILABLE;
     device.dd->AddRef();
     return S_OK;
 }
 
-DWORD DepthBit(DWORD bpp) {
+DWORD DepthBit(DWORD bpp)
+{
     switch (bpp) {
     case 1: return DDBD_1;
     case 2: return DDBD_2;
@@ -247,15 +257,17 @@ DWORD DepthBit(DWORD bpp) {
     }
 }
 
-bool SoftwareLevel(DWORD hwLevel) {
+bool SoftwareLevel(DWORD hwLevel)
+{
     return hwLevel == D3DX_HWLEVEL_2D || hwLevel == D3DX_HWLEVEL_REFERENCE || hwLevel == D3DX_HWLEVEL_NULL;
 }
 
-}  // namespace d3dx_detail
+} // namespace d3dx_detail
 
 // --- public calls -----------------------------------------------------------
 
-HRESULT D3DXInitialize() {
+HRESULT D3DXInitialize()
+{
     Lock lock;
     State& s = state();
     if (s.starts > 0) {
@@ -280,7 +292,8 @@ HRESULT D3DXInitialize() {
     return S_OK;
 }
 
-HRESULT D3DXUninitialize() {
+HRESULT D3DXUninitialize()
+{
     Lock lock;
     State& s = state();
     if (s.starts <= 0) return S_OK;
@@ -291,12 +304,14 @@ HRESULT D3DXUninitialize() {
     return S_OK;
 }
 
-DWORD D3DXGetDeviceCount() {
+DWORD D3DXGetDeviceCount()
+{
     Lock lock;
     return Started() ? static_cast<DWORD>(state().devices.size()) : 0;
 }
 
-HRESULT D3DXGetDeviceDescription(DWORD deviceIndex, D3DX_DEVICEDESC* pDesc) {
+HRESULT D3DXGetDeviceDescription(DWORD deviceIndex, D3DX_DEVICEDESC* pDesc)
+{
     if (!pDesc) return D3DXERR_NULLPOINTER;
     Lock lock;
     Device* dev = nullptr;
@@ -316,7 +331,8 @@ HRESULT D3DXGetDeviceDescription(DWORD deviceIndex, D3DX_DEVICEDESC* pDesc) {
 }
 
 HRESULT D3DXGetDeviceCaps(DWORD deviceIndex, const D3DX_VIDMODE* /*pVidMode*/, D3DDEVICEDESC7* pD3DCaps,
-                          DDCAPS* pDDHALCaps, DDCAPS* pDDHELCaps) {
+                          DDCAPS* pDDHALCaps, DDCAPS* pDDHELCaps)
+{
     if (!pD3DCaps && !pDDHALCaps && !pDDHELCaps) return D3DXERR_NULLPOINTER;
     Lock lock;
     Device* dev = nullptr;
@@ -346,7 +362,10 @@ struct CodeName {
     const char* text;
 };
 
-#define D3DX_NAME(code) {code, #code}
+#define D3DX_NAME(code)                                                                                                \
+    {                                                                                                                  \
+        code, #code                                                                                                    \
+    }
 const CodeName kNames[] = {
     {S_OK, "S_OK"},
     {S_FALSE, "S_FALSE"},
@@ -407,9 +426,10 @@ const CodeName kNames[] = {
 };
 #undef D3DX_NAME
 
-}  // namespace
+} // namespace
 
-HRESULT D3DXGetErrorString(HRESULT hr, DWORD strLength, LPSTR pStr) {
+HRESULT D3DXGetErrorString(HRESULT hr, DWORD strLength, LPSTR pStr)
+{
     if (!pStr) return D3DXERR_NULLPOINTER;
     if (strLength == 0) return D3DXERR_INVALIDPARAMETER;
     char buffer[32];

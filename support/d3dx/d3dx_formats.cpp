@@ -56,26 +56,27 @@ const FormatInfo kFormats[] = {
     {D3DX_SF_S8Z24, kZS, 0, 32, 8, 0xFFFFFF, 0xFF000000, 0},
 };
 
-const FormatInfo* Info(D3DX_SURFACEFORMAT format) {
+const FormatInfo* Info(D3DX_SURFACEFORMAT format)
+{
     for (const FormatInfo& f : kFormats)
         if (f.format == format) return &f;
     return nullptr;
 }
 
 // The format whose bit count and masks equal these, among those with flags.
-D3DX_SURFACEFORMAT MatchMasks(DWORD flags, DWORD bits, DWORD m1, DWORD m2, DWORD m3, DWORD m4) {
+D3DX_SURFACEFORMAT MatchMasks(DWORD flags, DWORD bits, DWORD m1, DWORD m2, DWORD m3, DWORD m4)
+{
     for (const FormatInfo& f : kFormats) {
-        if (f.flags == flags && f.bits == bits && f.mask1 == m1 && f.mask2 == m2 && f.mask3 == m3 &&
-            f.mask4 == m4)
+        if (f.flags == flags && f.bits == bits && f.mask1 == m1 && f.mask2 == m2 && f.mask3 == m3 && f.mask4 == m4)
             return f.format;
     }
     return D3DX_SF_UNKNOWN;
 }
 
 // Adds format to list once.
-void AddOnce(std::vector<D3DX_SURFACEFORMAT>& list, D3DX_SURFACEFORMAT format) {
-    if (format != D3DX_SF_UNKNOWN && std::find(list.begin(), list.end(), format) == list.end())
-        list.push_back(format);
+void AddOnce(std::vector<D3DX_SURFACEFORMAT>& list, D3DX_SURFACEFORMAT format)
+{
+    if (format != D3DX_SF_UNKNOWN && std::find(list.begin(), list.end(), format) == list.end()) list.push_back(format);
 }
 
 struct FormatSink {
@@ -84,7 +85,8 @@ struct FormatSink {
     bool failed = false;
 };
 
-HRESULT WINAPI DepthCallback(LPDDPIXELFORMAT pf, LPVOID ctx) {
+HRESULT WINAPI DepthCallback(LPDDPIXELFORMAT pf, LPVOID ctx)
+{
     auto* sink = static_cast<FormatSink*>(ctx);
     try {
         if (pf) AddOnce(*sink->color, D3DXMakeSurfaceFormat(pf));
@@ -95,7 +97,8 @@ HRESULT WINAPI DepthCallback(LPDDPIXELFORMAT pf, LPVOID ctx) {
     return D3DENUMRET_OK;
 }
 
-HRESULT WINAPI TextureCallback(LPDDPIXELFORMAT pf, LPVOID ctx) {
+HRESULT WINAPI TextureCallback(LPDDPIXELFORMAT pf, LPVOID ctx)
+{
     auto* sink = static_cast<FormatSink*>(ctx);
     if (!pf) return D3DENUMRET_OK;
     try {
@@ -107,7 +110,8 @@ HRESULT WINAPI TextureCallback(LPDDPIXELFORMAT pf, LPVOID ctx) {
     return D3DENUMRET_OK;
 }
 
-HRESULT LoadDepthFormats(Device& device) {
+HRESULT LoadDepthFormats(Device& device)
+{
     if (device.depthKnown) return S_OK;
     IDirectDraw7* dd = nullptr;
     IDirect3D7* d3d = nullptr;
@@ -126,7 +130,8 @@ HRESULT LoadDepthFormats(Device& device) {
 }
 
 // Texture formats are the device's: this makes a small device to ask.
-HRESULT LoadTextureFormats(Device& device) {
+HRESULT LoadTextureFormats(Device& device)
+{
     if (device.texturesKnown) return S_OK;
     IDirectDraw7* dd = nullptr;
     IDirect3D7* d3d = nullptr;
@@ -159,7 +164,8 @@ HRESULT LoadTextureFormats(Device& device) {
     return S_OK;
 }
 
-HRESULT RenderFormats(const Device& device, const D3DX_VIDMODE* mode, std::vector<D3DX_SURFACEFORMAT>& out) {
+HRESULT RenderFormats(const Device& device, const D3DX_VIDMODE* mode, std::vector<D3DX_SURFACEFORMAT>& out)
+{
     IDirectDraw7* dd = nullptr;
     HRESULT hr = SharedDirectDraw(device, &dd);
     if (FAILED(hr)) return hr;
@@ -189,9 +195,10 @@ HRESULT RenderFormats(const Device& device, const D3DX_VIDMODE* mode, std::vecto
     return S_OK;
 }
 
-}  // namespace
+} // namespace
 
-HRESULT D3DXMakeDDPixelFormat(D3DX_SURFACEFORMAT d3dxFormat, DDPIXELFORMAT* pddpf) {
+HRESULT D3DXMakeDDPixelFormat(D3DX_SURFACEFORMAT d3dxFormat, DDPIXELFORMAT* pddpf)
+{
     if (!pddpf) return D3DXERR_NULLPOINTER;
     const FormatInfo* f = Info(d3dxFormat);
     if (!f) return D3DXERR_INVALIDPARAMETER;
@@ -207,7 +214,8 @@ HRESULT D3DXMakeDDPixelFormat(D3DX_SURFACEFORMAT d3dxFormat, DDPIXELFORMAT* pddp
     return S_OK;
 }
 
-D3DX_SURFACEFORMAT D3DXMakeSurfaceFormat(const DDPIXELFORMAT* pddpf) {
+D3DX_SURFACEFORMAT D3DXMakeSurfaceFormat(const DDPIXELFORMAT* pddpf)
+{
     if (!pddpf) return D3DX_SF_UNKNOWN;
     const DDPIXELFORMAT& pf = *pddpf;
     const DWORD flags = pf.dwFlags;
@@ -243,15 +251,15 @@ D3DX_SURFACEFORMAT D3DXMakeSurfaceFormat(const DDPIXELFORMAT* pddpf) {
         return MatchMasks(DDPF_LUMINANCE | alphaFlag, pf.dwLuminanceBitCount, pf.dwLuminanceBitMask, 0, 0, alpha);
     }
     if (flags & DDPF_RGB) {
-        return MatchMasks(DDPF_RGB | alphaFlag, pf.dwRGBBitCount, pf.dwRBitMask, pf.dwGBitMask, pf.dwBBitMask,
-                          alpha);
+        return MatchMasks(DDPF_RGB | alphaFlag, pf.dwRGBBitCount, pf.dwRBitMask, pf.dwGBitMask, pf.dwBBitMask, alpha);
     }
     if ((flags & DDPF_ALPHA) && pf.dwAlphaBitDepth == 8) return D3DX_SF_A8;
     return D3DX_SF_UNKNOWN;
 }
 
-HRESULT D3DXGetSurfaceFormat(DWORD deviceIndex, const D3DX_VIDMODE* pMode, DWORD surfClassFlags,
-                             DWORD surfaceIndex, D3DX_SURFACEFORMAT* pFormat) {
+HRESULT D3DXGetSurfaceFormat(DWORD deviceIndex, const D3DX_VIDMODE* pMode, DWORD surfClassFlags, DWORD surfaceIndex,
+                             D3DX_SURFACEFORMAT* pFormat)
+{
     if (!pFormat) return D3DXERR_NULLPOINTER;
     const DWORD known = D3DX_SC_RENDERTARGET | D3DX_SC_DEPTHBUFFER | D3DX_SC_COLORTEXTURE | D3DX_SC_BUMPMAP;
     if (surfClassFlags == 0 || (surfClassFlags & ~known)) return D3DXERR_INVALIDPARAMETER;

@@ -18,7 +18,8 @@ Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
 Vec3 operator*(Vec3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
 float Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 Vec3 Cross(Vec3 a, Vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-Vec3 Normalised(Vec3 a, Vec3 fallback) {
+Vec3 Normalised(Vec3 a, Vec3 fallback)
+{
     const float len = std::sqrt(Dot(a, a));
     return len > 1e-12f ? a * (1.0f / len) : fallback;
 }
@@ -26,7 +27,8 @@ Vec3 Normalised(Vec3 a, Vec3 fallback) {
 Vec3 PositionOf(const MeshVertex& v) { return {v.x, v.y, v.z}; }
 Vec3 NormalOf(const MeshVertex& v) { return {v.nx, v.ny, v.nz}; }
 
-WORD Add(Mesh& mesh, Vec3 p, Vec3 n, float u, float v) {
+WORD Add(Mesh& mesh, Vec3 p, Vec3 n, float u, float v)
+{
     mesh.vertices.push_back({p.x, p.y, p.z, n.x, n.y, n.z, u, v});
     return static_cast<WORD>(mesh.vertices.size() - 1);
 }
@@ -34,7 +36,8 @@ WORD Add(Mesh& mesh, Vec3 p, Vec3 n, float u, float v) {
 // Appends triangle a, b, c turned so that its front (clockwise on the screen, which in
 // Direct3D's left-handed space is the side of Cross(b - a, c - a)) faces along the
 // vertices' normals. A triangle of no area keeps its order; it draws nothing.
-void Triangle(Mesh& mesh, WORD a, WORD b, WORD c) {
+void Triangle(Mesh& mesh, WORD a, WORD b, WORD c)
+{
     const MeshVertex& va = mesh.vertices[a];
     const MeshVertex& vb = mesh.vertices[b];
     const MeshVertex& vc = mesh.vertices[c];
@@ -48,12 +51,13 @@ void Triangle(Mesh& mesh, WORD a, WORD b, WORD c) {
 
 // Two triangles over the grid cell whose corners are a, b (next column), c (next row)
 // and d (next row and column).
-void Cell(Mesh& mesh, WORD a, WORD b, WORD c, WORD d) {
+void Cell(Mesh& mesh, WORD a, WORD b, WORD c, WORD d)
+{
     Triangle(mesh, a, b, c);
     Triangle(mesh, b, d, c);
 }
 
-}  // namespace
+} // namespace
 
 namespace d3dx_detail {
 
@@ -63,8 +67,8 @@ namespace d3dx_detail {
 // example from the top pole down the outside to the bottom pole; its normals are
 // taken from the profile's direction. A closed profile wraps around (a torus).
 // v runs from v0 at the first profile point to v1 at the last.
-void AddLathe(Mesh& mesh, const std::vector<ProfilePoint>& profile, bool closed, DWORD segments, float v0,
-              float v1) {
+void AddLathe(Mesh& mesh, const std::vector<ProfilePoint>& profile, bool closed, DWORD segments, float v0, float v1)
+{
     const size_t n = profile.size();
     if (n < 2 || segments < 3) return;
     const size_t rows = closed ? n + 1 : n;
@@ -103,7 +107,8 @@ void AddLathe(Mesh& mesh, const std::vector<ProfilePoint>& profile, bool closed,
 
 // A tube of sides segments around a path in the plane z = 0; each path point carries
 // the tube's radius there. The ends stay open. u runs along the path, v around it.
-void AddTube(Mesh& mesh, const std::vector<PathPoint>& path, DWORD sides) {
+void AddTube(Mesh& mesh, const std::vector<PathPoint>& path, DWORD sides)
+{
     const size_t n = path.size();
     if (n < 2 || sides < 3) return;
     const WORD first = static_cast<WORD>(mesh.vertices.size());
@@ -129,7 +134,8 @@ void AddTube(Mesh& mesh, const std::vector<PathPoint>& path, DWORD sides) {
         }
 }
 
-void BuildBox(Mesh& mesh, float width, float height, float depth) {
+void BuildBox(Mesh& mesh, float width, float height, float depth)
+{
     const float hx = width / 2, hy = height / 2, hz = depth / 2;
     // Each face: its normal, the direction of u and the direction of v (downwards on
     // the face as seen from outside), and the half sizes along them.
@@ -138,12 +144,12 @@ void BuildBox(Mesh& mesh, float width, float height, float depth) {
         float hn, hu, hv;
     };
     const Face faces[6] = {
-        {{0, 0, -1}, {1, 0, 0}, {0, -1, 0}, hz, hx, hy},   // front, towards the default camera
-        {{0, 0, 1}, {-1, 0, 0}, {0, -1, 0}, hz, hx, hy},   // back
-        {{-1, 0, 0}, {0, 0, -1}, {0, -1, 0}, hx, hz, hy},  // left
-        {{1, 0, 0}, {0, 0, 1}, {0, -1, 0}, hx, hz, hy},    // right
-        {{0, 1, 0}, {1, 0, 0}, {0, 0, -1}, hy, hx, hz},    // top
-        {{0, -1, 0}, {1, 0, 0}, {0, 0, 1}, hy, hx, hz},    // bottom
+        {{0, 0, -1}, {1, 0, 0}, {0, -1, 0}, hz, hx, hy},  // front, towards the default camera
+        {{0, 0, 1}, {-1, 0, 0}, {0, -1, 0}, hz, hx, hy},  // back
+        {{-1, 0, 0}, {0, 0, -1}, {0, -1, 0}, hx, hz, hy}, // left
+        {{1, 0, 0}, {0, 0, 1}, {0, -1, 0}, hx, hz, hy},   // right
+        {{0, 1, 0}, {1, 0, 0}, {0, 0, -1}, hy, hx, hz},   // top
+        {{0, -1, 0}, {1, 0, 0}, {0, 0, 1}, hy, hx, hz},   // bottom
     };
     for (const Face& f : faces) {
         const Vec3 c = f.normal * f.hn;
@@ -155,12 +161,13 @@ void BuildBox(Mesh& mesh, float width, float height, float depth) {
     }
 }
 
-void BuildPolygon(Mesh& mesh, float side, DWORD sides) {
+void BuildPolygon(Mesh& mesh, float side, DWORD sides)
+{
     const float radius = side / (2 * std::sin(kPi / sides));
     const Vec3 normal = {0, 0, -1};
     const WORD centre = Add(mesh, {0, 0, 0}, normal, 0.5f, 0.5f);
     for (DWORD k = 0; k < sides; ++k) {
-        const float t = kPi / 2 + 2 * kPi * k / sides;  // the first corner at the top
+        const float t = kPi / 2 + 2 * kPi * k / sides; // the first corner at the top
         const float x = radius * std::cos(t), y = radius * std::sin(t);
         Add(mesh, {x, y, 0}, normal, 0.5f + 0.5f * std::cos(t), 0.5f - 0.5f * std::sin(t));
     }
@@ -168,7 +175,8 @@ void BuildPolygon(Mesh& mesh, float side, DWORD sides) {
         Triangle(mesh, centre, static_cast<WORD>(centre + 1 + k), static_cast<WORD>(centre + 1 + (k + 1) % sides));
 }
 
-void BuildCylinder(Mesh& mesh, float baseRadius, float topRadius, float height, DWORD slices, DWORD stacks) {
+void BuildCylinder(Mesh& mesh, float baseRadius, float topRadius, float height, DWORD slices, DWORD stacks)
+{
     const float top = height / 2, bottom = -height / 2;
     // Caps and side are separate rings so that the rims keep sharp edges.
     AddLathe(mesh, {{0, top}, {topRadius, top}}, false, slices, 0, 0);
@@ -181,7 +189,8 @@ void BuildCylinder(Mesh& mesh, float baseRadius, float topRadius, float height, 
     AddLathe(mesh, {{baseRadius, bottom}, {0, bottom}}, false, slices, 1, 1);
 }
 
-void BuildSphere(Mesh& mesh, float radius, DWORD slices, DWORD stacks) {
+void BuildSphere(Mesh& mesh, float radius, DWORD slices, DWORD stacks)
+{
     std::vector<ProfilePoint> profile;
     for (DWORD i = 0; i <= stacks; ++i) {
         const float t = kPi * i / stacks;
@@ -191,7 +200,8 @@ void BuildSphere(Mesh& mesh, float radius, DWORD slices, DWORD stacks) {
     AddLathe(mesh, profile, false, slices, 0, 1);
 }
 
-void BuildTorus(Mesh& mesh, float innerRadius, float outerRadius, DWORD sides, DWORD rings) {
+void BuildTorus(Mesh& mesh, float innerRadius, float outerRadius, DWORD sides, DWORD rings)
+{
     const float tube = (outerRadius - innerRadius) / 2, ring = (outerRadius + innerRadius) / 2;
     // The tube's cross-section, clockwise in the (radius, height) plane from the top.
     std::vector<ProfilePoint> profile;
@@ -205,7 +215,8 @@ void BuildTorus(Mesh& mesh, float innerRadius, float outerRadius, DWORD sides, D
 namespace {
 
 // Catmull-Rom through the points, steps samples between each two.
-std::vector<ProfilePoint> Smooth(const std::vector<ProfilePoint>& k, int steps) {
+std::vector<ProfilePoint> Smooth(const std::vector<ProfilePoint>& k, int steps)
+{
     std::vector<ProfilePoint> out;
     const size_t n = k.size();
     for (size_t i = 0; i + 1 < n; ++i) {
@@ -226,7 +237,8 @@ std::vector<ProfilePoint> Smooth(const std::vector<ProfilePoint>& k, int steps) 
 }
 
 // A cubic Bezier path with the radius going linearly from r0 to r1.
-std::vector<PathPoint> Curve(Vec3 a, Vec3 b, Vec3 c, Vec3 d, float r0, float r1, int steps) {
+std::vector<PathPoint> Curve(Vec3 a, Vec3 b, Vec3 c, Vec3 d, float r0, float r1, int steps)
+{
     std::vector<PathPoint> out;
     for (int i = 0; i <= steps; ++i) {
         const float t = static_cast<float>(i) / steps, s = 1 - t;
@@ -236,32 +248,36 @@ std::vector<PathPoint> Curve(Vec3 a, Vec3 b, Vec3 c, Vec3 d, float r0, float r1,
     return out;
 }
 
-}  // namespace
+} // namespace
 
 // About 3.1 units from the handle (-x) to the spout's tip (+x), 1.6 high from the base
 // (y = -0.62) to the knob of the lid, 2 deep; the body's widest ring has radius 1.
-void BuildTeapot(Mesh& mesh) {
+void BuildTeapot(Mesh& mesh)
+{
     const DWORD around = 24;
     // Body: from the rim down the outside to the base, then the bottom.
-    const std::vector<ProfilePoint> body = Smooth(
-        {{0.70f, 0.62f}, {0.82f, 0.50f}, {0.96f, 0.26f}, {1.00f, 0.0f}, {0.95f, -0.30f}, {0.82f, -0.52f},
-         {0.70f, -0.62f}},
-        3);
+    const std::vector<ProfilePoint> body = Smooth({{0.70f, 0.62f},
+                                                   {0.82f, 0.50f},
+                                                   {0.96f, 0.26f},
+                                                   {1.00f, 0.0f},
+                                                   {0.95f, -0.30f},
+                                                   {0.82f, -0.52f},
+                                                   {0.70f, -0.62f}},
+                                                  3);
     AddLathe(mesh, body, false, around, 0, 0.9f);
     AddLathe(mesh, {{0.70f, -0.62f}, {0, -0.62f}}, false, around, 0.9f, 1);
     // Lid: from the top of the knob over the knob and the dome to its edge on the rim.
     const std::vector<ProfilePoint> lid = Smooth(
-        {{0, 0.98f}, {0.10f, 0.96f}, {0.13f, 0.89f}, {0.06f, 0.80f}, {0.25f, 0.75f}, {0.50f, 0.69f},
-         {0.72f, 0.61f}},
+        {{0, 0.98f}, {0.10f, 0.96f}, {0.13f, 0.89f}, {0.06f, 0.80f}, {0.25f, 0.75f}, {0.50f, 0.69f}, {0.72f, 0.61f}},
         3);
     AddLathe(mesh, lid, false, around, 0, 1);
     // Spout: rising out of the lower front of the body to its tip.
     AddTube(mesh, Curve({0.70f, -0.25f, 0}, {1.30f, -0.25f, 0}, {1.35f, 0.30f, 0}, {1.62f, 0.55f, 0}, 0.24f, 0.09f, 12),
             12);
     // Handle: out of the upper back, round, and back into the lower back.
-    AddTube(mesh, Curve({-0.80f, 0.42f, 0}, {-1.70f, 0.60f, 0}, {-1.65f, -0.40f, 0}, {-0.85f, -0.30f, 0}, 0.08f,
-                        0.08f, 16),
+    AddTube(mesh,
+            Curve({-0.80f, 0.42f, 0}, {-1.70f, 0.60f, 0}, {-1.65f, -0.40f, 0}, {-0.85f, -0.30f, 0}, 0.08f, 0.08f, 16),
             10);
 }
 
-}  // namespace d3dx_detail
+} // namespace d3dx_detail

@@ -7,7 +7,8 @@ using namespace d3dx_detail;
 
 namespace {
 
-D3DX_VIDMODE ModeOf(const DDSURFACEDESC2& sd) {
+D3DX_VIDMODE ModeOf(const DDSURFACEDESC2& sd)
+{
     D3DX_VIDMODE m = {};
     m.width = sd.dwWidth;
     m.height = sd.dwHeight;
@@ -23,7 +24,8 @@ struct ModeSink {
     bool failed = false;
 };
 
-HRESULT WINAPI ModeCallback(LPDDSURFACEDESC2 sd, LPVOID ctx) {
+HRESULT WINAPI ModeCallback(LPDDSURFACEDESC2 sd, LPVOID ctx)
+{
     auto* sink = static_cast<ModeSink*>(ctx);
     if (!sd) return DDENUMRET_OK;
     if (!(sink->depths & DepthBit(sd->ddpfPixelFormat.dwRGBBitCount))) return DDENUMRET_OK;
@@ -37,7 +39,8 @@ HRESULT WINAPI ModeCallback(LPDDSURFACEDESC2 sd, LPVOID ctx) {
 }
 
 // The device's modes, or an error. Runs with the lock held.
-HRESULT ListModes(DWORD deviceIndex, DWORD flags, std::vector<D3DX_VIDMODE>& out) {
+HRESULT ListModes(DWORD deviceIndex, DWORD flags, std::vector<D3DX_VIDMODE>& out)
+{
     if (flags & ~D3DX_GVM_REFRESHRATE) return D3DXERR_INVALIDPARAMETER;
     Device* device = nullptr;
     HRESULT hr = FindDevice(deviceIndex, &device, nullptr);
@@ -46,8 +49,7 @@ HRESULT ListModes(DWORD deviceIndex, DWORD flags, std::vector<D3DX_VIDMODE>& out
     hr = SharedDirectDraw(*device, &dd);
     if (FAILED(hr)) return hr;
     ModeSink sink{device->caps.dwDeviceRenderBitDepth};
-    hr = dd->EnumDisplayModes((flags & D3DX_GVM_REFRESHRATE) ? DDEDM_REFRESHRATES : 0, nullptr, &sink,
-                              ModeCallback);
+    hr = dd->EnumDisplayModes((flags & D3DX_GVM_REFRESHRATE) ? DDEDM_REFRESHRATES : 0, nullptr, &sink, ModeCallback);
     dd->Release();
     if (sink.failed) return D3DXERR_NOMEMORY;
     if (FAILED(hr)) return hr;
@@ -55,9 +57,10 @@ HRESULT ListModes(DWORD deviceIndex, DWORD flags, std::vector<D3DX_VIDMODE>& out
     return S_OK;
 }
 
-}  // namespace
+} // namespace
 
-HRESULT D3DXGetCurrentVideoMode(DWORD deviceIndex, D3DX_VIDMODE* pMode) {
+HRESULT D3DXGetCurrentVideoMode(DWORD deviceIndex, D3DX_VIDMODE* pMode)
+{
     if (!pMode) return D3DXERR_NULLPOINTER;
     Lock lock;
     Device* device = nullptr;
@@ -75,7 +78,8 @@ HRESULT D3DXGetCurrentVideoMode(DWORD deviceIndex, D3DX_VIDMODE* pMode) {
     return S_OK;
 }
 
-DWORD D3DXGetMaxNumVideoModes(DWORD deviceIndex, DWORD flags) {
+DWORD D3DXGetMaxNumVideoModes(DWORD deviceIndex, DWORD flags)
+{
     Lock lock;
     try {
         std::vector<D3DX_VIDMODE> modes;
@@ -86,7 +90,8 @@ DWORD D3DXGetMaxNumVideoModes(DWORD deviceIndex, DWORD flags) {
     }
 }
 
-HRESULT D3DXGetVideoMode(DWORD deviceIndex, DWORD flags, DWORD modeIndex, D3DX_VIDMODE* pMode) {
+HRESULT D3DXGetVideoMode(DWORD deviceIndex, DWORD flags, DWORD modeIndex, D3DX_VIDMODE* pMode)
+{
     if (!pMode) return D3DXERR_NULLPOINTER;
     Lock lock;
     try {

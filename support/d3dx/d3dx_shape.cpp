@@ -19,28 +19,32 @@ constexpr DWORD kMaxVertices = 0xFFFF;
 class SimpleShape final : public Counted<ID3DXSimpleShape, &IID_ID3DXSimpleShape> {
 public:
     SimpleShape(IDirect3DDevice7* device, IDirect3DVertexBuffer7* vb, DWORD vertexCount, std::vector<WORD> indices)
-        : device_(device), vb_(vb), vertexCount_(vertexCount), indices_(std::move(indices)) {
+        : device_(device), vb_(vb), vertexCount_(vertexCount), indices_(std::move(indices))
+    {
         device_->AddRef();
         vb_->AddRef();
     }
 
-
-    IDirect3DVertexBuffer7* STDMETHODCALLTYPE GetVB() override {
+    IDirect3DVertexBuffer7* STDMETHODCALLTYPE GetVB() override
+    {
         vb_->AddRef();
         return vb_;
     }
-    DWORD STDMETHODCALLTYPE GetIndices(const WORD** ppIndices) override {
+    DWORD STDMETHODCALLTYPE GetIndices(const WORD** ppIndices) override
+    {
         if (ppIndices) *ppIndices = indices_.data();
         return static_cast<DWORD>(indices_.size());
     }
-    HRESULT STDMETHODCALLTYPE Draw() override {
+    HRESULT STDMETHODCALLTYPE Draw() override
+    {
         if (indices_.empty()) return S_OK;
         return device_->DrawIndexedPrimitiveVB(D3DPT_TRIANGLELIST, vb_, 0, vertexCount_, indices_.data(),
                                                static_cast<DWORD>(indices_.size()), 0);
     }
 
 private:
-    ~SimpleShape() {
+    ~SimpleShape()
+    {
         vb_->Release();
         device_->Release();
     }
@@ -54,7 +58,8 @@ private:
 bool GoodSize(float v) { return std::isfinite(v) && v >= 0.0f; }
 
 // A count: D3DX_DEFAULT gives the default, else it must lie in [least, most].
-bool Count(DWORD given, DWORD fallback, DWORD least, DWORD most, DWORD* out) {
+bool Count(DWORD given, DWORD fallback, DWORD least, DWORD most, DWORD* out)
+{
     *out = given == D3DX_DEFAULT ? fallback : given;
     return *out >= least && *out <= most;
 }
@@ -62,7 +67,8 @@ bool Count(DWORD given, DWORD fallback, DWORD least, DWORD most, DWORD* out) {
 bool TexCoords(DWORD given, DWORD* out) { return Count(given, 1, 0, kMaxTexCoords, out); }
 
 // The mesh in a vertex buffer of the device, as a shape.
-HRESULT MakeShape(IDirect3DDevice7* device, const Mesh& mesh, DWORD texCoords, ID3DXSimpleShape** ppShape) {
+HRESULT MakeShape(IDirect3DDevice7* device, const Mesh& mesh, DWORD texCoords, ID3DXSimpleShape** ppShape)
+{
     if (mesh.vertices.empty() || mesh.vertices.size() > kMaxVertices) return D3DXERR_INVALIDPARAMETER;
     D3DDEVICEDESC7 caps = {};
     HRESULT hr = device->GetCaps(&caps);
@@ -109,8 +115,9 @@ HRESULT MakeShape(IDirect3DDevice7* device, const Mesh& mesh, DWORD texCoords, I
 
 // Checks the pointers, builds the mesh with build() and makes the shape.
 template <class Build>
-HRESULT Create(IDirect3DDevice7* device, DWORD numTexCoords, ID3DXSimpleShape** ppShape, bool argsOk,
-               uint64_t vertices, Build build) {
+HRESULT Create(IDirect3DDevice7* device, DWORD numTexCoords, ID3DXSimpleShape** ppShape, bool argsOk, uint64_t vertices,
+               Build build)
+{
     if (!ppShape) return D3DXERR_NULLPOINTER;
     *ppShape = nullptr;
     if (!device) return D3DXERR_NULLPOINTER;
@@ -129,16 +136,18 @@ HRESULT Create(IDirect3DDevice7* device, DWORD numTexCoords, ID3DXSimpleShape** 
 // Vertices of a lathe of rows profile points and segments around.
 uint64_t LatheVertices(uint64_t rows, DWORD segments) { return rows * (uint64_t(segments) + 1); }
 
-}  // namespace
+} // namespace
 
 HRESULT D3DXCreateBox(IDirect3DDevice7* pDevice, float width, float height, float depth, DWORD numTexCoords,
-                      ID3DXSimpleShape** ppShape) {
+                      ID3DXSimpleShape** ppShape)
+{
     const bool ok = GoodSize(width) && GoodSize(height) && GoodSize(depth);
     return Create(pDevice, numTexCoords, ppShape, ok, 24, [&](Mesh& m) { BuildBox(m, width, height, depth); });
 }
 
-HRESULT D3DXCreateCylinder(IDirect3DDevice7* pDevice, float baseRadius, float topRadius, float height,
-                           DWORD numSlices, DWORD numStacks, DWORD numTexCoords, ID3DXSimpleShape** ppShape) {
+HRESULT D3DXCreateCylinder(IDirect3DDevice7* pDevice, float baseRadius, float topRadius, float height, DWORD numSlices,
+                           DWORD numStacks, DWORD numTexCoords, ID3DXSimpleShape** ppShape)
+{
     DWORD slices = 0, stacks = 0;
     const bool ok = GoodSize(baseRadius) && GoodSize(topRadius) && GoodSize(height) &&
                     Count(numSlices, 16, 3, kMaxVertices, &slices) && Count(numStacks, 1, 1, kMaxVertices, &stacks);
@@ -148,14 +157,16 @@ HRESULT D3DXCreateCylinder(IDirect3DDevice7* pDevice, float baseRadius, float to
 }
 
 HRESULT D3DXCreatePolygon(IDirect3DDevice7* pDevice, float sideSize, DWORD numSides, DWORD numTexCoords,
-                          ID3DXSimpleShape** ppShape) {
+                          ID3DXSimpleShape** ppShape)
+{
     const bool ok = GoodSize(sideSize) && numSides >= 3 && numSides < kMaxVertices;
     return Create(pDevice, numTexCoords, ppShape, ok, ok ? size_t(numSides) + 1 : 0,
                   [&](Mesh& m) { BuildPolygon(m, sideSize, numSides); });
 }
 
-HRESULT D3DXCreateSphere(IDirect3DDevice7* pDevice, float radius, DWORD numSlices, DWORD numStacks,
-                         DWORD numTexCoords, ID3DXSimpleShape** ppShape) {
+HRESULT D3DXCreateSphere(IDirect3DDevice7* pDevice, float radius, DWORD numSlices, DWORD numStacks, DWORD numTexCoords,
+                         ID3DXSimpleShape** ppShape)
+{
     DWORD slices = 0, stacks = 0;
     const bool ok = GoodSize(radius) && Count(numSlices, 16, 3, kMaxVertices, &slices) &&
                     Count(numStacks, 16, 2, kMaxVertices, &stacks);
@@ -164,12 +175,14 @@ HRESULT D3DXCreateSphere(IDirect3DDevice7* pDevice, float radius, DWORD numSlice
                   [&](Mesh& m) { BuildSphere(m, radius, slices, stacks); });
 }
 
-HRESULT D3DXCreateTeapot(IDirect3DDevice7* pDevice, DWORD numTexCoords, ID3DXSimpleShape** ppShape) {
+HRESULT D3DXCreateTeapot(IDirect3DDevice7* pDevice, DWORD numTexCoords, ID3DXSimpleShape** ppShape)
+{
     return Create(pDevice, numTexCoords, ppShape, true, 2000, [](Mesh& m) { BuildTeapot(m); });
 }
 
-HRESULT D3DXCreateTorus(IDirect3DDevice7* pDevice, float innerRadius, float outerRadius, DWORD numSides,
-                        DWORD numRings, DWORD numTexCoords, ID3DXSimpleShape** ppShape) {
+HRESULT D3DXCreateTorus(IDirect3DDevice7* pDevice, float innerRadius, float outerRadius, DWORD numSides, DWORD numRings,
+                        DWORD numTexCoords, ID3DXSimpleShape** ppShape)
+{
     DWORD sides = 0, rings = 0;
     const bool ok = GoodSize(innerRadius) && GoodSize(outerRadius) && innerRadius < outerRadius &&
                     Count(numSides, 8, 3, kMaxVertices, &sides) && Count(numRings, 16, 3, kMaxVertices, &rings);

@@ -15,9 +15,10 @@ constexpr DWORD kSpriteFVF = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | 
 
 bool Finite(float v) { return std::isfinite(v); }
 
-}  // namespace
+} // namespace
 
-HRESULT D3DXPrepareDeviceForSprite(IDirect3DDevice7* pDevice, BOOL zEnable) {
+HRESULT D3DXPrepareDeviceForSprite(IDirect3DDevice7* pDevice, BOOL zEnable)
+{
     if (!pDevice) return D3DXERR_NULLPOINTER;
     const DWORD z = zEnable ? TRUE : FALSE;
     const struct {
@@ -71,9 +72,10 @@ HRESULT D3DXPrepareDeviceForSprite(IDirect3DDevice7* pDevice, BOOL zEnable) {
     return S_OK;
 }
 
-HRESULT D3DXDrawSpriteSimple(IDirectDrawSurface7* pTexture, IDirect3DDevice7* pDevice,
-                             const D3DXVECTOR3* ppointDest, float alpha, float scale, float angleRad,
-                             const D3DXVECTOR2* pOffset, const RECT* pSourceRect) {
+HRESULT D3DXDrawSpriteSimple(IDirectDrawSurface7* pTexture, IDirect3DDevice7* pDevice, const D3DXVECTOR3* ppointDest,
+                             float alpha, float scale, float angleRad, const D3DXVECTOR2* pOffset,
+                             const RECT* pSourceRect)
+{
     if (!pTexture || !pDevice || !ppointDest) return D3DXERR_NULLPOINTER;
     if (!(alpha >= 0.0f && alpha <= 1.0f) || !Finite(scale) || !Finite(angleRad)) return E_INVALIDARG;
     if (!Finite(ppointDest->x) || !Finite(ppointDest->y) || !Finite(ppointDest->z)) return E_INVALIDARG;
@@ -97,8 +99,8 @@ HRESULT D3DXDrawSpriteSimple(IDirectDrawSurface7* pTexture, IDirect3DDevice7* pD
     const float v0 = static_cast<float>(src.top) / texH, v1 = static_cast<float>(src.bottom) / texH;
     const D3DCOLOR colour = static_cast<D3DCOLOR>(std::lround(alpha * 255.0f)) << 24 | 0xFFFFFF;
     SpriteVertex quad[4];
-    const float corners[4][4] = {{-halfW, -halfH, u0, v0}, {halfW, -halfH, u1, v0}, {-halfW, halfH, u0, v1},
-                                 {halfW, halfH, u1, v1}};
+    const float corners[4][4] = {
+        {-halfW, -halfH, u0, v0}, {halfW, -halfH, u1, v0}, {-halfW, halfH, u0, v1}, {halfW, halfH, u1, v1}};
     for (int i = 0; i < 4; ++i) {
         const float x = corners[i][0] - offset.x, y = corners[i][1] - offset.y;
         quad[i] = {ppointDest->x + x * c - y * s - 0.5f,

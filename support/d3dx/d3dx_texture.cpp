@@ -26,7 +26,8 @@ struct Image {
     std::vector<uint32_t> pixels;
 };
 
-HRESULT ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
+HRESULT ReadWholeFile(const char* path, std::vector<uint8_t>& bytes)
+{
     FILE* f = fopen(path, "rb");
     if (!f) return DDERR_NOTFOUND;
     HRESULT hr = DDERR_NOTFOUND;
@@ -41,13 +42,15 @@ HRESULT ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
     return hr;
 }
 
-bool EndsWithTga(const char* name) {
+bool EndsWithTga(const char* name)
+{
     const char* dot = strrchr(name, '.');
     return dot && lstrcmpiA(dot, ".tga") == 0;
 }
 
 // A checked bitmap drawn by GDI into a 32-bit top-down DIB section.
-HRESULT DecodeBitmap(const std::vector<uint8_t>& bytes, Image& image) {
+HRESULT DecodeBitmap(const std::vector<uint8_t>& bytes, Image& image)
+{
     using namespace zyk::formats;
     BmpInfo info;
     const BmpResult r = CheckBmp(bytes.data(), bytes.size(), info);
@@ -79,7 +82,8 @@ HRESULT DecodeBitmap(const std::vector<uint8_t>& bytes, Image& image) {
     }
     HGDIOBJ old = SelectObject(dc, dib);
     const int w = static_cast<int>(info.width), h = static_cast<int>(info.height);
-    const int lines = StretchDIBits(dc, 0, 0, w, h, 0, 0, w, h, bytes.data() + offBits, header, DIB_RGB_COLORS, SRCCOPY);
+    const int lines =
+        StretchDIBits(dc, 0, 0, w, h, 0, 0, w, h, bytes.data() + offBits, header, DIB_RGB_COLORS, SRCCOPY);
     GdiFlush();
     const auto* source = static_cast<const uint32_t*>(bits);
     for (size_t i = 0; i < image.pixels.size(); ++i) image.pixels[i] = (source[i] << 8) | 0xFF;
@@ -92,7 +96,8 @@ HRESULT DecodeBitmap(const std::vector<uint8_t>& bytes, Image& image) {
     return S_OK;
 }
 
-HRESULT DecodeTarga(const std::vector<uint8_t>& bytes, Image& image) {
+HRESULT DecodeTarga(const std::vector<uint8_t>& bytes, Image& image)
+{
     using namespace zyk::formats;
     TgaImage tga;
     switch (DecodeTga(bytes.data(), bytes.size(), tga)) {
@@ -112,7 +117,8 @@ HRESULT DecodeTarga(const std::vector<uint8_t>& bytes, Image& image) {
     return S_OK;
 }
 
-HRESULT LoadImageFile(const char* name, Image& image) {
+HRESULT LoadImageFile(const char* name, Image& image)
+{
     std::vector<uint8_t> bytes;
     HRESULT hr = ReadWholeFile(name, bytes);
     if (FAILED(hr)) return hr;
@@ -121,7 +127,8 @@ HRESULT LoadImageFile(const char* name, Image& image) {
     return D3DXERR_UNSUPPORTEDFILEFORMAT;
 }
 
-bool HasAlpha(const Image& image) {
+bool HasAlpha(const Image& image)
+{
     for (uint32_t p : image.pixels)
         if ((p & 0xFF) != 0xFF) return true;
     return false;
@@ -129,7 +136,8 @@ bool HasAlpha(const Image& image) {
 
 // --- resizing ----------------------------------------------------------------
 
-uint32_t Mix(const uint32_t* p, const float* w, int n) {
+uint32_t Mix(const uint32_t* p, const float* w, int n)
+{
     uint32_t out = 0;
     for (int shift = 0; shift < 32; shift += 8) {
         float c = 0;
@@ -141,7 +149,8 @@ uint32_t Mix(const uint32_t* p, const float* w, int n) {
 }
 
 // The image at another size: the nearest pixel, or bilinear between the four nearest.
-Image Resize(const Image& src, DWORD width, DWORD height, bool linear) {
+Image Resize(const Image& src, DWORD width, DWORD height, bool linear)
+{
     if (src.width == width && src.height == height) return src;
     Image out;
     out.width = width;
@@ -173,7 +182,8 @@ Image Resize(const Image& src, DWORD width, DWORD height, bool linear) {
 
 // The next mip-level: each pixel the average of (or, for point filtering, the first of)
 // the 2 x 2 pixels above it.
-Image HalfSize(const Image& src, DWORD width, DWORD height, bool linear) {
+Image HalfSize(const Image& src, DWORD width, DWORD height, bool linear)
+{
     Image out;
     out.width = width;
     out.height = height;
@@ -198,7 +208,8 @@ const D3DX_SURFACEFORMAT kOpaqueChoice[] = {D3DX_SF_X8R8G8B8, D3DX_SF_R8G8B8,   
                                             D3DX_SF_X4R4G4B4, D3DX_SF_A8R8G8B8, D3DX_SF_A1R5G5B5, D3DX_SF_A4R4G4B4,
                                             D3DX_SF_R3G3B2,   D3DX_SF_A8L8,     D3DX_SF_L8};
 
-bool Writable(D3DX_SURFACEFORMAT f) {
+bool Writable(D3DX_SURFACEFORMAT f)
+{
     for (D3DX_SURFACEFORMAT w : kOpaqueChoice)
         if (w == f) return true;
     return f == D3DX_SF_A8;
@@ -209,7 +220,8 @@ struct Offered {
     bool failed = false;
 };
 
-HRESULT CALLBACK CollectFormat(LPDDPIXELFORMAT pf, LPVOID ctx) {
+HRESULT CALLBACK CollectFormat(LPDDPIXELFORMAT pf, LPVOID ctx)
+{
     auto* offered = static_cast<Offered*>(ctx);
     if (!pf) return D3DENUMRET_OK;
     try {
@@ -223,7 +235,8 @@ HRESULT CALLBACK CollectFormat(LPDDPIXELFORMAT pf, LPVOID ctx) {
 
 // The device's pixel format for the wanted format, or the layer's choice.
 HRESULT ChooseFormat(IDirect3DDevice7* device, D3DX_SURFACEFORMAT wanted, bool alpha, D3DX_SURFACEFORMAT* chosen,
-                     DDPIXELFORMAT* pf) {
+                     DDPIXELFORMAT* pf)
+{
     Offered offered;
     HRESULT hr = device->EnumTextureFormats(CollectFormat, &offered);
     if (offered.failed) return D3DXERR_NOMEMORY;
@@ -249,7 +262,8 @@ HRESULT ChooseFormat(IDirect3DDevice7* device, D3DX_SURFACEFORMAT wanted, bool a
 }
 
 // A channel value (0..255) in a mask's bits: its top bits, or widened for a wider mask.
-DWORD Place(DWORD c, DWORD mask) {
+DWORD Place(DWORD c, DWORD mask)
+{
     if (!mask) return 0;
     int low = 0;
     while (!(mask >> low & 1)) ++low;
@@ -258,17 +272,19 @@ DWORD Place(DWORD c, DWORD mask) {
     return static_cast<DWORD>((v << low) & mask);
 }
 
-DWORD Pack(const DDPIXELFORMAT& pf, uint32_t p) {
+DWORD Pack(const DDPIXELFORMAT& pf, uint32_t p)
+{
     const DWORD r = p >> 24, g = p >> 16 & 0xFF, b = p >> 8 & 0xFF, a = p & 0xFF;
     const DWORD alpha = (pf.dwFlags & DDPF_ALPHAPIXELS) ? pf.dwRGBAlphaBitMask : 0;
     if (pf.dwFlags & DDPF_LUMINANCE)
         return Place((77 * r + 150 * g + 29 * b) >> 8, pf.dwLuminanceBitMask) | Place(a, alpha);
     if (pf.dwFlags & DDPF_RGB)
         return Place(r, pf.dwRBitMask) | Place(g, pf.dwGBitMask) | Place(b, pf.dwBBitMask) | Place(a, alpha);
-    return a;  // alpha only
+    return a; // alpha only
 }
 
-HRESULT WriteLevel(IDirectDrawSurface7* surface, const DDPIXELFORMAT& pf, const Image& image) {
+HRESULT WriteLevel(IDirectDrawSurface7* surface, const DDPIXELFORMAT& pf, const Image& image)
+{
     DDSURFACEDESC2 locked = {};
     locked.dwSize = sizeof(locked);
     HRESULT hr = surface->Lock(nullptr, &locked, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr);
@@ -288,7 +304,8 @@ HRESULT WriteLevel(IDirectDrawSurface7* surface, const DDPIXELFORMAT& pf, const 
 
 // --- the texture ------------------------------------------------------------------
 
-DWORD PowerOfTwoAtLeast(DWORD v) {
+DWORD PowerOfTwoAtLeast(DWORD v)
+{
     DWORD p = 1;
     while (p < v && p < 0x80000000u) p <<= 1;
     return p;
@@ -297,7 +314,8 @@ DWORD PowerOfTwoAtLeast(DWORD v) {
 DWORD Clamp(DWORD v, DWORD least, DWORD most) { return std::max(least, std::min(v, most)); }
 
 // The texture's size for the wanted one on a device with these caps.
-void FitSize(const D3DDEVICEDESC7& caps, DWORD* width, DWORD* height) {
+void FitSize(const D3DDEVICEDESC7& caps, DWORD* width, DWORD* height)
+{
     const DWORD textureCaps = caps.dpcTriCaps.dwTextureCaps;
     if (textureCaps & D3DPTEXTURECAPS_POW2) {
         *width = PowerOfTwoAtLeast(*width);
@@ -310,19 +328,22 @@ void FitSize(const D3DDEVICEDESC7& caps, DWORD* width, DWORD* height) {
     if (textureCaps & D3DPTEXTURECAPS_SQUAREONLY) *width = *height = std::max(*width, *height);
 }
 
-DWORD FullChain(DWORD width, DWORD height) {
+DWORD FullChain(DWORD width, DWORD height)
+{
     DWORD levels = 1;
     for (DWORD side = std::max(width, height); side > 1; side >>= 1) ++levels;
     return levels;
 }
 
-bool CanMipMap(const D3DDEVICEDESC7& caps) {
+bool CanMipMap(const D3DDEVICEDESC7& caps)
+{
     const DWORD mip = D3DPTFILTERCAPS_MIPNEAREST | D3DPTFILTERCAPS_MIPLINEAR | D3DPTFILTERCAPS_LINEARMIPNEAREST |
                       D3DPTFILTERCAPS_LINEARMIPLINEAR | D3DPTFILTERCAPS_MIPFPOINT | D3DPTFILTERCAPS_MIPFLINEAR;
     return (caps.dpcTriCaps.dwTextureFilterCaps & mip) != 0;
 }
 
-IDirectDraw7* DirectDrawOf(IDirect3DDevice7* device) {
+IDirectDraw7* DirectDrawOf(IDirect3DDevice7* device)
+{
     IDirectDrawSurface7* target = nullptr;
     if (FAILED(device->GetRenderTarget(&target)) || !target) return nullptr;
     IUnknown* unknown = nullptr;
@@ -335,7 +356,8 @@ IDirectDraw7* DirectDrawOf(IDirect3DDevice7* device) {
     return dd;
 }
 
-HRESULT FillChain(IDirectDrawSurface7* top, const DDPIXELFORMAT& pf, Image image, bool linear) {
+HRESULT FillChain(IDirectDrawSurface7* top, const DDPIXELFORMAT& pf, Image image, bool linear)
+{
     IDirectDrawSurface7* level = top;
     level->AddRef();
     HRESULT hr = S_OK;
@@ -358,12 +380,13 @@ HRESULT FillChain(IDirectDrawSurface7* top, const DDPIXELFORMAT& pf, Image image
     return hr;
 }
 
-}  // namespace
+} // namespace
 
 HRESULT D3DXCreateTextureFromFile(IDirect3DDevice7* pDevice, DWORD* pFlags, DWORD* pWidth, DWORD* pHeight,
                                   D3DX_SURFACEFORMAT* pPixelFormat, IDirectDrawPalette* /*pDDPal*/,
                                   IDirectDrawSurface7** ppDDSurf, DWORD* pNumMipMaps, LPCSTR pSrcName,
-                                  D3DX_FILTERTYPE filterType) {
+                                  D3DX_FILTERTYPE filterType)
+{
     if (!ppDDSurf) return D3DXERR_NULLPOINTER;
     *ppDDSurf = nullptr;
     if (!pDevice || !pSrcName) return D3DXERR_NULLPOINTER;

@@ -13,8 +13,8 @@ namespace {
 IColour* NewColour(float red)
 {
     IColour* c = nullptr;
-    EXPECT_EQ(CoCreateInstance(CLSID_Colour, nullptr, CLSCTX_INPROC_SERVER, IID_IColour,
-                               reinterpret_cast<void**>(&c)), S_OK);
+    EXPECT_EQ(CoCreateInstance(CLSID_Colour, nullptr, CLSCTX_INPROC_SERVER, IID_IColour, reinterpret_cast<void**>(&c)),
+              S_OK);
     c->put_Red(red);
     return c;
 }
@@ -66,9 +66,9 @@ TEST_F(NamedMapTest, DescendingCodeUnitOrder)
 {
     FillBaC();
     EXPECT_EQ(map.Count(), 3);
-    EXPECT_EQ(ItemRed(map, VarI4(1)), 1);   // "b"
-    EXPECT_EQ(ItemRed(map, VarI4(2)), 2);   // "a"
-    EXPECT_EQ(ItemRed(map, VarI4(3)), 3);   // "C"
+    EXPECT_EQ(ItemRed(map, VarI4(1)), 1); // "b"
+    EXPECT_EQ(ItemRed(map, VarI4(2)), 2); // "a"
+    EXPECT_EQ(ItemRed(map, VarI4(3)), 3); // "C"
     EXPECT_EQ(ItemRed(map, VarI2(3)), 3);
 
     zyk::com::NamedMap<IColour> names;
@@ -92,12 +92,12 @@ TEST_F(NamedMapTest, ItemRangeAndTypes)
         EXPECT_EQ(hr, E_INVALIDARG);
     }
     VARIANT name = VarBstr(L"");
-    EXPECT_EQ(ItemRed(map, name), 9);   // the empty name is found, and sorts last
+    EXPECT_EQ(ItemRed(map, name), 9); // the empty name is found, and sorts last
     EXPECT_EQ(ItemRed(map, VarI4(4)), 9);
     VariantClear(&name);
     name = VarBstr(L"B");
     ItemRed(map, name, &hr);
-    EXPECT_EQ(hr, E_INVALIDARG);        // exact, case-sensitive keys
+    EXPECT_EQ(hr, E_INVALIDARG); // exact, case-sensitive keys
     VariantClear(&name);
 
     // A failed Item leaves the out VARIANT as it was.
@@ -143,17 +143,17 @@ TEST_F(NamedMapTest, ScriptVariablesAreLookedThrough)
 TEST_F(NamedMapTest, RemoveByBitsOfTheTypeCode)
 {
     FillBaC();
-    VARIANT truth = testkit::VarBool(true);     // type 11 has bit 2: a position, out of range
+    VARIANT truth = testkit::VarBool(true); // type 11 has bit 2: a position, out of range
     EXPECT_EQ(map.Remove(truth), E_INVALIDARG);
     VARIANT dispatch;
     V_VT(&dispatch) = VT_DISPATCH;
     V_DISPATCH(&dispatch) = nullptr;
     EXPECT_EQ(map.Remove(dispatch), E_INVALIDARG);
-    EXPECT_EQ(map.Remove(testkit::VarR8(1.0)), E_INVALIDARG);   // type 5 has neither bit 2 nor bit 8
+    EXPECT_EQ(map.Remove(testkit::VarR8(1.0)), E_INVALIDARG); // type 5 has neither bit 2 nor bit 8
     EXPECT_EQ(map.Remove(VarI4(4)), E_INVALIDARG);
     EXPECT_EQ(map.Count(), 3);
 
-    EXPECT_EQ(map.Remove(VarI4(1)), S_OK);      // "b" goes, "a" moves up
+    EXPECT_EQ(map.Remove(VarI4(1)), S_OK); // "b" goes, "a" moves up
     EXPECT_EQ(ItemRed(map, VarI4(1)), 2);
     VARIANT a = VarBstr(L"a");
     EXPECT_EQ(map.Remove(a), S_OK);
@@ -172,9 +172,9 @@ TEST_F(NamedMapTest, AddingAnExistingNameReplacesTheMember)
     EXPECT_EQ(map.Count(), 3);
     VARIANT a = VarBstr(L"a");
     EXPECT_EQ(ItemRed(map, a), 20);
-    EXPECT_EQ(ItemRed(map, VarI4(2)), 20);      // at the key's position
+    EXPECT_EQ(ItemRed(map, VarI4(2)), 20); // at the key's position
     VariantClear(&a);
-    EXPECT_EQ(old->Release(), 0u);              // the map let go of the replaced member
+    EXPECT_EQ(old->Release(), 0u); // the map let go of the replaced member
 }
 
 TEST_F(NamedMapTest, EnumeratorIsASnapshot)

@@ -29,7 +29,7 @@ TEST(Failure, SystemTextPrecedesTheGuardText)
               SystemText(E_POINTER) + L"Device Not Initialised.");
     std::wstring invalid = failure(E_INVALIDARG, "Invalid Red Intensity.").Description();
     EXPECT_EQ(invalid, SystemText(E_INVALIDARG) + L"Invalid Red Intensity.");
-    EXPECT_NE(SystemText(E_INVALIDARG), L"");   // the system knows this one: text, CR LF, then ours
+    EXPECT_NE(SystemText(E_INVALIDARG), L""); // the system knows this one: text, CR LF, then ours
     EXPECT_NE(invalid.find(L"\r\nInvalid Red Intensity."), std::wstring::npos);
 }
 
@@ -40,7 +40,7 @@ TEST(Failure, StringIdGivesExactlyTheTableText)
     EXPECT_STREQ(failure(E_FAIL, 157u).Description(), L"Unable to find DDRAW.DLL");
     EXPECT_STREQ(failure(E_FAIL, 165u).Description(), L"Cannot attach to surface.");
     EXPECT_STREQ(failure(E_FAIL, 100u).Description(), L"zyk3D");
-    EXPECT_STREQ(failure(E_FAIL, 125u).Description(), L"");   // not in the table
+    EXPECT_STREQ(failure(E_FAIL, 125u).Description(), L""); // not in the table
     EXPECT_STREQ(failure(E_FAIL, 9999u).Description(), L"");
 }
 
@@ -105,7 +105,7 @@ TEST(Failure, FramePresentationMapping)
     EXPECT_EQ(text(H(0x88760240)), L"No Raster Operation Hardware Found.");
     EXPECT_EQ(text(H(0x8876026C)), L"Device Context Already Created.");
     EXPECT_EQ(text(H(0x887601C2)), L"Surface Has Been Lost.");
-    EXPECT_EQ(text(H(0x88760234)), L"Unknown Error.");   // only creation lists it
+    EXPECT_EQ(text(H(0x88760234)), L"Unknown Error."); // only creation lists it
 }
 
 TEST(CreateComObject, UnregisteredClassGivesNullAndTheDebugLine)
@@ -164,6 +164,6 @@ TEST(FrameRate, TenthsOfFramesPerSecond)
     EXPECT_EQ(FrameRateTenths(20, 0), 500u);
     EXPECT_EQ(FrameRateTenths(3, 0), 3333u);
     EXPECT_EQ(FrameRateTenths(1, 0), 10000u);
-    EXPECT_EQ(FrameRateTenths(0, 625), 625u);   // no division by zero
+    EXPECT_EQ(FrameRateTenths(0, 625), 625u); // no division by zero
     EXPECT_EQ(FrameRateTenths(0xFFFFFFFF, 7), 0u);
 }

@@ -92,7 +92,7 @@ TEST(Guard, NestedGuardKeepsTheFaultInside)
 
 TEST(Guard, ThrownFailureIsReportedWithItsCode)
 {
-    const HRESULT code = static_cast<HRESULT>(0x887601C2);   // a DirectDraw code: no system text
+    const HRESULT code = static_cast<HRESULT>(0x887601C2); // a DirectDraw code: no system text
     EXPECT_EQ(Guard(kClsid, kIid, [&] { throw failure(code, "Clear Failed."); }), code);
     auto e = TakeError();
     EXPECT_EQ(e.description, L"Clear Failed.");
@@ -117,19 +117,24 @@ TEST(Guard, ErrorInformationIsOnlyThatOfTheFailureReturned)
     EXPECT_FALSE(TakeError().present);
     EXPECT_EQ(Guard(kClsid, kIid, [] { Guard(kClsid, kIid, [] { throw failure(E_FAIL, "inner"); }); }), S_OK);
     EXPECT_FALSE(TakeError().present);
-    EXPECT_EQ(Guard(kClsid, kIid, [] {
-                  Publish(L"own");
-                  return static_cast<HRESULT>(E_FAIL);
-              }),
+    EXPECT_EQ(Guard(kClsid, kIid,
+                    [] {
+                        Publish(L"own");
+                        return static_cast<HRESULT>(E_FAIL);
+                    }),
               E_FAIL);
     EXPECT_EQ(TakeError().description, L"own");
 }
 
 TEST(Guard, FailureOnlyConventionLetsOtherExceptionsThrough)
 {
-    EXPECT_EQ(Boundary(kClsid, kIid, [] { throw failure(E_OUTOFMEMORY, 101u); }, Catch::FailureOnly), E_OUTOFMEMORY);
+    EXPECT_EQ(Boundary(
+                  kClsid, kIid, [] { throw failure(E_OUTOFMEMORY, 101u); }, Catch::FailureOnly),
+              E_OUTOFMEMORY);
     EXPECT_EQ(TakeError().description, L"Out of Memory.");
-    EXPECT_THROW(Boundary(kClsid, kIid, [] { throw std::runtime_error("x"); }, Catch::FailureOnly), std::runtime_error);
+    EXPECT_THROW(Boundary(
+                     kClsid, kIid, [] { throw std::runtime_error("x"); }, Catch::FailureOnly),
+                 std::runtime_error);
 }
 
 // A tie holds while every tie above it holds; cutting one lets go of all below it, and a

@@ -14,7 +14,8 @@ const char kClass[] = "ZykD3DXTestWindow";
 
 // Wine on a bare X server takes two seconds to hide or destroy a visible
 // window, so the tests share their windows per suite.
-HWND MakeWindow(int x, int y, int clientW, int clientH, DWORD style = WS_OVERLAPPEDWINDOW, bool show = true) {
+HWND MakeWindow(int x, int y, int clientW, int clientH, DWORD style = WS_OVERLAPPEDWINDOW, bool show = true)
+{
     static bool registered = false;
     if (!registered) {
         WNDCLASSA wc = {};
@@ -35,7 +36,8 @@ HWND MakeWindow(int x, int y, int clientW, int clientH, DWORD style = WS_OVERLAP
     return hwnd;
 }
 
-void Pump() {
+void Pump()
+{
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&msg);
@@ -44,7 +46,8 @@ void Pump() {
 }
 
 // 0x00RRGGBB of a 32-bit surface at (x, y), or 0xFFFFFFFF when it cannot be read.
-DWORD PixelAt(IDirectDrawSurface7* surface, int x, int y) {
+DWORD PixelAt(IDirectDrawSurface7* surface, int x, int y)
+{
     DDSURFACEDESC2 sd = {};
     sd.dwSize = sizeof(sd);
     if (FAILED(surface->Lock(nullptr, &sd, DDLOCK_WAIT | DDLOCK_READONLY, nullptr))) return 0xFFFFFFFF;
@@ -58,14 +61,16 @@ DWORD PixelAt(IDirectDrawSurface7* surface, int x, int y) {
     return value;
 }
 
-POINT ClientOrigin(HWND hwnd) {
+POINT ClientOrigin(HWND hwnd)
+{
     POINT p = {0, 0};
     ClientToScreen(hwnd, &p);
     return p;
 }
 
 // Pixel of the primary at client coordinates (x, y) of hwnd.
-DWORD ScreenPixel(ID3DXContext* ctx, HWND hwnd, int x, int y) {
+DWORD ScreenPixel(ID3DXContext* ctx, HWND hwnd, int x, int y)
+{
     IDirectDrawSurface7* primary = ctx->GetPrimary();
     if (!primary) return 0xFFFFFFFF;
     POINT o = ClientOrigin(hwnd);
@@ -74,7 +79,8 @@ DWORD ScreenPixel(ID3DXContext* ctx, HWND hwnd, int x, int y) {
     return v;
 }
 
-SIZE SurfaceSize(IDirectDrawSurface7* s) {
+SIZE SurfaceSize(IDirectDrawSurface7* s)
+{
     DDSURFACEDESC2 sd = {};
     sd.dwSize = sizeof(sd);
     s->GetSurfaceDesc(&sd);
@@ -83,29 +89,31 @@ SIZE SurfaceSize(IDirectDrawSurface7* s) {
 
 struct ContextTest : ::testing::Test {
     static constexpr int kX = 120, kY = 90, kW = 200, kH = 150;
-    static HWND window;  // the windowed contexts' window
-    static HWND popup;   // the full-screen contexts' window
+    static HWND window; // the windowed contexts' window
+    static HWND popup;  // the full-screen contexts' window
     HWND hwnd = nullptr;
     ID3DXContext* ctx = nullptr;
 
-    static void SetUpTestSuite() {
+    static void SetUpTestSuite()
+    {
         ASSERT_EQ(D3DXInitialize(), S_OK);
         window = MakeWindow(kX, kY, kW, kH);
         popup = MakeWindow(0, 0, 320, 240, WS_POPUP, false);
         Pump();
     }
-    static void TearDownTestSuite() {
+    static void TearDownTestSuite()
+    {
         DestroyWindow(popup);
         DestroyWindow(window);
         Pump();
         EXPECT_EQ(D3DXUninitialize(), S_OK);
     }
-    void SetUp() override {
+    void SetUp() override
+    {
         hwnd = window;
         ASSERT_NE(hwnd, nullptr);
         // A full-screen attempt leaves the popup covering the screen.
-        if (IsWindowVisible(popup))
-            SetWindowPos(popup, HWND_BOTTOM, 0, 0, 1, 1, SWP_NOACTIVATE);
+        if (IsWindowVisible(popup)) SetWindowPos(popup, HWND_BOTTOM, 0, 0, 1, 1, SWP_NOACTIVATE);
         if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
         RECT rc = {0, 0, kW, kH};
         AdjustWindowRect(&rc, WS_OVERLAPPEDWINDOW, FALSE);
@@ -116,13 +124,15 @@ struct ContextTest : ::testing::Test {
         ASSERT_EQ(client.right, kW);
         ASSERT_EQ(client.bottom, kH);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         if (ctx) {
             EXPECT_EQ(ctx->Release(), 0u);
         }
     }
     // Clears to colour and presents.
-    void Show(ID3DXContext* c, D3DCOLOR color) {
+    void Show(ID3DXContext* c, D3DCOLOR color)
+    {
         ASSERT_EQ(c->SetClearColor(color), S_OK);
         IDirectDrawSurface7* z = c->GetZBuffer();
         if (z) z->Release();
@@ -137,7 +147,8 @@ struct Vertex {
 };
 
 // Draws a pre-transformed quad over the whole target at depth z with LESSEQUAL.
-HRESULT DrawQuad(IDirect3DDevice7* dev, float w, float h, float z, D3DCOLOR color) {
+HRESULT DrawQuad(IDirect3DDevice7* dev, float w, float h, float z, D3DCOLOR color)
+{
     Vertex v[4] = {{0, 0, z, 1, color}, {w, 0, z, 1, color}, {0, h, z, 1, color}, {w, h, z, 1, color}};
     dev->SetRenderState(D3DRENDERSTATE_ZENABLE, D3DZB_TRUE);
     dev->SetRenderState(D3DRENDERSTATE_ZFUNC, D3DCMP_LESSEQUAL);
@@ -153,11 +164,12 @@ HRESULT DrawQuad(IDirect3DDevice7* dev, float w, float h, float z, D3DCOLOR colo
 HWND ContextTest::window = nullptr;
 HWND ContextTest::popup = nullptr;
 
-}  // namespace
+} // namespace
 
 using D3DXContextWindowed = ContextTest;
 
-TEST_F(D3DXContextWindowed, ClearAndPresentReachTheWindowsClientArea) {
+TEST_F(D3DXContextWindowed, ClearAndPresentReachTheWindowsClientArea)
+{
     ASSERT_EQ(D3DXCreateContext(D3DX_DEFAULT, 0, hwnd, D3DX_DEFAULT, D3DX_DEFAULT, &ctx), S_OK);
     ASSERT_NE(ctx, nullptr);
     Show(ctx, 0xFFFF7F00);
@@ -175,7 +187,8 @@ TEST_F(D3DXContextWindowed, ClearAndPresentReachTheWindowsClientArea) {
 
 // A window partly off the screen shows the part that is on it, from the
 // matching part of the back buffer.
-TEST_F(D3DXContextWindowed, AWindowPartlyOffTheScreenShowsItsVisiblePart) {
+TEST_F(D3DXContextWindowed, AWindowPartlyOffTheScreenShowsItsVisiblePart)
+{
     ASSERT_EQ(D3DXCreateContext(0, 0, hwnd, 0, 0, &ctx), S_OK);
     RECT wr;
     GetWindowRect(hwnd, &wr);
@@ -204,7 +217,8 @@ TEST_F(D3DXContextWindowed, AWindowPartlyOffTheScreenShowsItsVisiblePart) {
     EXPECT_EQ(ctx->UpdateFrame(0), S_OK);
 }
 
-TEST_F(D3DXContextWindowed, EveryDeviceClearsAndPresents) {
+TEST_F(D3DXContextWindowed, EveryDeviceClearsAndPresents)
+{
     const DWORD count = D3DXGetDeviceCount();
     for (DWORD i = 0; i < count; ++i) {
         D3DX_DEVICEDESC d;
@@ -219,7 +233,8 @@ TEST_F(D3DXContextWindowed, EveryDeviceClearsAndPresents) {
     }
 }
 
-TEST_F(D3DXContextWindowed, GettersHandOutTheContextsObjectsAddRefed) {
+TEST_F(D3DXContextWindowed, GettersHandOutTheContextsObjectsAddRefed)
+{
     ASSERT_EQ(D3DXCreateContext(0, 0, hwnd, 0, 0, &ctx), S_OK);
 
     IDirect3DDevice7* dev1 = ctx->GetD3DDevice();
@@ -287,7 +302,8 @@ TEST_F(D3DXContextWindowed, GettersHandOutTheContextsObjectsAddRefed) {
     for (IUnknown* p : std::vector<IUnknown*>{dev1, dev2, dd, d3d, back, z, primary}) p->Release();
 }
 
-TEST_F(D3DXContextWindowed, IsACountedComObject) {
+TEST_F(D3DXContextWindowed, IsACountedComObject)
+{
     ASSERT_EQ(D3DXCreateContext(0, 0, hwnd, 0, 0, &ctx), S_OK);
     EXPECT_EQ(ctx->AddRef(), 2u);
     EXPECT_EQ(ctx->Release(), 1u);
@@ -311,7 +327,8 @@ TEST_F(D3DXContextWindowed, IsACountedComObject) {
     dev->Release();
 }
 
-TEST_F(D3DXContextWindowed, CreationRefusesBadArguments) {
+TEST_F(D3DXContextWindowed, CreationRefusesBadArguments)
+{
     ID3DXContext* c = reinterpret_cast<ID3DXContext*>(1);
     EXPECT_EQ(D3DXCreateContext(0, 0, hwnd, 0, 0, nullptr), D3DXERR_NULLPOINTER);
     EXPECT_EQ(D3DXCreateContext(0, 0, nullptr, 0, 0, &c), D3DXERR_INVALIDPARAMETER);
@@ -324,14 +341,15 @@ TEST_F(D3DXContextWindowed, CreationRefusesBadArguments) {
     EXPECT_EQ(c, nullptr);
 
     // A window with no client area has no default size.
-    HWND empty = CreateWindowExA(0, kClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
+    HWND empty =
+        CreateWindowExA(0, kClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     EXPECT_EQ(D3DXCreateContext(0, 0, empty, 0, 0, &c), D3DXERR_INVALIDPARAMETER);
     EXPECT_EQ(c, nullptr);
     DestroyWindow(empty);
 }
 
-TEST_F(D3DXContextWindowed, ClearAndUpdateRefuseBadFlags) {
+TEST_F(D3DXContextWindowed, ClearAndUpdateRefuseBadFlags)
+{
     ASSERT_EQ(D3DXCreateContext(0, 0, hwnd, 0, 0, &ctx), S_OK);
     EXPECT_EQ(ctx->Clear(0), D3DXERR_INVALIDPARAMETER);
     EXPECT_EQ(ctx->Clear(D3DCLEAR_TARGET | 0x100), D3DXERR_INVALIDPARAMETER);
@@ -347,7 +365,8 @@ TEST_F(D3DXContextWindowed, ClearAndUpdateRefuseBadFlags) {
     EXPECT_EQ(ctx->GetClearStencil(), 3u);
 }
 
-TEST_F(D3DXContextWindowed, ASmallerBufferIsStretchedOverTheClientArea) {
+TEST_F(D3DXContextWindowed, ASmallerBufferIsStretchedOverTheClientArea)
+{
     ASSERT_EQ(D3DXCreateContext(0, 0, hwnd, 64, 32, &ctx), S_OK);
     IDirectDrawSurface7* back = ctx->GetBackBuffer(0);
     SIZE size = SurfaceSize(back);
@@ -359,7 +378,8 @@ TEST_F(D3DXContextWindowed, ASmallerBufferIsStretchedOverTheClientArea) {
     EXPECT_EQ(ScreenPixel(ctx, hwnd, kW - 1, kH - 1), 0x10E020u);
 }
 
-TEST_F(D3DXContextWindowed, TheDepthBufferDecidesWhatIsDrawn) {
+TEST_F(D3DXContextWindowed, TheDepthBufferDecidesWhatIsDrawn)
+{
     ASSERT_EQ(D3DXCreateContext(0, 0, hwnd, 0, 0, &ctx), S_OK);
     IDirect3DDevice7* dev = ctx->GetD3DDevice();
     ctx->SetClearColor(0xFF000000);
@@ -377,7 +397,8 @@ TEST_F(D3DXContextWindowed, TheDepthBufferDecidesWhatIsDrawn) {
     dev->Release();
 }
 
-TEST_F(D3DXContextWindowed, ResizeRebuildsTheBuffersUnderTheSameDevice) {
+TEST_F(D3DXContextWindowed, ResizeRebuildsTheBuffersUnderTheSameDevice)
+{
     ASSERT_EQ(D3DXCreateContext(0, 0, hwnd, 0, 0, &ctx), S_OK);
     IDirect3DDevice7* dev = ctx->GetD3DDevice();
     ASSERT_EQ(ctx->Resize(160, 100), S_OK);
@@ -425,7 +446,8 @@ TEST_F(D3DXContextWindowed, ResizeRebuildsTheBuffersUnderTheSameDevice) {
     dev->Release();
 }
 
-TEST_F(D3DXContextWindowed, AMinimisedWindowPresentsNothingAndSucceeds) {
+TEST_F(D3DXContextWindowed, AMinimisedWindowPresentsNothingAndSucceeds)
+{
     ASSERT_EQ(D3DXCreateContext(0, 0, hwnd, 0, 0, &ctx), S_OK);
     ShowWindow(hwnd, SW_MINIMIZE);
     Pump();
@@ -435,7 +457,8 @@ TEST_F(D3DXContextWindowed, AMinimisedWindowPresentsNothingAndSucceeds) {
     EXPECT_EQ(ctx->UpdateFrame(0), S_OK);
 }
 
-TEST_F(D3DXContextWindowed, DebugTextIsDrawnInItsColourAtItsPlace) {
+TEST_F(D3DXContextWindowed, DebugTextIsDrawnInItsColourAtItsPlace)
+{
     ASSERT_EQ(D3DXCreateContext(0, 0, hwnd, 0, 0, &ctx), S_OK);
     EXPECT_EQ(ctx->DrawDebugText(0, 0, 0xFFFFFFFF, nullptr), D3DXERR_NULLPOINTER);
     char empty[] = "";
@@ -482,7 +505,8 @@ TEST_F(D3DXContextWindowed, DebugTextIsDrawnInItsColourAtItsPlace) {
     EXPECT_LT(right, 20) << "one W wide";
 }
 
-TEST_F(D3DXContextWindowed, DebugTextNeedsTheBackBuffersDC) {
+TEST_F(D3DXContextWindowed, DebugTextNeedsTheBackBuffersDC)
+{
     ASSERT_EQ(D3DXCreateContext(0, 0, hwnd, 0, 0, &ctx), S_OK);
     IDirectDrawSurface7* back = ctx->GetBackBuffer(0);
     HDC dc = nullptr;
@@ -498,7 +522,8 @@ using D3DXContextFullscreen = ContextTest;
 
 // Bare Xvfb has one mode: another size fails, the current one may work. Either
 // way nothing stays behind and a windowed context works afterwards.
-TEST_F(D3DXContextFullscreen, AModeTheDisplayLacksFailsCleanly) {
+TEST_F(D3DXContextFullscreen, AModeTheDisplayLacksFailsCleanly)
+{
     D3DX_VIDMODE before;
     ASSERT_EQ(D3DXGetCurrentVideoMode(0, &before), S_OK);
     HWND top = popup;
@@ -526,7 +551,8 @@ TEST_F(D3DXContextFullscreen, AModeTheDisplayLacksFailsCleanly) {
     }
 }
 
-TEST_F(D3DXContextFullscreen, AtTheCurrentModeItFlipsAndIsAlone) {
+TEST_F(D3DXContextFullscreen, AtTheCurrentModeItFlipsAndIsAlone)
+{
     D3DX_VIDMODE mode;
     ASSERT_EQ(D3DXGetCurrentVideoMode(0, &mode), S_OK);
     HWND top = popup;

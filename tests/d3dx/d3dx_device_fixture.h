@@ -16,11 +16,13 @@ namespace d3dxtest {
 
 using Bytes = std::vector<uint8_t>;
 
-inline void Put16(Bytes& b, uint32_t v) {
+inline void Put16(Bytes& b, uint32_t v)
+{
     b.push_back(uint8_t(v));
     b.push_back(uint8_t(v >> 8));
 }
-inline void Put32(Bytes& b, uint32_t v) {
+inline void Put32(Bytes& b, uint32_t v)
+{
     Put16(b, v);
     Put16(b, v >> 16);
 }
@@ -28,7 +30,8 @@ inline void Put32(Bytes& b, uint32_t v) {
 // A bitmap file of 24 bits a pixel (paint gives 0xRRGGBB), or of 8 with the palette
 // given (paint gives the index).
 inline Bytes Bmp(int w, int h, const std::function<uint32_t(int, int)>& paint,
-                 const std::vector<uint32_t>& palette = {}) {
+                 const std::vector<uint32_t>& palette = {})
+{
     const int bits = palette.empty() ? 24 : 8;
     const int stride = (w * bits / 8 + 3) & ~3;
     const uint32_t offBits = 54 + 4 * uint32_t(palette.size());
@@ -64,7 +67,8 @@ inline Bytes Bmp(int w, int h, const std::function<uint32_t(int, int)>& paint,
 
 // An uncompressed Targa file, top row first; paint gives 0xAARRGGBB (alpha written
 // only at 32 bits).
-inline Bytes Tga(int w, int h, int depth, const std::function<uint32_t(int, int)>& paint) {
+inline Bytes Tga(int w, int h, int depth, const std::function<uint32_t(int, int)>& paint)
+{
     Bytes b = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     Put16(b, w);
     Put16(b, h);
@@ -82,7 +86,8 @@ inline Bytes Tga(int w, int h, int depth, const std::function<uint32_t(int, int)
 }
 
 // A file of that name in the test program's own temporary folder; returns its path.
-inline std::string WriteTestFile(const std::string& name, const Bytes& bytes) {
+inline std::string WriteTestFile(const std::string& name, const Bytes& bytes)
+{
     static std::string dir;
     if (dir.empty()) {
         char tmp[MAX_PATH];
@@ -104,7 +109,8 @@ struct Rgba {
 };
 
 // A channel of a pixel value scaled to 0..255 by its mask (absent for no mask).
-inline int Channel(DWORD v, DWORD mask, int absent) {
+inline int Channel(DWORD v, DWORD mask, int absent)
+{
     if (!mask) return absent;
     int low = 0;
     while (!(mask >> low & 1)) ++low;
@@ -113,7 +119,8 @@ inline int Channel(DWORD v, DWORD mask, int absent) {
 
 // The pixel at (x, y) of a 16- or 32-bit RGB surface, read by Lock; -1s when it
 // cannot be read.
-inline Rgba PixelAt(IDirectDrawSurface7* s, int x, int y) {
+inline Rgba PixelAt(IDirectDrawSurface7* s, int x, int y)
+{
     DDSURFACEDESC2 d = {};
     d.dwSize = sizeof d;
     Rgba out = {-1, -1, -1, -1};
@@ -121,8 +128,8 @@ inline Rgba PixelAt(IDirectDrawSurface7* s, int x, int y) {
     if (x >= 0 && y >= 0 && DWORD(x) < d.dwWidth && DWORD(y) < d.dwHeight) {
         const DDPIXELFORMAT& pf = d.ddpfPixelFormat;
         const BYTE* row = static_cast<const BYTE*>(d.lpSurface) + y * d.lPitch;
-        const DWORD v = pf.dwRGBBitCount == 32 ? reinterpret_cast<const DWORD*>(row)[x]
-                                                : reinterpret_cast<const WORD*>(row)[x];
+        const DWORD v =
+            pf.dwRGBBitCount == 32 ? reinterpret_cast<const DWORD*>(row)[x] : reinterpret_cast<const WORD*>(row)[x];
         const DWORD alpha = (pf.dwFlags & DDPF_ALPHAPIXELS) ? pf.dwRGBAlphaBitMask : 0;
         out = {Channel(v, pf.dwRBitMask, 0), Channel(v, pf.dwGBitMask, 0), Channel(v, pf.dwBBitMask, 0),
                Channel(v, alpha, 255)};
@@ -131,7 +138,8 @@ inline Rgba PixelAt(IDirectDrawSurface7* s, int x, int y) {
     return out;
 }
 
-inline ::testing::AssertionResult Near(const Rgba& p, uint32_t rgb, int tolerance = 8) {
+inline ::testing::AssertionResult Near(const Rgba& p, uint32_t rgb, int tolerance = 8)
+{
     const int r = rgb >> 16 & 0xFF, g = rgb >> 8 & 0xFF, b = rgb & 0xFF;
     if (std::abs(p.r - r) <= tolerance && std::abs(p.g - g) <= tolerance && std::abs(p.b - b) <= tolerance)
         return ::testing::AssertionSuccess();
@@ -149,7 +157,8 @@ protected:
     IDirect3DDevice7* device = nullptr;
     IDirectDrawSurface7* back = nullptr;
 
-    static void SetUpTestSuite() {
+    static void SetUpTestSuite()
+    {
         WNDCLASSA wc = {};
         wc.lpfnWndProc = DefWindowProcA;
         wc.hInstance = GetModuleHandleA(nullptr);
@@ -165,22 +174,26 @@ protected:
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
     }
-    static void TearDownTestSuite() {
+    static void TearDownTestSuite()
+    {
         if (context_) context_->Release();
         context_ = nullptr;
         DestroyWindow(window_);
         D3DXUninitialize();
     }
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_NE(context_, nullptr);
         device = context_->GetD3DDevice();
         back = context_->GetBackBuffer(0);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         if (device) device->Release();
         if (back) back->Release();
     }
-    void Clear(D3DCOLOR colour) {
+    void Clear(D3DCOLOR colour)
+    {
         ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, colour, 1.0f, 0), S_OK);
     }
     Rgba Pixel(int x, int y) { return PixelAt(back, x, y); }
@@ -189,4 +202,4 @@ protected:
 inline HWND DeviceTest::window_ = nullptr;
 inline ID3DXContext* DeviceTest::context_ = nullptr;
 
-}  // namespace d3dxtest
+} // namespace d3dxtest

@@ -17,7 +17,8 @@ struct Started : ::testing::Test {
     void SetUp() override { ASSERT_GT(D3DXGetDeviceCount(), 0u) << "the layer did not start"; }
 };
 
-std::vector<D3DX_SURFACEFORMAT> Formats(DWORD device, DWORD classes, const D3DX_VIDMODE* mode = nullptr) {
+std::vector<D3DX_SURFACEFORMAT> Formats(DWORD device, DWORD classes, const D3DX_VIDMODE* mode = nullptr)
+{
     std::vector<D3DX_SURFACEFORMAT> out;
     for (DWORD i = 0;; ++i) {
         D3DX_SURFACEFORMAT f = D3DX_SF_UNKNOWN;
@@ -30,11 +31,13 @@ std::vector<D3DX_SURFACEFORMAT> Formats(DWORD device, DWORD classes, const D3DX_
     return out;
 }
 
-bool Has(const std::vector<D3DX_SURFACEFORMAT>& list, D3DX_SURFACEFORMAT f) {
+bool Has(const std::vector<D3DX_SURFACEFORMAT>& list, D3DX_SURFACEFORMAT f)
+{
     return std::find(list.begin(), list.end(), f) != list.end();
 }
 
-int Rank(DWORD level) {
+int Rank(DWORD level)
+{
     const DWORD order[] = {D3DX_HWLEVEL_TL, D3DX_HWLEVEL_RASTER, D3DX_HWLEVEL_2D, D3DX_HWLEVEL_REFERENCE,
                            D3DX_HWLEVEL_NULL};
     for (int i = 0; i < 5; ++i)
@@ -42,9 +45,10 @@ int Rank(DWORD level) {
     return -1;
 }
 
-}  // namespace
+} // namespace
 
-TEST(D3DXStart, CallsBeforeStartAreRefused) {
+TEST(D3DXStart, CallsBeforeStartAreRefused)
+{
     EXPECT_EQ(D3DXGetDeviceCount(), 0u);
     D3DX_DEVICEDESC desc;
     EXPECT_EQ(D3DXGetDeviceDescription(0, &desc), D3DXERR_D3DXNOTSTARTEDYET);
@@ -61,7 +65,8 @@ TEST(D3DXStart, CallsBeforeStartAreRefused) {
     EXPECT_EQ(ctx, nullptr);
 }
 
-TEST(D3DXStart, StartsAndStopsAreCountedAndStopNeverGoesBelowZero) {
+TEST(D3DXStart, StartsAndStopsAreCountedAndStopNeverGoesBelowZero)
+{
     EXPECT_EQ(D3DXUninitialize(), S_OK);
     EXPECT_EQ(D3DXUninitialize(), S_OK);
     EXPECT_EQ(D3DXGetDeviceCount(), 0u);
@@ -87,7 +92,8 @@ TEST(D3DXStart, StartsAndStopsAreCountedAndStopNeverGoesBelowZero) {
 
 using D3DXDevices = Started;
 
-TEST_F(D3DXDevices, DescriptionsAreCompleteAndOrderedBestFirst) {
+TEST_F(D3DXDevices, DescriptionsAreCompleteAndOrderedBestFirst)
+{
     const DWORD count = D3DXGetDeviceCount();
     ASSERT_GE(count, 1u);
     std::vector<D3DX_DEVICEDESC> all(count);
@@ -120,8 +126,8 @@ TEST_F(D3DXDevices, DescriptionsAreCompleteAndOrderedBestFirst) {
     EXPECT_EQ(best.deviceIndex, 0u);
 
     // A level as index names the first device of that level.
-    for (DWORD level : {D3DX_HWLEVEL_TL, D3DX_HWLEVEL_RASTER, D3DX_HWLEVEL_2D, D3DX_HWLEVEL_REFERENCE,
-                        D3DX_HWLEVEL_NULL}) {
+    for (DWORD level :
+         {D3DX_HWLEVEL_TL, D3DX_HWLEVEL_RASTER, D3DX_HWLEVEL_2D, D3DX_HWLEVEL_REFERENCE, D3DX_HWLEVEL_NULL}) {
         DWORD first = D3DX_DEFAULT;
         for (DWORD i = 0; i < count && first == D3DX_DEFAULT; ++i)
             if (all[i].hwLevel == level) first = i;
@@ -136,7 +142,8 @@ TEST_F(D3DXDevices, DescriptionsAreCompleteAndOrderedBestFirst) {
     }
 }
 
-TEST_F(D3DXDevices, WineListsItsThreeDevicesOnThePrimaryDisplayFirst) {
+TEST_F(D3DXDevices, WineListsItsThreeDevicesOnThePrimaryDisplayFirst)
+{
     // DirectDraw HAL with T&L HAL, HAL and RGB, then the same again for the
     // named adapter.
     ASSERT_GE(D3DXGetDeviceCount(), 3u);
@@ -151,7 +158,8 @@ TEST_F(D3DXDevices, WineListsItsThreeDevicesOnThePrimaryDisplayFirst) {
     }
 }
 
-TEST_F(D3DXDevices, BadArgumentsAreRefused) {
+TEST_F(D3DXDevices, BadArgumentsAreRefused)
+{
     D3DX_DEVICEDESC d;
     EXPECT_EQ(D3DXGetDeviceDescription(0, nullptr), D3DXERR_NULLPOINTER);
     EXPECT_EQ(D3DXGetDeviceDescription(D3DXGetDeviceCount(), &d), D3DXERR_INVALIDD3DXDEVICEINDEX);
@@ -161,7 +169,8 @@ TEST_F(D3DXDevices, BadArgumentsAreRefused) {
     EXPECT_EQ(D3DXGetDeviceCaps(99, nullptr, &caps, nullptr, nullptr), D3DXERR_INVALIDD3DXDEVICEINDEX);
 }
 
-TEST_F(D3DXDevices, CapsAreTheDevicesAndDirectDrawsOwn) {
+TEST_F(D3DXDevices, CapsAreTheDevicesAndDirectDrawsOwn)
+{
     D3DX_DEVICEDESC d;
     ASSERT_EQ(D3DXGetDeviceDescription(0, &d), S_OK);
     D3DDEVICEDESC7 caps = {};
@@ -175,7 +184,8 @@ TEST_F(D3DXDevices, CapsAreTheDevicesAndDirectDrawsOwn) {
 
 using D3DXModes = Started;
 
-TEST_F(D3DXModes, CurrentModeIsTheDisplays) {
+TEST_F(D3DXModes, CurrentModeIsTheDisplays)
+{
     D3DX_VIDMODE m;
     memset(&m, 0xCC, sizeof(m));
     ASSERT_EQ(D3DXGetCurrentVideoMode(0, &m), S_OK);
@@ -191,7 +201,8 @@ TEST_F(D3DXModes, CurrentModeIsTheDisplays) {
     EXPECT_EQ(D3DXGetCurrentVideoMode(D3DXGetDeviceCount(), &m), D3DXERR_INVALIDD3DXDEVICEINDEX);
 }
 
-TEST_F(D3DXModes, ModeListHoldsTheCurrentModeAndEndsCleanly) {
+TEST_F(D3DXModes, ModeListHoldsTheCurrentModeAndEndsCleanly)
+{
     D3DX_VIDMODE current;
     ASSERT_EQ(D3DXGetCurrentVideoMode(0, &current), S_OK);
     const DWORD n = D3DXGetMaxNumVideoModes(0, 0);
@@ -214,7 +225,8 @@ TEST_F(D3DXModes, ModeListHoldsTheCurrentModeAndEndsCleanly) {
 
 using D3DXSurfaceFormats = Started;
 
-TEST_F(D3DXSurfaceFormats, RenderTargetFollowsTheModeDepth) {
+TEST_F(D3DXSurfaceFormats, RenderTargetFollowsTheModeDepth)
+{
     D3DX_VIDMODE current;
     ASSERT_EQ(D3DXGetCurrentVideoMode(0, &current), S_OK);
     if (current.bpp == 32) {
@@ -234,7 +246,8 @@ TEST_F(D3DXSurfaceFormats, RenderTargetFollowsTheModeDepth) {
     }
 }
 
-TEST_F(D3DXSurfaceFormats, ClassesListTheirOwnFormatsOnce) {
+TEST_F(D3DXSurfaceFormats, ClassesListTheirOwnFormatsOnce)
+{
     const auto depth = Formats(0, D3DX_SC_DEPTHBUFFER);
     const auto color = Formats(0, D3DX_SC_COLORTEXTURE);
     const auto bump = Formats(0, D3DX_SC_BUMPMAP);
@@ -264,7 +277,8 @@ TEST_F(D3DXSurfaceFormats, ClassesListTheirOwnFormatsOnce) {
     EXPECT_TRUE(Has(bump, D3DX_SF_U8V8));
 }
 
-TEST_F(D3DXSurfaceFormats, BadArgumentsAreRefused) {
+TEST_F(D3DXSurfaceFormats, BadArgumentsAreRefused)
+{
     D3DX_SURFACEFORMAT f;
     EXPECT_EQ(D3DXGetSurfaceFormat(0, nullptr, D3DX_SC_DEPTHBUFFER, 0, nullptr), D3DXERR_NULLPOINTER);
     EXPECT_EQ(D3DXGetSurfaceFormat(0, nullptr, 0, 0, &f), D3DXERR_INVALIDPARAMETER);
@@ -276,7 +290,8 @@ TEST_F(D3DXSurfaceFormats, BadArgumentsAreRefused) {
 
 // Every listed format must make a real surface of its class through its
 // DirectDraw pixel format.
-TEST_F(D3DXSurfaceFormats, ListedFormatsMakeSurfaces) {
+TEST_F(D3DXSurfaceFormats, ListedFormatsMakeSurfaces)
+{
     IDirectDraw7* dd = nullptr;
     ASSERT_EQ(DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&dd), IID_IDirectDraw7, nullptr), S_OK);
     ASSERT_EQ(dd->SetCooperativeLevel(nullptr, DDSCL_NORMAL), S_OK);
@@ -302,7 +317,8 @@ TEST_F(D3DXSurfaceFormats, ListedFormatsMakeSurfaces) {
     dd->Release();
 }
 
-TEST(D3DXPixelFormats, EveryFormatRoundTripsAndUnknownsAreRefused) {
+TEST(D3DXPixelFormats, EveryFormatRoundTripsAndUnknownsAreRefused)
+{
     std::vector<D3DX_SURFACEFORMAT> all;
     for (int f = D3DX_SF_R8G8B8; f < D3DX_SF_TEXTUREMAX; ++f) all.push_back(static_cast<D3DX_SURFACEFORMAT>(f));
     for (int f = D3DX_SF_Z16S0; f < D3DX_SF_DEPTHMAX; ++f) all.push_back(static_cast<D3DX_SURFACEFORMAT>(f));
@@ -331,11 +347,12 @@ TEST(D3DXPixelFormats, EveryFormatRoundTripsAndUnknownsAreRefused) {
     EXPECT_EQ(D3DXMakeSurfaceFormat(&dxt2), D3DX_SF_UNKNOWN);
     DDPIXELFORMAT alphaMaskNoFlag;
     ASSERT_EQ(D3DXMakeDDPixelFormat(D3DX_SF_A8R8G8B8, &alphaMaskNoFlag), S_OK);
-    alphaMaskNoFlag.dwFlags = DDPF_RGB;  // the mask without DDPF_ALPHAPIXELS means nothing
+    alphaMaskNoFlag.dwFlags = DDPF_RGB; // the mask without DDPF_ALPHAPIXELS means nothing
     EXPECT_EQ(D3DXMakeSurfaceFormat(&alphaMaskNoFlag), D3DX_SF_X8R8G8B8);
 }
 
-TEST(D3DXErrorString, NamesCodesAndCutsToTheBuffer) {
+TEST(D3DXErrorString, NamesCodesAndCutsToTheBuffer)
+{
     char text[64];
     ASSERT_EQ(D3DXGetErrorString(D3DXERR_NOMATCHFOUND, sizeof(text), text), S_OK);
     EXPECT_STREQ(text, "D3DXERR_NOMATCHFOUND");

@@ -12,7 +12,8 @@ constexpr float kPi = 3.14159265f;
 constexpr float kFov = kPi / 3, kCameraZ = -5;
 constexpr D3DCOLOR kClear = 0xFF000040;
 
-D3DMATRIX Identity() {
+D3DMATRIX Identity()
+{
     D3DMATRIX m = {};
     m._11 = m._22 = m._33 = m._44 = 1;
     return m;
@@ -20,7 +21,8 @@ D3DMATRIX Identity() {
 
 class D3DXShape : public DeviceTest {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         DeviceTest::SetUp();
         D3DMATRIX view = Identity();
         view._43 = -kCameraZ;
@@ -50,12 +52,14 @@ protected:
         device->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_CCW);
         device->SetTexture(0, nullptr);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         if (shape) shape->Release();
         DeviceTest::TearDown();
     }
     // Clears, draws the shape, and answers S_OK when all went well.
-    HRESULT Draw(const D3DMATRIX& world = Identity()) {
+    HRESULT Draw(const D3DMATRIX& world = Identity())
+    {
         Clear(kClear);
         device->SetTransform(D3DTRANSFORMSTATE_WORLD, const_cast<D3DMATRIX*>(&world));
         HRESULT hr = device->BeginScene();
@@ -65,7 +69,8 @@ protected:
         return FAILED(hr) ? hr : end;
     }
     // The pixel where the point (x, y, z) of the world shows.
-    Rgba At(float x, float y, float z = 0) {
+    Rgba At(float x, float y, float z = 0)
+    {
         const float h = 1 / std::tan(kFov / 2), d = z - kCameraZ;
         const int px = int(std::lround(kW / 2 + x * h * kH / kW / d * kW / 2));
         const int py = int(std::lround(kH / 2 - y * h / d * kH / 2));
@@ -79,7 +84,8 @@ protected:
         float x, y, z, nx, ny, nz, u, v;
     };
     // The shape's vertices, read from its buffer.
-    std::vector<Vertex> Vertices(DWORD* fvf = nullptr) {
+    std::vector<Vertex> Vertices(DWORD* fvf = nullptr)
+    {
         std::vector<Vertex> out;
         IDirect3DVertexBuffer7* vb = shape->GetVB();
         EXPECT_NE(vb, nullptr);
@@ -100,23 +106,26 @@ protected:
         return out;
     }
     // Every index names a vertex and makes whole triangles.
-    void ExpectTriangles(size_t vertices) {
+    void ExpectTriangles(size_t vertices)
+    {
         const WORD* indices = nullptr;
         const DWORD n = shape->GetIndices(&indices);
         EXPECT_GT(n, 0u);
         EXPECT_EQ(n % 3, 0u);
         for (DWORD i = 0; i < n; ++i) ASSERT_LT(indices[i], vertices);
     }
-    static void ExpectUnitNormals(const std::vector<Vertex>& vs) {
+    static void ExpectUnitNormals(const std::vector<Vertex>& vs)
+    {
         for (const Vertex& v : vs) ASSERT_NEAR(std::sqrt(v.nx * v.nx + v.ny * v.ny + v.nz * v.nz), 1.0f, 1e-3f);
     }
 
     ID3DXSimpleShape* shape = nullptr;
 };
 
-}  // namespace
+} // namespace
 
-TEST_F(D3DXShape, ABoxHasItsSizeAndDrawsItsFrontFace) {
+TEST_F(D3DXShape, ABoxHasItsSizeAndDrawsItsFrontFace)
+{
     ASSERT_EQ(D3DXCreateBox(device, 1, 2, 3, D3DX_DEFAULT, &shape), S_OK);
     DWORD fvf = 0;
     const std::vector<Vertex> vs = Vertices(&fvf);
@@ -139,7 +148,8 @@ TEST_F(D3DXShape, ABoxHasItsSizeAndDrawsItsFrontFace) {
     EXPECT_TRUE(Cleared(At(-0.7f, 0, -1.5f)));
 }
 
-TEST_F(D3DXShape, ACylinderHasItsBaseAndTopRadii) {
+TEST_F(D3DXShape, ACylinderHasItsBaseAndTopRadii)
+{
     ASSERT_EQ(D3DXCreateCylinder(device, 0.5f, 1.0f, 2, D3DX_DEFAULT, 3, D3DX_DEFAULT, &shape), S_OK);
     const std::vector<Vertex> vs = Vertices();
     ASSERT_FALSE(vs.empty());
@@ -161,7 +171,8 @@ TEST_F(D3DXShape, ACylinderHasItsBaseAndTopRadii) {
     EXPECT_TRUE(Cleared(At(0.8f, -0.8f))) << "narrow at the base";
 }
 
-TEST_F(D3DXShape, APolygonFacesTheCameraAndNeedsThreeSides) {
+TEST_F(D3DXShape, APolygonFacesTheCameraAndNeedsThreeSides)
+{
     EXPECT_EQ(D3DXCreatePolygon(device, 1, 2, D3DX_DEFAULT, &shape), D3DXERR_INVALIDPARAMETER);
     EXPECT_EQ(shape, nullptr);
     EXPECT_EQ(D3DXCreatePolygon(device, 1, 0, D3DX_DEFAULT, &shape), D3DXERR_INVALIDPARAMETER);
@@ -188,7 +199,8 @@ TEST_F(D3DXShape, APolygonFacesTheCameraAndNeedsThreeSides) {
     EXPECT_EQ(shape->GetIndices(nullptr), 9u);
 }
 
-TEST_F(D3DXShape, ASphereIsRoundAndLitFacingTheLight) {
+TEST_F(D3DXShape, ASphereIsRoundAndLitFacingTheLight)
+{
     ASSERT_EQ(D3DXCreateSphere(device, 1.5f, D3DX_DEFAULT, D3DX_DEFAULT, 1, &shape), S_OK);
     const std::vector<Vertex> vs = Vertices();
     ASSERT_EQ(vs.size(), 17u * 17u);
@@ -204,7 +216,8 @@ TEST_F(D3DXShape, ASphereIsRoundAndLitFacingTheLight) {
     EXPECT_TRUE(Cleared(At(1.75f, 0)));
 }
 
-TEST_F(D3DXShape, ATorusHasAHole) {
+TEST_F(D3DXShape, ATorusHasAHole)
+{
     EXPECT_EQ(D3DXCreateTorus(device, 2, 1, 8, 16, D3DX_DEFAULT, &shape), D3DXERR_INVALIDPARAMETER);
     EXPECT_EQ(D3DXCreateTorus(device, 1, 1, 8, 16, D3DX_DEFAULT, &shape), D3DXERR_INVALIDPARAMETER);
     ASSERT_EQ(D3DXCreateTorus(device, 0.5f, 1.5f, 12, D3DX_DEFAULT, D3DX_DEFAULT, &shape), S_OK);
@@ -231,7 +244,8 @@ TEST_F(D3DXShape, ATorusHasAHole) {
     EXPECT_TRUE(Cleared(At(1.7f, 0)));
 }
 
-TEST_F(D3DXShape, ATeapotHasABodyASpoutAHandleAndALid) {
+TEST_F(D3DXShape, ATeapotHasABodyASpoutAHandleAndALid)
+{
     ASSERT_EQ(D3DXCreateTeapot(device, D3DX_DEFAULT, &shape), S_OK);
     const std::vector<Vertex> vs = Vertices();
     ASSERT_FALSE(vs.empty());
@@ -247,7 +261,8 @@ TEST_F(D3DXShape, ATeapotHasABodyASpoutAHandleAndALid) {
     EXPECT_TRUE(Cleared(At(0, -0.95f)));
 }
 
-TEST_F(D3DXShape, TextureCoordinateSetsAreRepeatedOrLeftOut) {
+TEST_F(D3DXShape, TextureCoordinateSetsAreRepeatedOrLeftOut)
+{
     DWORD fvf = 0;
     ASSERT_EQ(D3DXCreateBox(device, 1, 1, 1, 0, &shape), S_OK);
     Vertices(&fvf);
@@ -277,7 +292,8 @@ TEST_F(D3DXShape, TextureCoordinateSetsAreRepeatedOrLeftOut) {
     EXPECT_EQ(D3DXCreateTeapot(device, 9, &shape), D3DXERR_INVALIDPARAMETER);
 }
 
-TEST_F(D3DXShape, AnOptimisedBufferStillDraws) {
+TEST_F(D3DXShape, AnOptimisedBufferStillDraws)
+{
     ASSERT_EQ(D3DXCreateSphere(device, 1, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, &shape), S_OK);
     IDirect3DVertexBuffer7* vb = shape->GetVB();
     ASSERT_NE(vb, nullptr);
@@ -287,7 +303,8 @@ TEST_F(D3DXShape, AnOptimisedBufferStillDraws) {
     EXPECT_TRUE(Lit(At(0, 0)));
 }
 
-TEST_F(D3DXShape, BadArgumentsAreRefused) {
+TEST_F(D3DXShape, BadArgumentsAreRefused)
+{
     const float nan = std::nanf("");
     const float inf = INFINITY;
     EXPECT_EQ(D3DXCreateBox(device, 1, 1, 1, D3DX_DEFAULT, nullptr), D3DXERR_NULLPOINTER);
@@ -315,7 +332,8 @@ TEST_F(D3DXShape, BadArgumentsAreRefused) {
     EXPECT_TRUE(Cleared(At(0, 0)));
 }
 
-TEST_F(D3DXShape, IsACountedComObjectThatKeepsItsDevice) {
+TEST_F(D3DXShape, IsACountedComObjectThatKeepsItsDevice)
+{
     ASSERT_EQ(D3DXCreateBox(device, 1, 1, 1, D3DX_DEFAULT, &shape), S_OK);
     void* p = nullptr;
     ASSERT_EQ(shape->QueryInterface(IID_ID3DXSimpleShape, &p), S_OK);

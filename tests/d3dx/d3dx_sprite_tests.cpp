@@ -14,13 +14,15 @@ constexpr int kCx = 100, kCy = 75;
 
 class D3DXSprite : public DeviceTest {
 protected:
-    void TearDown() override {
+    void TearDown() override
+    {
         for (IDirectDrawSurface7* t : textures)
             if (t) t->Release();
         DeviceTest::TearDown();
     }
     // A texture from a 32-bit Targa file painted 0xAARRGGBB.
-    IDirectDrawSurface7* Texture(const char* name, int w, int h, const std::function<uint32_t(int, int)>& paint) {
+    IDirectDrawSurface7* Texture(const char* name, int w, int h, const std::function<uint32_t(int, int)>& paint)
+    {
         IDirectDrawSurface7* t = nullptr;
         DWORD width = D3DX_DEFAULT, height = D3DX_DEFAULT;
         D3DX_SURFACEFORMAT format = D3DX_SF_UNKNOWN;
@@ -32,7 +34,8 @@ protected:
     }
     // Clears to blue and draws one sprite at the centre of the target.
     HRESULT Draw(IDirectDrawSurface7* t, float alpha = 1, float scale = 1, float angle = 0,
-                 const D3DXVECTOR2* offset = nullptr, const RECT* source = nullptr, float x = kCx, float y = kCy) {
+                 const D3DXVECTOR2* offset = nullptr, const RECT* source = nullptr, float x = kCx, float y = kCy)
+    {
         Clear(kBlue);
         HRESULT hr = device->BeginScene();
         if (FAILED(hr)) return hr;
@@ -49,9 +52,10 @@ uint32_t Red(int, int) { return 0xFFFF0000; }
 // Left half red, right half green.
 uint32_t Halves(int x, int w) { return x < w / 2 ? 0xFFFF0000 : 0xFF00FF00; }
 
-}  // namespace
+} // namespace
 
-TEST_F(D3DXSprite, EachTexelCoversOnePixelAroundThePoint) {
+TEST_F(D3DXSprite, EachTexelCoversOnePixelAroundThePoint)
+{
     // 4 x 4 texels, each its own colour.
     auto colour = [](int x, int y) { return 0xFF000000u | uint32_t(40 + 60 * x) << 16 | uint32_t(40 + 60 * y) << 8; };
     IDirectDrawSurface7* t = Texture("cells.tga", 4, 4, colour);
@@ -63,7 +67,8 @@ TEST_F(D3DXSprite, EachTexelCoversOnePixelAroundThePoint) {
     EXPECT_TRUE(Near(Pixel(kCx, kCy + 2), 0x0000FF, 0));
 }
 
-TEST_F(D3DXSprite, AHalfTransparentSpriteReadsTheMix) {
+TEST_F(D3DXSprite, AHalfTransparentSpriteReadsTheMix)
+{
     IDirectDrawSurface7* t = Texture("red.tga", 16, 16, Red);
     ASSERT_EQ(Draw(t, 0.5f), S_OK);
     EXPECT_TRUE(Near(Pixel(kCx, kCy), 0x800080, 3));
@@ -75,7 +80,8 @@ TEST_F(D3DXSprite, AHalfTransparentSpriteReadsTheMix) {
     EXPECT_TRUE(Near(Pixel(kCx, kCy), 0x0000FF, 0));
 }
 
-TEST_F(D3DXSprite, TheTexturesAlphaBlendsToo) {
+TEST_F(D3DXSprite, TheTexturesAlphaBlendsToo)
+{
     // Left half clear, right half red at half cover.
     IDirectDrawSurface7* t = Texture("alpha.tga", 16, 16, [](int x, int) { return x < 8 ? 0x00FF0000u : 0x80FF0000u; });
     ASSERT_EQ(Draw(t), S_OK);
@@ -85,7 +91,8 @@ TEST_F(D3DXSprite, TheTexturesAlphaBlendsToo) {
     EXPECT_TRUE(Near(Pixel(kCx + 4, kCy), 0x4000BF, 3));
 }
 
-TEST_F(D3DXSprite, ScaleGrowsAndShrinksAboutThePoint) {
+TEST_F(D3DXSprite, ScaleGrowsAndShrinksAboutThePoint)
+{
     IDirectDrawSurface7* t = Texture("scale.tga", 16, 16, Red);
     ASSERT_EQ(Draw(t, 1, 2), S_OK);
     EXPECT_TRUE(Near(Pixel(kCx + 15, kCy - 15), 0xFF0000, 0));
@@ -101,7 +108,8 @@ TEST_F(D3DXSprite, ScaleGrowsAndShrinksAboutThePoint) {
     EXPECT_TRUE(Near(Pixel(kCx + 4, kCy), 0xFF0000, 0));
 }
 
-TEST_F(D3DXSprite, APositiveAngleTurnsClockwise) {
+TEST_F(D3DXSprite, APositiveAngleTurnsClockwise)
+{
     // 32 x 8: left half red, right half green.
     IDirectDrawSurface7* t = Texture("bar.tga", 32, 8, [](int x, int) { return Halves(x, 32); });
     ASSERT_EQ(Draw(t), S_OK);
@@ -120,7 +128,8 @@ TEST_F(D3DXSprite, APositiveAngleTurnsClockwise) {
     EXPECT_TRUE(Near(Pixel(kCx + 10, kCy), 0xFF0000, 0));
 }
 
-TEST_F(D3DXSprite, TheOffsetMovesThePivotAndTheSourceRectangleCuts) {
+TEST_F(D3DXSprite, TheOffsetMovesThePivotAndTheSourceRectangleCuts)
+{
     IDirectDrawSurface7* t = Texture("pivot.tga", 32, 8, [](int x, int) { return Halves(x, 32); });
     // Pivot on the right end: the bar lies left of the point, and turning by a quarter
     // hangs it above.
@@ -148,7 +157,8 @@ TEST_F(D3DXSprite, TheOffsetMovesThePivotAndTheSourceRectangleCuts) {
     EXPECT_TRUE(Near(Pixel(20, 140), 0x00FF00, 0));
 }
 
-TEST_F(D3DXSprite, ADepthIsTestedOnlyWhenAskedFor) {
+TEST_F(D3DXSprite, ADepthIsTestedOnlyWhenAskedFor)
+{
     IDirectDrawSurface7* t = Texture("depth.tga", 8, 8, Red);
     ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlue, 0.25f, 0), S_OK);
     ASSERT_EQ(device->BeginScene(), S_OK);
@@ -165,7 +175,8 @@ TEST_F(D3DXSprite, ADepthIsTestedOnlyWhenAskedFor) {
     EXPECT_TRUE(Near(Pixel(kCx, kCy), 0xFF0000, 0));
 }
 
-TEST_F(D3DXSprite, BadArgumentsAreRefused) {
+TEST_F(D3DXSprite, BadArgumentsAreRefused)
+{
     IDirectDrawSurface7* t = Texture("bad.tga", 8, 8, Red);
     const D3DXVECTOR3 point = {kCx, kCy, 0};
     const float nan = std::nanf("");

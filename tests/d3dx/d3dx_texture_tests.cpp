@@ -20,23 +20,26 @@ struct Loaded {
 
 class D3DXTexture : public DeviceTest {
 protected:
-    void TearDown() override {
+    void TearDown() override
+    {
         if (last.surface) last.surface->Release();
         DeviceTest::TearDown();
     }
     // Loads as the engine's texture does: sizes and format to be chosen, no mip-maps.
     Loaded& Load(const std::string& path, DWORD width = D3DX_DEFAULT, DWORD height = D3DX_DEFAULT,
                  D3DX_SURFACEFORMAT format = D3DX_SF_UNKNOWN, DWORD* mipMaps = nullptr,
-                 D3DX_FILTERTYPE filter = D3DX_FT_DEFAULT, DWORD flags = 0) {
+                 D3DX_FILTERTYPE filter = D3DX_FT_DEFAULT, DWORD flags = 0)
+    {
         if (last.surface) last.surface->Release();
         last = {E_FAIL, reinterpret_cast<IDirectDrawSurface7*>(1), width, height, mipMaps ? *mipMaps : 0, format};
-        last.hr = D3DXCreateTextureFromFile(device, flags ? &flags : nullptr, &last.width, &last.height,
-                                            &last.format, nullptr, &last.surface, mipMaps ? &last.mipMaps : nullptr,
-                                            path.c_str(), filter);
+        last.hr =
+            D3DXCreateTextureFromFile(device, flags ? &flags : nullptr, &last.width, &last.height, &last.format,
+                                      nullptr, &last.surface, mipMaps ? &last.mipMaps : nullptr, path.c_str(), filter);
         return last;
     }
     // The quadrant colours at the centres of the quadrants of a w x h surface.
-    void ExpectQuadrants(IDirectDrawSurface7* s, int w, int h) {
+    void ExpectQuadrants(IDirectDrawSurface7* s, int w, int h)
+    {
         EXPECT_TRUE(Near(PixelAt(s, w / 4, h / 4), kQuadrant[0]));
         EXPECT_TRUE(Near(PixelAt(s, 3 * w / 4, h / 4), kQuadrant[1]));
         EXPECT_TRUE(Near(PixelAt(s, w / 4, 3 * h / 4), kQuadrant[2]));
@@ -45,9 +48,10 @@ protected:
     Loaded last = {S_OK, nullptr, 0, 0, 0, D3DX_SF_UNKNOWN};
 };
 
-}  // namespace
+} // namespace
 
-TEST_F(D3DXTexture, BitmapsOfTwentyFourAndEightBitsLandPixelForPixel) {
+TEST_F(D3DXTexture, BitmapsOfTwentyFourAndEightBitsLandPixelForPixel)
+{
     const auto paint = [](int x, int y) { return Quadrants(x, y, 16, 8); };
     Loaded& t = Load(WriteTestFile("quad24.bmp", Bmp(16, 8, paint)));
     ASSERT_EQ(t.hr, S_OK);
@@ -63,7 +67,8 @@ TEST_F(D3DXTexture, BitmapsOfTwentyFourAndEightBitsLandPixelForPixel) {
     EXPECT_TRUE(d.ddsCaps.dwCaps2 & DDSCAPS2_TEXTUREMANAGE) << "a hardware device's texture is managed";
 
     const std::vector<uint32_t> palette = {0x000000, 0xFF8000, 0x0080FF};
-    Loaded& p = Load(WriteTestFile("pal8.bmp", Bmp(8, 8, [](int x, int y) { return (x + y) % 3; }, palette)));
+    Loaded& p = Load(WriteTestFile("pal8.bmp", Bmp(
+                                                   8, 8, [](int x, int y) { return (x + y) % 3; }, palette)));
     ASSERT_EQ(p.hr, S_OK);
     EXPECT_TRUE(Near(PixelAt(p.surface, 1, 0), 0xFF8000, 0));
     EXPECT_TRUE(Near(PixelAt(p.surface, 2, 0), 0x0080FF, 0));
@@ -71,7 +76,8 @@ TEST_F(D3DXTexture, BitmapsOfTwentyFourAndEightBitsLandPixelForPixel) {
     EXPECT_EQ(PixelAt(p.surface, 3, 0).a, 255);
 }
 
-TEST_F(D3DXTexture, TargaAlphaChoosesAFormatWithAlpha) {
+TEST_F(D3DXTexture, TargaAlphaChoosesAFormatWithAlpha)
+{
     // Left half see-through, right half half-covering.
     const auto paint = [](int x, int y) { return (x < 4 ? 0x00000000u : 0x80000000u) | Quadrants(x, y, 8, 8); };
     Loaded& t = Load(WriteTestFile("alpha32.tga", Tga(8, 8, 32, paint)));
@@ -93,10 +99,12 @@ TEST_F(D3DXTexture, TargaAlphaChoosesAFormatWithAlpha) {
     EXPECT_EQ(u.hr, S_OK);
 }
 
-TEST_F(D3DXTexture, SizesFollowTheDeviceAndTheRequest) {
+TEST_F(D3DXTexture, SizesFollowTheDeviceAndTheRequest)
+{
     D3DDEVICEDESC7 caps = {};
     ASSERT_EQ(device->GetCaps(&caps), S_OK);
-    const std::string path = WriteTestFile("odd.bmp", Bmp(100, 60, [](int x, int y) { return Quadrants(x, y, 100, 60); }));
+    const std::string path =
+        WriteTestFile("odd.bmp", Bmp(100, 60, [](int x, int y) { return Quadrants(x, y, 100, 60); }));
     Loaded& t = Load(path);
     ASSERT_EQ(t.hr, S_OK);
     if (caps.dpcTriCaps.dwTextureCaps & D3DPTEXTURECAPS_POW2) {
@@ -117,7 +125,8 @@ TEST_F(D3DXTexture, SizesFollowTheDeviceAndTheRequest) {
     }
 }
 
-TEST_F(D3DXTexture, AFormatAskedForIsMadeWhenOffered) {
+TEST_F(D3DXTexture, AFormatAskedForIsMadeWhenOffered)
+{
     const std::string path = WriteTestFile("q565.bmp", Bmp(8, 8, [](int x, int y) { return Quadrants(x, y, 8, 8); }));
     Loaded& t = Load(path, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_SF_R5G6B5);
     ASSERT_EQ(t.hr, S_OK);
@@ -137,8 +146,10 @@ TEST_F(D3DXTexture, AFormatAskedForIsMadeWhenOffered) {
     }
 }
 
-TEST_F(D3DXTexture, MipMapsAverageDownToOnePixel) {
-    const std::string path = WriteTestFile("mip.tga", Tga(16, 16, 24, [](int x, int y) { return Quadrants(x, y, 16, 16); }));
+TEST_F(D3DXTexture, MipMapsAverageDownToOnePixel)
+{
+    const std::string path =
+        WriteTestFile("mip.tga", Tga(16, 16, 24, [](int x, int y) { return Quadrants(x, y, 16, 16); }));
     DWORD levels = D3DX_DEFAULT;
     Loaded& t = Load(path, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_SF_UNKNOWN, &levels);
     ASSERT_EQ(t.hr, S_OK);
@@ -172,7 +183,8 @@ TEST_F(D3DXTexture, MipMapsAverageDownToOnePixel) {
     EXPECT_EQ(d.dwTextureStage, 1u);
 }
 
-TEST_F(D3DXTexture, FilesThatCannotBeReadGiveTheirCodes) {
+TEST_F(D3DXTexture, FilesThatCannotBeReadGiveTheirCodes)
+{
     const Bytes good = Bmp(8, 8, [](int, int) { return 0x123456u; });
     const Bytes tga = Tga(8, 8, 24, [](int, int) { return 0x123456u; });
     Bytes colourMapped = tga;
@@ -206,11 +218,12 @@ TEST_F(D3DXTexture, FilesThatCannotBeReadGiveTheirCodes) {
     EXPECT_EQ(Load(WriteTestFile("bitmap.dat", good)).hr, S_OK);
 }
 
-TEST_F(D3DXTexture, BadArgumentsAreRefused) {
+TEST_F(D3DXTexture, BadArgumentsAreRefused)
+{
     const std::string path = WriteTestFile("args.bmp", Bmp(4, 4, [](int, int) { return 0u; }));
     IDirectDrawSurface7* s = reinterpret_cast<IDirectDrawSurface7*>(1);
-    EXPECT_EQ(D3DXCreateTextureFromFile(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &s, nullptr,
-                                        path.c_str(), D3DX_FT_DEFAULT),
+    EXPECT_EQ(D3DXCreateTextureFromFile(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &s, nullptr, path.c_str(),
+                                        D3DX_FT_DEFAULT),
               D3DXERR_NULLPOINTER);
     EXPECT_EQ(s, nullptr);
     EXPECT_EQ(D3DXCreateTextureFromFile(device, nullptr, nullptr, nullptr, nullptr, nullptr, &s, nullptr, nullptr,
@@ -220,15 +233,15 @@ TEST_F(D3DXTexture, BadArgumentsAreRefused) {
                                         path.c_str(), D3DX_FT_DEFAULT),
               D3DXERR_NULLPOINTER);
     DWORD flags = 0x10000;
-    EXPECT_EQ(D3DXCreateTextureFromFile(device, &flags, nullptr, nullptr, nullptr, nullptr, &s, nullptr,
-                                        path.c_str(), D3DX_FT_DEFAULT),
+    EXPECT_EQ(D3DXCreateTextureFromFile(device, &flags, nullptr, nullptr, nullptr, nullptr, &s, nullptr, path.c_str(),
+                                        D3DX_FT_DEFAULT),
               D3DXERR_INVALIDPARAMETER);
-    EXPECT_EQ(D3DXCreateTextureFromFile(device, nullptr, nullptr, nullptr, nullptr, nullptr, &s, nullptr,
-                                        path.c_str(), static_cast<D3DX_FILTERTYPE>(7)),
+    EXPECT_EQ(D3DXCreateTextureFromFile(device, nullptr, nullptr, nullptr, nullptr, nullptr, &s, nullptr, path.c_str(),
+                                        static_cast<D3DX_FILTERTYPE>(7)),
               D3DXERR_INVALIDPARAMETER);
     // Every in/out pointer may be NULL.
-    ASSERT_EQ(D3DXCreateTextureFromFile(device, nullptr, nullptr, nullptr, nullptr, nullptr, &s, nullptr,
-                                        path.c_str(), D3DX_FT_DEFAULT),
+    ASSERT_EQ(D3DXCreateTextureFromFile(device, nullptr, nullptr, nullptr, nullptr, nullptr, &s, nullptr, path.c_str(),
+                                        D3DX_FT_DEFAULT),
               S_OK);
     EXPECT_EQ(s->Release(), 0u);
 }

@@ -16,23 +16,27 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 // Field offsets from the start of the file (info header at 14).
-constexpr size_t kOffBits = 10, kHeaderSize = 14, kWidth = 18, kHeight = 22, kPlanes = 26,
-                 kBits = 28, kCompression = 30, kSizeImage = 34, kClrUsed = 46;
+constexpr size_t kOffBits = 10, kHeaderSize = 14, kWidth = 18, kHeight = 22, kPlanes = 26, kBits = 28,
+                 kCompression = 30, kSizeImage = 34, kClrUsed = 46;
 
-void Set16(Bytes& b, size_t at, uint32_t v) {
+void Set16(Bytes& b, size_t at, uint32_t v)
+{
     b[at] = uint8_t(v);
     b[at + 1] = uint8_t(v >> 8);
 }
-void Set32(Bytes& b, size_t at, uint32_t v) {
+void Set32(Bytes& b, size_t at, uint32_t v)
+{
     Set16(b, at, v & 0xFFFF);
     Set16(b, at + 2, v >> 16);
 }
-uint32_t Get32(const Bytes& b, size_t at) {
+uint32_t Get32(const Bytes& b, size_t at)
+{
     return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24;
 }
 
 // A well-formed file: headers, full palette for <= 8 bpp, zeroed pixel rows.
-Bytes MakeBmp(int32_t w, int32_t h, uint32_t bits, uint32_t headerSize = 40) {
+Bytes MakeBmp(int32_t w, int32_t h, uint32_t bits, uint32_t headerSize = 40)
+{
     const bool core = headerSize == 12;
     const size_t palette = (bits <= 8 ? size_t(1) << bits : 0) * (core ? 3 : 4);
     const size_t off = 14 + headerSize + palette;
@@ -57,15 +61,17 @@ Bytes MakeBmp(int32_t w, int32_t h, uint32_t bits, uint32_t headerSize = 40) {
     return b;
 }
 
-BmpResult Check(const Bytes& b) {
+BmpResult Check(const Bytes& b)
+{
     WriteSeed("bmp", b.data(), b.size());
     BmpInfo info;
     return CheckBmp(b.data(), b.size(), info);
 }
 
-TEST(Bmp, AcceptsWellFormedFiles) {
+TEST(Bmp, AcceptsWellFormedFiles)
+{
     BmpInfo info;
-    Bytes b24 = MakeBmp(3, 2, 24);  // 9-byte rows padded to 12
+    Bytes b24 = MakeBmp(3, 2, 24); // 9-byte rows padded to 12
     ASSERT_EQ(b24.size(), 54u + 24u);
     ASSERT_EQ(CheckBmp(b24.data(), b24.size(), info), BmpResult::Ok);
     EXPECT_EQ(info.width, 3u);
@@ -82,10 +88,8 @@ TEST(Bmp, AcceptsWellFormedFiles) {
     EXPECT_EQ(info.height, 7u);
     EXPECT_TRUE(info.topDown);
 
-    for (uint32_t bits : {1u, 4u, 16u})
-        EXPECT_EQ(Check(MakeBmp(9, 2, bits)), BmpResult::Ok) << bits;
-    for (uint32_t hs : {52u, 56u, 108u, 124u})
-        EXPECT_EQ(Check(MakeBmp(2, 2, 8, hs)), BmpResult::Ok) << hs;
+    for (uint32_t bits : {1u, 4u, 16u}) EXPECT_EQ(Check(MakeBmp(9, 2, bits)), BmpResult::Ok) << bits;
+    for (uint32_t hs : {52u, 56u, 108u, 124u}) EXPECT_EQ(Check(MakeBmp(2, 2, 8, hs)), BmpResult::Ok) << hs;
     EXPECT_EQ(Check(MakeBmp(3, 3, 8, 12)), BmpResult::Ok);
     EXPECT_EQ(Check(MakeBmp(3, 3, 24, 12)), BmpResult::Ok);
 
@@ -97,9 +101,9 @@ TEST(Bmp, AcceptsWellFormedFiles) {
     EXPECT_EQ(Check(small), BmpResult::Ok);
 }
 
-TEST(Bmp, EveryTruncationRefused) {
-    for (const Bytes& file : {MakeBmp(3, 2, 24), MakeBmp(5, 3, 8), MakeBmp(3, 3, 4, 12),
-                              MakeBmp(2, 2, 32, 124)}) {
+TEST(Bmp, EveryTruncationRefused)
+{
+    for (const Bytes& file : {MakeBmp(3, 2, 24), MakeBmp(5, 3, 8), MakeBmp(3, 3, 4, 12), MakeBmp(2, 2, 32, 124)}) {
         ASSERT_EQ(Check(file), BmpResult::Ok);
         for (size_t n = 0; n < file.size(); ++n) {
             Bytes prefix(file.begin(), file.begin() + n);
@@ -113,7 +117,8 @@ TEST(Bmp, EveryTruncationRefused) {
     EXPECT_EQ(CheckBmp(nullptr, 0, info), BmpResult::Truncated);
 }
 
-TEST(Bmp, HeaderFieldsValidated) {
+TEST(Bmp, HeaderFieldsValidated)
+{
     Bytes b = MakeBmp(2, 2, 24);
     b[1] = 'A';
     EXPECT_EQ(Check(b), BmpResult::BadSignature);
@@ -135,8 +140,9 @@ TEST(Bmp, HeaderFieldsValidated) {
     }
     EXPECT_EQ(Check(MakeBmp(2, 2, 16, 12)), BmpResult::BadFormat);
 
-    struct { uint32_t bits, compression; } mismatched[] = {
-        {24, 1}, {4, 1}, {8, 2}, {24, 2}, {24, 3}, {8, 3}, {24, 4}, {24, 5}, {32, 6}};
+    struct {
+        uint32_t bits, compression;
+    } mismatched[] = {{24, 1}, {4, 1}, {8, 2}, {24, 2}, {24, 3}, {8, 3}, {24, 4}, {24, 5}, {32, 6}};
     for (auto [bits, compression] : mismatched) {
         b = MakeBmp(2, 2, bits);
         Set32(b, kCompression, compression);
@@ -147,10 +153,11 @@ TEST(Bmp, HeaderFieldsValidated) {
     EXPECT_EQ(Check(b), BmpResult::BadFormat) << "top-down RLE";
 }
 
-TEST(Bmp, DimensionsValidated) {
+TEST(Bmp, DimensionsValidated)
+{
     using Dims = std::pair<int32_t, int32_t>;
-    for (auto [w, h] : std::initializer_list<Dims>{
-             {0, 2}, {2, 0}, {-2, 2}, {32769, 1}, {1, 32769}, {1, -32769}, {1, INT32_MIN}}) {
+    for (auto [w, h] :
+         std::initializer_list<Dims>{{0, 2}, {2, 0}, {-2, 2}, {32769, 1}, {1, 32769}, {1, -32769}, {1, INT32_MIN}}) {
         Bytes b = MakeBmp(1, 1, 24);
         Set32(b, kWidth, uint32_t(w));
         Set32(b, kHeight, uint32_t(h));
@@ -161,7 +168,8 @@ TEST(Bmp, DimensionsValidated) {
     EXPECT_EQ(Check(core), BmpResult::BadDimensions);
 }
 
-TEST(Bmp, PixelOffsetMustLieBetweenHeadersAndEnd) {
+TEST(Bmp, PixelOffsetMustLieBetweenHeadersAndEnd)
+{
     Bytes b = MakeBmp(2, 2, 24);
     for (uint32_t off : {0u, 14u, 53u, uint32_t(b.size()) + 1, 0xFFFFFFFFu}) {
         Set32(b, kOffBits, off);
@@ -173,9 +181,10 @@ TEST(Bmp, PixelOffsetMustLieBetweenHeadersAndEnd) {
     EXPECT_EQ(Check(b), BmpResult::Truncated);
 }
 
-TEST(Bmp, PaletteAndMasksMustFitBeforePixels) {
+TEST(Bmp, PaletteAndMasksMustFitBeforePixels)
+{
     Bytes b = MakeBmp(2, 2, 8);
-    Set32(b, kOffBits, 54 + 1020);  // room for 255 of the 256 entries
+    Set32(b, kOffBits, 54 + 1020); // room for 255 of the 256 entries
     EXPECT_EQ(Check(b), BmpResult::BadPalette);
 
     for (uint32_t used : {257u, 0x40000000u, 0xFFFFFFFFu}) {
@@ -183,11 +192,11 @@ TEST(Bmp, PaletteAndMasksMustFitBeforePixels) {
         Set32(b, kClrUsed, used);
         EXPECT_EQ(Check(b), BmpResult::BadPalette) << used;
     }
-    b = MakeBmp(2, 2, 24);  // optional table above 8 bpp must fit as well
+    b = MakeBmp(2, 2, 24); // optional table above 8 bpp must fit as well
     Set32(b, kClrUsed, 1);
     EXPECT_EQ(Check(b), BmpResult::BadPalette);
 
-    Bytes core = MakeBmp(2, 2, 8, 12);  // core palette entries are 3 bytes
+    Bytes core = MakeBmp(2, 2, 8, 12); // core palette entries are 3 bytes
     Set32(core, kOffBits, Get32(core, kOffBits) - 1);
     EXPECT_EQ(Check(core), BmpResult::BadPalette);
 
@@ -204,7 +213,8 @@ TEST(Bmp, PaletteAndMasksMustFitBeforePixels) {
     EXPECT_EQ(Check(b), BmpResult::Ok);
 }
 
-TEST(Bmp, PixelArraySizeCannotWrap) {
+TEST(Bmp, PixelArraySizeCannotWrap)
+{
     // 32768 x 32768 x 32 bpp is exactly 2^32 bytes: zero in 32-bit arithmetic.
     Bytes b = MakeBmp(1, 1, 32);
     b.resize(54);
@@ -215,10 +225,11 @@ TEST(Bmp, PixelArraySizeCannotWrap) {
     EXPECT_EQ(Check(b), BmpResult::Truncated);
 }
 
-TEST(Bmp, RleDataMustFit) {
-    Bytes b = MakeBmp(4, 4, 8);  // 16 bytes after the palette
+TEST(Bmp, RleDataMustFit)
+{
+    Bytes b = MakeBmp(4, 4, 8); // 16 bytes after the palette
     Set32(b, kCompression, 1);
-    EXPECT_EQ(Check(b), BmpResult::Ok);  // biSizeImage 0: the rest of the file
+    EXPECT_EQ(Check(b), BmpResult::Ok); // biSizeImage 0: the rest of the file
     Set32(b, kSizeImage, 16);
     EXPECT_EQ(Check(b), BmpResult::Ok);
     Set32(b, kSizeImage, 17);
@@ -230,13 +241,14 @@ TEST(Bmp, RleDataMustFit) {
     EXPECT_EQ(Check(b), BmpResult::Truncated);
 }
 
-TEST(Bmp, V5ProfileMustLieInFile) {
+TEST(Bmp, V5ProfileMustLieInFile)
+{
     Bytes b = MakeBmp(2, 2, 24, 124);
     const size_t csType = 14 + 56, profileAt = 14 + 112, profileSize = 14 + 116;
-    Set32(b, profileAt, 124);  // right after the header: the pixel rows
+    Set32(b, profileAt, 124); // right after the header: the pixel rows
     Set32(b, profileSize, 16);
-    EXPECT_EQ(Check(b), BmpResult::Ok);  // not a profile colour space: ignored
-    Set32(b, csType, 0x4D424544);        // embedded
+    EXPECT_EQ(Check(b), BmpResult::Ok); // not a profile colour space: ignored
+    Set32(b, csType, 0x4D424544);       // embedded
     EXPECT_EQ(Check(b), BmpResult::Ok);
     Set32(b, profileSize, 17);
     EXPECT_EQ(Check(b), BmpResult::BadOffset);
@@ -245,4 +257,4 @@ TEST(Bmp, V5ProfileMustLieInFile) {
     EXPECT_EQ(Check(b), BmpResult::BadOffset);
 }
 
-}  // namespace
+} // namespace

@@ -13,8 +13,9 @@ using Bytes = std::vector<uint8_t>;
 
 constexpr uint8_t kTopFirst = 0x20;
 
-Bytes Header(uint8_t type, uint16_t w, uint16_t h, uint8_t depth, uint8_t desc,
-             uint8_t idLength = 0, uint8_t colourMap = 0) {
+Bytes Header(uint8_t type, uint16_t w, uint16_t h, uint8_t depth, uint8_t desc, uint8_t idLength = 0,
+             uint8_t colourMap = 0)
+{
     Bytes b(18, 0);
     b[0] = idLength;
     b[1] = colourMap;
@@ -29,15 +30,16 @@ Bytes Header(uint8_t type, uint16_t w, uint16_t h, uint8_t depth, uint8_t desc,
 }
 
 // Appends one stored pixel given as 0xRRGGBBAA: blue, green, red[, alpha].
-void Put(Bytes& b, uint32_t rgba, bool withAlpha = false) {
+void Put(Bytes& b, uint32_t rgba, bool withAlpha = false)
+{
     b.push_back(uint8_t(rgba >> 8));
     b.push_back(uint8_t(rgba >> 16));
     b.push_back(uint8_t(rgba >> 24));
-    if (withAlpha)
-        b.push_back(uint8_t(rgba));
+    if (withAlpha) b.push_back(uint8_t(rgba));
 }
 
-TgaResult Decode(const Bytes& b, TgaImage& img) {
+TgaResult Decode(const Bytes& b, TgaImage& img)
+{
     WriteSeed("tga", b.data(), b.size());
     return DecodeTga(b.data(), b.size(), img);
 }
@@ -45,7 +47,8 @@ TgaResult Decode(const Bytes& b, TgaImage& img) {
 // 2x2 picture, top row first: distinct bytes in every channel.
 const std::vector<uint32_t> kPicture = {0x11223344, 0x55667788, 0x99AABBCC, 0xDDEEF000};
 
-Bytes Uncompressed2x2(uint8_t desc, uint8_t depth = 24) {
+Bytes Uncompressed2x2(uint8_t desc, uint8_t depth = 24)
+{
     Bytes b = Header(2, 2, 2, depth, desc);
     const bool alpha = depth == 32;
     if (desc & kTopFirst) {
@@ -56,12 +59,14 @@ Bytes Uncompressed2x2(uint8_t desc, uint8_t depth = 24) {
     return b;
 }
 
-std::vector<uint32_t> Opaque(std::vector<uint32_t> v) {
+std::vector<uint32_t> Opaque(std::vector<uint32_t> v)
+{
     for (auto& p : v) p |= 0xFF;
     return v;
 }
 
-TEST(Tga, Uncompressed24GetsOpaqueAlpha) {
+TEST(Tga, Uncompressed24GetsOpaqueAlpha)
+{
     TgaImage img;
     ASSERT_EQ(Decode(Uncompressed2x2(kTopFirst), img), TgaResult::Ok);
     EXPECT_EQ(img.width, 2u);
@@ -72,12 +77,12 @@ TEST(Tga, Uncompressed24GetsOpaqueAlpha) {
 
 // Rows of every length around the four-pixel groups of the 24-bit conversion, stored
 // plainly, as raw run-length packets and at 32 bits, decoded into one reused image.
-TEST(Tga, EveryPixelOfWideRows) {
+TEST(Tga, EveryPixelOfWideRows)
+{
     TgaImage img;
     for (uint16_t w = 1; w <= 9; ++w) {
         std::vector<uint32_t> picture;
-        for (uint32_t i = 0; i < uint32_t(w) * 2; ++i)
-            picture.push_back(0x01020304u * (i + 1) ^ 0x80C0E0F0u);
+        for (uint32_t i = 0; i < uint32_t(w) * 2; ++i) picture.push_back(0x01020304u * (i + 1) ^ 0x80C0E0F0u);
         for (uint8_t depth : {24, 32}) {
             for (uint8_t type : {2, 10}) {
                 Bytes b = Header(type, w, 2, depth, kTopFirst);
@@ -93,7 +98,8 @@ TEST(Tga, EveryPixelOfWideRows) {
     }
 }
 
-TEST(Tga, BottomUpAndTopDownGiveSamePixels) {
+TEST(Tga, BottomUpAndTopDownGiveSamePixels)
+{
     TgaImage top, bottom;
     ASSERT_EQ(Decode(Uncompressed2x2(kTopFirst), top), TgaResult::Ok);
     ASSERT_EQ(Decode(Uncompressed2x2(0x00), bottom), TgaResult::Ok);
@@ -103,7 +109,8 @@ TEST(Tga, BottomUpAndTopDownGiveSamePixels) {
     EXPECT_EQ(top.pixels, bottom.pixels);
 }
 
-TEST(Tga, Depth32KeepsAlphaOtherDepthsUseThreeBytes) {
+TEST(Tga, Depth32KeepsAlphaOtherDepthsUseThreeBytes)
+{
     TgaImage img;
     ASSERT_EQ(Decode(Uncompressed2x2(kTopFirst, 32), img), TgaResult::Ok);
     EXPECT_EQ(img.bitsPerPixel, 32u);
@@ -114,7 +121,8 @@ TEST(Tga, Depth32KeepsAlphaOtherDepthsUseThreeBytes) {
     EXPECT_EQ(img.pixels, Opaque(kPicture));
 }
 
-TEST(Tga, RunAndRawPackets) {
+TEST(Tga, RunAndRawPackets)
+{
     // One 7-pixel row: run of 4, then raw of 3.
     Bytes b = Header(10, 7, 1, 32, kTopFirst);
     b.push_back(0x83);
@@ -125,11 +133,12 @@ TEST(Tga, RunAndRawPackets) {
     Put(b, 0x2A2B2C2D, true);
     TgaImage img;
     ASSERT_EQ(Decode(b, img), TgaResult::Ok);
-    EXPECT_EQ(img.pixels, (std::vector<uint32_t>{0x01020304, 0x01020304, 0x01020304, 0x01020304,
-                                                 0x0A0B0C0D, 0x1A1B1C1D, 0x2A2B2C2D}));
+    EXPECT_EQ(img.pixels, (std::vector<uint32_t>{0x01020304, 0x01020304, 0x01020304, 0x01020304, 0x0A0B0C0D, 0x1A1B1C1D,
+                                                 0x2A2B2C2D}));
 }
 
-Bytes Rle2x2BottomUp() {
+Bytes Rle2x2BottomUp()
+{
     // Bottom row is a run, top row two raw pixels.
     Bytes b = Header(10, 2, 2, 24, 0x00);
     b.push_back(0x81);
@@ -140,7 +149,8 @@ Bytes Rle2x2BottomUp() {
     return b;
 }
 
-TEST(Tga, RlePacketsStartAfreshEachRow) {
+TEST(Tga, RlePacketsStartAfreshEachRow)
+{
     TgaImage img;
     ASSERT_EQ(Decode(Rle2x2BottomUp(), img), TgaResult::Ok);
     EXPECT_EQ(img.pixels, (std::vector<uint32_t>{0x112233FF, 0x556677FF, 0x99AABBFF, 0x99AABBFF}));
@@ -149,7 +159,7 @@ TEST(Tga, RlePacketsStartAfreshEachRow) {
     Bytes run = Header(10, 2, 2, 24, kTopFirst);
     run.push_back(0x83);
     Put(run, 0x11223300);
-    run.resize(run.size() + 4);  // long enough to hold a second row's packet
+    run.resize(run.size() + 4); // long enough to hold a second row's packet
     EXPECT_EQ(Decode(run, img), TgaResult::BadPacket);
     EXPECT_TRUE(img.pixels.empty());
 
@@ -168,7 +178,8 @@ TEST(Tga, RlePacketsStartAfreshEachRow) {
     EXPECT_EQ(Decode(last, img), TgaResult::BadPacket);
 }
 
-TEST(Tga, UnsupportedHeadersRefused) {
+TEST(Tga, UnsupportedHeadersRefused)
+{
     TgaImage img;
     Bytes mapped = Uncompressed2x2(kTopFirst);
     mapped[1] = 1;
@@ -182,7 +193,8 @@ TEST(Tga, UnsupportedHeadersRefused) {
     EXPECT_EQ(Decode(Header(10, 2, 0, 24, 0), img), TgaResult::BadHeader);
 }
 
-TEST(Tga, IdFieldSkipped) {
+TEST(Tga, IdFieldSkipped)
+{
     Bytes b = Header(2, 1, 1, 24, 0, 5);
     for (int i = 0; i < 5; ++i) b.push_back(0xEE);
     Put(b, 0x12345600);
@@ -196,7 +208,8 @@ TEST(Tga, IdFieldSkipped) {
     EXPECT_EQ(Decode(longId, img), TgaResult::Truncated);
 }
 
-TEST(Tga, EveryTruncationFailsCleanly) {
+TEST(Tga, EveryTruncationFailsCleanly)
+{
     Bytes withId = Uncompressed2x2(kTopFirst);
     withId[0] = 3;
     withId.insert(withId.begin() + 18, {1, 2, 3});
@@ -229,7 +242,8 @@ TEST(Tga, EveryTruncationFailsCleanly) {
     EXPECT_EQ(DecodeTga(nullptr, 0, img), TgaResult::Truncated);
 }
 
-TEST(Tga, OversizeRefusedBeforeAllocating) {
+TEST(Tga, OversizeRefusedBeforeAllocating)
+{
     TgaImage img;
     EXPECT_EQ(Decode(Header(2, 65535, 65535, 32, 0), img), TgaResult::TooLarge);
     EXPECT_EQ(Decode(Header(10, 16385, 1, 24, 0), img), TgaResult::TooLarge);
@@ -252,4 +266,4 @@ TEST(Tga, OversizeRefusedBeforeAllocating) {
     EXPECT_EQ(img.pixels.back(), 0x010203FFu);
 }
 
-}  // namespace
+} // namespace

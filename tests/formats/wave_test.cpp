@@ -12,24 +12,25 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-void Dword(Bytes& b, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        b.push_back(uint8_t(v >> (8 * i)));
+void Dword(Bytes& b, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i) b.push_back(uint8_t(v >> (8 * i)));
 }
 
-void Chunk(Bytes& b, const char* id, const Bytes& contents, bool pad = true) {
+void Chunk(Bytes& b, const char* id, const Bytes& contents, bool pad = true)
+{
     b.insert(b.end(), id, id + 4);
     Dword(b, uint32_t(contents.size()));
     b.insert(b.end(), contents.begin(), contents.end());
-    if (pad && contents.size() % 2)
-        b.push_back(0);
+    if (pad && contents.size() % 2) b.push_back(0);
 }
 
 // A 16-bit mono PCM format record of `size` bytes at 22050 Hz.
-Bytes Format(size_t size = 16) {
+Bytes Format(size_t size = 16)
+{
     Bytes f;
-    f.push_back(1), f.push_back(0);  // PCM
-    f.push_back(1), f.push_back(0);  // one channel
+    f.push_back(1), f.push_back(0); // PCM
+    f.push_back(1), f.push_back(0); // one channel
     Dword(f, 22050);
     Dword(f, 44100);
     f.push_back(2), f.push_back(0);  // block alignment
@@ -39,7 +40,8 @@ Bytes Format(size_t size = 16) {
 }
 
 // "RIFF" size "WAVE" followed by body; the RIFF size counts the bytes after its field.
-Bytes Riff(const Bytes& body, long sizeAdjust = 0) {
+Bytes Riff(const Bytes& body, long sizeAdjust = 0)
+{
     Bytes b = {'R', 'I', 'F', 'F'};
     Dword(b, uint32_t(4 + body.size() + sizeAdjust));
     b.insert(b.end(), {'W', 'A', 'V', 'E'});
@@ -47,12 +49,14 @@ Bytes Riff(const Bytes& body, long sizeAdjust = 0) {
     return b;
 }
 
-WaveResult Parse(const Bytes& b, WaveChunks& chunks) {
+WaveResult Parse(const Bytes& b, WaveChunks& chunks)
+{
     WriteSeed("wave", b.data(), b.size());
     return ParseWave(b.data(), b.size(), chunks);
 }
 
-TEST(Wave, FindsFormatAndSamplesInEitherOrder) {
+TEST(Wave, FindsFormatAndSamplesInEitherOrder)
+{
     const Bytes samples = {1, 2, 3, 4, 5, 6};
     Bytes body;
     Chunk(body, "fmt ", Format());
@@ -73,9 +77,10 @@ TEST(Wave, FindsFormatAndSamplesInEitherOrder) {
     EXPECT_EQ(c.formatSize, 18u);
 }
 
-TEST(Wave, StepsOverOtherChunksAndTheirPadBytes) {
+TEST(Wave, StepsOverOtherChunksAndTheirPadBytes)
+{
     Bytes body;
-    Chunk(body, "LIST", {'a', 'b', 'c'});  // odd: one pad byte follows
+    Chunk(body, "LIST", {'a', 'b', 'c'}); // odd: one pad byte follows
     Chunk(body, "fmt ", Format());
     Chunk(body, "fact", {0, 0, 0, 0});
     Chunk(body, "data", {9, 9, 9});
@@ -87,11 +92,12 @@ TEST(Wave, StepsOverOtherChunksAndTheirPadBytes) {
     EXPECT_EQ(b[c.dataOffset], 9);
 }
 
-TEST(Wave, OnlyTheFirstFormatAndTheFirstSamplesCount) {
+TEST(Wave, OnlyTheFirstFormatAndTheFirstSamplesCount)
+{
     Bytes body;
     Chunk(body, "fmt ", Format(16));
     Chunk(body, "fmt ", Format(40));
-    Chunk(body, "data", {});          // no samples: a later chunk may give them
+    Chunk(body, "data", {}); // no samples: a later chunk may give them
     Chunk(body, "data", {7, 7});
     Chunk(body, "data", {8, 8, 8, 8});
     WaveChunks c;
@@ -100,7 +106,8 @@ TEST(Wave, OnlyTheFirstFormatAndTheFirstSamplesCount) {
     EXPECT_EQ(c.dataSize, 2u);
 }
 
-TEST(Wave, RefusesWhatIsNotWave) {
+TEST(Wave, RefusesWhatIsNotWave)
+{
     WaveChunks c;
     EXPECT_EQ(Parse({}, c), WaveResult::NotWave);
     EXPECT_EQ(Parse({'R', 'I', 'F', 'F', 0, 0, 0, 0, 'A', 'V', 'I', ' '}, c), WaveResult::NotWave);
@@ -112,7 +119,8 @@ TEST(Wave, RefusesWhatIsNotWave) {
     EXPECT_EQ(ParseWave(nullptr, 100, c), WaveResult::NotWave);
 }
 
-TEST(Wave, RefusesAShortFormatAndMissingChunks) {
+TEST(Wave, RefusesAShortFormatAndMissingChunks)
+{
     WaveChunks c;
     Bytes shortFormat;
     Chunk(shortFormat, "fmt ", Format(13));
@@ -131,7 +139,8 @@ TEST(Wave, RefusesAShortFormatAndMissingChunks) {
     EXPECT_EQ(Parse(Riff({}), c), WaveResult::Missing);
 }
 
-TEST(Wave, NeverReadsPastTheBufferWhateverTheSizesSay) {
+TEST(Wave, NeverReadsPastTheBufferWhateverTheSizesSay)
+{
     Bytes body;
     Chunk(body, "fmt ", Format());
     Chunk(body, "data", Bytes(100, 5));
@@ -177,16 +186,17 @@ TEST(Wave, NeverReadsPastTheBufferWhateverTheSizesSay) {
     EXPECT_EQ(c.dataSize, 0u);
 }
 
-TEST(Wave, FormatRecordNeverClaimsMoreThanTheChunkHolds) {
+TEST(Wave, FormatRecordNeverClaimsMoreThanTheChunkHolds)
+{
     // A 14-byte chunk grows to the 18-byte record with no extra bytes, and a PCM one
     // gets the sample size of its block alignment: 2 bytes of one channel, 16 bits.
     Bytes f = Format(14);
     Bytes r = WaveFormatRecord(f.data(), f.size());
     ASSERT_EQ(r.size(), kWaveFormatRecord);
     EXPECT_EQ(r[14], 16);
-    f[2] = 2;  // two channels in the same block: 8 bits each
+    f[2] = 2; // two channels in the same block: 8 bits each
     EXPECT_EQ(WaveFormatRecord(f.data(), f.size())[14], 8);
-    f[0] = 2;  // not PCM: left as it is
+    f[0] = 2; // not PCM: left as it is
     EXPECT_EQ(WaveFormatRecord(f.data(), f.size())[14], 0);
     f = Format(14);
     EXPECT_EQ(r[16], 0);
@@ -206,4 +216,4 @@ TEST(Wave, FormatRecordNeverClaimsMoreThanTheChunkHolds) {
     EXPECT_EQ(r.size(), 20u);
 }
 
-}  // namespace
+} // namespace

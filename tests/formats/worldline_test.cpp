@@ -25,7 +25,7 @@ std::FILE* Stream(const std::string& bytes)
     return f;
 }
 
-}  // namespace
+} // namespace
 
 TEST(WorldLine, LinesAreReadWholeWithEitherLineEnd)
 {
@@ -72,5 +72,5 @@ TEST(WorldLine, NumbersReadAsTheCLibraryReadsThem)
     EXPECT_EQ(WorldInteger(" 7 lights"), 7);
     EXPECT_EQ(WorldInteger(""), 0);
     EXPECT_EQ(WorldInteger("x1"), 0);
-    EXPECT_EQ(WorldInteger("99999999999999999999999"), -1);   // beyond 64 bits: all ones
+    EXPECT_EQ(WorldInteger("99999999999999999999999"), -1); // beyond 64 bits: all ones
 }

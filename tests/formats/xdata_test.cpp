@@ -47,7 +47,7 @@ TEST(XData, MeshRecordGivesItsPartsAndTheFannedIndexCount)
     XMeshRecord m;
     ASSERT_TRUE(ReadXMesh(b.data(), b.size(), m));
     EXPECT_EQ(m.vertexCount, 4u);
-    EXPECT_EQ(XF32(m.positions + 3 * 4), 1.0f);   // x of vertex 1
+    EXPECT_EQ(XF32(m.positions + 3 * 4), 1.0f); // x of vertex 1
     EXPECT_EQ(m.faceCount, 5u);
     EXPECT_EQ(m.faces, b.data() + 4 + 48 + 4);
     EXPECT_EQ(m.faceBytes, b.size() - (4 + 48 + 4));
@@ -85,15 +85,17 @@ TEST(XData, HugeCountsAreRefusedWithoutOverflow)
 
     Bytes faces = Mesh(kSquare, {});
     faces.resize(faces.size() - 4);
-    U32(faces, 0xFFFFFFFF);   // nFaces
+    U32(faces, 0xFFFFFFFF); // nFaces
     U32(faces, 3);
-    U32(faces, 0); U32(faces, 1); U32(faces, 2);
+    U32(faces, 0);
+    U32(faces, 1);
+    U32(faces, 2);
     EXPECT_FALSE(ReadXMesh(faces.data(), faces.size(), m));
 
     Bytes face = Mesh(kSquare, {});
     face.resize(face.size() - 4);
     U32(face, 1);
-    U32(face, 0x40000001);   // a face's index count; x 4 wraps to 4
+    U32(face, 0x40000001); // a face's index count; x 4 wraps to 4
     U32(face, 0);
     EXPECT_FALSE(ReadXMesh(face.data(), face.size(), m));
 }
@@ -101,7 +103,10 @@ TEST(XData, HugeCountsAreRefusedWithoutOverflow)
 TEST(XData, MaterialListAndArrays)
 {
     Bytes list;
-    U32(list, 3); U32(list, 2); U32(list, 7); U32(list, 1);
+    U32(list, 3);
+    U32(list, 2);
+    U32(list, 7);
+    U32(list, 1);
     XMaterialListRecord l;
     ASSERT_TRUE(ReadXMaterialList(list.data(), list.size(), l));
     EXPECT_EQ(l.materialCount, 3u);
@@ -110,7 +115,8 @@ TEST(XData, MaterialListAndArrays)
     EXPECT_FALSE(ReadXMaterialList(list.data(), list.size() - 1, l));
     EXPECT_EQ(l.faceIndexes, nullptr);
     Bytes huge;
-    U32(huge, 1); U32(huge, 0x40000000);
+    U32(huge, 1);
+    U32(huge, 0x40000000);
     EXPECT_FALSE(ReadXMaterialList(huge.data(), huge.size(), l));
 
     // normals followed by the face normals that are not read
@@ -124,7 +130,7 @@ TEST(XData, MaterialListAndArrays)
     EXPECT_EQ(XF32(a.items + 16), 1.0f);
     EXPECT_FALSE(ReadXArray(normals.data(), 4 + 23, kXNormalSize, a));
     Bytes coords;
-    U32(coords, 0x20000000);   // x 8 wraps to 0 in 32 bits
+    U32(coords, 0x20000000); // x 8 wraps to 0 in 32 bits
     EXPECT_FALSE(ReadXArray(coords.data(), coords.size(), kXTextureCoordSize, a));
 }
 
@@ -140,8 +146,8 @@ TEST(XData, MaterialNeedsItsFortyFourBytes)
     EXPECT_EQ(m.power, 8.f);
     EXPECT_EQ(m.specular[2], .3f);
     EXPECT_EQ(m.emissive[0], .4f);
-    b.resize(60);   // optional members after the record
+    b.resize(60); // optional members after the record
     EXPECT_TRUE(ReadXMaterial(b.data(), b.size(), m));
 }
 
-}  // namespace
+} // namespace

@@ -48,8 +48,7 @@ public:
     explicit Log(const std::wstring& path)
         : file_(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr))
-    {
-    }
+    {}
     ~Log() { CloseHandle(file_); }
     bool Open() const { return file_ != INVALID_HANDLE_VALUE; }
     // Written through at once: a line is in the file before the call it names is made.
@@ -71,7 +70,8 @@ struct Skip {
 };
 const Skip kSkipped[] = {
     {L"ZYKGFXLib", L"IMode", L"Change", "switches the whole display to another mode"},
-    {L"ZYKINPUTLib", L"IDevice", L"RunControlPanel", "opens the device's control panel and waits for a person to close it"},
+    {L"ZYKINPUTLib", L"IDevice", L"RunControlPanel",
+     "opens the device's control panel and waits for a person to close it"},
 };
 
 // Arguments that always get their plain value (0), with the reason.
@@ -108,8 +108,8 @@ struct Member {
     MEMBERID id;
     INVOKEKIND kind;
     std::wstring name;
-    std::vector<Param> params;   // the [in] parameters
-    bool address = false;        // hidden, and every parameter a long: a memory address as a number
+    std::vector<Param> params; // the [in] parameters
+    bool address = false;      // hidden, and every parameter a long: a memory address as a number
     std::set<int> pinned;
     const char* skipped = nullptr;
 };
@@ -164,7 +164,7 @@ public:
             if (seen_.insert(name).second) log_.Line("member " + name);
             IDispatch* found = CallMember(obj, path, name, m, Plan(m));
             if (found && level < depth_.levels) {
-                const std::string below = path + "/" + Narrow(m.name);   // held_ may grow in the walk
+                const std::string below = path + "/" + Narrow(m.name); // held_ may grow in the walk
                 held_.push_back({found, below});
                 Walk(found, below, level + 1);
             } else if (found) {
@@ -323,7 +323,7 @@ private:
         std::vector<std::vector<const Value*>> out;
         if (!m.address) out.push_back({&kLong1});
         out.push_back({&kDefaultText});
-        out.push_back({&HostileValues()[0], &HostileValues()[1], &HostileValues()[2]});   // Empty, Null, Missing
+        out.push_back({&HostileValues()[0], &HostileValues()[1], &HostileValues()[2]}); // Empty, Null, Missing
         return out;
     }
 
@@ -492,7 +492,7 @@ private:
     Depth depth_;
     long index_ = 0, calls_ = 0;
     std::set<std::string> seen_, raised_;
-    std::vector<std::pair<IDispatch*, std::string>> held_;   // with the path it was walked under
+    std::vector<std::pair<IDispatch*, std::string>> held_; // with the path it was walked under
 };
 
 VARIANT Long(long n)
@@ -564,11 +564,12 @@ Setup SetupOf(const std::wstring& library, const std::wstring& cls)
             // Initialise among it) is over, as a client keeps the sounds it loaded.
             VARIANT buffers;
             VariantInit(&buffers);
-            if (SUCCEEDED(w.Named(d, L"Buffers", DISPATCH_PROPERTYGET, {}, &buffers)) && V_VT(&buffers) == VT_DISPATCH &&
-                V_DISPATCH(&buffers)) {
+            if (SUCCEEDED(w.Named(d, L"Buffers", DISPATCH_PROPERTYGET, {}, &buffers)) &&
+                V_VT(&buffers) == VT_DISPATCH && V_DISPATCH(&buffers)) {
                 VARIANT sound;
                 VariantInit(&sound);
-                if (SUCCEEDED(w.Named(V_DISPATCH(&buffers), L"Add", DISPATCH_PROPERTYGET, {Text(L"tone.wav")}, &sound)) &&
+                if (SUCCEEDED(
+                        w.Named(V_DISPATCH(&buffers), L"Add", DISPATCH_PROPERTYGET, {Text(L"tone.wav")}, &sound)) &&
                     V_VT(&sound) == VT_DISPATCH && V_DISPATCH(&sound)) {
                     V_DISPATCH(&sound)->AddRef();
                     w.Hold(V_DISPATCH(&sound), "Device(initialised)/tone.wav");
@@ -600,8 +601,8 @@ HWND OwnWindow()
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "zyk hostile client";
     RegisterClassA(&wc);
-    HWND h = CreateWindowExA(0, wc.lpszClassName, "zyk hostile client", WS_OVERLAPPEDWINDOW, 20, 20, 200, 160,
-                             nullptr, nullptr, wc.hInstance, nullptr);
+    HWND h = CreateWindowExA(0, wc.lpszClassName, "zyk hostile client", WS_OVERLAPPEDWINDOW, 20, 20, 200, 160, nullptr,
+                             nullptr, wc.hInstance, nullptr);
     ShowWindow(h, SW_SHOWNORMAL);
     UpdateWindow(h);
     return h;

@@ -31,7 +31,7 @@ struct Server {
     const GUID* libid;
 };
 const Server kServers[] = {
-    {"zyk3D", &LIBID_ZYK3DLib},     {"zykGFX", &LIBID_ZYKGFXLib}, {"zykINPUT", &LIBID_ZYKINPUTLib},
+    {"zyk3D", &LIBID_ZYK3DLib},       {"zykGFX", &LIBID_ZYKGFXLib}, {"zykINPUT", &LIBID_ZYKINPUTLib},
     {"zykSOUND", &LIBID_ZYKSOUNDLib}, {"zykMM", &LIBID_ZYKMMLib},   {"zykSYSTEM", &LIBID_ZYKSYSTEMLib},
 };
 
@@ -153,7 +153,7 @@ struct Child {
     DWORD size = 0, changed = 0, began = 0;
     long calls = 0;
     bool finished = false;
-    bool walked = true;   // false for a class without IDispatch
+    bool walked = true; // false for a class without IDispatch
 };
 
 class Runner {
@@ -162,7 +162,7 @@ public:
     Runner(long stallSeconds, long childSeconds) : stall_(stallSeconds), limit_(childSeconds) {}
 
     std::vector<Finding> findings;
-    std::map<std::string, std::set<std::string>> members;   // by server
+    std::map<std::string, std::set<std::string>> members; // by server
     long calls = 0;
 
     bool Start(Child& c)
@@ -207,7 +207,8 @@ public:
             if (l.rfind("finding ", 0) == 0) Add(c, "wrong answer", l.substr(8));
             if (l.rfind("raised ", 0) == 0) raised_.insert(std::string(c.run.server->name) + " " + l.substr(7));
             if (l.find(" left out: its time is up") != std::string::npos) ++cut_;
-            if (l.rfind("slow ", 0) == 0) slow_.push_back(std::string(c.run.server->name) + "." + Narrow(c.run.cls) + ": " + l);
+            if (l.rfind("slow ", 0) == 0)
+                slow_.push_back(std::string(c.run.server->name) + "." + Narrow(c.run.cls) + ": " + l);
             if (l.rfind("skipped class", 0) == 0) c.walked = false;
             if (l.rfind("done", 0) != 0) last = l;
         }
@@ -357,8 +358,8 @@ TEST(Hostile, EveryMemberOfEveryCreatableClass)
     runner.Report();
     for (const Finding& f : runner.findings)
         printf("FINDING %s.%s: %s at: %s\n", f.server.c_str(), f.cls.c_str(), f.what.c_str(), f.where.c_str());
-    printf("hostile%s: %zu classes, %zu members, %ld calls in %lu s\n", full ? " (full)" : "", walked,
-           memberCount, runner.calls, (GetTickCount() - began) / 1000);
+    printf("hostile%s: %zu classes, %zu members, %ld calls in %lu s\n", full ? " (full)" : "", walked, memberCount,
+           runner.calls, (GetTickCount() - began) / 1000);
     fflush(stdout);
     EXPECT_TRUE(runner.findings.empty()) << "crashes, hangs or wrong answers, listed above";
     if (runner.findings.empty() && EnvText("ZYK_HOSTILE_KEEP").empty()) RemoveTree(root);
@@ -370,7 +371,8 @@ TEST(Hostile, NamesTheCallOfACrashAndOfAHang)
 {
     static const Server selfTest{"selftest", &GUID_NULL};
     const std::wstring root = ScratchFolder(L"zyk_hostile_self_");
-    std::vector<Child> children{ChildOf({&selfTest, L"SelfTestCrash"}, root), ChildOf({&selfTest, L"SelfTestHang"}, root)};
+    std::vector<Child> children{ChildOf({&selfTest, L"SelfTestCrash"}, root),
+                                ChildOf({&selfTest, L"SelfTestHang"}, root)};
     Runner runner(3, 600);
     runner.RunAll(children, 2);
     ASSERT_EQ(runner.findings.size(), 2u);

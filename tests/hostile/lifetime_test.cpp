@@ -83,7 +83,8 @@ std::map<std::wstring, Answer> WalkMembers(IDispatch* obj)
     ti->ReleaseTypeAttr(ta);
     ti->Release();
     auto rank = [](const Member& m) { return m.kind == INVOKE_PROPERTYGET ? 0 : m.kind == INVOKE_FUNC ? 2 : 1; };
-    std::stable_sort(members.begin(), members.end(), [&](const Member& a, const Member& b) { return rank(a) < rank(b); });
+    std::stable_sort(members.begin(), members.end(),
+                     [&](const Member& a, const Member& b) { return rank(a) < rank(b); });
     std::map<MEMBERID, VARIANT> got;
     for (const Member& m : members) {
         std::vector<VARIANT> args;
@@ -95,8 +96,8 @@ std::map<std::wstring, Answer> WalkMembers(IDispatch* obj)
         }
         DISPID named = DISPID_PROPERTYPUT;
         DISPPARAMS dp{args.data(), put ? &named : nullptr, static_cast<UINT>(args.size()), put ? 1u : 0u};
-        const WORD flags = m.kind == INVOKE_PROPERTYGET ? DISPATCH_PROPERTYGET
-                           : m.kind == INVOKE_FUNC      ? DISPATCH_METHOD
+        const WORD flags = m.kind == INVOKE_PROPERTYGET          ? DISPATCH_PROPERTYGET
+                           : m.kind == INVOKE_FUNC               ? DISPATCH_METHOD
                            : put && m.kind == INVOKE_PROPERTYPUT ? DISPATCH_PROPERTYPUT
                                                                  : DISPATCH_PROPERTYPUTREF;
         VARIANT result;
@@ -248,36 +249,40 @@ std::vector<Child> Children()
     };
     std::vector<Child> out;
     auto d3 = [](std::function<IDispatch*(IDispatch*, Way)> child) {
-        return [=](Way way, HWND window, IDispatch** keep) { return ThroughDevice(Device3D(window), way, child, keep); };
+        return
+            [=](Way way, HWND window, IDispatch** keep) { return ThroughDevice(Device3D(window), way, child, keep); };
     };
     out.push_back({L"zyk3D.Camera", kAllWays,
                    d3(in(L"Cameras", L"c", [](IDispatch* l) { return Object(l, L"Add", {VarBstr(L"c")}); }))});
     out.push_back({L"zyk3D.Light", kAllWays, d3(in(L"Lights", L"Light0", [](IDispatch* l) {
-                       return Object(l, L"Add", {VarI4(1), VarR4(0), VarR4(0), VarR4(0), VarR4(1), VarR4(1), VarR4(1),
-                                                 VarR4(1), VarR4(1), VarR4(0.5f), VarR4(1), VarR4(10)});
+                       return Object(l, L"Add",
+                                     {VarI4(1), VarR4(0), VarR4(0), VarR4(0), VarR4(1), VarR4(1), VarR4(1), VarR4(1),
+                                      VarR4(1), VarR4(0.5f), VarR4(1), VarR4(10)});
                    }))});
-    out.push_back({L"zyk3D.Object", kAllWays,
-                   d3(in(L"Objects", L"o", [](IDispatch* l) { return Object(l, L"Add", {VarBstr(L"o"), VarBool(true)}); }))});
+    out.push_back({L"zyk3D.Object", kAllWays, d3(in(L"Objects", L"o", [](IDispatch* l) {
+                       return Object(l, L"Add", {VarBstr(L"o"), VarBool(true)});
+                   }))});
     out.push_back({L"zyk3D.Material", kAllWays, d3(in(L"Objects", L"o", [](IDispatch* l) {
                        IDispatch* o = Object(l, L"Add", {VarBstr(L"o"), VarBool(true)});
                        IDispatch* m = Object(o, L"Material");
                        o->Release();
                        return m;
                    }))});
-    out.push_back({L"zyk3D.SimpleObject", kNoClear,
-                   d3(in(L"SimpleObjects", L"s", [](IDispatch* l) { return Object(l, L"AddTeapot", {VarBstr(L"s")}); }))});
+    out.push_back({L"zyk3D.SimpleObject", kNoClear, d3(in(L"SimpleObjects", L"s", [](IDispatch* l) {
+                       return Object(l, L"AddTeapot", {VarBstr(L"s")});
+                   }))});
     out.push_back({L"zyk3D.Sprite", kNoClear, d3(in(L"Sprites", L"s", [](IDispatch* l) {
                        return Object(l, L"Add", {VarBstr(L"s"), VarR4(1), VarR4(0), VarR4(1)});
                    }))});
-    out.push_back({L"zyk3D.Texture", kAllWays,
-                   d3(in(L"Textures", L"Unnamed", [](IDispatch* l) { return Object(l, L"Add"); }))});
+    out.push_back(
+        {L"zyk3D.Texture", kAllWays, d3(in(L"Textures", L"Unnamed", [](IDispatch* l) { return Object(l, L"Add"); }))});
     out.push_back({L"zyk3D.Fog", kOwnerOnly, d3(freeOnly(L"Fog"))});
     auto gfx = [](std::function<IDispatch*(IDispatch*, Way)> child) {
-        return [=](Way way, HWND window, IDispatch** keep) { return ThroughDevice(GfxDevice(window), way, child, keep); };
+        return
+            [=](Way way, HWND window, IDispatch** keep) { return ThroughDevice(GfxDevice(window), way, child, keep); };
     };
-    out.push_back({L"ZYKGFX.Object", kAllWays, gfx(in(L"Objects", L"", [](IDispatch* l) {
-                       return Object(l, L"Add", {VarBstr(L"")});
-                   }))});
+    out.push_back({L"ZYKGFX.Object", kAllWays,
+                   gfx(in(L"Objects", L"", [](IDispatch* l) { return Object(l, L"Add", {VarBstr(L"")}); }))});
     out.push_back({L"ZYKGFX.Mode", kOwnerOnly, gfx([](IDispatch* d, Way way) {
                        IDispatch* modes = Object(d, L"Modes");
                        IDispatch* m = Object(modes, L"Item", {VarI4(1)});
@@ -334,8 +339,8 @@ TEST(Lifetime, EveryHeldChildAnswersNotInitialisedOnceItsOwnerLetItGo)
             for (const auto& [member, fresh] : needed) {
                 const Answer& a = answers[member];
                 EXPECT_TRUE(fresh.NotInitialised() ? a.NotInitialised() : a.Told())
-                    << cls << " " << WayText(way) << ": " << testkit::Narrow(member) << " answered " << std::hex
-                    << a.hr << " [" << testkit::Narrow(a.text) << "] where a fresh one answers " << fresh.hr << " ["
+                    << cls << " " << WayText(way) << ": " << testkit::Narrow(member) << " answered " << std::hex << a.hr
+                    << " [" << testkit::Narrow(a.text) << "] where a fresh one answers " << fresh.hr << " ["
                     << testkit::Narrow(fresh.text) << "]";
             }
             child->Release();

@@ -18,8 +18,8 @@ struct Arena {
 
 struct Value {
     const char* label;
-    bool ci;        // in the smaller set of the CI run
-    bool address;   // 0 or not a number: may go to a hidden member that takes a memory address
+    bool ci;      // in the smaller set of the CI run
+    bool address; // 0 or not a number: may go to a hidden member that takes a memory address
     void (*make)(VARIANT& v, Arena& arena, IDispatch* self);
 };
 

@@ -139,7 +139,7 @@ inline void ExpectEventsBind(IUnknown* object)
     EXPECT_EQ(point->Advise(&sink, &second), S_OK);
     EXPECT_NE(first, 0u);
     EXPECT_NE(first, second);
-    EXPECT_EQ(sink.refs, 3u);   // the point holds each connection's sink
+    EXPECT_EQ(sink.refs, 3u); // the point holds each connection's sink
     EXPECT_EQ(point->Advise(&other, &refused), CONNECT_E_CANNOTCONNECT);
     EXPECT_EQ(refused, 0u);
     EXPECT_EQ(other.refs, 1u);

@@ -47,10 +47,9 @@ std::string Narrow(const std::wstring& w)
 std::wstring SystemText(HRESULT hr)
 {
     char* text = nullptr;
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
-                                 FORMAT_MESSAGE_FROM_SYSTEM,
-                             nullptr, static_cast<DWORD>(hr), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                             reinterpret_cast<char*>(&text), 0, nullptr);
+    DWORD n = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM, nullptr,
+        static_cast<DWORD>(hr), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0, nullptr);
     std::string s = n && text ? std::string(text, n) : std::string();
     if (text) LocalFree(text);
     return Widen(s);
@@ -66,8 +65,7 @@ HRESULT CreateByProgId(const wchar_t* progId, REFIID iid, void** out)
 
 namespace {
 
-HRESULT Invoke(IDispatch* d, const wchar_t* name, WORD flags, DISPPARAMS* params, VARIANT* result,
-               EXCEPINFO* excep)
+HRESULT Invoke(IDispatch* d, const wchar_t* name, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep)
 {
     DISPID id;
     LPOLESTR n = const_cast<LPOLESTR>(name);
@@ -77,8 +75,8 @@ HRESULT Invoke(IDispatch* d, const wchar_t* name, WORD flags, DISPPARAMS* params
     UINT argErr = 0;
     VARIANT ignored;
     VariantInit(&ignored);
-    hr = d->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, params, result ? result : &ignored,
-                   excep ? excep : &local, &argErr);
+    hr = d->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, params, result ? result : &ignored, excep ? excep : &local,
+                   &argErr);
     if (!result) VariantClear(&ignored);
     if (!excep) FreeExcepInfo(local);
     return hr;
@@ -108,21 +106,62 @@ HRESULT DispPut(IDispatch* d, const wchar_t* name, const VARIANT& value, EXCEPIN
     return Invoke(d, name, DISPATCH_PROPERTYPUT, &params, nullptr, excep);
 }
 
-HRESULT DispCall(IDispatch* d, const wchar_t* name, std::vector<VARIANT> args, VARIANT* result,
-                 EXCEPINFO* excep, WORD flags)
+HRESULT DispCall(IDispatch* d, const wchar_t* name, std::vector<VARIANT> args, VARIANT* result, EXCEPINFO* excep,
+                 WORD flags)
 {
     std::vector<VARIANT> reversed(args.rbegin(), args.rend());
-    DISPPARAMS params{reversed.empty() ? nullptr : reversed.data(), nullptr,
-                      static_cast<UINT>(reversed.size()), 0};
+    DISPPARAMS params{reversed.empty() ? nullptr : reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
     return Invoke(d, name, flags, &params, result, excep);
 }
 
-VARIANT VarI4(long v) { VARIANT r; VariantInit(&r); V_VT(&r) = VT_I4; V_I4(&r) = v; return r; }
-VARIANT VarI2(short v) { VARIANT r; VariantInit(&r); V_VT(&r) = VT_I2; V_I2(&r) = v; return r; }
-VARIANT VarR4(float v) { VARIANT r; VariantInit(&r); V_VT(&r) = VT_R4; V_R4(&r) = v; return r; }
-VARIANT VarR8(double v) { VARIANT r; VariantInit(&r); V_VT(&r) = VT_R8; V_R8(&r) = v; return r; }
-VARIANT VarBool(bool v) { VARIANT r; VariantInit(&r); V_VT(&r) = VT_BOOL; V_BOOL(&r) = v ? VARIANT_TRUE : VARIANT_FALSE; return r; }
-VARIANT VarBstr(const wchar_t* s) { VARIANT r; VariantInit(&r); V_VT(&r) = VT_BSTR; V_BSTR(&r) = SysAllocString(s); return r; }
+VARIANT VarI4(long v)
+{
+    VARIANT r;
+    VariantInit(&r);
+    V_VT(&r) = VT_I4;
+    V_I4(&r) = v;
+    return r;
+}
+VARIANT VarI2(short v)
+{
+    VARIANT r;
+    VariantInit(&r);
+    V_VT(&r) = VT_I2;
+    V_I2(&r) = v;
+    return r;
+}
+VARIANT VarR4(float v)
+{
+    VARIANT r;
+    VariantInit(&r);
+    V_VT(&r) = VT_R4;
+    V_R4(&r) = v;
+    return r;
+}
+VARIANT VarR8(double v)
+{
+    VARIANT r;
+    VariantInit(&r);
+    V_VT(&r) = VT_R8;
+    V_R8(&r) = v;
+    return r;
+}
+VARIANT VarBool(bool v)
+{
+    VARIANT r;
+    VariantInit(&r);
+    V_VT(&r) = VT_BOOL;
+    V_BOOL(&r) = v ? VARIANT_TRUE : VARIANT_FALSE;
+    return r;
+}
+VARIANT VarBstr(const wchar_t* s)
+{
+    VARIANT r;
+    VariantInit(&r);
+    V_VT(&r) = VT_BSTR;
+    V_BSTR(&r) = SysAllocString(s);
+    return r;
+}
 
 bool KeyExists(HKEY root, const std::wstring& path)
 {
@@ -226,8 +265,8 @@ HWND CreateTestWindow(int width, int height, const char* title)
     (void)atom;
     RECT r{0, 0, width, height};
     AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
-    HWND w = CreateWindowExA(0, "ZykTestWindow", title, WS_OVERLAPPEDWINDOW, 40, 40, r.right - r.left,
-                             r.bottom - r.top, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND w = CreateWindowExA(0, "ZykTestWindow", title, WS_OVERLAPPEDWINDOW, 40, 40, r.right - r.left, r.bottom - r.top,
+                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ShowWindow(w, SW_SHOW);
     UpdateWindow(w);
     PumpMessages();
@@ -249,8 +288,9 @@ bool ReadScreenPixel(HWND window, int x, int y, Rgb& out)
     // Taken from the library at run time: a test program may run where ddraw.dll is off.
     using CreateEx = HRESULT(WINAPI*)(GUID*, void**, REFIID, IUnknown*);
     HMODULE ddraw = LoadLibraryA("ddraw.dll");
-    auto createEx = ddraw ? reinterpret_cast<CreateEx>(reinterpret_cast<void*>(GetProcAddress(ddraw, "DirectDrawCreateEx")))
-                          : nullptr;
+    auto createEx =
+        ddraw ? reinterpret_cast<CreateEx>(reinterpret_cast<void*>(GetProcAddress(ddraw, "DirectDrawCreateEx")))
+              : nullptr;
     if (!createEx || FAILED(createEx(nullptr, reinterpret_cast<void**>(&dd), IID_IDirectDraw7, nullptr))) return false;
     bool ok = false;
     if (SUCCEEDED(dd->SetCooperativeLevel(nullptr, DDSCL_NORMAL))) {
@@ -268,8 +308,10 @@ bool ReadScreenPixel(HWND window, int x, int y, Rgb& out)
                 const DDPIXELFORMAT& pf = lock.ddpfPixelFormat;
                 const BYTE* row = static_cast<const BYTE*>(lock.lpSurface) + p.y * lock.lPitch;
                 DWORD pixel = 0;
-                if (pf.dwRGBBitCount == 32) pixel = reinterpret_cast<const DWORD*>(row)[p.x];
-                else if (pf.dwRGBBitCount == 16) pixel = reinterpret_cast<const WORD*>(row)[p.x];
+                if (pf.dwRGBBitCount == 32)
+                    pixel = reinterpret_cast<const DWORD*>(row)[p.x];
+                else if (pf.dwRGBBitCount == 16)
+                    pixel = reinterpret_cast<const WORD*>(row)[p.x];
                 auto channel = [&](DWORD mask) {
                     if (!mask) return 0;
                     int shift = 0;
@@ -309,7 +351,8 @@ bool ReadScreenPixel(HWND window, int x, int y, Rgb& out)
     }
     return ::testing::AssertionFailure() << "the screen at client (" << x << ", " << y << ") showed (" << seen.r << ", "
                                          << seen.g << ", " << seen.b << ") in " << reads << " reads over " << limitMs
-                                         << " ms, not (" << expected.r << ", " << expected.g << ", " << expected.b << ")";
+                                         << " ms, not (" << expected.r << ", " << expected.g << ", " << expected.b
+                                         << ")";
 }
 
 } // namespace testkit
@@ -381,7 +424,8 @@ long RunCopy(const std::string& program, const std::string& filter, const char* 
         const std::string key = *s.subkey ? appKey + "\\" + s.subkey : appKey;
         HKEY k = nullptr;
         if (RegCreateKeyA(HKEY_CURRENT_USER, key.c_str(), &k) != ERROR_SUCCESS) continue;
-        RegSetValueExA(k, s.name, 0, REG_SZ, reinterpret_cast<const BYTE*>(s.value), static_cast<DWORD>(strlen(s.value) + 1));
+        RegSetValueExA(k, s.name, 0, REG_SZ, reinterpret_cast<const BYTE*>(s.value),
+                       static_cast<DWORD>(strlen(s.value) + 1));
         RegCloseKey(k);
     }
     SetEnvironmentVariableA(marker, value.c_str());

@@ -51,7 +51,7 @@ VARIANT VarI2(short v);
 VARIANT VarR4(float v);
 VARIANT VarR8(double v);
 VARIANT VarBool(bool v);
-VARIANT VarBstr(const wchar_t* s);   // the VARIANT owns the string: VariantClear it
+VARIANT VarBstr(const wchar_t* s); // the VARIANT owns the string: VariantClear it
 
 // Registry: whether a key exists under a root, and a string value ("" for the default).
 bool KeyExists(HKEY root, const std::wstring& path);
@@ -147,7 +147,7 @@ namespace testkit {
 // One of Wine's per-program settings: value name = value under
 // HKCU\Software\Wine\AppDefaults\<program>[\subkey].
 struct ProgramSetting {
-    const char* subkey;   // "" for the program's own key, or "DllOverrides", ...
+    const char* subkey; // "" for the program's own key, or "DllOverrides", ...
     const char* name;
     const char* value;
 };
@@ -173,11 +173,11 @@ namespace testkit {
 
 // One class of a server as its registration script leaves it.
 struct RegisteredClass {
-    const wchar_t* progWord;              // the first part of its ProgIDs ("zyk3D", "ZYKGFX", "Gfx")
-    const wchar_t* name;                  // the class name, the rest of them
+    const wchar_t* progWord; // the first part of its ProgIDs ("zyk3D", "ZYKGFX", "Gfx")
+    const wchar_t* name;     // the class name, the rest of them
     const CLSID* clsid;
-    int toolboxBitmap = 0;                // a control's toolbox bitmap; 0 for a class that is no control
-    const wchar_t* miscStatus = nullptr;  // a control's MiscStatus bits of its content aspect
+    int toolboxBitmap = 0;               // a control's toolbox bitmap; 0 for a class that is no control
+    const wchar_t* miscStatus = nullptr; // a control's MiscStatus bits of its content aspect
 };
 
 // Checks every key the script writes for each class: both ProgIDs ("word.Name.1" and

@@ -22,7 +22,7 @@ using testkit::TakeError;
 namespace {
 
 // DirectX codes have no system text, so their descriptions are the texts alone.
-const HRESULT kRefused = static_cast<HRESULT>(0x88760082);   // DDERR_INVALIDOBJECT
+const HRESULT kRefused = static_cast<HRESULT>(0x88760082); // DDERR_INVALIDOBJECT
 
 ICamera* NewCamera() { return Create<ICamera>(L"zyk3D.Camera", IID_ICamera); }
 ICameras* NewCameras() { return Create<ICameras>(L"zyk3D.Cameras", IID_ICameras); }
@@ -112,8 +112,7 @@ long Count(ICameras* cams)
 void Apply(const D3DMATRIX& m, const float p[3], float out[4])
 {
     const float* e = &m._11;
-    for (int col = 0; col < 4; ++col)
-        out[col] = p[0] * e[col] + p[1] * e[4 + col] + p[2] * e[8 + col] + e[12 + col];
+    for (int col = 0; col < 4; ++col) out[col] = p[0] * e[col] + p[1] * e[4 + col] + p[2] * e[8 + col] + e[12 + col];
 }
 
 D3DMATRIX Product(const D3DMATRIX& a, const D3DMATRIX& b)
@@ -133,9 +132,24 @@ D3DMATRIX Rotation(int axis, float a)
     D3DMATRIX m{};
     m._11 = m._22 = m._33 = m._44 = 1;
     float c = std::cos(a), s = std::sin(a);
-    if (axis == 0) { m._22 = c; m._23 = s; m._32 = -s; m._33 = c; }
-    if (axis == 1) { m._11 = c; m._13 = -s; m._31 = s; m._33 = c; }
-    if (axis == 2) { m._11 = c; m._12 = s; m._21 = -s; m._22 = c; }
+    if (axis == 0) {
+        m._22 = c;
+        m._23 = s;
+        m._32 = -s;
+        m._33 = c;
+    }
+    if (axis == 1) {
+        m._11 = c;
+        m._13 = -s;
+        m._31 = s;
+        m._33 = c;
+    }
+    if (axis == 2) {
+        m._11 = c;
+        m._12 = s;
+        m._21 = -s;
+        m._22 = c;
+    }
     return m;
 }
 
@@ -233,7 +247,7 @@ TEST(Camera, RotateAndUpdateNeedADevice)
 {
     ICamera* c = NewCamera();
     ASSERT_NE(c, nullptr);
-    for (int pass = 0; pass < 2; ++pass) {   // never given a device, then given 0
+    for (int pass = 0; pass < 2; ++pass) { // never given a device, then given 0
         EXPECT_EQ(c->Rotate(1, 2, 3), E_POINTER);
         ExpectCameraError(SystemText(E_POINTER) + L"Device Not Initialised.");
         EXPECT_EQ(c->Update(), E_POINTER);
@@ -242,7 +256,7 @@ TEST(Camera, RotateAndUpdateNeedADevice)
     }
     float x = -1;
     c->get_X(&x);
-    EXPECT_EQ(x, 0.0f);   // a refused Rotate adds nothing
+    EXPECT_EQ(x, 0.0f); // a refused Rotate adds nothing
 
     // Through IDispatch the failure arrives as an exception with the same text.
     IDispatch* d = nullptr;
@@ -250,7 +264,8 @@ TEST(Camera, RotateAndUpdateNeedADevice)
     EXCEPINFO e{};
     EXPECT_EQ(testkit::DispCall(d, L"Update", {}, nullptr, &e), DISP_E_EXCEPTION);
     EXPECT_EQ(e.scode, E_POINTER);
-    EXPECT_EQ(std::wstring(e.bstrDescription ? e.bstrDescription : L""), SystemText(E_POINTER) + L"Device Not Initialised.");
+    EXPECT_EQ(std::wstring(e.bstrDescription ? e.bstrDescription : L""),
+              SystemText(E_POINTER) + L"Device Not Initialised.");
     testkit::FreeExcepInfo(e);
     d->Release();
     c->Release();
@@ -281,7 +296,7 @@ TEST(Camera, RefusedTransformsNameTheTransform)
     ExpectCameraError(L"SetTransform Function Failed.");
     float x = 0;
     c->get_X(&x);
-    EXPECT_EQ(x, 0.5f);   // the angles have moved all the same
+    EXPECT_EQ(x, 0.5f); // the angles have moved all the same
     EXPECT_EQ(c->Update(), kRefused);
     ExpectCameraError(L"World Transformation Failed.");
     EXPECT_TRUE(world.transformsSet.empty());
@@ -363,7 +378,7 @@ TEST_F(CameraOnDevice, UpdateSetsWorldViewAndProjection)
     projection._34 = 1;
     projection._43 = -1000.0f / 999.0f;
     ExpectMatrixNear(Transform(D3DTRANSFORMSTATE_PROJECTION), projection, 1e-6f);
-    EXPECT_NE(Transform(D3DTRANSFORMSTATE_PROJECTION)._11, 1.0f);   // 1.570795 is not quite pi/2
+    EXPECT_NE(Transform(D3DTRANSFORMSTATE_PROJECTION)._11, 1.0f); // 1.570795 is not quite pi/2
 
     // Any eye and target: the eye goes to the origin and the target onto +z.
     Place(c, false, 3, 4, 5);
@@ -379,7 +394,7 @@ TEST_F(CameraOnDevice, UpdateSetsWorldViewAndProjection)
     EXPECT_NEAR(a[0], 0, 1e-5);
     EXPECT_NEAR(a[1], 0, 1e-5);
     EXPECT_NEAR(a[2], std::sqrt(4.0f + 36.0f + 4.0f), 1e-4);
-    EXPECT_GT(u[1], 0);   // up stays up
+    EXPECT_GT(u[1], 0); // up stays up
     c->Release();
 }
 
@@ -391,7 +406,7 @@ TEST_F(CameraOnDevice, EyeOnTheTargetKeepsThePreviousView)
     Place(c, false, 0, 0, 0);
     SetTransform(D3DTRANSFORMSTATE_VIEW, Filled(7));
     EXPECT_EQ(c->Update(), S_OK);
-    EXPECT_TRUE(SameMatrix(Transform(D3DTRANSFORMSTATE_VIEW), IdentityMatrix()));   // the camera's first view
+    EXPECT_TRUE(SameMatrix(Transform(D3DTRANSFORMSTATE_VIEW), IdentityMatrix())); // the camera's first view
 
     Place(c, false, 2, 3, 4);
     ASSERT_EQ(c->Update(), S_OK);
@@ -411,9 +426,9 @@ TEST_F(CameraOnDevice, LookingStraightDownTakesZAsUp)
     Place(c, false, 0, 10, 0);
     ASSERT_EQ(c->Update(), S_OK);
     D3DMATRIX expected{};
-    expected._11 = 1;    // right (1, 0, 0)
-    expected._32 = 1;    // up    (0, 0, 1)
-    expected._23 = -1;   // view  (0, -1, 0)
+    expected._11 = 1;  // right (1, 0, 0)
+    expected._32 = 1;  // up    (0, 0, 1)
+    expected._23 = -1; // view  (0, -1, 0)
     expected._43 = 10;
     expected._44 = 1;
     ExpectMatrixNear(Transform(D3DTRANSFORMSTATE_VIEW), expected);
@@ -493,7 +508,7 @@ TEST(Cameras, AddFilesByNameAndHandsOverTheDevice)
     VariantClear(&r);
     ASSERT_EQ(testkit::DispGet(d, L"Count", &r), S_OK);
     EXPECT_EQ(V_I4(&r), 4);
-    EXPECT_EQ(testkit::DispCall(d, L"Item", {testkit::VarI2(1)}, &r), S_OK);   // "b" > "a" > "Top" > "C"
+    EXPECT_EQ(testkit::DispCall(d, L"Item", {testkit::VarI2(1)}, &r), S_OK); // "b" > "a" > "Top" > "C"
     ASSERT_EQ(V_VT(&r), VT_DISPATCH);
     VARIANT name;
     VariantInit(&name);
@@ -505,7 +520,7 @@ TEST(Cameras, AddFilesByNameAndHandsOverTheDevice)
     EXPECT_EQ(testkit::DispCall(d, L"Clear", {}), S_OK);
     d->Release();
     EXPECT_EQ(Count(cams), 0);
-    EXPECT_EQ(NameOf(b), L"b");   // cleared cameras held by the client still work
+    EXPECT_EQ(NameOf(b), L"b"); // cleared cameras held by the client still work
 
     for (ICamera* c : {a, b, upper, again}) c->Release();
     cams->Release();
@@ -530,10 +545,11 @@ TEST(CamerasWorldFile, SavesInCollectionOrderAndLoadsUnderTheSavedNames)
 
     WithStream(path, "w", [&](long f) { return cams->Save(f); });
     const char* zero3 = "0.000000\r\n0.000000\r\n0.000000\r\n";
-    EXPECT_EQ(ReadAll(path),
-              "2\r\n" +
-                  CameraBlock("Top", "0.500000\r\n0.000000\r\n-1.250000\r\n", "0.000000\r\n50.000000\r\n0.000000\r\n", zero3) +
-                  CameraBlock("Default", zero3, "1.000000\r\n2.000000\r\n3.000000\r\n", "4.000000\r\n5.000000\r\n6.000000\r\n"));
+    EXPECT_EQ(ReadAll(path), "2\r\n" +
+                                 CameraBlock("Top", "0.500000\r\n0.000000\r\n-1.250000\r\n",
+                                             "0.000000\r\n50.000000\r\n0.000000\r\n", zero3) +
+                                 CameraBlock("Default", zero3, "1.000000\r\n2.000000\r\n3.000000\r\n",
+                                             "4.000000\r\n5.000000\r\n6.000000\r\n"));
 
     // Loading replaces what was there, "Default" included.
     ICameras* back = NewCameras();
@@ -613,7 +629,7 @@ TEST(CamerasWorldFile, LongNamesTempAndShortFiles)
     ICamera* only = Item(back, testkit::VarI4(1));
     ASSERT_NE(only, nullptr);
     EXPECT_EQ(NameOf(only), L"Only");
-    ExpectPlaced(only, false, 0, 0, 0);   // short block: the missing lines read 0
+    ExpectPlaced(only, false, 0, 0, 0); // short block: the missing lines read 0
     float x = 0;
     only->get_X(&x);
     EXPECT_EQ(x, 0.5f);

@@ -13,9 +13,7 @@ using testkit::WriteAll;
 using testkit::DispGet;
 using testkit::DispPut;
 
-namespace {
-
-} // namespace
+namespace {} // namespace
 
 TEST(Colour, StoresAnyValue)
 {
@@ -50,7 +48,7 @@ TEST(Colour, DualInterface)
     IColour* c = Create<IColour>(L"zyk3D.Colour", IID_IColour);
     IDispatch* d = nullptr;
     ASSERT_EQ(c->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&d)), S_OK);
-    EXPECT_EQ(static_cast<void*>(d), static_cast<void*>(c));   // IDispatch is the dual vtable
+    EXPECT_EQ(static_cast<void*>(d), static_cast<void*>(c)); // IDispatch is the dual vtable
 
     DISPID id = 0;
     LPOLESTR names[] = {const_cast<LPOLESTR>(L"Alpha"), const_cast<LPOLESTR>(L"Load")};
@@ -60,7 +58,7 @@ TEST(Colour, DualInterface)
     EXPECT_EQ(id, 6);
 
     EXPECT_EQ(DispPut(d, L"Green", testkit::VarR4(1.5f)), S_OK);
-    EXPECT_EQ(DispPut(d, L"Blue", testkit::VarI4(2)), S_OK);   // coerced to float
+    EXPECT_EQ(DispPut(d, L"Blue", testkit::VarI4(2)), S_OK); // coerced to float
     VARIANT v;
     VariantInit(&v);
     ASSERT_EQ(DispGet(d, L"Green", &v), S_OK);
@@ -77,7 +75,7 @@ TEST(Colour, DualInterface)
     TYPEATTR* attr = nullptr;
     info->GetTypeAttr(&attr);
     EXPECT_TRUE(IsEqualGUID(attr->guid, IID_IColour));
-    EXPECT_EQ(attr->cFuncs, 7 + 10);   // the dispatch view lists IUnknown and IDispatch too
+    EXPECT_EQ(attr->cFuncs, 7 + 10); // the dispatch view lists IUnknown and IDispatch too
     info->ReleaseTypeAttr(attr);
     info->Release();
     d->Release();
@@ -86,7 +84,8 @@ TEST(Colour, DualInterface)
 
 TEST(Colour, ErrorInformationAndEvents)
 {
-    for (auto [progId, iid] : {std::pair{L"zyk3D.Colour", &IID_IColour}, std::pair{L"zyk3D.Position", &IID_IPosition}}) {
+    for (auto [progId, iid] :
+         {std::pair{L"zyk3D.Colour", &IID_IColour}, std::pair{L"zyk3D.Position", &IID_IPosition}}) {
         IUnknown* u = Create<IUnknown>(progId, IID_IUnknown);
         ISupportErrorInfo* s = nullptr;
         ASSERT_EQ(u->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(&s)), S_OK);
@@ -134,7 +133,7 @@ TEST(Colour, WorldFileBlock)
     back->get_Red(&v);
     EXPECT_EQ(v, 1.5f);
     back->get_Blue(&v);
-    EXPECT_EQ(v, -2.0f);   // stored without range checks
+    EXPECT_EQ(v, -2.0f); // stored without range checks
 
     // A short file reads as zeros; no stream at all is not a fault.
     f = fopen(path, "w");
@@ -149,7 +148,7 @@ TEST(Colour, WorldFileBlock)
     EXPECT_EQ(v, 0.0f);
     EXPECT_EQ(back->Load(0), S_OK);
     EXPECT_EQ(back->Save(0), S_OK);
-    EXPECT_EQ(back->Save(12345), S_OK);   // not a stream: the block member still returns S_OK
+    EXPECT_EQ(back->Save(12345), S_OK); // not a stream: the block member still returns S_OK
     back->Release();
     c->Release();
     DeleteFileA(path);

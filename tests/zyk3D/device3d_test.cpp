@@ -175,7 +175,7 @@ TEST_F(Device3DTest, BeforeInitialise)
     EXPECT_EQ(device->put_Cull(cm_Clockwise), E_POINTER);
     EXPECT_EQ(device->get_Cull(&cull), E_POINTER);
     EXPECT_EQ(device->get_Outline(&outline), E_POINTER);
-    EXPECT_FALSE(TakeError().present);   // bare codes, no error information
+    EXPECT_FALSE(TakeError().present); // bare codes, no error information
     SurfaceFormats sf;
     EXPECT_EQ(device->get_SurfaceFormat(&sf), E_POINTER);
     IDispatch* g = reinterpret_cast<IDispatch*>(1);
@@ -194,11 +194,11 @@ TEST_F(Device3DTest, ClearChecksWindowAndChannels)
     ExpectError(device->Clear(0, -0.0001f, 0, 0), E_INVALIDARG, L"Invalid Green Intensity.");
     ExpectError(device->Clear(0, 0, 2, 0), E_INVALIDARG, L"Invalid Blue Intensity.");
     ExpectError(device->Clear(0, 0, 0, std::nanf("")), E_INVALIDARG, L"Invalid Alpha Intensity.");
-    ExpectError(device->Clear(-1, 2, 0, 0), E_INVALIDARG, L"Invalid Red Intensity.");   // in channel order
+    ExpectError(device->Clear(-1, 2, 0, 0), E_INVALIDARG, L"Invalid Red Intensity."); // in channel order
     EXPECT_EQ(device->Clear(0, 0, 0, 0), S_OK);
     EXPECT_EQ(device->Clear(1, 1, 1, 1), S_OK);
 
-    device->put_Window(0x7FFF0000);   // no such window
+    device->put_Window(0x7FFF0000); // no such window
     ExpectError(device->Clear(0, 0, 0, 0), E_FAIL, L"GetWindowRect Function Failed.");
 }
 
@@ -228,7 +228,7 @@ TEST_F(Device3DTest, FramePixelsReachTheWindow)
 
 TEST_F(Device3DTest, InitialiseFallsBackAndAddsOneDefaultCamera)
 {
-    device->put_Index(999);   // no such D3DX device: the default device is used
+    device->put_Index(999); // no such D3DX device: the default device is used
     Initialise();
     EXPECT_EQ(CameraCount(device), 1);
     IDispatch* cams = nullptr;
@@ -297,7 +297,7 @@ TEST_F(Device3DTest, RenderOptionsPassThroughTheDevice)
 
     CullModes cull;
     EXPECT_EQ(device->get_Cull(&cull), S_OK);
-    EXPECT_EQ(cull, cm_None);   // applied by Initialise
+    EXPECT_EQ(cull, cm_None); // applied by Initialise
     EXPECT_EQ(device->put_Cull(cm_Clockwise), S_OK);
     device->get_Cull(&cull);
     EXPECT_EQ(cull, cm_Clockwise);
@@ -332,7 +332,7 @@ TEST_F(Device3DTest, FreeReleasesTheDeviceAndTheSevenChildren)
 {
     Initialise();
     IDispatch* fog = nullptr;
-    device->get_Fog(&fog);   // the client's own references outlive Free
+    device->get_Fog(&fog); // the client's own references outlive Free
     IDispatch* cams = nullptr;
     device->get_Cameras(&cams);
     VARIANT first = testkit::VarI4(1), item;
@@ -405,12 +405,15 @@ TEST_F(Device3DTest, LateBoundClientOmitsTheOptionalArguments)
     IDispatch* d = nullptr;
     ASSERT_EQ(device->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&d)), S_OK);
     EXCEPINFO e{};
-    EXPECT_EQ(testkit::DispCall(d, L"Initialise", {testkit::VarI4(0), testkit::VarI4(320), testkit::VarI4(240)},
-                                nullptr, &e), S_OK)
+    EXPECT_EQ(
+        testkit::DispCall(d, L"Initialise", {testkit::VarI4(0), testkit::VarI4(320), testkit::VarI4(240)}, nullptr, &e),
+        S_OK)
         << testkit::Narrow(e.bstrDescription ? e.bstrDescription : L"");
     testkit::FreeExcepInfo(e);
-    EXPECT_EQ(testkit::DispCall(d, L"Clear", {testkit::VarR8(2.0), testkit::VarI4(0), testkit::VarI4(0),
-                                              testkit::VarI4(0)}, nullptr, &e), DISP_E_EXCEPTION);
+    EXPECT_EQ(testkit::DispCall(d, L"Clear",
+                                {testkit::VarR8(2.0), testkit::VarI4(0), testkit::VarI4(0), testkit::VarI4(0)}, nullptr,
+                                &e),
+              DISP_E_EXCEPTION);
     EXPECT_EQ(e.scode, E_INVALIDARG);
     EXPECT_EQ(std::wstring(e.bstrDescription), SystemText(E_INVALIDARG) + L"Invalid Red Intensity.");
     testkit::FreeExcepInfo(e);
@@ -420,7 +423,6 @@ TEST_F(Device3DTest, LateBoundClientOmitsTheOptionalArguments)
     EXPECT_EQ(V_I4(&v), 1);
     d->Release();
 }
-
 
 TEST_F(Device3DTest, WorldFileHoldsCamerasThenFog)
 {
@@ -481,8 +483,8 @@ TEST_F(Device3DTest, WorldFilesThatCannotBeWrittenOrReadFail)
         return hr;
     };
     // No folder, no name, and a device that takes nothing (a full disk).
-    for (const wchar_t* bad : {L"Z:\\no\\such\\folder\\world.txt", L"", static_cast<const wchar_t*>(nullptr),
-                               L"Z:\\dev\\full"}) {
+    for (const wchar_t* bad :
+         {L"Z:\\no\\such\\folder\\world.txt", L"", static_cast<const wchar_t*>(nullptr), L"Z:\\dev\\full"}) {
         SCOPED_TRACE(testkit::Narrow(bad ? bad : L"(null)"));
         ExpectError(save(bad), E_FAIL, L"Failed to Save the World File.");
     }

@@ -38,9 +38,9 @@ protected:
         wc.lpfnWndProc = DefWindowProcA;
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = "ZykCameraFogTests";
-        RegisterClassA(&wc);   // already registered by an earlier suite: fine
-        window_ = CreateWindowExA(0, wc.lpszClassName, "zyk3D", WS_OVERLAPPEDWINDOW, 40, 40, 300, 300, nullptr,
-                                  nullptr, wc.hInstance, nullptr);
+        RegisterClassA(&wc); // already registered by an earlier suite: fine
+        window_ = CreateWindowExA(0, wc.lpszClassName, "zyk3D", WS_OVERLAPPEDWINDOW, 40, 40, 300, 300, nullptr, nullptr,
+                                  wc.hInstance, nullptr);
         ASSERT_NE(window_, nullptr);
         ShowWindow(window_, SW_SHOWNORMAL);
         UpdateWindow(window_);
@@ -104,11 +104,11 @@ struct FakeDevice {
 
     long Handle() const { return device_fixture::Handle(this); }
 
-    const void* const* vtable;   // first, as in every COM object
+    const void* const* vtable; // first, as in every COM object
     std::map<DWORD, D3DMATRIX> transforms;
     std::map<DWORD, DWORD> states;
     std::map<DWORD, HRESULT> failSetTransform, failSetState, failGetState;
-    std::vector<DWORD> transformsSet;   // in call order
+    std::vector<DWORD> transformsSet; // in call order
     std::vector<DWORD> statesSet;
     // Lights: the records set, the enable state of each index set (GetLightEnable gives
     // 128 for an enabled light and E_INVALIDARG for an index never set, as Direct3D does),
@@ -287,9 +287,16 @@ private:
                                                               DWORD indexCount, DWORD flags)
     {
         if (FAILED(self->failDrawIndexedPrimitive)) return self->failDrawIndexedPrimitive;
-        IndexedDraw d{static_cast<DWORD>(type), format, vertexCount, flags, static_cast<const D3DVERTEX*>(vertices),
-                      std::vector<WORD>(indices, indices + indexCount), self->material, self->textures[0],
-                      self->transforms[D3DTRANSFORMSTATE_WORLD], self->states[D3DRENDERSTATE_ALPHABLENDENABLE]};
+        IndexedDraw d{static_cast<DWORD>(type),
+                      format,
+                      vertexCount,
+                      flags,
+                      static_cast<const D3DVERTEX*>(vertices),
+                      std::vector<WORD>(indices, indices + indexCount),
+                      self->material,
+                      self->textures[0],
+                      self->transforms[D3DTRANSFORMSTATE_WORLD],
+                      self->states[D3DRENDERSTATE_ALPHABLENDENABLE]};
         self->indexedDraws.push_back(d);
         return S_OK;
     }
@@ -298,9 +305,9 @@ private:
     // 20 SetRenderState, 21 GetRenderState.
     static const void* const* Table()
     {
-        static const void* table[49] = {
-            reinterpret_cast<const void*>(&QueryInterface), reinterpret_cast<const void*>(&AddRef),
-            reinterpret_cast<const void*>(&Release)};
+        static const void* table[49] = {reinterpret_cast<const void*>(&QueryInterface),
+                                        reinterpret_cast<const void*>(&AddRef),
+                                        reinterpret_cast<const void*>(&Release)};
         table[11] = reinterpret_cast<const void*>(&SetTransformSlot);
         table[12] = reinterpret_cast<const void*>(&GetTransformSlot);
         table[20] = reinterpret_cast<const void*>(&SetStateSlot);

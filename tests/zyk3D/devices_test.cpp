@@ -190,9 +190,9 @@ TEST(Devices, RefusesAggregation)
     IUnknown* outer = New<IUnknown>(L"zyk3D.Colour", IID_IUnknown);
     ASSERT_NE(outer, nullptr);
     IUnknown* inner = reinterpret_cast<IUnknown*>(1);
-    EXPECT_EQ(CoCreateInstance(CLSID_Devices, outer, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                               reinterpret_cast<void**>(&inner)),
-              CLASS_E_NOAGGREGATION);
+    EXPECT_EQ(
+        CoCreateInstance(CLSID_Devices, outer, CLSCTX_INPROC_SERVER, IID_IUnknown, reinterpret_cast<void**>(&inner)),
+        CLASS_E_NOAGGREGATION);
     EXPECT_EQ(inner, nullptr);
     outer->Release();
 }

@@ -30,12 +30,13 @@ TEST(DisplayMode, FreeRestoresTheModeOfBeforeInitialise)
     IDevice3D* d = NewDevice();
     for (int round = 0; round < 2; ++round) {
         d->put_Window(static_cast<long>(reinterpret_cast<LONG_PTR>(window)));
-        ASSERT_EQ(d->Initialise(0, 640, 480, VARIANT_TRUE, 1), S_OK) << testkit::Narrow(testkit::TakeError().description);
+        ASSERT_EQ(d->Initialise(0, 640, 480, VARIANT_TRUE, 1), S_OK)
+            << testkit::Narrow(testkit::TakeError().description);
         ExpectScreen(640, 480);
         EXPECT_EQ(d->Clear(1, 0, 0, 1), S_OK);
         EXPECT_EQ(d->Render(), S_OK);
         EXPECT_EQ(d->Update(), S_OK);
-        EXPECT_EQ(d->Resize(100, 100), static_cast<HRESULT>(0xC8770BCF));   // full screen cannot resize
+        EXPECT_EQ(d->Resize(100, 100), static_cast<HRESULT>(0xC8770BCF)); // full screen cannot resize
         EXPECT_EQ(testkit::TakeError().description, L"Resize Failed.");
         EXPECT_EQ(d->Free(), S_OK);
         ExpectScreen(1024, 768);

@@ -32,7 +32,7 @@ enum : DWORD {
     kVertexMode = 140,
 };
 
-const HRESULT kRefused = static_cast<HRESULT>(0x88760082);   // DDERR_INVALIDOBJECT: no system text
+const HRESULT kRefused = static_cast<HRESULT>(0x88760082); // DDERR_INVALIDOBJECT: no system text
 
 IFog* NewFog()
 {
@@ -91,8 +91,8 @@ TEST(Fog, WithoutADeviceOnlyColourAndTheBlocksWork)
     float f = 0;
     VARIANT_BOOL b = 0;
     FogModes m = fm_None;
-    const std::wstring unavailable = L"Fog unavailable.";   // a table text: no system text in front
-    for (int pass = 0; pass < 2; ++pass) {   // never given a device, then given 0
+    const std::wstring unavailable = L"Fog unavailable."; // a table text: no system text in front
+    for (int pass = 0; pass < 2; ++pass) {                // never given a device, then given 0
         EXPECT_EQ(fog->put_Density(0.5f), E_POINTER);
         ExpectFogError(unavailable);
         EXPECT_EQ(fog->get_Density(&f), E_POINTER);
@@ -233,7 +233,7 @@ TEST_F(FogOnDevice, DensityFromZeroToOne)
         EXPECT_EQ(fog->put_Density(refused), E_FAIL);
         ExpectFogError(SystemText(E_FAIL) + L"Density must be between 0.0 and 1.0 inclusive.");
     }
-    EXPECT_EQ(State(kDensity), Bits(1.0f));   // refused values never reach the device
+    EXPECT_EQ(State(kDensity), Bits(1.0f)); // refused values never reach the device
     SetState(kDensity, Bits(0.25f));
     float f = 0;
     EXPECT_EQ(fog->get_Density(&f), S_OK);
@@ -255,7 +255,7 @@ TEST_F(FogOnDevice, ModeDecidesBetweenDensityAndStartAndEnd)
     EXPECT_EQ(fog->get_Density(&f), E_FAIL);
     ExpectFogError(SystemText(E_FAIL) + L"Linear Fog does not support Density.");
     EXPECT_EQ(fog->put_StartingPos(10), S_OK);
-    EXPECT_EQ(fog->put_EndPosition(-5), S_OK);   // no range, no comparison with the start
+    EXPECT_EQ(fog->put_EndPosition(-5), S_OK); // no range, no comparison with the start
     EXPECT_EQ(State(kStart), Bits(10.0f));
     EXPECT_EQ(State(kEnd), Bits(-5.0f));
     EXPECT_EQ(fog->get_StartingPos(&f), S_OK);
@@ -271,7 +271,7 @@ TEST_F(FogOnDevice, ModeDecidesBetweenDensityAndStartAndEnd)
     TakeError();
     EXPECT_EQ(fog->get_EndPosition(&f), E_FAIL);
     TakeError();
-    EXPECT_EQ(State(kStart), Bits(10.0f));   // changing the mode re-sends nothing
+    EXPECT_EQ(State(kStart), Bits(10.0f)); // changing the mode re-sends nothing
     EXPECT_EQ(fog->put_Density(0.5f), S_OK);
 
     // No range check on the mode: the device gets what it is given.
@@ -301,7 +301,7 @@ TEST_F(FogOnDevice, EnabledReadsOneAndRangeBasedKeepsTheSign)
     EXPECT_EQ(b, -1);
     SetState(kRange, 0x00010002);
     EXPECT_EQ(fog->get_RangeBased(&b), S_OK);
-    EXPECT_EQ(b, 2);   // the low 16 bits
+    EXPECT_EQ(b, 2); // the low 16 bits
 
     // Late-bound, as a script sees it.
     IDispatch* d = nullptr;
@@ -354,9 +354,8 @@ TEST_F(FogOnDevice, WorldFileBlockRoundTrip)
     SetColour(fog, 0.5f, 0.25f, 1, 1);
     WithStream(path, "w", [&](long f) { return fog->Save(f); });
     // Density is refused in linear mode and written as 0.
-    EXPECT_EQ(ReadAll(path),
-              "// Fog\r\n0.000000\r\n10.000000\r\n100.000000\r\n3\r\n1\r\n4294967295\r\n"
-              "// Colour\r\n0.500000\r\n0.250000\r\n1.000000\r\n1.000000\r\n");
+    EXPECT_EQ(ReadAll(path), "// Fog\r\n0.000000\r\n10.000000\r\n100.000000\r\n3\r\n1\r\n4294967295\r\n"
+                             "// Colour\r\n0.500000\r\n0.250000\r\n1.000000\r\n1.000000\r\n");
 
     // Into a fog that was not linear before: the mode comes first, so start and end stick.
     IFog* back = NewFog();
@@ -374,10 +373,10 @@ TEST_F(FogOnDevice, WorldFileBlockRoundTrip)
     EXPECT_EQ(State(kVertexMode), 3u);
     EXPECT_EQ(Float(State(kStart)), 10.0f);
     EXPECT_EQ(Float(State(kEnd)), 100.0f);
-    EXPECT_EQ(Float(State(kDensity)), 0.75f);   // the density line is dropped in linear mode
+    EXPECT_EQ(Float(State(kDensity)), 0.75f); // the density line is dropped in linear mode
     EXPECT_EQ(State(kEnable), 1u);
     EXPECT_EQ(State(kRange), 0xFFFFFFFFu);
-    EXPECT_EQ(State(kColour), 0xFF7F3FFFu);   // Update ran with the colour read
+    EXPECT_EQ(State(kColour), 0xFF7F3FFFu); // Update ran with the colour read
     IColour* c = ColourOf(back);
     ASSERT_NE(c, nullptr);
     float g = 0;

@@ -104,7 +104,7 @@ TEST_F(LetGo, CamerasAfterRemoveASecondInitialiseAndFree)
     EXPECT_EQ(removed->Update(), E_POINTER);
     ExpectError(L"zyk3D.Camera.1", IID_ICamera, kNoDevice);
     float x = -1;
-    EXPECT_EQ(removed->get_X(&x), S_OK);   // the refused turn was not made
+    EXPECT_EQ(removed->get_X(&x), S_OK); // the refused turn was not made
     EXPECT_EQ(x, 0.0f);
     Text name(L"kept");
     EXPECT_EQ(removed->put_Name(name.b), S_OK);
@@ -198,10 +198,10 @@ TEST(LetGoObjects, AnObjectAndTheChildrenItHandsTheDevice)
     ExpectError(L"zyk3D.Material.1", IID_IMaterial, kNoDevice);
     EXPECT_EQ(points->Render(0), E_POINTER);
     ExpectError(L"zyk3D.Points.1", IID_IPoints, kNoDevice);
-    EXPECT_EQ(parts->Render(), E_FAIL);   // the parts' own answer without a device
+    EXPECT_EQ(parts->Render(), E_FAIL); // the parts' own answer without a device
     EXPECT_EQ(o->Move(1, 2, 3), S_OK);
     IDispatch* point = nullptr;
-    EXPECT_EQ(points->get_Add(1, 2, 3, &point), S_OK);   // needs nothing of the device
+    EXPECT_EQ(points->get_Add(1, 2, 3, &point), S_OK); // needs nothing of the device
     point->Release();
     for (IUnknown* u : std::initializer_list<IUnknown*>{parts, points, material, o, objects}) u->Release();
 }

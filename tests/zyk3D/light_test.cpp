@@ -20,7 +20,7 @@ using testkit::TakeError;
 
 namespace {
 
-const float kMaxRange = device_fixture::Float(0x5F7FFFFF);   // sqrt(FLT_MAX)
+const float kMaxRange = device_fixture::Float(0x5F7FFFFF); // sqrt(FLT_MAX)
 const HRESULT kInvalidObject = static_cast<HRESULT>(0x88760082);
 const HRESULT kLightSetFailed = static_cast<HRESULT>(0x887602EE);
 const HRESULT kNotInViewport = static_cast<HRESULT>(0x887602F0);
@@ -157,7 +157,7 @@ TEST(Light, DeviceMembersNeedADeviceAndFreeTakesItAway)
     ASSERT_NE(light, nullptr);
     FakeDevice fake;
     VARIANT_BOOL on = -1;
-    for (long device : {0L, fake.Handle()}) {   // never given one; given one, then Free
+    for (long device : {0L, fake.Handle()}) { // never given one; given one, then Free
         if (device) {
             light->put_Device(device);
             EXPECT_EQ(light->Free(), S_OK);
@@ -201,7 +201,7 @@ TEST(Light, UpdateBuildsTheRecordByType)
     light->put_ID(2);
     Place(light, false, 1, 2, 3);
     Place(light, true, 4, 5, 6);
-    Paint(light, &ILight::get_Colour, 0.9f, 0.9f, 0.9f, 0.9f);   // kept, never sent
+    Paint(light, &ILight::get_Colour, 0.9f, 0.9f, 0.9f, 0.9f); // kept, never sent
     Paint(light, &ILight::get_Diffuse, 0.1f, 0.2f, 0.3f, 0.4f);
     light->put_ConstAttenuation(0.5f);
     light->put_LinearAttenuation(0.25f);
@@ -214,9 +214,9 @@ TEST(Light, UpdateBuildsTheRecordByType)
     EXPECT_EQ(r.dltType, D3DLIGHT_POINT);
     EXPECT_EQ(r.dcvDiffuse.r, 0.1f);
     EXPECT_EQ(r.dcvDiffuse.a, 0.4f);
-    EXPECT_EQ(r.dcvSpecular.r, 0.0f);   // the Specular child, black
+    EXPECT_EQ(r.dcvSpecular.r, 0.0f); // the Specular child, black
     EXPECT_EQ(r.dvPosition.z, 3.0f);
-    EXPECT_EQ(r.dvDirection.z, 3.0f);   // a point light points at its own position
+    EXPECT_EQ(r.dvDirection.z, 3.0f); // a point light points at its own position
     EXPECT_EQ(r.dvAttenuation0, 0.5f);
     EXPECT_EQ(r.dvAttenuation2, 0.125f);
     EXPECT_EQ(r.dvTheta, 0.5f);
@@ -290,18 +290,18 @@ TEST(Lights, AddNeedsBothPointersAndTheRightCaps)
     EXPECT_EQ(lights->get_Add(lt_Point, 0, 0, 0, 0, 0, 0, 0, 1, 0.5f, 1, 10, &d), E_POINTER);
     ExpectLightsError(kNoDevice);
     EXPECT_EQ(d, nullptr);
-    lights->put_Device(fake.Handle());   // no Direct3D yet
+    lights->put_Device(fake.Handle()); // no Direct3D yet
     EXPECT_EQ(lights->get_Add(lt_Point, 0, 0, 0, 0, 0, 0, 0, 1, 0.5f, 1, 10, &d), E_POINTER);
     ExpectLightsError(kNoDevice);
     lights->put_Direct3D(fake.Handle());
 
     const std::wstring failed = SystemText(E_FAIL);
-    fake.vertexProcessingCaps = 0x08;   // directional only
+    fake.vertexProcessingCaps = 0x08; // directional only
     EXPECT_EQ(lights->get_Add(lt_Point, 0, 0, 0, 0, 0, 0, 0, 1, 0.5f, 1, 10, &d), E_FAIL);
     ExpectLightsError(failed + L"Point Lights are not supported by this device.");
     EXPECT_EQ(lights->get_Add(lt_Spot, 0, 0, 0, 0, 0, 0, 0, 1, 0.5f, 1, 10, &d), E_FAIL);
     ExpectLightsError(failed + L"Spotlights are not supported by this device.");
-    fake.vertexProcessingCaps = 0x10;   // positional only
+    fake.vertexProcessingCaps = 0x10; // positional only
     EXPECT_EQ(lights->get_Add(lt_Directional, 0, 0, 0, 0, 0, 0, 0, 1, 0.5f, 1, 10, &d), E_FAIL);
     ExpectLightsError(failed + L"Directional Lights are not supported by this device.");
     fake.vertexProcessingCaps = 0x3F;
@@ -340,7 +340,7 @@ TEST(Lights, AddNamesNumbersAndFillsTheLight)
     ILight* spot = Add(lights, lt_Spot, 1.2f, 1.5f);
     ASSERT_NE(spot, nullptr);
     EXPECT_EQ(NameOf(spot), L"Light0");
-    EXPECT_EQ(Value(spot, &ILight::get_InnerCone), 1.0f);   // clamped to the default outer cone first
+    EXPECT_EQ(Value(spot, &ILight::get_InnerCone), 1.0f); // clamped to the default outer cone first
     EXPECT_EQ(Value(spot, &ILight::get_OuterCone), 1.5f);
     IColour* c = ChildOf<IColour>(spot, &ILight::get_Colour, IID_IColour);
     float blue = -1;
@@ -353,14 +353,14 @@ TEST(Lights, AddNamesNumbersAndFillsTheLight)
     EXPECT_EQ(z, 3.0f);
     p->Release();
     EXPECT_EQ(fake.lightsEnabled[0], 128);
-    EXPECT_TRUE(fake.lights.empty());   // Add does not send the record
+    EXPECT_TRUE(fake.lights.empty()); // Add does not send the record
 
     ILight* second = Add(lights, lt_Point);
     ILight* third = Add(lights, lt_Point);
     VARIANT first = testkit::VarBstr(L"Light0");
     EXPECT_EQ(lights->Remove(first), S_OK);
     VariantClear(&first);
-    EXPECT_EQ(fake.lightsEnabled[0], 0);   // the removed light is switched off
+    EXPECT_EQ(fake.lightsEnabled[0], 0); // the removed light is switched off
     // The count is 2 again, but Light2 is taken: the new light takes the free Light0.
     ILight* again = Add(lights, lt_Directional);
     ASSERT_NE(again, nullptr);
@@ -481,7 +481,7 @@ TEST(Lights, WorldFileSectionReadsBack)
     long n = 0;
     read->get_Count(&n);
     EXPECT_EQ(n, 2);
-    ILight* back = ItemOf(read, L"Light0");   // the first read takes the key Add gives it
+    ILight* back = ItemOf(read, L"Light0"); // the first read takes the key Add gives it
     ASSERT_NE(back, nullptr);
     EXPECT_EQ(NameOf(back), L"Light1");
     EXPECT_EQ(IdOf(back), 1);
@@ -522,7 +522,7 @@ protected:
         IDirect3D7* d3d = nullptr;
         ASSERT_EQ(device_->GetDirect3D(&d3d), S_OK);
         lights->put_Direct3D(device_fixture::Handle(d3d));
-        d3d->Release();   // the device keeps it alive
+        d3d->Release(); // the device keeps it alive
         lights->put_Device(DeviceHandle());
     }
     void TearDown() override
@@ -545,7 +545,7 @@ TEST_F(LightsOnDevice, EachAddSwitchesOnItsOwnIndex)
         EXPECT_NE(on, FALSE);
         VARIANT_BOOL flag = -1;
         EXPECT_EQ(l->get_Enabled(&flag), S_OK);
-        EXPECT_EQ(flag, 1);   // 1, not VARIANT_TRUE
+        EXPECT_EQ(flag, 1); // 1, not VARIANT_TRUE
         l->Release();
     }
     D3DDEVICEDESC7 desc{};
@@ -606,11 +606,11 @@ TEST_F(LightsOnDevice, RecordsAndEnableStatesReadBackFromTheDevice)
     EXPECT_EQ(r.dltType, D3DLIGHT_POINT);
     EXPECT_EQ(r.dvPosition.x, 1.0f);
     EXPECT_EQ(r.dvPosition.z, 3.0f);
-    EXPECT_EQ(r.dvDirection.y, 2.0f);   // a point light's direction is its position
+    EXPECT_EQ(r.dvDirection.y, 2.0f); // a point light's direction is its position
     EXPECT_EQ(r.dcvDiffuse.g, 0.5f);
     EXPECT_EQ(r.dcvDiffuse.b, 0.25f);
     EXPECT_EQ(r.dcvAmbient.r, 0.125f);
-    EXPECT_EQ(r.dcvSpecular.r, 0.0f);   // the specular child, black
+    EXPECT_EQ(r.dcvSpecular.r, 0.0f); // the specular child, black
     EXPECT_EQ(r.dvAttenuation0, 1.0f);
     EXPECT_EQ(r.dvAttenuation1, 0.0f);
     EXPECT_EQ(r.dvAttenuation2, 0.5f);
@@ -645,7 +645,7 @@ TEST_F(LightsOnDevice, RecordsAndEnableStatesReadBackFromTheDevice)
     BOOL on = TRUE;
     ASSERT_EQ(device_->GetLightEnable(1, &on), S_OK);
     EXPECT_EQ(on, FALSE);
-    EXPECT_EQ(spot->get_Enabled(&flag), E_POINTER);   // let go with its removal
+    EXPECT_EQ(spot->get_Enabled(&flag), E_POINTER); // let go with its removal
     testkit::ClearError();
     ASSERT_EQ(device_->GetLightEnable(0, &on), S_OK);
     EXPECT_NE(on, FALSE);
@@ -670,12 +670,14 @@ TEST(Lights, OptionalArgumentsHoldTheFloatsBitsInTheTypeLibrary)
     for (UINT i = 0; i < attr->cFuncs && !add; ++i) {
         FUNCDESC* f = nullptr;
         ASSERT_EQ(info->GetFuncDesc(i, &f), S_OK);
-        if (f->memid == 6 && f->invkind == INVOKE_PROPERTYGET) add = f;
-        else info->ReleaseFuncDesc(f);
+        if (f->memid == 6 && f->invkind == INVOKE_PROPERTYGET)
+            add = f;
+        else
+            info->ReleaseFuncDesc(f);
     }
     info->ReleaseTypeAttr(attr);
     ASSERT_NE(add, nullptr);
-    ASSERT_EQ(add->cParams, 12);   // the dispatch view: no retval parameter
+    ASSERT_EQ(add->cParams, 12); // the dispatch view: no retval parameter
     for (int i = 0; i < 8; ++i) EXPECT_FALSE(add->lprgelemdescParam[i].paramdesc.wParamFlags & PARAMFLAG_FOPT) << i;
     // FallOff, InnerCone, OuterCone, Range: 1.0, 0.5, 1.0 and sqrt(FLT_MAX).
     const DWORD expected[] = {0x3F800000, 0x3F000000, 0x3F800000, 0x5F7FFFFF};

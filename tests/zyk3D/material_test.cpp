@@ -14,7 +14,7 @@ using testkit::TakeError;
 
 namespace {
 
-const HRESULT kRefused = static_cast<HRESULT>(0x88760082);   // DDERR_INVALIDOBJECT: no system text
+const HRESULT kRefused = static_cast<HRESULT>(0x88760082); // DDERR_INVALIDOBJECT: no system text
 
 IMaterial* NewMaterial()
 {
@@ -96,7 +96,7 @@ TEST_F(MaterialOnDevice, RecordReachesTheDevice)
     SetChannels(m, &IMaterial::get_Ambient, 0.1f, 0.2f, 0.3f, 0.4f);
     SetChannels(m, &IMaterial::get_Diffuse, 0.5f, 0.6f, 0.7f, 0.8f);
     SetChannels(m, &IMaterial::get_Specular, 0.9f, 1.0f, 0.0f, 0.25f);
-    SetChannels(m, &IMaterial::get_Emissive, 2.0f, -1.0f, 0.75f, 0.125f);   // no range check
+    SetChannels(m, &IMaterial::get_Emissive, 2.0f, -1.0f, 0.75f, 0.125f); // no range check
     EXPECT_EQ(m->put_Power(12.5f), S_OK);
     EXPECT_EQ(m->Update(), S_OK);
     ASSERT_EQ(device_->GetMaterial(&got), S_OK);
@@ -139,7 +139,7 @@ TEST(Material, RefusedSetMaterialIsReported)
 
     fake.failSetMaterial = E_INVALIDARG;
     EXPECT_EQ(m->Update(), E_INVALIDARG);
-    ExpectMaterialError(L"Invalid Parameter.");   // a table text: no system text in front
+    ExpectMaterialError(L"Invalid Parameter."); // a table text: no system text in front
     fake.failSetMaterial = kRefused;
     EXPECT_EQ(m->Apply(), kRefused);
     ExpectMaterialError(L"Unknown Error.");
@@ -190,8 +190,8 @@ TEST(Material, WorldFileBlock)
     fclose(f);
     EXPECT_EQ(fake.materialsSet, 1);
     EXPECT_EQ(back->Update(), S_OK);
-    EXPECT_TRUE(Same(fake.material, Record(Rgba(0.5f, 0, 0, 1), Rgba(0, 0, 0.125f, 1), Rgba(0.75f, 0, 0, 0),
-                                           Rgba(1, 1, 1, 0), 0.0f)));
+    EXPECT_TRUE(Same(fake.material,
+                     Record(Rgba(0.5f, 0, 0, 1), Rgba(0, 0, 0.125f, 1), Rgba(0.75f, 0, 0, 0), Rgba(1, 1, 1, 0), 0.0f)));
     back->Release();
     m->Release();
     remove(path.c_str());

@@ -41,13 +41,14 @@ TEST(Module, UnloadsOnlyWhenNothingIsAlive)
     IDispatch* dispatch = nullptr;
     ASSERT_EQ(colour->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)), S_OK);
     colour->Release();
-    EXPECT_EQ(CanUnloadNow(), S_FALSE);   // still referenced through IDispatch
+    EXPECT_EQ(CanUnloadNow(), S_FALSE); // still referenced through IDispatch
     dispatch->Release();
     EXPECT_EQ(CanUnloadNow(), S_OK);
 
     IClassFactory* factory = nullptr;
     ASSERT_EQ(CoGetClassObject(CLSID_Position, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
-                               reinterpret_cast<void**>(&factory)), S_OK);
+                               reinterpret_cast<void**>(&factory)),
+              S_OK);
     EXPECT_EQ(factory->LockServer(TRUE), S_OK);
     EXPECT_EQ(CanUnloadNow(), S_FALSE);
     EXPECT_EQ(factory->LockServer(FALSE), S_OK);
@@ -58,7 +59,8 @@ TEST(Module, UnloadsOnlyWhenNothingIsAlive)
 TEST(Module, UnknownClassIsNotAvailable)
 {
     ASSERT_NE(Server(), nullptr);
-    auto get = reinterpret_cast<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>(GetProcAddress(Server(), "DllGetClassObject"));
+    auto get =
+        reinterpret_cast<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>(GetProcAddress(Server(), "DllGetClassObject"));
     ASSERT_NE(get, nullptr);
     void* p = reinterpret_cast<void*>(1);
     EXPECT_EQ(get(LIBID_ZYK3DLib, IID_IClassFactory, &p), CLASS_E_CLASSNOTAVAILABLE);
@@ -72,12 +74,13 @@ TEST(Module, AggregatedCreation)
     for (const CLSID* clsid : {&CLSID_Colour, &CLSID_Position}) {
         Outer outer;
         IUnknown* inner = nullptr;
-        ASSERT_EQ(CoCreateInstance(*clsid, &outer, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                   reinterpret_cast<void**>(&inner)), S_OK);
+        ASSERT_EQ(
+            CoCreateInstance(*clsid, &outer, CLSCTX_INPROC_SERVER, IID_IUnknown, reinterpret_cast<void**>(&inner)),
+            S_OK);
         outer.inner = inner;
         IDispatch* dispatch = nullptr;
         ASSERT_EQ(inner->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)), S_OK);
-        EXPECT_EQ(outer.refs, 2u);            // the served interface counts on the outer object
+        EXPECT_EQ(outer.refs, 2u); // the served interface counts on the outer object
         IUnknown* identity = nullptr;
         ASSERT_EQ(dispatch->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity)), S_OK);
         EXPECT_EQ(identity, static_cast<IUnknown*>(&outer));

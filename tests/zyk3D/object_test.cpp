@@ -125,7 +125,7 @@ TEST(ObjectTest, MembersThatNeedTheDeviceOrAChildSaySo)
     // A texture must be a texture of the engine.
     IColour* c = testkit::Create<IColour>(L"zyk3D.Colour", IID_IColour);
     EXPECT_EQ(o->put_Texture(c), E_INVALIDARG);
-    testkit::ExpectError(src, IID_IObject, L"Invalid Parameter.");   // the string table's text
+    testkit::ExpectError(src, IID_IObject, L"Invalid Parameter."); // the string table's text
     c->Release();
     EXPECT_EQ(o->put_Texture(nullptr), S_OK);
 
@@ -307,10 +307,7 @@ TEST(PartsTest, NamesLoadUpToTheirPathLimitAndNoFurther)
 
 namespace {
 
-IDevice3D* NewDevice()
-{
-    return testkit::Create<IDevice3D>(L"zyk3D.Device3D", IID_IDevice3D);
-}
+IDevice3D* NewDevice() { return testkit::Create<IDevice3D>(L"zyk3D.Device3D", IID_IDevice3D); }
 
 IObjects* ObjectsOf(IDevice3D* device)
 {
@@ -355,9 +352,11 @@ TEST(ObjectWorldFile, ObjectsKeepTheirNamesPositionsAndMaterials)
     const std::string text = testkit::ReadAll(path);
     // "ship" comes first (descending keys); its block: header, name as a comment, the .x
     // file (none), the name, X, Y, Z, then the material block.
-    const std::string block = "2\r\n// Object\r\n// ship\r\n\r\nship\r\n1.000000\r\n2.000000\r\n3.000000\r\n// Material\r\n";
+    const std::string block =
+        "2\r\n// Object\r\n// ship\r\n\r\nship\r\n1.000000\r\n2.000000\r\n3.000000\r\n// Material\r\n";
     EXPECT_NE(text.find(block), std::string::npos) << text;
-    EXPECT_NE(text.find("// Object\r\n// rock\r\n\r\nrock\r\n-4.000000\r\n0.000000\r\n0.500000\r\n"), std::string::npos);
+    EXPECT_NE(text.find("// Object\r\n// rock\r\n\r\nrock\r\n-4.000000\r\n0.000000\r\n0.500000\r\n"),
+              std::string::npos);
 
     IDevice3D* loading = NewDevice();
     IObjects* loaded = ObjectsOf(loading);
@@ -469,7 +468,7 @@ TEST(ObjectWorldFile, FreedObjectsAndLightsWriteWholeBlocksAndNamesKeepEveryByte
     ILight* light = As<ILight>(d, IID_ILight);
     IObjects* objects = ObjectsOf(saving);
     IObject* a = Add(objects, L"a");
-    IObject* b = Add(objects, L"b");   // written before "a"
+    IObject* b = Add(objects, L"b"); // written before "a"
     IObject* z = Add(objects, L"x\x1Ay");
     a->Move(1, 2, 3);
     EXPECT_EQ(b->Free(), S_OK);
@@ -540,13 +539,13 @@ TEST(ObjectWorldFile, ADamagedCountIsNotTakenPastTheEndOfTheFile)
     IObjects* loaded = ObjectsOf(loading);
     long n = 0;
     loaded->get_Count(&n);
-    EXPECT_EQ(n, 1);   // textures write no lines: the objects section stays in place
+    EXPECT_EQ(n, 1); // textures write no lines: the objects section stays in place
     IDispatch* d = nullptr;
     loading->get_Textures(&d);
     ITextures* textures = As<ITextures>(d, IID_ITextures);
     ASSERT_NE(textures, nullptr);
     textures->get_Count(&n);
-    EXPECT_EQ(n, 1);   // every texture of the section is filed as "Unnamed"
+    EXPECT_EQ(n, 1); // every texture of the section is filed as "Unnamed"
     textures->Release();
     loaded->Release();
     loading->Release();
@@ -592,7 +591,7 @@ TEST(ObjectsTest, MembersThatLeaveTheirCollectionLeaveTheDevice)
     ASSERT_EQ(textures->get_Add(&d), S_OK);
     ITexture* first = As<ITexture>(d, IID_ITexture);
     BSTR missing = SysAllocString(L"Z:\\no\\such\\texture.bmp");
-    EXPECT_TRUE(FAILED(first->LoadBitmap(missing)));   // keeps the name, has no image
+    EXPECT_TRUE(FAILED(first->LoadBitmap(missing))); // keeps the name, has no image
     TakeError();
     SysFreeString(missing);
     EXPECT_EQ(first->Apply(), E_POINTER);

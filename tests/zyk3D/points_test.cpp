@@ -104,7 +104,7 @@ TEST(Point, TransformsFollowTheRowVectorMatrices)
     ExpectAt(p, 1, 0, 0);
     EXPECT_EQ(p->Rotate(0, 0, 90), S_OK);
     ExpectAt(p, 0, 1, 0);
-    EXPECT_EQ(p->Rotate(-90, 90, 0), S_OK);   // (0, 0, -1), then (-1, 0, 0)
+    EXPECT_EQ(p->Rotate(-90, 90, 0), S_OK); // (0, 0, -1), then (-1, 0, 0)
     ExpectAt(p, -1, 0, 0);
     p->Release();
 
@@ -149,7 +149,7 @@ TEST(Points, KeysTakeTheSmallestFreeNumber)
     added = Add(points, 1, 1, 1);
     ExpectItemAt(points, testkit::VarBstr(L"Point3"), 1, 1, 1);
     if (added) added->Release();
-    EXPECT_EQ(points->Remove(testkit::VarI4(1)), S_OK);   // Point3
+    EXPECT_EQ(points->Remove(testkit::VarI4(1)), S_OK); // Point3
 
     // The collection's transforms reach every point.
     EXPECT_EQ(points->Scale(2, 2, 2), S_OK);
@@ -206,7 +206,7 @@ TEST(Points, RenderNeedsADeviceAndDrawsOnlyThreePoints)
     a->Release();
     b->Release();
     c->Release();
-    EXPECT_EQ(testkit::DispCall(points, L"Render", {}), S_OK);   // FillMode left out
+    EXPECT_EQ(testkit::DispCall(points, L"Render", {}), S_OK); // FillMode left out
     ASSERT_EQ(fake.draws.size(), 1u);
     EXPECT_EQ(fake.draws[0].type, 4u);
     EXPECT_EQ(fake.draws[0].format, 0x112u);
@@ -239,7 +239,7 @@ TEST(Points, RefusedDrawsMapToTheirTexts)
     for (const auto& row : rows) {
         fake.failDrawPrimitive = static_cast<HRESULT>(row.code);
         EXPECT_EQ(points->Render(0), static_cast<HRESULT>(row.code));
-        ExpectPointsError(row.text);   // string-table texts: no system text in front
+        ExpectPointsError(row.text); // string-table texts: no system text in front
     }
     points->Release();
 }

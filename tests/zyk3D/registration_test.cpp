@@ -43,10 +43,7 @@ void ExpectClassesRegistered()
 
 } // namespace
 
-TEST(Registration, ClassesHaveTheScriptKeys)
-{
-    ExpectClassesRegistered();
-}
+TEST(Registration, ClassesHaveTheScriptKeys) { ExpectClassesRegistered(); }
 
 TEST(Registration, TypeLibraryIdentity)
 {

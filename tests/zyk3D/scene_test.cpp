@@ -220,7 +220,8 @@ TEST_F(SceneTest, ATeapotDrawsWhereTheCameraLooks)
 
 TEST_F(SceneTest, AHalfTransparentSpriteMixesWithWhatIsBehindIt)
 {
-    ITexture* green = LoadTexture(Write("zyk_sprite_green.bmp", testkit::Bmp(8, 8, [](int, int) { return 0x00FF00u; })));
+    ITexture* green =
+        LoadTexture(Write("zyk_sprite_green.bmp", testkit::Bmp(8, 8, [](int, int) { return 0x00FF00u; })));
     ASSERT_NE(green, nullptr);
     ISprites* sprites = Child<ISprites>(&IDevice3D::get_Sprites, IID_ISprites);
     IDispatch* d = nullptr;
@@ -259,7 +260,8 @@ TEST_F(SceneTest, SpritesLeaveTheDeviceAsTheModelsNeedIt)
               S_OK);
     d->Release();
     objects->Release();
-    ITexture* green = LoadTexture(Write("zyk_corner_green.bmp", testkit::Bmp(8, 8, [](int, int) { return 0x00FF00u; })));
+    ITexture* green =
+        LoadTexture(Write("zyk_corner_green.bmp", testkit::Bmp(8, 8, [](int, int) { return 0x00FF00u; })));
     ISprites* sprites = Child<ISprites>(&IDevice3D::get_Sprites, IID_ISprites);
     ASSERT_EQ(sprites->get_Add(Name(L"corner").b, 1.0f, 0, 2, &d), S_OK);
     ISprite* corner = As<ISprite>(d, IID_ISprite);

@@ -49,7 +49,8 @@ TEST(SimpleObjectsTest, NoDeviceNoDrawing)
     ISimpleObjects* shapes = testkit::Create<ISimpleObjects>(L"zyk3D.SimpleObjects", IID_ISimpleObjects);
     ASSERT_NE(shapes, nullptr);
     EXPECT_EQ(shapes->Render(), E_POINTER);
-    testkit::ExpectError(L"zyk3D.SimpleObjects.1", IID_ISimpleObjects, SystemText(E_POINTER) + L"Device Not Initialised.");
+    testkit::ExpectError(L"zyk3D.SimpleObjects.1", IID_ISimpleObjects,
+                         SystemText(E_POINTER) + L"Device Not Initialised.");
 
     // A shape whose device never came makes nothing and says why.
     IDispatch* d = nullptr;
@@ -57,9 +58,11 @@ TEST(SimpleObjectsTest, NoDeviceNoDrawing)
     ISimpleObject* pot = As<ISimpleObject>(d, IID_ISimpleObject);
     ASSERT_NE(pot, nullptr);
     EXPECT_EQ(pot->Render(), E_POINTER);
-    testkit::ExpectError(L"zyk3D.SimpleObject.1", IID_ISimpleObject, SystemText(E_POINTER) + L"SimpleObject Not Initialised.");
+    testkit::ExpectError(L"zyk3D.SimpleObject.1", IID_ISimpleObject,
+                         SystemText(E_POINTER) + L"SimpleObject Not Initialised.");
     EXPECT_EQ(pot->get_Texture(&d), E_POINTER);
-    testkit::ExpectError(L"zyk3D.SimpleObject.1", IID_ISimpleObject, SystemText(E_POINTER) + L"Texture Has Not Been Assigned.");
+    testkit::ExpectError(L"zyk3D.SimpleObject.1", IID_ISimpleObject,
+                         SystemText(E_POINTER) + L"Texture Has Not Been Assigned.");
     IColour* c = testkit::Create<IColour>(L"zyk3D.Colour", IID_IColour);
     EXPECT_EQ(pot->put_Texture(c), E_INVALIDARG);
     testkit::TakeError();
@@ -143,7 +146,8 @@ TEST_F(ShapesOnDevice, APolygonOfTwoSidesIsAddedWithoutAShape)
     ISimpleObject* line = As<ISimpleObject>(d, IID_ISimpleObject);
     ASSERT_NE(line, nullptr);
     EXPECT_EQ(line->Render(), E_POINTER);
-    testkit::ExpectError(L"zyk3D.SimpleObject.1", IID_ISimpleObject, SystemText(E_POINTER) + L"SimpleObject Not Initialised.");
+    testkit::ExpectError(L"zyk3D.SimpleObject.1", IID_ISimpleObject,
+                         SystemText(E_POINTER) + L"SimpleObject Not Initialised.");
     // Another type that is no shape at all is refused with "Unknown Error.".
     EXPECT_TRUE(FAILED(line->put_Type(static_cast<SimpleObjectTypes>(9))));
     EXPECT_EQ(testkit::TakeError().description, L"Unknown Error.");
@@ -194,7 +198,7 @@ TEST(SpritesTest, TransparencyIsCheckedAndSettingsAreKept)
 
     VARIANT_BOOL on = 0;
     hero->get_Enabled(&on);
-    EXPECT_EQ(on, 1);   // a new sprite is drawn
+    EXPECT_EQ(on, 1); // a new sprite is drawn
     hero->put_Enabled(VARIANT_TRUE);
     hero->get_Enabled(&on);
     EXPECT_EQ(on, 1);

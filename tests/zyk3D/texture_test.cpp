@@ -22,8 +22,14 @@ std::wstring Write(const char* name, const testkit::Bytes& bytes)
     return testkit::Widen(path);
 }
 
-std::wstring GreenBmp() { return Write("zyk_green.bmp", testkit::Bmp(8, 4, [](int, int) { return 0x00FF00u; })); }
-std::wstring MagentaTga() { return Write("zyk_magenta.tga", testkit::Tga24(4, 8, [](int, int) { return 0xFF00FFu; })); }
+std::wstring GreenBmp()
+{
+    return Write("zyk_green.bmp", testkit::Bmp(8, 4, [](int, int) { return 0x00FF00u; }));
+}
+std::wstring MagentaTga()
+{
+    return Write("zyk_magenta.tga", testkit::Tga24(4, 8, [](int, int) { return 0xFF00FFu; }));
+}
 
 HRESULT Load(ITexture* t, const std::wstring& file)
 {
@@ -211,7 +217,7 @@ TEST_F(TextureOnDevice, TexturesFileByNameAndKeepOneAddedTexture)
         d->Release();
     }
     textures->get_Count(&n);
-    EXPECT_EQ(n, 2);   // the file and "Unnamed"
+    EXPECT_EQ(n, 2); // the file and "Unnamed"
 
     BSTR missing = SysAllocString(L"Z:\\no\\such\\texture.bmp");
     HRESULT hr = textures->get_LoadFile(missing, &d);

@@ -12,9 +12,8 @@ using testkit::TakeError;
 namespace {
 
 using Getter = HRESULT (STDMETHODCALLTYPE ITextureCaps::*)(long*);
-const Getter kGetters[] = {&ITextureCaps::get_MaxWidth,  &ITextureCaps::get_MaxHeight,
-                           &ITextureCaps::get_MinWidth,  &ITextureCaps::get_MinHeight,
-                           &ITextureCaps::get_MemoryAlloc, &ITextureCaps::get_MemoryUsed};
+const Getter kGetters[] = {&ITextureCaps::get_MaxWidth,  &ITextureCaps::get_MaxHeight,   &ITextureCaps::get_MinWidth,
+                           &ITextureCaps::get_MinHeight, &ITextureCaps::get_MemoryAlloc, &ITextureCaps::get_MemoryUsed};
 
 ITextureCaps* NewCaps()
 {
@@ -138,8 +137,7 @@ TEST(TextureFormats, MembersSucceedAndGiveNothing)
     formats->Release();
 
     IDispatch* format = nullptr;
-    ASSERT_EQ(testkit::CreateByProgId(L"zyk3D.TextureFormat", IID_IDispatch, reinterpret_cast<void**>(&format)),
-              S_OK);
+    ASSERT_EQ(testkit::CreateByProgId(L"zyk3D.TextureFormat", IID_IDispatch, reinterpret_cast<void**>(&format)), S_OK);
     for (const wchar_t* name : {L"Count", L"RGB", L"Alpha", L"Luminance"}) {
         VariantInit(&r);
         EXPECT_EQ(testkit::DispGet(format, name, &r), S_OK) << testkit::Narrow(name);

@@ -68,7 +68,9 @@ int Channel(DWORD v, DWORD mask, int absent = 0)
     return int(((v & mask) >> low) * 255 / max);
 }
 
-struct Rgba { int r, g, b, a; };
+struct Rgba {
+    int r, g, b, a;
+};
 
 // The pixel at (x, y) of a 16- or 32-bit surface, read by Lock.
 Rgba PixelAt(IDirectDrawSurface7* s, DWORD x, DWORD y)
@@ -159,7 +161,7 @@ TEST_F(TextureStore, SecondCreateOfANameInAnyCaseSharesTheRecord)
     EXPECT_EQ(record->bitsPerPixel, 24u);
     EXPECT_NE(record->bitmap, nullptr);
     EXPECT_TRUE(record->pixels.empty());
-    EXPECT_EQ(record->surface, nullptr);  // surfaces come from restore
+    EXPECT_EQ(record->surface, nullptr); // surfaces come from restore
 
     EXPECT_EQ(CreateTextureFromFile("Brick.BMP", 1, 4), S_OK);
     EXPECT_EQ(ListSize(), 1u);
@@ -200,11 +202,11 @@ TEST_F(TextureStore, NamesAndPathsThatDoNotFitAreRefused)
     EXPECT_EQ(CreateTextureFromFile((tooLong + ".bmp").c_str(), 0, 0), E_INVALIDARG);
     EXPECT_EQ(CreateEmptyTexture((tooLong + ".bmp").c_str(), 4, 4, 0, 0), E_INVALIDARG);
     EXPECT_EQ(AcquireTexture((tooLong + ".bmp").c_str(), 0, 0), nullptr);
-    EXPECT_EQ(CreateTextureFromFile((longest + ".bmp").c_str(), 0, 0), E_FAIL);  // fits, not on disk
+    EXPECT_EQ(CreateTextureFromFile((longest + ".bmp").c_str(), 0, 0), E_FAIL); // fits, not on disk
     EXPECT_EQ(ListSize(), 0u);
     ASSERT_EQ(CreateEmptyTexture((longest + ".bmp").c_str(), 4, 4, 0, 0), S_OK);
     EXPECT_NE(FindTexture((longest + ".BMP").c_str()), nullptr);
-    EXPECT_EQ(FindTexture((std::string(254, 'n') + ".bmp").c_str()), nullptr);   // not cut to a shorter key
+    EXPECT_EQ(FindTexture((std::string(254, 'n') + ".bmp").c_str()), nullptr); // not cut to a shorter key
 
     // A folder and a name of 259 characters together fit; one more does not.
     const std::string folder(200, 'f');
@@ -223,14 +225,14 @@ TEST_F(TextureStore, TargaFilesThatAreRefused)
     greyscale[2] = 3;
     Bytes mapped = TgaHeader(2, 2, 2, 24, 0, 1);
     mapped.resize(mapped.size() + 12, 0);
-    Bytes huge = TgaHeader(2, 60000, 60000, 24, 0);  // claims 3600 million pixels
+    Bytes huge = TgaHeader(2, 60000, 60000, 24, 0); // claims 3600 million pixels
     huge.resize(huge.size() + 64, 0);
-    Bytes longRun = TgaHeader(10, 4, 1, 24, 0);      // one run of 5 pixels in a row of 4
+    Bytes longRun = TgaHeader(10, 4, 1, 24, 0); // one run of 5 pixels in a row of 4
     longRun.push_back(0x84);
     PutBgr(longRun, 0xFF0000);
     const std::pair<const char*, Bytes> files[] = {{"short.tga", truncated}, {"grey.tga", greyscale},
-                                                  {"mapped.tga", mapped},   {"huge.tga", huge},
-                                                  {"run.tga", longRun},     {"header.tga", Bytes(10, 0)}};
+                                                   {"mapped.tga", mapped},   {"huge.tga", huge},
+                                                   {"run.tga", longRun},     {"header.tga", Bytes(10, 0)}};
     for (const auto& [name, bytes] : files) {
         WriteFile(name, bytes);
         EXPECT_EQ(CreateTextureFromFile(name, 0, 0), E_FAIL) << name;
@@ -374,7 +376,7 @@ TEST_F(TextureStore, RestoreRebuildsOnlySurfacesThatNeedIt)
     WriteFile("keep.bmp", Bmp(4, 4, [](int, int) { return 0x0000FFu; }));
     IDirectDrawSurface7* first = Restored("keep.bmp");
     ASSERT_NE(first, nullptr);
-    first->AddRef();  // held, so that a rebuilt surface cannot reuse its address
+    first->AddRef(); // held, so that a rebuilt surface cannot reuse its address
     EXPECT_EQ(RestoreAllTextures(device_), S_OK);
     EXPECT_EQ(GetTextureSurface("keep.bmp"), first);
 
@@ -448,12 +450,13 @@ TEST_F(TextureStore, HostileBitmapFilesFailCleanly)
     const Bytes good = Bmp(16, 16, [](int x, int y) { return Colour(x * 16 << 8 | y * 16); });
     Bytes truncated(good.begin(), good.begin() + good.size() / 2);
     Bytes badOffset = good;
-    badOffset[10] = 0xFF, badOffset[11] = 0xFF;  // pixels "at" 65535
+    badOffset[10] = 0xFF, badOffset[11] = 0xFF; // pixels "at" 65535
     Bytes huge = good;
-    huge[18] = 0x30, huge[19] = 0x75;            // 30000 pixels wide
-    Bytes rle = Bmp(4, 4, [](int, int) { return 0u; }, std::vector<Colour>(256, 0x808080));
+    huge[18] = 0x30, huge[19] = 0x75; // 30000 pixels wide
+    Bytes rle = Bmp(
+        4, 4, [](int, int) { return 0u; }, std::vector<Colour>(256, 0x808080));
     rle.resize(54 + 1024);
-    rle[30] = 1;                                 // RLE8: a delta far outside the image
+    rle[30] = 1; // RLE8: a delta far outside the image
     for (uint8_t v : {0x00, 0x02, 0xFF, 0xFF, 0x04, 0x01, 0x00, 0x01}) rle.push_back(v);
     const std::pair<const char*, Bytes> files[] = {
         {"short.bmp", truncated}, {"offset.bmp", badOffset}, {"huge.bmp", huge}, {"text.bmp", Bytes(200, 'x')}};

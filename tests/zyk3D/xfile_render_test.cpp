@@ -44,8 +44,8 @@ std::string Translation(float x, float y, float z)
 
 std::string Material(float r, float g, float b, float a, const std::string& texture = "")
 {
-    std::string s = "Material {\n " + F(r) + ";" + F(g) + ";" + F(b) + ";" + F(a) +
-                    ";;\n 1.0;\n 0.0;0.0;0.0;;\n 0.0;0.0;0.0;;\n";
+    std::string s =
+        "Material {\n " + F(r) + ";" + F(g) + ";" + F(b) + ";" + F(a) + ";;\n 1.0;\n 0.0;0.0;0.0;;\n 0.0;0.0;0.0;;\n";
     if (!texture.empty()) s += " TextureFilename { \"" + texture + "\"; }\n";
     return s + "}\n";
 }
@@ -106,7 +106,7 @@ protected:
         EXPECT_EQ(device.transforms[D3DTRANSFORMSTATE_WORLD]._41, 10.0f);
         EXPECT_EQ(device.transforms[D3DTRANSFORMSTATE_WORLD]._43, 30.0f);
         EXPECT_EQ(device.textures[0], callerTexture.Get());
-        EXPECT_EQ(callerTexture.refs, 1);   // the reference GetTexture added was given back
+        EXPECT_EQ(callerTexture.refs, 1); // the reference GetTexture added was given back
         EXPECT_EQ(device.material.diffuse.r, 0.125f);
         EXPECT_EQ(device.material.power, 7.0f);
     }
@@ -127,8 +127,8 @@ TEST_F(XFileRenderFake, OpaqueModelDrawsInTheFirstPassAndRestoresWhatItChanged)
         EXPECT_EQ(d.vertexCount, 4u);
         EXPECT_EQ(d.flags, 0u);
         EXPECT_EQ(d.alphaBlend, 0u);
-        EXPECT_EQ(d.world._41, 10.0f);   // a top-level mesh: the world matrix as set
-        EXPECT_EQ(d.texture, callerTexture.Get());   // no texture named: stage 0 untouched
+        EXPECT_EQ(d.world._41, 10.0f);             // a top-level mesh: the world matrix as set
+        EXPECT_EQ(d.texture, callerTexture.Get()); // no texture named: stage 0 untouched
     }
     EXPECT_EQ(device.indexedDraws[0].material.diffuse.r, 1.0f);
     EXPECT_EQ(device.indexedDraws[0].indices, (std::vector<WORD>{0, 1, 2}));
@@ -148,7 +148,7 @@ TEST_F(XFileRenderFake, NodeWithAHalfTransparentMaterialDrawsAllItsSlotsBlended)
     ASSERT_EQ(device.indexedDraws.size(), 3u);
     // the opaque node first, then both slots of the blended one
     EXPECT_EQ(device.indexedDraws[0].alphaBlend, 0u);
-    EXPECT_EQ(device.indexedDraws[0].material.diffuse.g, 1.0f);   // white default
+    EXPECT_EQ(device.indexedDraws[0].material.diffuse.g, 1.0f); // white default
     EXPECT_EQ(device.indexedDraws[1].alphaBlend, 1u);
     EXPECT_EQ(device.indexedDraws[1].material.diffuse.a, 1.0f);
     EXPECT_EQ(device.indexedDraws[2].alphaBlend, 1u);
@@ -190,8 +190,9 @@ TEST_F(XFileRenderFake, NestedFramesComposeWithTheWorldMatrix)
 TEST_F(XFileRenderFake, TexturesOfSlotsAndFailuresAreTraced)
 {
     DestroyAllTextures();
-    ASSERT_EQ(Load(Square("T", 0, 0, 1, 0, List("0,1", 2, Material(1, 1, 1, 1, "unloadable.bmp") + Material(1, 1, 1, 1)))),
-              S_OK);
+    ASSERT_EQ(
+        Load(Square("T", 0, 0, 1, 0, List("0,1", 2, Material(1, 1, 1, 1, "unloadable.bmp") + Material(1, 1, 1, 1)))),
+        S_OK);
     device.failDrawIndexedPrimitive = E_FAIL;
     testkit::DebugCapture capture;
     EXPECT_EQ(model.Render(Device()), S_OK);
@@ -199,7 +200,7 @@ TEST_F(XFileRenderFake, TexturesOfSlotsAndFailuresAreTraced)
     // slot without a name keeps it off
     EXPECT_EQ(device.texturesSet.size(), 2u);
     EXPECT_EQ(device.texturesSet[0].second, nullptr);
-    EXPECT_EQ(device.texturesSet[1].second, callerTexture.Get());   // the restore
+    EXPECT_EQ(device.texturesSet[1].second, callerTexture.Get()); // the restore
     EXPECT_TRUE(capture.Contains("ZYK: X-File Rendering --> (Error) DrawIndexedPrimitive Failed."));
     ExpectRestored();
 }
@@ -216,7 +217,7 @@ TEST_F(XFileRenderFake, ARunOfModelsSendsWhatItsDrawsNeedAndPutsBackTheRestAtIts
         device.materialsSet = 0;
         device.indexedDraws.clear();
         {
-            DeviceStateScope run(Device());   // as a frame of objects draws them
+            DeviceStateScope run(Device()); // as a frame of objects draws them
             for (int i = 0; i < 3; ++i) EXPECT_EQ(model.Render(Device()), S_OK);
         }
         ASSERT_EQ(device.indexedDraws.size(), 3u);
@@ -301,7 +302,7 @@ protected:
             const BYTE* row = static_cast<const BYTE*>(d.lpSurface) + py * d.lPitch;
             const DDPIXELFORMAT& pf = d.ddpfPixelFormat;
             const DWORD v = pf.dwRGBBitCount == 32 ? reinterpret_cast<const DWORD*>(row)[px]
-                                                    : reinterpret_cast<const WORD*>(row)[px];
+                                                   : reinterpret_cast<const WORD*>(row)[px];
             auto channel = [&](DWORD mask) {
                 int low = 0;
                 while (mask && !(mask >> low & 1)) ++low;
@@ -349,15 +350,14 @@ TEST_F(XFileRenderDevice, ModelUnderNestedFramesLandsWhereTheMatricesPutIt)
     EXPECT_TRUE(Near(At(0, 0), kBlue));
     ASSERT_EQ(Load("Frame Outer {\n" + Translation(0, 0, -0.5f) + Square("S", 0, 0, 0.5f, 0, "") + "}\n"), S_OK);
     Frame();
-    EXPECT_TRUE(Near(At(0, 0), {255, 255, 255}));   // the white default material
+    EXPECT_TRUE(Near(At(0, 0), {255, 255, 255})); // the white default material
 }
 
 TEST_F(XFileRenderDevice, MaterialListColoursTheFaces)
 {
     // two squares side by side, each two triangles: green and red, and one of red and blue
     ASSERT_EQ(Load(Square("Left", -0.5f, 0, 0.25f, 0.5f, List("1,1", 2, Material(1, 0, 0, 1) + Material(0, 1, 0, 1))) +
-                   Square("Right", 0.5f, 0, 0.25f, 0.5f,
-                          List("0,1", 2, Material(1, 0, 0, 1) + Material(0, 0, 0, 1)))),
+                   Square("Right", 0.5f, 0, 0.25f, 0.5f, List("0,1", 2, Material(1, 0, 0, 1) + Material(0, 0, 0, 1)))),
               S_OK);
     Frame();
     EXPECT_TRUE(Near(At(-0.5f, 0), {0, 255, 0}));
@@ -395,11 +395,21 @@ TEST_F(XFileRenderDevice, AlphaPassBlendsAndStatesAreRestored)
 std::string Bitmap(int w, int h, DWORD colour)
 {
     std::string b = "BM";
-    auto put32 = [&](uint32_t v) { for (int i = 0; i < 4; ++i) b += char(v >> (8 * i)); };
-    auto put16 = [&](uint32_t v) { for (int i = 0; i < 2; ++i) b += char(v >> (8 * i)); };
+    auto put32 = [&](uint32_t v) {
+        for (int i = 0; i < 4; ++i) b += char(v >> (8 * i));
+    };
+    auto put16 = [&](uint32_t v) {
+        for (int i = 0; i < 2; ++i) b += char(v >> (8 * i));
+    };
     const int stride = (w * 3 + 3) & ~3;
-    put32(54 + stride * h); put32(0); put32(54);
-    put32(40); put32(w); put32(h); put16(1); put16(24);
+    put32(54 + stride * h);
+    put32(0);
+    put32(54);
+    put32(40);
+    put32(w);
+    put32(h);
+    put16(1);
+    put16(24);
     for (int i = 0; i < 6; ++i) put32(0);
     for (int y = 0; y < h; ++y) {
         std::string row;

@@ -65,8 +65,9 @@ std::string Translation(float x, float y, float z)
 std::string Material(const std::string& name, float r, float g, float b, float a, const std::string& texture = "")
 {
     char s[256];
-    snprintf(s, sizeof s, "Material %s {\n %.6f;%.6f;%.6f;%.6f;;\n 4.000000;\n 0.250000;0.500000;0.750000;;\n"
-                          " 0.100000;0.200000;0.300000;;\n",
+    snprintf(s, sizeof s,
+             "Material %s {\n %.6f;%.6f;%.6f;%.6f;;\n 4.000000;\n 0.250000;0.500000;0.750000;;\n"
+             " 0.100000;0.200000;0.300000;;\n",
              name.c_str(), r, g, b, a);
     std::string out = s;
     if (!texture.empty()) out += " TextureFilename { \"" + texture + "\"; }\n";
@@ -75,7 +76,8 @@ std::string Material(const std::string& name, float r, float g, float b, float a
 
 std::string MaterialList(int count, const std::vector<uint32_t>& faceMaterials, const std::string& materials)
 {
-    std::string s = "MeshMaterialList {\n " + std::to_string(count) + ";\n " + std::to_string(faceMaterials.size()) + ";\n ";
+    std::string s =
+        "MeshMaterialList {\n " + std::to_string(count) + ";\n " + std::to_string(faceMaterials.size()) + ";\n ";
     for (size_t i = 0; i < faceMaterials.size(); ++i)
         s += std::to_string(faceMaterials[i]) + (i + 1 < faceMaterials.size() ? "," : ";;\n");
     if (faceMaterials.empty()) s += ";\n";
@@ -184,11 +186,13 @@ TEST_F(XFileLoad, TopLevelMeshUnderTheRootWithEveryTrace)
 
     EXPECT_EQ(Joined(capture), "ZYK: Creating File Object --> Succeeded.\n"
                                "ZYK: Registering Retained Mode Templates --> Succeeded.\n"
-                               "ZYK: Enumerating object --> '" + path + "' --> Succeeded.\n"
-                               "ZYK: Creating Root Object --> Succeeded.\n"
-                               "ZYK: Parsing Meshes/Frames.\n"
-                               "ZYK: Analysing Type of Data in File --> Mesh.\t(Info) Mesh Name --> 'Tri'\n\n"
-                               "ZYK: Completed Enumeration of X File.\n");
+                               "ZYK: Enumerating object --> '" +
+                                   path +
+                                   "' --> Succeeded.\n"
+                                   "ZYK: Creating Root Object --> Succeeded.\n"
+                                   "ZYK: Parsing Meshes/Frames.\n"
+                                   "ZYK: Analysing Type of Data in File --> Mesh.\t(Info) Mesh Name --> 'Tri'\n\n"
+                                   "ZYK: Completed Enumeration of X File.\n");
 }
 
 TEST_F(XFileLoad, NestedFramesTurnTheirMatricesLeftHanded)
@@ -231,7 +235,7 @@ TEST_F(XFileLoad, NestedFramesTurnTheirMatricesLeftHanded)
             ++s->calls;
             if (lstrcmpA(node->GetName(), "Box") != 0) return 0;
             s->box = *m;
-            return 1;   // stops the walk
+            return 1; // stops the walk
         },
         &start, &seen);
     EXPECT_EQ(seen.calls, 4);
@@ -248,26 +252,25 @@ TEST_F(XFileLoad, QuadsAndPentagonsAreFannedAndBadFacesDropped)
 {
     const std::vector<std::string> five = {"0.0;0.0;0.0;", "1.0;0.0;0.0;", "1.0;1.0;0.0;", "0.5;1.5;0.0;",
                                            "0.0;1.0;0.0;"};
-    ASSERT_EQ(Load(Mesh("Shape", five,
-                        {"4;0,1,2,3;", "5;0,1,2,3,4;", "2;0,1;", "3;0,1,5;", "3;4,3,2;", "3;70000,1,2;"})),
-              S_OK);
+    ASSERT_EQ(
+        Load(Mesh("Shape", five, {"4;0,1,2,3;", "5;0,1,2,3,4;", "2;0,1;", "3;0,1,5;", "3;4,3,2;", "3;70000,1,2;"})),
+        S_OK);
     CXFileObject* m = Find("Shape");
     // room for every face's triangles; only the faces inside the mesh are written
     EXPECT_EQ(m->numIndices, 6u + 9u + 3u + 3u + 3u);
     ASSERT_EQ(m->materials[0].indexCount, 6u + 9u + 3u);
-    EXPECT_EQ(Indices(m, 0, 18), (std::vector<WORD>{0, 1, 2, 0, 2, 3,            // quad
-                                                    0, 1, 2, 0, 2, 3, 0, 3, 4,   // pentagon
+    EXPECT_EQ(Indices(m, 0, 18), (std::vector<WORD>{0, 1, 2, 0, 2, 3,          // quad
+                                                    0, 1, 2, 0, 2, 3, 0, 3, 4, // pentagon
                                                     4, 3, 2}));
 }
 
 TEST_F(XFileLoad, MaterialListSortsFacesIntoSlots)
 {
     const std::string list =
-        MaterialList(3, {2, 0, 1, 0},
-                     Material("Red", 1, 0, 0, 1) + Material("Green", 0, 1, 0, 1) + "{ Blue }\n");
-    ASSERT_EQ(Load(Material("Blue", 0, 0, 1, 1) +
-                   Mesh("M", kSquare, {"3;0,1,2;", "3;1,2,3;", "3;2,3,0;", "3;3,0,1;"}, list)),
-              S_OK);
+        MaterialList(3, {2, 0, 1, 0}, Material("Red", 1, 0, 0, 1) + Material("Green", 0, 1, 0, 1) + "{ Blue }\n");
+    ASSERT_EQ(
+        Load(Material("Blue", 0, 0, 1, 1) + Mesh("M", kSquare, {"3;0,1,2;", "3;1,2,3;", "3;2,3,0;", "3;3,0,1;"}, list)),
+        S_OK);
     CXFileObject* m = Find("M");
     EXPECT_EQ(m->numMaterials, 3u);
     // slot 0 takes faces 1 and 3 in file order, then slot 1 face 2, slot 2 face 0
@@ -322,7 +325,7 @@ TEST_F(XFileLoad, FacesOfMaterialsBeyondTheListOrSixteenAreDropped)
     EXPECT_EQ(m->materials[0].indexCount, 3u);
     EXPECT_EQ(m->materials[15].indexCount, 3u);
     EXPECT_EQ(m->materials[15].material.diffuse.r, 15 / 16.0f);
-    EXPECT_EQ(m->numIndices, 15u);   // room for all five; the three dropped are never drawn
+    EXPECT_EQ(m->numIndices, 15u); // room for all five; the three dropped are never drawn
 
     ASSERT_EQ(Load(Mesh("Few", kSquare, {"3;0,1,2;", "3;1,2,3;"},
                         MaterialList(2, {2, 1}, Material("A", 1, 0, 0, 1) + Material("B", 0, 1, 0, 1)))),
@@ -357,7 +360,7 @@ TEST_F(XFileLoad, NormalsAndTextureCoordinatesOnlyWhenTheyMatchTheVertices)
     ASSERT_EQ(model.GetMeshVertices("Computed", &v, &n), S_OK);
     for (DWORD i = 0; i < n; ++i) {
         EXPECT_EQ(v[i].nx, 0.0f);
-        EXPECT_EQ(v[i].nz, 1.0f);   // (p1 - p0) x (p2 - p1) of a counter-clockwise triangle
+        EXPECT_EQ(v[i].nz, 1.0f); // (p1 - p0) x (p2 - p1) of a counter-clockwise triangle
         EXPECT_EQ(v[i].tu, 0.0f);
         EXPECT_EQ(v[i].tv, 0.0f);
     }
@@ -366,19 +369,19 @@ TEST_F(XFileLoad, NormalsAndTextureCoordinatesOnlyWhenTheyMatchTheVertices)
 TEST_F(XFileLoad, ComputedNormalsAverageTheFacesAndFallBack)
 {
     // two faces meeting at a right angle along the x axis, and a vertex no face uses
-    const std::vector<std::string> v = {"0.0;0.0;0.0;", "1.0;0.0;0.0;", "1.0;1.0;0.0;", "1.0;0.0;-1.0;",
-                                        "5.0;5.0;5.0;", "0.0;0.0;0.0;"};
+    const std::vector<std::string> v = {"0.0;0.0;0.0;",  "1.0;0.0;0.0;", "1.0;1.0;0.0;",
+                                        "1.0;0.0;-1.0;", "5.0;5.0;5.0;", "0.0;0.0;0.0;"};
     ASSERT_EQ(Load(Mesh("Bent", v, {"3;0,1,2;", "3;0,1,3;", "3;5,5,0;"})), S_OK);
     D3DVERTEX* out = nullptr;
     DWORD n = 0;
     ASSERT_EQ(model.GetMeshVertices("Bent", &out, &n), S_OK);
     const float h = 1 / std::sqrt(2.0f);
-    EXPECT_NEAR(out[0].ny, h, 1e-6);   // (0, 0, 1) and (0, 1, 0) averaged
+    EXPECT_NEAR(out[0].ny, h, 1e-6); // (0, 0, 1) and (0, 1, 0) averaged
     EXPECT_NEAR(out[0].nz, h, 1e-6);
     EXPECT_NEAR(out[2].nz, 1, 1e-6);
     EXPECT_NEAR(out[3].ny, 1, 1e-6);
-    EXPECT_EQ(out[4].nz, 1.0f);        // unused: (0, 0, 1)
-    EXPECT_EQ(out[5].nx, 0.0f);        // only a degenerate triangle: (0, 0, 1), no NaN
+    EXPECT_EQ(out[4].nz, 1.0f); // unused: (0, 0, 1)
+    EXPECT_EQ(out[5].nx, 0.0f); // only a degenerate triangle: (0, 0, 1), no NaN
     EXPECT_EQ(out[5].nz, 1.0f);
 }
 
@@ -397,7 +400,7 @@ TEST_F(XFileLoad, ParseErrorAfterAGoodObjectDropsTheWholeTree)
     ASSERT_NE(model.Root(), nullptr);
     testkit::DebugCapture capture;
     EXPECT_EQ(Load(Mesh("Good", kTriangle, {"3;0,1,2;"}) + "Mesh Bad { 3; 0.0;0.0;0.0;, oops }\n"),
-              static_cast<HRESULT>(0x88760362));   // DXFILEERR_PARSEERROR
+              static_cast<HRESULT>(0x88760362)); // DXFILEERR_PARSEERROR
     EXPECT_EQ(model.Root(), nullptr);
     EXPECT_TRUE(capture.Contains("\t(Info) Mesh Name --> 'Good'\n"));
     EXPECT_TRUE(capture.Contains("ZYK: Completed Enumeration of X File.\n"));
@@ -482,9 +485,9 @@ TEST_F(XFileLoad, HostileFilesNeverFault)
 TEST_F(XFileLoad, LoadingAgainReplacesTheTreeAndScaleAndTranslateMoveVertices)
 {
     ASSERT_EQ(Load(Mesh("First", kTriangle, {"3;0,1,2;"})), S_OK);
-    ASSERT_EQ(Load(Mesh("Second", kTriangle, {"3;0,1,2;"}) + "Frame F {\n" + Mesh("Third", kTriangle, {"3;0,1,2;"}) +
-                   "}\n"),
-              S_OK);
+    ASSERT_EQ(
+        Load(Mesh("Second", kTriangle, {"3;0,1,2;"}) + "Frame F {\n" + Mesh("Third", kTriangle, {"3;0,1,2;"}) + "}\n"),
+        S_OK);
     EXPECT_EQ(model.FindObject("First"), nullptr);
     D3DVERTEX* v = nullptr;
     DWORD n = 0;
@@ -511,10 +514,20 @@ TEST_F(XFileLoad, LoadingAgainReplacesTheTreeAndScaleAndTranslateMoveVertices)
 std::string Bitmap()
 {
     std::string b = "BM";
-    auto put32 = [&](uint32_t v) { for (int i = 0; i < 4; ++i) b += char(v >> (8 * i)); };
-    auto put16 = [&](uint32_t v) { for (int i = 0; i < 2; ++i) b += char(v >> (8 * i)); };
-    put32(54 + 16); put32(0); put32(54);
-    put32(40); put32(2); put32(2); put16(1); put16(24);
+    auto put32 = [&](uint32_t v) {
+        for (int i = 0; i < 4; ++i) b += char(v >> (8 * i));
+    };
+    auto put16 = [&](uint32_t v) {
+        for (int i = 0; i < 2; ++i) b += char(v >> (8 * i));
+    };
+    put32(54 + 16);
+    put32(0);
+    put32(54);
+    put32(40);
+    put32(2);
+    put32(2);
+    put16(1);
+    put16(24);
     for (int i = 0; i < 6; ++i) put32(0);
     for (int row = 0; row < 2; ++row) b += std::string(6, '\x80') + std::string(2, '\0');
     return b;
@@ -572,9 +585,9 @@ TEST_F(XFileLoad, LongTextureNamesAreCutInTheMaterialAndNeverReachAnotherRecord)
     // a record whose name is the long name cut to 79 characters, held elsewhere
     CTextureContainer* other = AcquireTexture(cut.c_str(), 0, 0);
     ASSERT_NE(other, nullptr);
-    ASSERT_EQ(Load(Mesh("M", kTriangle, {"3;0,1,2;"},
-                        MaterialList(1, {0}, Material("A", 1, 1, 1, 1, longName + ".bmp")))),
-              S_OK);
+    ASSERT_EQ(
+        Load(Mesh("M", kTriangle, {"3;0,1,2;"}, MaterialList(1, {0}, Material("A", 1, 1, 1, 1, longName + ".bmp")))),
+        S_OK);
     EXPECT_EQ(Find("M")->materials[0].textureName, cut);
     EXPECT_EQ(other->uses, 1);
     model.Load((Folder() + "absent.x").c_str());
@@ -631,7 +644,8 @@ private:
 class FakeData : public IDirectXFileData {
 public:
     FakeData(const GUID& type, std::vector<uint8_t> bytes, const char* name = "Fake")
-        : type_(type), fence_(bytes), size_(DWORD(bytes.size())), name_(name) {}
+        : type_(type), fence_(bytes), size_(DWORD(bytes.size())), name_(name)
+    {}
 
     std::vector<FakeData*> children;
     HRESULT dataResult = S_OK, typeResult = S_OK;
@@ -695,13 +709,10 @@ std::vector<uint8_t> Words(const std::vector<uint32_t>& words)
     return b;
 }
 
-const uint32_t kOne = 0x3F800000;   // 1.0f
+const uint32_t kOne = 0x3F800000; // 1.0f
 
 // A mesh of one triangle: (0,0,0), (1,0,0), (1,1,0), face (0, 1, 2).
-std::vector<uint32_t> TriangleWords()
-{
-    return {3, 0, 0, 0, kOne, 0, 0, kOne, kOne, 0, 1, 3, 0, 1, 2};
-}
+std::vector<uint32_t> TriangleWords() { return {3, 0, 0, 0, kOne, 0, 0, kOne, kOne, 0, 1, 3, 0, 1, 2}; }
 
 TEST(XFileData, MeshBlocksCutShortAreRefusedWithoutReadingPastThem)
 {
@@ -733,14 +744,14 @@ TEST(XFileData, ChildBlocksCutShortAreLeftOut)
     ASSERT_EQ(ParseXFileMesh(&mesh, &parent), S_OK);
     CXFileObject* m = parent.child;
     ASSERT_NE(m, nullptr);
-    EXPECT_EQ(m->materials[0].indexCount, 3u);   // as without a list
-    EXPECT_EQ(m->vertices[0].nz, 1.0f);          // computed
+    EXPECT_EQ(m->materials[0].indexCount, 3u); // as without a list
+    EXPECT_EQ(m->vertices[0].nz, 1.0f);        // computed
     EXPECT_EQ(m->vertices[2].tu, 0.0f);
 
-    FakeData short_(xfiletid::Material, Words({kOne, 0, 0, kOne, 0, 0, 0, 0, 0, 0}));   // 40 of 44 bytes
+    FakeData short_(xfiletid::Material, Words({kOne, 0, 0, kOne, 0, 0, 0, 0, 0, 0})); // 40 of 44 bytes
     CXFileObject node("N");
     EXPECT_EQ(ParseXFileMaterial(&short_, &node, 0), S_OK);
-    EXPECT_EQ(node.materials[0].material.diffuse.g, 1.0f);   // still the white default
+    EXPECT_EQ(node.materials[0].material.diffuse.g, 1.0f); // still the white default
 
     // a texture file name block too small for its pointer, and a null pointer
     for (std::vector<uint32_t> nameBlock : {std::vector<uint32_t>{}, std::vector<uint32_t>{0}}) {
@@ -778,7 +789,7 @@ TEST(XFileData, FailingChildrenGiveUpTheirFrameOrMeshOnly)
     CXFileObject other("O");
     EXPECT_EQ(ParseXFileMesh(&mesh, &other), S_OK);
     EXPECT_EQ(other.child, nullptr);
-    EXPECT_EQ(normals.refs, 1);   // every child interface was released
+    EXPECT_EQ(normals.refs, 1); // every child interface was released
     EXPECT_EQ(matrix.refs, 1);
 }
 
@@ -815,11 +826,11 @@ TEST(XFileNode, MaterialSlotsTakeAndDropStoreUses)
         node.SetMaterialData(0, m, "held.bmp");
         node.SetMaterialData(3, m, "held.bmp");
         EXPECT_EQ(held->uses, 3);
-        node.SetMaterialData(3, m, "held.bmp");   // the same name again
+        node.SetMaterialData(3, m, "held.bmp"); // the same name again
         EXPECT_EQ(held->uses, 3);
         node.SetMaterialData(0, m, "");
         EXPECT_EQ(held->uses, 2);
-        node.SetMaterialData(16, m, "held.bmp");  // no slot: no use
+        node.SetMaterialData(16, m, "held.bmp"); // no slot: no use
         EXPECT_EQ(held->uses, 2);
         EXPECT_FALSE(node.hasAlpha);
         m.diffuse.a = 0.99f;

@@ -148,7 +148,8 @@ bool ShowsIcon(HWND dialog, int index, HMODULE module, int iconId)
         DeleteDC(dc);
         return pixels;
     };
-    const bool same = shared && index >= 0 && index < ImageList_GetImageCount(shared) && draw(shared, index) == draw(expected, 0);
+    const bool same =
+        shared && index >= 0 && index < ImageList_GetImageCount(shared) && draw(shared, index) == draw(expected, 0);
     ImageList_Destroy(expected);
     return same;
 }
@@ -190,10 +191,7 @@ int Unpainted(HWND dialog)
     return count;
 }
 
-void DeleteSettings()
-{
-    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
-}
+void DeleteSettings() { RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey); }
 
 void WriteSetting(const char* name, const char* value)
 {

@@ -44,7 +44,7 @@ struct Item {
     int image = -1;
 };
 std::vector<Item> Items(HWND dialog, int list);
-std::vector<std::string> Strings(HWND dialog, int plainList);   // a plain combo box
+std::vector<std::string> Strings(HWND dialog, int plainList); // a plain combo box
 long Selection(HWND dialog, int list);
 std::string Text(HWND dialog, int control);
 

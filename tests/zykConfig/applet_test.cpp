@@ -13,13 +13,13 @@ namespace {
 
 const int kEleven = 11;
 const char* const kValues[kEleven] = {"Language", "2DRenderer", "Fullscreen", "DisplayMode", "3DRenderer", "AntiAlias",
-                                      "Specular", "Dither", "RenderMode", "Sound", "Controller"};
+                                      "Specular", "Dither",     "RenderMode", "Sound",       "Controller"};
 
 // What the servers themselves report, asked late-bound as a script would.
 struct Reported {
     std::vector<std::string> adapters, modes, adapters3D, sound, controllers;
     std::vector<long> levels, types;
-    std::vector<std::pair<std::string, std::string>> attached;   // each controller's first and second state
+    std::vector<std::pair<std::string, std::string>> attached; // each controller's first and second state
     long vendor = -1;
 };
 
@@ -60,8 +60,10 @@ IDispatch* Obj(IDispatch* d, const wchar_t* name, long index = 0)
 {
     VARIANT v;
     VariantInit(&v);
-    if (index) testkit::DispCall(d, name, {testkit::VarI4(index)}, &v);
-    else testkit::DispGet(d, name, &v);
+    if (index)
+        testkit::DispCall(d, name, {testkit::VarI4(index)}, &v);
+    else
+        testkit::DispGet(d, name, &v);
     return V_VT(&v) == VT_DISPATCH ? V_DISPATCH(&v) : (VariantClear(&v), nullptr);
 }
 
@@ -86,7 +88,9 @@ Reported AskServers(HMODULE appletModule)
     Reported r;
     Each(L"ZYKGFX.Devices", [&](IDispatch* adapter, long) {
         std::string text = Str(adapter, L"Description") + " (";
-        testkit::DispCall(adapter, L"Initialise", {testkit::VarI4(0), testkit::VarI4(0), testkit::VarI4(0), testkit::VarI4(0), testkit::VarI4(1)});
+        testkit::DispCall(
+            adapter, L"Initialise",
+            {testkit::VarI4(0), testkit::VarI4(0), testkit::VarI4(0), testkit::VarI4(0), testkit::VarI4(1)});
         if (IDispatch* hardware = Obj(adapter, L"Hardware")) {
             text += Str(hardware, L"Driver");
             hardware->Release();
@@ -96,8 +100,8 @@ Reported AskServers(HMODULE appletModule)
             for (long m = 1, n = Num(modes, L"Count"); m <= n; ++m) {
                 IDispatch* mode = Obj(modes, L"Item", m);
                 if (!mode) continue;
-                r.modes.push_back(std::to_string(Num(mode, L"Width")) + "x" + std::to_string(Num(mode, L"Height")) + "x" +
-                                  std::to_string(Num(mode, L"Depth")));
+                r.modes.push_back(std::to_string(Num(mode, L"Width")) + "x" + std::to_string(Num(mode, L"Height")) +
+                                  "x" + std::to_string(Num(mode, L"Depth")));
                 mode->Release();
             }
             modes->Release();
@@ -111,7 +115,8 @@ Reported AskServers(HMODULE appletModule)
     Each(L"ZYKSound.Devices", [&](IDispatch* d, long) { r.sound.push_back(Str(d, L"Name")); });
     IDispatch* input = testkit::Create<IDispatch>(L"ZYKInput.Devices", IID_IDispatch);
     if (input) {
-        testkit::DispPut(input, L"hInstance", testkit::VarI4(static_cast<long>(reinterpret_cast<LONG_PTR>(appletModule))));
+        testkit::DispPut(input, L"hInstance",
+                         testkit::VarI4(static_cast<long>(reinterpret_cast<LONG_PTR>(appletModule))));
         for (long i = 1, n = Num(input, L"Count"); i <= n; ++i) {
             IDispatch* c = Obj(input, L"Item", i);
             if (!c) continue;
@@ -139,10 +144,7 @@ int IconOfLevel(long level)
     }
 }
 
-int IconOfType(long type)
-{
-    return type & 1 ? 121 : type & 2 ? 118 : 120;
-}
+int IconOfType(long type) { return type & 1 ? 121 : type & 2 ? 118 : 120; }
 
 // A processor of the test's own, registered for the test's apartment in place of the
 // system-information server's CPU, so that the applet shows the speed it is given.
@@ -201,7 +203,7 @@ struct StandInCpuFactory final : IClassFactory {
         *out = iid == IID_IUnknown || iid == IID_IClassFactory ? this : nullptr;
         return *out ? S_OK : E_NOINTERFACE;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }   // lives on the test's stack
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; } // lives on the test's stack
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override
     {
@@ -221,7 +223,7 @@ struct StandInCpuFactory final : IClassFactory {
 // progress window's group box, it notes how much of that window still awaits painting.
 struct Step {
     std::string text;
-    int unpainted = 0;   // windows of the progress window with an update region
+    int unpainted = 0; // windows of the progress window with an update region
 };
 std::vector<Step> steps;
 
@@ -259,7 +261,8 @@ TEST_F(AppletTest, AnswersTheControlPanel)
     EXPECT_EQ(cpl.Call(CPL_INQUIRE, 1, reinterpret_cast<LPARAM>(&untouched)), 0);
     EXPECT_EQ(untouched.idIcon, 99);
     EXPECT_EQ(cpl.Call(CPL_DBLCLK, 1, 0), 0);
-    for (UINT other : std::initializer_list<UINT>{CPL_SELECT, CPL_STOP, CPL_NEWINQUIRE, 0, 6, 10}) EXPECT_EQ(cpl.Call(other, 0, 0), 0) << other;
+    for (UINT other : std::initializer_list<UINT>{CPL_SELECT, CPL_STOP, CPL_NEWINQUIRE, 0, 6, 10})
+        EXPECT_EQ(cpl.Call(other, 0, 0), 0) << other;
 
     char text[260] = {};
     LoadStringA(cpl.Module(), 2, text, sizeof text);
@@ -324,7 +327,8 @@ TEST_F(AppletTest, ListsWhatTheServersReport)
         std::string digits;
         for (char c : speed.substr(0, speed.size() - 4))
             if (isdigit(static_cast<unsigned char>(c))) digits += c;
-        EXPECT_LE(digits.find_first_not_of('0') == std::string::npos ? 0 : digits.size() - digits.find_first_not_of('0'), 4u)
+        EXPECT_LE(
+            digits.find_first_not_of('0') == std::string::npos ? 0 : digits.size() - digits.find_first_not_of('0'), 4u)
             << speed;
 
         // Defaults without any setting: first items, "Flat", windowed, boxes off, English.
@@ -338,7 +342,8 @@ TEST_F(AppletTest, ListsWhatTheServersReport)
         // the device's exclusive set-up does); choosing it again gives the second's.
         if (!servers.attached.empty()) {
             EXPECT_EQ(Text(dialog, 1019), servers.attached[0].first);
-            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(1005, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dialog, 1005)));
+            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(1005, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, 1005)));
             EXPECT_EQ(Text(dialog, 1019), servers.attached[0].second);
         }
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 1015))) << "the web-site button stays disabled";
@@ -355,7 +360,7 @@ TEST_F(AppletTest, TabsShowTheirPages)
     ASSERT_TRUE(cpl.WithDialog([&](HWND dialog) {
         HWND tabs = GetDlgItem(dialog, 1046);
         const char* names[] = {"Graphics", "3D", "Sound", "Controller"};
-        const int icons[] = {108, 113, 115, 118};   // 2D adapter, 3D adapter, sound device, controller
+        const int icons[] = {108, 113, 115, 118}; // 2D adapter, 3D adapter, sound device, controller
         ASSERT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 4);
         for (int i = 0; i < 4; ++i) {
             char text[32] = {};
@@ -364,18 +369,23 @@ TEST_F(AppletTest, TabsShowTheirPages)
             item.cchTextMax = sizeof text;
             SendMessageA(tabs, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
             EXPECT_STREQ(text, names[i]);
-            EXPECT_TRUE(ShowsIcon(dialog, item.iImage, cpl.Module(), icons[i])) << names[i] << " tab, image " << item.iImage;
+            EXPECT_TRUE(ShowsIcon(dialog, item.iImage, cpl.Module(), icons[i]))
+                << names[i] << " tab, image " << item.iImage;
         }
-        const std::vector<std::vector<int>> pages = {
-            {1030, 1001, 1043, 1004}, {1031, 1002, 1022, 1024, 1025, 1023, 1047}, {1032, 1003}, {1005, 1019, 1017, 1033}};
+        const std::vector<std::vector<int>> pages = {{1030, 1001, 1043, 1004},
+                                                     {1031, 1002, 1022, 1024, 1025, 1023, 1047},
+                                                     {1032, 1003},
+                                                     {1005, 1019, 1017, 1033}};
         for (int tab : {1, 3, 2, 0}) {
             ClickTab(dialog, tab);
             for (int page = 0; page < 4; ++page)
-                for (int control : pages[page]) EXPECT_EQ(Shown(dialog, control), page == tab) << "tab " << tab << " control " << control;
+                for (int control : pages[page])
+                    EXPECT_EQ(Shown(dialog, control), page == tab) << "tab " << tab << " control " << control;
         }
         for (int heading : {1030, 1031, 1032, 1033, 1034}) {
             LOGFONTA font{};
-            GetObjectA(reinterpret_cast<HFONT>(SendDlgItemMessageA(dialog, heading, WM_GETFONT, 0, 0)), sizeof font, &font);
+            GetObjectA(reinterpret_cast<HFONT>(SendDlgItemMessageA(dialog, heading, WM_GETFONT, 0, 0)), sizeof font,
+                       &font);
             EXPECT_EQ(font.lfWeight, FW_BOLD) << heading;
             EXPECT_STREQ(font.lfFaceName, "Arial") << heading;
         }
@@ -389,9 +399,9 @@ TEST_F(AppletTest, StoredChoicesAreShownAndSavedBack)
     WriteSetting("Specular", "1");
     WriteSetting("Dither", "junk");
     WriteSetting("3DRenderer", "2x");
-    WriteSetting("2DRenderer", "4000");   // beyond the list
+    WriteSetting("2DRenderer", "4000"); // beyond the list
     WriteSetting("Sound", "-3");
-    WriteSetting("Controller", std::string(400, '7').c_str());   // longer than the applet reads
+    WriteSetting("Controller", std::string(400, '7').c_str()); // longer than the applet reads
     // A value stored without its terminating zero still reads as its digits.
     HKEY key = nullptr;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
@@ -458,7 +468,8 @@ TEST_F(AppletTest, SpeedIsWrittenOutOrUnknown)
     for (const auto& [speed, shown] : speeds) {
         StandInCpuFactory factory(speed);
         DWORD cookie = 0;
-        ASSERT_EQ(CoRegisterClassObject(sys::CLSID_CPU, &factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie), S_OK);
+        ASSERT_EQ(CoRegisterClassObject(sys::CLSID_CPU, &factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie),
+                  S_OK);
         EXPECT_TRUE(cpl.WithDialog([&](HWND dialog) {
             EXPECT_EQ(Text(dialog, 1020), "AMD") << "the stand-in processor was asked";
             EXPECT_EQ(Text(dialog, 1021), shown) << speed;

@@ -5,7 +5,7 @@ using namespace applet;
 
 namespace {
 
-const DWORD kLimitMs = 300000;   // bounds only: each wait ends as soon as its condition holds
+const DWORD kLimitMs = 300000; // bounds only: each wait ends as soon as its condition holds
 
 // Runs a program to its end and gives what it printed.
 std::string RunProgram(const std::string& command, DWORD& exitCode)
@@ -43,7 +43,8 @@ TEST(ControlPanel, OpensTheAppletAndEndsWithIt)
     std::string command = "control.exe \"" + AppletFile() + "\"";
     STARTUPINFOA start{sizeof start};
     PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process));
+    ASSERT_TRUE(
+        CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process));
     HWND dialog = nullptr;
     const DWORD begun = GetTickCount();
     while (!dialog && GetTickCount() - begun < kLimitMs && WaitForSingleObject(process.hProcess, 100) == WAIT_TIMEOUT)
@@ -70,7 +71,8 @@ TEST(ControlPanel, SampleOffersItsPictureOncePainted)
     STARTUPINFOA start{sizeof start};
     PROCESS_INFORMATION process{};
     SetEnvironmentVariableA("ZYK_SCREENSHOT_SIGNAL", signal.c_str());
-    const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process);
+    const BOOL started =
+        CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process);
     SetEnvironmentVariableA("ZYK_SCREENSHOT_SIGNAL", nullptr);
     ASSERT_TRUE(started) << command;
     std::string said;
@@ -114,8 +116,8 @@ TEST(Game, AppliesTheSavedChoices)
     ASSERT_EQ(testkit::DispCall(devices, L"Item", {testkit::VarI4(2)}, &item), S_OK);
     testkit::DispGet(V_DISPATCH(&item), L"Name", &name);
     testkit::DispGet(V_DISPATCH(&item), L"Index", &index);
-    const std::string expected = "choices of the configuration applet: 3D adapter 1 \"" + testkit::Narrow(V_BSTR(&name)) +
-                                 "\" (device " + std::to_string(V_I4(&index)) +
+    const std::string expected = "choices of the configuration applet: 3D adapter 1 \"" +
+                                 testkit::Narrow(V_BSTR(&name)) + "\" (device " + std::to_string(V_I4(&index)) +
                                  "), flat shading, specular on, anti-aliasing on, dithering on, windowed 640x480";
     VariantClear(&item);
     VariantClear(&name);

@@ -109,10 +109,10 @@ TEST_F(Languages, FrenchThenGermanKeepsTheFrenchCaptions)
         EXPECT_EQ(Text(dialog, 1039), "French");
         EXPECT_TRUE(ShowsFlag(dialog, 1037, cpl.Module(), 133));
         EXPECT_TRUE(ShowsFlag(dialog, 1038, cpl.Module(), 139));
-        const std::wstring french[][2] = {{L"1041", L"Processeur"},       {L"1042", L"Vitesse"},
-                                          {L"1004", L"\u00C9cran plein"}, {L"2", L"\u00AB &Annulez"},
+        const std::wstring french[][2] = {{L"1041", L"Processeur"},        {L"1042", L"Vitesse"},
+                                          {L"1004", L"\u00C9cran plein"},  {L"2", L"\u00AB &Annulez"},
                                           {L"1033", L"Contr\u00F4leurs:"}, {L"1030", L"Gfx Adaptateur:"},
-                                          {L"1031", L"3D Adaptateur:"},   {L"1034", L"Information du syst\u00E8me:"}};
+                                          {L"1031", L"3D Adaptateur:"},    {L"1034", L"Information du syst\u00E8me:"}};
         for (const auto& caption : french) {
             wchar_t text[64] = {};
             GetDlgItemTextW(dialog, std::stoi(caption[0]), text, 64);
@@ -149,7 +149,7 @@ TEST_F(Languages, ContextHelpOfTheCurrentLanguage)
     ASSERT_TRUE(cpl.WithDialog([](HWND dialog) {
         EXPECT_EQ(Text(dialog, 1041), "Processeur");
         AskHelp(dialog, 1021);
-        AskHelp(dialog, -1);   // the separator line, which has no id
+        AskHelp(dialog, -1); // the separator line, which has no id
         Click(dialog, 1038);
         AskHelp(dialog, 1001);
     }));

@@ -47,7 +47,7 @@ TEST(Caps, TheDriversOwnBits)
     for (const Row& row : rows) {
         long v = -1;
         EXPECT_EQ((caps->*row.get)(&v), S_OK);
-        EXPECT_EQ(v, row.expected ? 1 : 0);   // 1, never -1
+        EXPECT_EQ(v, row.expected ? 1 : 0); // 1, never -1
     }
     caps->Release();
 }
@@ -154,7 +154,7 @@ struct LargeMemory : IDirectDraw7 {
         *f = free;
         return DD_OK;
     }
-#define UNUSED(name, ...) \
+#define UNUSED(name, ...)                                                                                              \
     HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return E_NOTIMPL; }
     UNUSED(Compact)
     UNUSED(CreateClipper, DWORD, IDirectDrawClipper**, IUnknown*)

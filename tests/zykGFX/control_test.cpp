@@ -123,13 +123,15 @@ TEST(DevicesControl, HostedByAtlAxWinAsARealChildWindow)
     auto redraw = [&] { RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); };
     EXPECT_TRUE(testkit::ScreenShows(control, 16, 12, kIconBlue, redraw, 2));
     const COLORREF window = GetSysColor(COLOR_WINDOW);
-    EXPECT_TRUE(testkit::ScreenShows(control, 50, 50, {GetRValue(window), GetGValue(window), GetBValue(window)}, redraw, 2));
+    EXPECT_TRUE(
+        testkit::ScreenShows(control, 50, 50, {GetRValue(window), GetGValue(window), GetBValue(window)}, redraw, 2));
 
     // A child's notification comes back to the child as an OCM_ message.
     HWND button = CreateWindowExW(0, L"BUTTON", L"b", WS_CHILD, 40, 40, 10, 10, control, reinterpret_cast<HMENU>(7),
                                   GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(button, nullptr);
-    g_buttonProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ButtonProc)));
+    g_buttonProc =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ButtonProc)));
     g_reflected.clear();
     SendMessageW(control, WM_COMMAND, MAKEWPARAM(7, BN_CLICKED), reinterpret_cast<LPARAM>(button));
     ASSERT_EQ(g_reflected.size(), 1u);
@@ -173,10 +175,11 @@ TEST(DevicesControl, DrawsIntoARectangleOfItsOwn)
     ASSERT_TRUE(canvas.Ready());
     RECTL bounds{10, 20, 110, 120};
     const RECTL given = bounds;
-    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.Dc(), &bounds, nullptr, nullptr, 0), S_OK);
-    EXPECT_EQ(memcmp(&bounds, &given, sizeof bounds), 0);   // the container's rectangle is left alone
-    EXPECT_EQ(canvas.At(10 + 16, 20 + 12) & 0xFFFFFF, 0x0060C8u);   // the icon at the rectangle's top-left
-    EXPECT_EQ(canvas.At(10 + 40, 20 + 40), 0x010203u);   // nothing beyond its 32 x 32
+    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.Dc(), &bounds, nullptr, nullptr, 0),
+              S_OK);
+    EXPECT_EQ(memcmp(&bounds, &given, sizeof bounds), 0);         // the container's rectangle is left alone
+    EXPECT_EQ(canvas.At(10 + 16, 20 + 12) & 0xFFFFFF, 0x0060C8u); // the icon at the rectangle's top-left
+    EXPECT_EQ(canvas.At(10 + 40, 20 + 40), 0x010203u);            // nothing beyond its 32 x 32
     EXPECT_EQ(canvas.At(5, 5), 0x010203u);
     EXPECT_EQ(view->Draw(DVASPECT_ICON, -1, nullptr, nullptr, nullptr, canvas.Dc(), &bounds, nullptr, nullptr, 0),
               DV_E_DVASPECT);
@@ -234,7 +237,8 @@ TEST(DevicesControl, PersistsItsStockProperties)
     ILockBytes* bytes = nullptr;
     IStorage* storage = nullptr;
     ASSERT_EQ(CreateILockBytesOnHGlobal(nullptr, TRUE, &bytes), S_OK);
-    ASSERT_EQ(StgCreateDocfileOnILockBytes(bytes, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, &storage), S_OK);
+    ASSERT_EQ(StgCreateDocfileOnILockBytes(bytes, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, &storage),
+              S_OK);
     IPersistStorage* ps = Query<IPersistStorage>(a, IID_IPersistStorage);
     ASSERT_EQ(ps->Save(storage, TRUE), S_OK);
     ps->Release();
@@ -255,7 +259,7 @@ TEST(DevicesControl, PersistsItsStockProperties)
     EXPECT_EQ(V_I4(&bag.values[L"BorderColor"]), 0x123456);
     IDevices* d = New<IDevices>(L"ZYKGFX.Devices", IID_IDevices);
     IPersistPropertyBag* pd = Query<IPersistPropertyBag>(d, IID_IPersistPropertyBag);
-    bag.values.erase(L"_cx");   // a missing property keeps its value
+    bag.values.erase(L"_cx"); // a missing property keeps its value
     ASSERT_EQ(pd->Load(&bag, nullptr), S_OK);
     expectLoaded(d);
     pd->Release();
@@ -282,7 +286,7 @@ TEST(DevicesControl, QuickActivatedInASiteWithoutAmbients)
     control.cbSize = sizeof control;
     ASSERT_EQ(qa->QuickActivate(&container, &control), S_OK);
     EXPECT_EQ(control.dwMiscStatus, 131473u);
-    EXPECT_EQ(site.refs, 2u);   // the control keeps the site
+    EXPECT_EQ(site.refs, 2u); // the control keeps the site
 
     // The container's event sink is connected, under the cookie handed back.
     EXPECT_NE(control.dwEventCookie, 0u);
@@ -374,5 +378,5 @@ TEST(DevicesControl, QuickActivateChecksBothSizesFirst)
     ole->Release();
     qa->Release();
     EXPECT_EQ(site.refs, 1u);
-    EXPECT_EQ(sink.refs, 1u);   // the control let go of its sink with itself
+    EXPECT_EQ(sink.refs, 1u); // the control let go of its sink with itself
 }

@@ -88,9 +88,10 @@ TEST(Device, QuickSetUpMakesTheSubObjectsAndNoSurface)
     EXPECT_NE(dd, 0);
     EXPECT_EQ(d->get_BackSurface(&back), S_OK);
     EXPECT_EQ(back, 0);
-    HRESULT (STDMETHODCALLTYPE IDevice::*getters[])(IDispatch**) = {
-        &IDevice::get_Modes, &IDevice::get_Objects, &IDevice::get_Caps, &IDevice::get_TextureMemory,
-        &IDevice::get_VideoMemory, &IDevice::get_Hardware, &IDevice::get_DisplayMode, &IDevice::get_Palette};
+    using Getter = HRESULT (STDMETHODCALLTYPE IDevice::*)(IDispatch**);
+    const Getter getters[] = {&IDevice::get_Modes,         &IDevice::get_Objects,     &IDevice::get_Caps,
+                              &IDevice::get_TextureMemory, &IDevice::get_VideoMemory, &IDevice::get_Hardware,
+                              &IDevice::get_DisplayMode,   &IDevice::get_Palette};
     for (auto get : getters) {
         IDispatch* sub = nullptr;
         EXPECT_EQ((d->*get)(&sub), S_OK);
@@ -166,7 +167,7 @@ TEST(Device, FlipOneToOneOrStretched)
 {
     WindowedDevice w(160, 120, 40, 30);
     ASSERT_EQ(w.initialised, S_OK) << testkit::Narrow(testkit::TakeError().description);
-    ASSERT_EQ(w.device->Clear(0xFF0000, 0, 0, 0, 0), S_OK);   // blue
+    ASSERT_EQ(w.device->Clear(0xFF0000, 0, 0, 0, 0), S_OK); // blue
     // The 40 x 30 surface 1:1 at the top-left of the client area, then over all of it.
     auto oneToOne = [&] { w.device->Flip(0); };
     oneToOne();

@@ -10,12 +10,13 @@ namespace {
 
 struct Driver {
     std::wstring description;
-    bool primary;   // listed with no GUID
+    bool primary; // listed with no GUID
 };
 
 BOOL WINAPI Collect(GUID* guid, LPSTR description, LPSTR name, void* context, HMONITOR)
 {
-    (*static_cast<std::map<std::wstring, Driver>*>(context))[testkit::Widen(name)] = {testkit::Widen(description), !guid};
+    (*static_cast<std::map<std::wstring, Driver>*>(context))[testkit::Widen(name)] = {testkit::Widen(description),
+                                                                                      !guid};
     return TRUE;
 }
 
@@ -23,7 +24,8 @@ BOOL WINAPI Collect(GUID* guid, LPSTR description, LPSTR name, void* context, HM
 std::map<std::wstring, Driver> ListedDrivers()
 {
     std::map<std::wstring, Driver> drivers;
-    EXPECT_EQ(DirectDrawEnumerateExA(&Collect, &drivers, DDENUM_ATTACHEDSECONDARYDEVICES | DDENUM_NONDISPLAYDEVICES), S_OK);
+    EXPECT_EQ(DirectDrawEnumerateExA(&Collect, &drivers, DDENUM_ATTACHEDSECONDARYDEVICES | DDENUM_NONDISPLAYDEVICES),
+              S_OK);
     return drivers;
 }
 
@@ -68,7 +70,7 @@ TEST(Devices, OneDevicePerDriverInDescendingNameOrder)
     EXPECT_EQ(list->get_Count(&count), S_OK);
     EXPECT_EQ(count, static_cast<long>(drivers.size()));
 
-    auto expected = drivers.rbegin();   // greatest name first
+    auto expected = drivers.rbegin(); // greatest name first
     for (long i = 1; i <= count; ++i, ++expected) {
         IDevice* d = ItemAt(list, testkit::VarI4(i));
         ASSERT_NE(d, nullptr) << i;
@@ -127,19 +129,19 @@ TEST(Devices, TheAppletsSlots)
     IDevices* list = New<IDevices>(L"ZYKGFX.Devices", IID_IDevices);
     ASSERT_NE(list, nullptr);
     long count = 0;
-    ASSERT_EQ(CallSlot(list, 14, &count), S_OK);   // Count
+    ASSERT_EQ(CallSlot(list, 14, &count), S_OK); // Count
     ASSERT_GE(count, 1);
     for (long i = 1; i <= count; ++i) {
         VARIANT item;
         VariantInit(&item);
-        ASSERT_EQ(CallSlot(list, 7, testkit::VarI4(i), &item), S_OK);   // Item
+        ASSERT_EQ(CallSlot(list, 7, testkit::VarI4(i), &item), S_OK); // Item
         ASSERT_EQ(V_VT(&item), VT_DISPATCH);
-        void* device = V_DISPATCH(&item);   // used as IDevice directly, as the applet does
+        void* device = V_DISPATCH(&item); // used as IDevice directly, as the applet does
         BSTR description = nullptr;
         EXPECT_EQ(CallSlot(device, 21, &description), S_OK);
         EXPECT_GT(SysStringLen(description), 0u);
         SysFreeString(description);
-        EXPECT_EQ(CallSlot(device, 23, 0L, 0L, 0L, 0L, 1L), S_OK);   // Initialise, quick set-up
+        EXPECT_EQ(CallSlot(device, 23, 0L, 0L, 0L, 0L, 1L), S_OK); // Initialise, quick set-up
         IDispatch* hardware = nullptr;
         ASSERT_EQ(CallSlot(device, 30, &hardware), S_OK);
         BSTR driver = nullptr;
@@ -168,7 +170,7 @@ TEST(Devices, TheAppletsSlots)
         EXPECT_GT(depth, 0);
         VariantClear(&mode);
         modes->Release();
-        EXPECT_EQ(CallSlot(device, 28), S_OK);   // Free
+        EXPECT_EQ(CallSlot(device, 28), S_OK); // Free
         VariantClear(&item);
     }
     list->Release();

@@ -24,15 +24,18 @@ struct ModeSize {
 
 HRESULT WINAPI CollectMode(DDSURFACEDESC2* d, void* context)
 {
-    static_cast<std::vector<ModeSize>*>(context)->push_back({d->dwWidth, d->dwHeight, d->ddpfPixelFormat.dwRGBBitCount});
+    static_cast<std::vector<ModeSize>*>(context)->push_back(
+        {d->dwWidth, d->dwHeight, d->ddpfPixelFormat.dwRGBBitCount});
     return DDENUMRET_OK;
 }
 
 HRESULT WINAPI FindPrimary(IDirectDrawSurface7* s, DDSURFACEDESC2* d, void* context)
 {
     auto** primary = static_cast<IDirectDrawSurface7**>(context);
-    if ((d->ddsCaps.dwCaps & DDSCAPS_PRIMARYSURFACE) && !*primary) *primary = s;
-    else s->Release();
+    if ((d->ddsCaps.dwCaps & DDSCAPS_PRIMARYSURFACE) && !*primary)
+        *primary = s;
+    else
+        s->Release();
     return DDENUMRET_OK;
 }
 
@@ -104,8 +107,8 @@ TEST(DisplayModes, TheListIsDirectDrawsInKeyOrder)
 {
     Game game;
     std::vector<ModeSize> own;
-    ASSERT_EQ(DirectDrawOf(game.device)->EnumDisplayModes(DDEDM_REFRESHRATES | DDEDM_STANDARDVGAMODES, nullptr, &own,
-                                                          &CollectMode),
+    ASSERT_EQ(DirectDrawOf(game.device)
+                  ->EnumDisplayModes(DDEDM_REFRESHRATES | DDEDM_STANDARDVGAMODES, nullptr, &own, &CollectMode),
               S_OK);
     ASSERT_GE(own.size(), 10u);
     IModes* modes = Take<IModes>(game.Get(&IDevice::get_Modes), IID_IModes);
@@ -129,7 +132,7 @@ TEST(DisplayModes, TheListIsDirectDrawsInKeyOrder)
     VARIANT first = testkit::VarBstr(L"Mode0");
     expectMode(first, own[0]);
     VariantClear(&first);
-    expectMode(testkit::VarI4(1), own[9]);   // "Mode9" is the greatest key
+    expectMode(testkit::VarI4(1), own[9]); // "Mode9" is the greatest key
     // Re-listed when the window changes: the same keys.
     EXPECT_EQ(game.device->put_Window(Handle(game.window)), S_OK);
     modes->get_Count(&count);
@@ -215,17 +218,17 @@ TEST(FullScreen, EightBitPrimaryWithItsPalette)
     // A colour's puts change its entry, which Update writes to the DirectDraw palette.
     VARIANT item;
     VariantInit(&item);
-    ASSERT_EQ(palette->Item(testkit::VarI4(5), &item), S_OK);   // entry 4
+    ASSERT_EQ(palette->Item(testkit::VarI4(5), &item), S_OK); // entry 4
     IColour* colour = Take<IColour>(V_DISPATCH(&item), IID_IColour);
     long red = 0;
     colour->get_Red(&red);
     EXPECT_EQ(red, 0x12);
     colour->put_Red(0xAB);
-    colour->put_Green(0x1CD);   // the low byte
+    colour->put_Green(0x1CD); // the low byte
     colour->put_Blue(0xEF);
     colour->put_Reserved(1);
     ASSERT_EQ(attached->GetEntries(0, 4, 1, entries), S_OK);
-    EXPECT_EQ(entries[0].peRed, 0x12);   // not written before Update
+    EXPECT_EQ(entries[0].peRed, 0x12); // not written before Update
     ASSERT_EQ(palette->Update(), S_OK);
     ASSERT_EQ(attached->GetEntries(0, 4, 1, entries), S_OK);
     EXPECT_EQ(entries[0].peRed, 0xAB);
@@ -250,14 +253,15 @@ TEST(FullScreen, FlipShowsTheDrawnFrame)
     ASSERT_EQ(game.device->Initialise(640, 480, 1, 0, 0), S_OK) << testkit::Narrow(testkit::TakeError().description);
     IObjects* objects = Take<IObjects>(game.Get(&IDevice::get_Objects), IID_IObjects);
     ASSERT_NE(objects, nullptr);
-    const std::string file = gfx_test::TempFile("zykgfx_green.bmp", gfx_test::Bmp24(8, 8, [](int, int) { return 0x00FF00u; }));
+    const std::string file =
+        gfx_test::TempFile("zykgfx_green.bmp", gfx_test::Bmp24(8, 8, [](int, int) { return 0x00FF00u; }));
     BSTR name = SysAllocString(testkit::Widen(file).c_str());
     IDispatch* d = nullptr;
     ASSERT_EQ(objects->get_Add(name, 0, 0, 0, &d), S_OK);
     SysFreeString(name);
     IObject* green = Take<IObject>(d, IID_IObject);
 
-    ASSERT_EQ(game.device->Clear(0x0000FF, 0, 0, 0, 0), S_OK);   // red
+    ASSERT_EQ(game.device->Clear(0x0000FF, 0, 0, 0, 0), S_OK); // red
     ASSERT_EQ(green->Draw(100, 100, 0, 0, 0, 0, 0, 0, 0, 0, 0), S_OK);
     ASSERT_EQ(game.device->Flip(1), S_OK) << testkit::Narrow(testkit::TakeError().description);
     IDirectDrawSurface7* primary = PrimaryOf(game.device);

@@ -50,7 +50,11 @@ DWORD PixelAt(IDirectDrawSurface7* surface, int x, int y)
 
 namespace {
 
-void Put16(std::string& s, unsigned v) { s += static_cast<char>(v & 0xFF); s += static_cast<char>(v >> 8 & 0xFF); }
+void Put16(std::string& s, unsigned v)
+{
+    s += static_cast<char>(v & 0xFF);
+    s += static_cast<char>(v >> 8 & 0xFF);
+}
 void Put32(std::string& s, unsigned long v)
 {
     for (int i = 0; i < 4; ++i) s += static_cast<char>(v >> (8 * i) & 0xFF);
@@ -100,12 +104,12 @@ std::string Bmp24(int width, int height, const std::function<DWORD(int, int)>& p
 std::string BmpIndexed(int width, int height, int bits, const std::vector<DWORD>& colours, DWORD clrUsed)
 {
     const int stride = ((width * bits + 31) / 32) * 4;
-    std::string s = Headers(width, height, bits, static_cast<DWORD>(colours.size()), clrUsed,
-                            static_cast<size_t>(stride) * height);
+    std::string s =
+        Headers(width, height, bits, static_cast<DWORD>(colours.size()), clrUsed, static_cast<size_t>(stride) * height);
     for (DWORD c : colours) {
-        s += static_cast<char>(c & 0xFF);         // blue
-        s += static_cast<char>(c >> 8 & 0xFF);    // green
-        s += static_cast<char>(c >> 16 & 0xFF);   // red
+        s += static_cast<char>(c & 0xFF);       // blue
+        s += static_cast<char>(c >> 8 & 0xFF);  // green
+        s += static_cast<char>(c >> 16 & 0xFF); // red
         s += '\0';
     }
     s += std::string(static_cast<size_t>(stride) * height, '\0');

@@ -59,10 +59,7 @@ struct Canvas {
     return ::testing::AssertionSuccess();
 }
 
-std::string ColumnsFile()
-{
-    return gfx_test::TempFile("zykgfx_columns.bmp", gfx_test::Bmp24(32, 24, Column));
-}
+std::string ColumnsFile() { return gfx_test::TempFile("zykgfx_columns.bmp", gfx_test::Bmp24(32, 24, Column)); }
 
 } // namespace
 
@@ -124,10 +121,10 @@ TEST(Object, RegionsStretchAndMirrorsFlip)
     EXPECT_EQ(o->Draw(0, 0, 0, 0, 8, 0, 40, 24, 0, 0, 0), E_FAIL);
     ExpectFailure(kObject, IID_IObject, E_FAIL, "Invalid Region.");
 
-    ASSERT_EQ(o->Draw(100, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0), S_OK);   // left-right
+    ASSERT_EQ(o->Draw(100, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0), S_OK); // left-right
     EXPECT_EQ(PixelAt(c.back, 100, 3), Column(31, 3));
     EXPECT_EQ(PixelAt(c.back, 131, 3), Column(0, 3));
-    ASSERT_EQ(o->Draw(200, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1), S_OK);   // up-down
+    ASSERT_EQ(o->Draw(200, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1), S_OK); // up-down
     EXPECT_EQ(PixelAt(c.back, 205, 0), Column(5, 23));
 
     // Rotated blits are not offered here.
@@ -187,7 +184,7 @@ TEST(Object, FailuresOfAnEmptyObject)
     long width = -1;
     o->get_Width(&width);
     EXPECT_EQ(width, 0);
-    EXPECT_EQ(o->Create(8, 8, 0), E_POINTER);   // Free forgot the DirectDraw object too
+    EXPECT_EQ(o->Create(8, 8, 0), E_POINTER); // Free forgot the DirectDraw object too
     testkit::ClearError();
     o->Release();
 }

@@ -8,10 +8,7 @@ using gfx_test::New;
 
 namespace {
 
-bool Same(const PALETTEENTRY& e, int r, int g, int b)
-{
-    return e.peRed == r && e.peGreen == g && e.peBlue == b;
-}
+bool Same(const PALETTEENTRY& e, int r, int g, int b) { return e.peRed == r && e.peGreen == g && e.peBlue == b; }
 
 } // namespace
 
@@ -26,7 +23,8 @@ TEST(PaletteEntries, TheRampAndBitmapFiles)
     // A 4-bit file with biClrUsed 0: sixteen colours, red and blue in their places.
     std::vector<DWORD> colours;
     for (DWORD i = 0; i < 16; ++i) colours.push_back(i << 16 | 0x80 << 8 | (255 - i));
-    ASSERT_TRUE(LoadPaletteEntries(gfx_test::TempFile("zykgfx_4bit.bmp", gfx_test::BmpIndexed(4, 4, 4, colours, 0)).c_str(), e));
+    ASSERT_TRUE(LoadPaletteEntries(
+        gfx_test::TempFile("zykgfx_4bit.bmp", gfx_test::BmpIndexed(4, 4, 4, colours, 0)).c_str(), e));
     EXPECT_TRUE(Same(e[0], 0, 0x80, 255));
     EXPECT_TRUE(Same(e[15], 15, 0x80, 240));
     // Past the sixteen colours: the file's pixel bytes, unswapped.
@@ -34,10 +32,11 @@ TEST(PaletteEntries, TheRampAndBitmapFiles)
 
     // A count larger than 256 and than the file: only the colours present are read.
     std::vector<DWORD> two = {0x112233, 0x445566};
-    ASSERT_TRUE(LoadPaletteEntries(gfx_test::TempFile("zykgfx_clrused.bmp", gfx_test::BmpIndexed(1, 1, 8, two, 100000)).c_str(), e));
+    ASSERT_TRUE(LoadPaletteEntries(
+        gfx_test::TempFile("zykgfx_clrused.bmp", gfx_test::BmpIndexed(1, 1, 8, two, 100000)).c_str(), e));
     EXPECT_TRUE(Same(e[0], 0x11, 0x22, 0x33));
     EXPECT_TRUE(Same(e[1], 0x44, 0x55, 0x66));
-    EXPECT_TRUE(Same(e[255], 255, 255, 255));   // the ramp where the file has no bytes
+    EXPECT_TRUE(Same(e[255], 255, 255, 255)); // the ramp where the file has no bytes
 
     EXPECT_FALSE(LoadPaletteEntries("C:\\no such folder\\palette.bmp", e));
     EXPECT_FALSE(LoadPaletteEntries(gfx_test::TempFile("zykgfx_short.bmp", "BM\x10").c_str(), e));
@@ -57,7 +56,7 @@ TEST(Palette, OnASurfaceLoadedAndUpdated)
     gfx_test::OwnDirectDraw own;
     IDirectDrawSurface7* surface = gfx_test::Offscreen(own.dd, 8, 8);
     ASSERT_NE(surface, nullptr);
-    EXPECT_EQ(p->put_Surface(Handle(surface)), E_FAIL);   // no DirectDraw object yet
+    EXPECT_EQ(p->put_Surface(Handle(surface)), E_FAIL); // no DirectDraw object yet
     ASSERT_EQ(p->put_DD(Handle(own.dd)), S_OK);
     // A surface without a palette gets a new 8-bit one (a 32-bit surface cannot show it).
     EXPECT_EQ(p->put_Surface(Handle(surface)), S_OK);
@@ -72,7 +71,7 @@ TEST(Palette, OnASurfaceLoadedAndUpdated)
     EXPECT_EQ(p->get_Count(&count), S_OK);
     EXPECT_EQ(count, 256);
     SysFreeString(missing);
-    EXPECT_EQ(p->Load(file), S_OK);   // the ramp
+    EXPECT_EQ(p->Load(file), S_OK); // the ramp
     EXPECT_EQ(p->Update(), S_OK);
     SysFreeString(file);
     p->Release();
@@ -169,7 +168,8 @@ TEST(Palette, TheEntriesAsColours)
 
     // Load gives the colours the file's entries.
     std::vector<DWORD> two = {0x112233, 0x445566};
-    const std::wstring name = testkit::Widen(gfx_test::TempFile("zykgfx_colours.bmp", gfx_test::BmpIndexed(1, 1, 8, two, 2)));
+    const std::wstring name =
+        testkit::Widen(gfx_test::TempFile("zykgfx_colours.bmp", gfx_test::BmpIndexed(1, 1, 8, two, 2)));
     BSTR file = SysAllocString(name.c_str());
     ASSERT_EQ(p->Load(file), S_OK);
     SysFreeString(file);

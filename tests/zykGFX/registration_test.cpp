@@ -42,7 +42,8 @@ TEST(Registration, EveryClassHasItsScriptKeys)
         SCOPED_TRACE(testkit::Narrow(c.name));
         // Creatable, and error information for its own interface only.
         IUnknown* u = nullptr;
-        ASSERT_EQ(CoCreateInstance(*c.clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, reinterpret_cast<void**>(&u)), S_OK);
+        ASSERT_EQ(CoCreateInstance(*c.clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, reinterpret_cast<void**>(&u)),
+                  S_OK);
         ISupportErrorInfo* s = nullptr;
         ASSERT_EQ(u->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(&s)), S_OK);
         EXPECT_EQ(s->InterfaceSupportsErrorInfo(*c.iid), S_OK);

@@ -57,7 +57,8 @@ TEST(InputDevicesControl, DrawsItsPlaceholderIntoTheBoundsGiven)
     testkit::Canvas canvas(200, 120, fill);
     ASSERT_TRUE(canvas.Ready());
     RECTL bounds{20, 10, 180, 110};
-    ASSERT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.Dc(), &bounds, nullptr, nullptr, 0), S_OK);
+    ASSERT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.Dc(), &bounds, nullptr, nullptr, 0),
+              S_OK);
 
     // A rectangle in the DC's pen and brush (black outline, white inside) over the bounds,
     // nothing outside them.
@@ -94,7 +95,8 @@ TEST(InputDevicesControlReload, Child)
 
 TEST(InputDevicesControl, GetsItsWindowAfterTheServerWasUnloadedAndLoadedAgain)
 {
-    EXPECT_EQ(testkit::RunCopy("zyk_input_reload.exe", "InputDevicesControlReload.Child", "ZYK_RELOAD_CHILD", "1", {}), 0)
+    EXPECT_EQ(testkit::RunCopy("zyk_input_reload.exe", "InputDevicesControlReload.Child", "ZYK_RELOAD_CHILD", "1", {}),
+              0)
         << "the child failed (its output is above)";
 }
 

@@ -135,7 +135,7 @@ TEST(InputDevice, MouseMovementIsReadAfterSendInput)
     mouse->put_Window(Handle(window));
     short attached = 0;
     ASSERT_EQ(mouse->get_Attached(&attached), S_OK) << "the exclusive mouse needs the window in the foreground";
-    EXPECT_EQ(mouse->Read(), S_OK);   // clears what moved before
+    EXPECT_EQ(mouse->Read(), S_OK); // clears what moved before
 
     INPUT move{};
     move.type = INPUT_MOUSE;
@@ -158,7 +158,7 @@ TEST(InputDevice, MouseMovementIsReadAfterSendInput)
     short pressed = 5;
     EXPECT_EQ(mouse->get_ButtonPressed(0, &pressed), S_OK);
     EXPECT_EQ(pressed, 0);
-    EXPECT_EQ(mouse->get_ButtonPressed(4, &pressed), S_OK);   // past the four buttons read
+    EXPECT_EQ(mouse->get_ButtonPressed(4, &pressed), S_OK); // past the four buttons read
     EXPECT_EQ(pressed, 0);
     EXPECT_EQ(mouse->get_ButtonPressed(-1, &pressed), S_OK);
     EXPECT_EQ(pressed, 0);
@@ -220,7 +220,7 @@ TEST(InputDevice, LetGoByItsListItNeedsNoDirectInputDevice)
     ASSERT_NE(fresh, nullptr);
     EXPECT_NE(fresh, relisted);
     fresh->put_Window(Handle(window));
-    EXPECT_EQ(fresh->get_Attached(&attached), S_OK);   // the one listed now works
+    EXPECT_EQ(fresh->get_Attached(&attached), S_OK); // the one listed now works
     IDevice* released = Item(list, L"Mouse");
     ASSERT_NE(released, nullptr);
     list->Release();

@@ -5,15 +5,13 @@
 
 namespace {
 
-IDevices* NewList()
-{
-    return testkit::Create<IDevices>(L"ZYKInput.Devices", IID_IDevices);
-}
+IDevices* NewList() { return testkit::Create<IDevices>(L"ZYKInput.Devices", IID_IDevices); }
 
 std::wstring NameOf(const VARIANT& v)
 {
     IDevice* device = nullptr;
-    if (V_VT(&v) != VT_DISPATCH || FAILED(V_DISPATCH(&v)->QueryInterface(IID_IDevice, reinterpret_cast<void**>(&device))))
+    if (V_VT(&v) != VT_DISPATCH ||
+        FAILED(V_DISPATCH(&v)->QueryInterface(IID_IDevice, reinterpret_cast<void**>(&device))))
         return L"";
     BSTR name = nullptr;
     device->get_Name(&name);
@@ -110,9 +108,10 @@ TEST(InputDevices, ThroughIDispatchTheEnumeratorGivesTheDevicesInOrder)
     IDevices* list = NewList();
     ASSERT_NE(list, nullptr);
     IDispatch* d = list;
-    EXPECT_EQ(testkit::DispPut(d, L"hInstance",
-                               testkit::VarI4(static_cast<long>(reinterpret_cast<LONG_PTR>(GetModuleHandleW(nullptr))))),
-              S_OK);
+    EXPECT_EQ(
+        testkit::DispPut(d, L"hInstance",
+                         testkit::VarI4(static_cast<long>(reinterpret_cast<LONG_PTR>(GetModuleHandleW(nullptr))))),
+        S_OK);
     VARIANT count;
     VariantInit(&count);
     ASSERT_EQ(testkit::DispGet(d, L"Count", &count), S_OK);

@@ -47,7 +47,7 @@ protected:
         script->state.rgbButtons[0] = 0x80;
         script->state.rgbButtons[3] = 0x81;
         script->state.rgbButtons[31] = 0x80;
-        script->state.rgbButtons[32] = 0x80;   // beyond the 32 buttons of the record read
+        script->state.rgbButtons[32] = 0x80; // beyond the 32 buttons of the record read
         window = testkit::CreateTestWindow(64, 64, "zykINPUT joystick");
     }
     void TearDown() override
@@ -105,7 +105,7 @@ TEST_F(Joystick, TheOneJoystickIsListedWithItsNameTypeAndCapabilities)
     EXPECT_EQ(Text(product), L"Zykware Scripted Controller");
     Device_Types type{};
     EXPECT_EQ(stick->get_Type(&type), S_OK);
-    EXPECT_EQ(type, dt_Joystick);   // a traditional joystick is filed as 2
+    EXPECT_EQ(type, dt_Joystick); // a traditional joystick is filed as 2
 
     stick->put_Window(Handle(window));
     short attached = 0;
@@ -159,7 +159,7 @@ TEST_F(Joystick, ReadPollsAndKeepsTheStateUntilTheNextRead)
     EXPECT_EQ(pressed(2), 0);
     EXPECT_EQ(pressed(3), 1);
     EXPECT_EQ(pressed(31), 1);
-    EXPECT_EQ(pressed(32), 0);   // the record read holds 32 buttons
+    EXPECT_EQ(pressed(32), 0); // the record read holds 32 buttons
     EXPECT_EQ(pressed(-1), 0);
     EXPECT_EQ(pressed(1000000), 0);
 
@@ -224,10 +224,14 @@ TEST_F(Joystick, ThroughIDispatch)
     EXPECT_EQ(V_I4(&v), 700);
     ASSERT_EQ(testkit::DispGet(d, L"Z", &v), S_OK);
     EXPECT_EQ(V_I4(&v), 12);
-    ASSERT_EQ(testkit::DispCall(d, L"ButtonPressed", {testkit::VarI4(3)}, &v, nullptr, DISPATCH_METHOD | DISPATCH_PROPERTYGET), S_OK);
+    ASSERT_EQ(testkit::DispCall(d, L"ButtonPressed", {testkit::VarI4(3)}, &v, nullptr,
+                                DISPATCH_METHOD | DISPATCH_PROPERTYGET),
+              S_OK);
     EXPECT_EQ(V_VT(&v), VT_I2);
     EXPECT_EQ(V_I2(&v), 1);
-    ASSERT_EQ(testkit::DispCall(d, L"ButtonPressed", {testkit::VarI4(2)}, &v, nullptr, DISPATCH_METHOD | DISPATCH_PROPERTYGET), S_OK);
+    ASSERT_EQ(testkit::DispCall(d, L"ButtonPressed", {testkit::VarI4(2)}, &v, nullptr,
+                                DISPATCH_METHOD | DISPATCH_PROPERTYGET),
+              S_OK);
     EXPECT_EQ(V_I2(&v), 0);
     VariantClear(&item);
     list->Release();
@@ -272,7 +276,7 @@ TEST_F(Joystick, AReadThatLosesTheDeviceFailsAndTheNextOneReads)
     EXPECT_EQ(stick->Read(), E_FAIL);
     long x = 0;
     stick->get_X(&x);
-    EXPECT_EQ(x, -250);   // the failed Read leaves the last state
+    EXPECT_EQ(x, -250); // the failed Read leaves the last state
     EXPECT_EQ(stick->Read(), S_OK);
     stick->get_X(&x);
     EXPECT_EQ(x, 333);
@@ -306,7 +310,7 @@ TEST_F(Joystick, AForceFeedbackDeviceIsListedBesideTheJoystickAndReadsNothing)
     EXPECT_EQ(script->polls, 0);
     long x = 4321;
     EXPECT_EQ(wheel->get_X(&x), S_OK);
-    EXPECT_EQ(x, 4321);   // its axes are not told
+    EXPECT_EQ(x, 4321); // its axes are not told
     short pressed = 9;
     EXPECT_EQ(wheel->get_ButtonPressed(0, &pressed), S_OK);
     EXPECT_EQ(pressed, 0);

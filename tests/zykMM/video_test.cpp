@@ -58,15 +58,16 @@ std::string Avi(int w, int h, int frames)
     std::string movi, index;
     for (int i = 0; i < frames; ++i) {
         std::string pixels(frameBytes, '\0');
-        for (size_t p = 0; p + 2 < pixels.size(); p += 3) pixels[p] = static_cast<char>(200);   // blue
+        for (size_t p = 0; p + 2 < pixels.size(); p += 3) pixels[p] = static_cast<char>(200); // blue
         index += "00db";
         Put32(index, 0x10);
         Put32(index, static_cast<uint32_t>(4 + movi.size()));
         Put32(index, frameBytes);
         movi += Chunk("00db", pixels);
     }
-    const std::string body = List("hdrl", Chunk("avih", avih) + List("strl", Chunk("strh", strh) + Chunk("strf", strf))) +
-                             List("movi", movi) + Chunk("idx1", index);
+    const std::string body =
+        List("hdrl", Chunk("avih", avih) + List("strl", Chunk("strh", strh) + Chunk("strf", strf))) +
+        List("movi", movi) + Chunk("idx1", index);
     std::string file = "RIFF";
     Put32(file, static_cast<uint32_t>(4 + body.size()));
     return file + "AVI " + body;
@@ -104,10 +105,7 @@ bool Receives(HWND window, UINT number)
     return false;
 }
 
-HWND ChildWindow(HWND parent)
-{
-    return FindWindowExA(parent, nullptr, nullptr, nullptr);
-}
+HWND ChildWindow(HWND parent) { return FindWindowExA(parent, nullptr, nullptr, nullptr); }
 
 } // namespace
 

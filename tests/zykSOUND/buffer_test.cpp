@@ -152,7 +152,7 @@ TEST(SoundBuffer, RefusesFilesThatAreNotWholeWaves)
     std::string good = Tone(100);
     std::string shortFormat = good;
     shortFormat.replace(16, 4, Dword(13));
-    std::string wrapping = good;  // a chunk size that would wrap a 32-bit walk around
+    std::string wrapping = good; // a chunk size that would wrap a 32-bit walk around
     wrapping.insert(36, "JUNK" + Dword(0xFFFFFFF8));
     const std::pair<const char*, std::string> cases[] = {
         {"empty.wav", ""},
@@ -183,12 +183,15 @@ TEST(SoundBuffer, LoadsWavesLaidOutInAnyAllowedWay)
     IBuffer* buffer = open.Add(TempFile("first.wav", Tone()));
     ASSERT_TRUE(buffer);
     std::string fmt;
-    fmt += std::string("\x01\x00\x01\x00", 4) + Dword(8000) + Dword(8000) + std::string("\x01\x00", 2);  // 14 bytes
-    std::string samples(301, '\xC0');  // odd: a pad byte follows
-    auto riff = [](const std::string& body) { return "RIFF" + Dword(static_cast<uint32_t>(4 + body.size())) + "WAVE" + body; };
+    fmt += std::string("\x01\x00\x01\x00", 4) + Dword(8000) + Dword(8000) + std::string("\x01\x00", 2); // 14 bytes
+    std::string samples(301, '\xC0'); // odd: a pad byte follows
+    auto riff = [](const std::string& body) {
+        return "RIFF" + Dword(static_cast<uint32_t>(4 + body.size())) + "WAVE" + body;
+    };
     const std::pair<const char*, std::string> cases[] = {
         {"data first", riff("data" + Dword(301) + samples + '\0' + "fmt " + Dword(14) + fmt)},
-        {"odd chunk", riff("LIST" + Dword(3) + "abc" + '\0' + "fmt " + Dword(14) + fmt + "data" + Dword(301) + samples + '\0')},
+        {"odd chunk",
+         riff("LIST" + Dword(3) + "abc" + '\0' + "fmt " + Dword(14) + fmt + "data" + Dword(301) + samples + '\0')},
         {"size beyond the file", "RIFF" + Dword(100000) + "WAVEfmt " + Dword(14) + fmt + "data" + Dword(301) + samples},
         {"stereo 8 bit", Wave(11025, 2, 8, std::string(800, '\x90'))},
         // Cut short, the samples claiming more than the file holds: it holds 3,978 bytes.
@@ -304,7 +307,7 @@ TEST(SoundBuffer, StatusFollowsPlayLoopAndStop)
 
     // Played once, the sound ends by itself.
     VARIANT result;
-    ASSERT_EQ(testkit::DispCall(buffer, L"Play", {}, &result), S_OK);  // both arguments left out
+    ASSERT_EQ(testkit::DispCall(buffer, L"Play", {}, &result), S_OK); // both arguments left out
     EXPECT_TRUE(Sink::WaitFor([&] { return SUCCEEDED(buffer->get_Status(&status)) && status == sa_Stopped; }));
     buffer->Release();
 }
@@ -391,7 +394,7 @@ TEST(SoundBuffer, AClientsOwnBufferPlaysOnTheDirectSoundItIsGiven)
     IBuffer* buffer = testkit::Create<IBuffer>(L"ZYKSound.Buffer", IID_IBuffer);
     ASSERT_TRUE(buffer);
     EXPECT_EQ(buffer->put_DS(static_cast<long>(reinterpret_cast<LONG_PTR>(ds))), S_OK);
-    ds->Release();   // the buffer holds it now
+    ds->Release(); // the buffer holds it now
     EXPECT_EQ(Load(buffer, TempFile("own kept.wav", Tone())), S_OK);
     EXPECT_EQ(buffer->Play(pm_Loop, VARIANT_FALSE), S_OK);
     EXPECT_EQ(buffer->put_Volume(30), S_OK);

@@ -270,8 +270,8 @@ TEST(SoundDevice, KeepsItsNameAndRegistersItsClasses)
     SysFreeString(name);
     device->Release();
 
-    for (const wchar_t* progId : {L"ZYKSound.Buffer", L"ZYKSound.Buffers", L"ZYKSound.AdvBuffer",
-                                  L"ZYKSound.Devices.1", L"ZYKSound.AdvBuffer.1"}) {
+    for (const wchar_t* progId : {L"ZYKSound.Buffer", L"ZYKSound.Buffers", L"ZYKSound.AdvBuffer", L"ZYKSound.Devices.1",
+                                  L"ZYKSound.AdvBuffer.1"}) {
         IUnknown* made = nullptr;
         EXPECT_EQ(testkit::CreateByProgId(progId, IID_IDispatch, reinterpret_cast<void**>(&made)), S_OK) << progId;
         if (made) made->Release();

@@ -6,7 +6,7 @@ using namespace sound_test;
 
 namespace {
 
-constexpr size_t kFrames = 12000;  // a quarter of a second at the sink's 48 kHz
+constexpr size_t kFrames = 12000; // a quarter of a second at the sink's 48 kHz
 
 // Plays the sound once from the start and waits until it has ended and a second of the
 // silence after it has been recorded; gives the frame the recording started at.
@@ -55,7 +55,7 @@ TEST(SoundPlayback, VolumeNinetyFourHalvesTheAmplitude)
     ASSERT_EQ(buffer->put_Volume(100), S_OK);
     float full = Sink::Peak(PlayOnce(buffer));
     EXPECT_NEAR(full, 0.5f, 0.01f);
-    ASSERT_EQ(buffer->put_Volume(94), S_OK);  // -600 hundredths of a decibel
+    ASSERT_EQ(buffer->put_Volume(94), S_OK); // -600 hundredths of a decibel
     float lowered = Sink::Peak(PlayOnce(buffer));
     EXPECT_NEAR(lowered / full, 0.5, 0.01);
     ASSERT_EQ(buffer->put_Volume(0), S_OK);

@@ -73,10 +73,7 @@ std::string TempFile(const char* name, const std::string& bytes)
     return path;
 }
 
-std::wstring Wide(const std::string& path)
-{
-    return testkit::Widen(path);
-}
+std::wstring Wide(const std::string& path) { return testkit::Widen(path); }
 
 OpenDevice::OpenDevice()
 {

@@ -13,7 +13,7 @@ namespace {
 
 using Atl = testkit::AtlHost;
 
-const wchar_t* const kControls[] = {L"ZYKSystem.Memory", L"ZYKSystem.CPU",    L"ZYKSystem.OS",
+const wchar_t* const kControls[] = {L"ZYKSystem.Memory",    L"ZYKSystem.CPU",    L"ZYKSystem.OS",
                                     L"ZYKSystem.OSVersion", L"ZYKSystem.Drives", L"ZYKSystem.Drive"};
 
 } // namespace
@@ -48,8 +48,8 @@ TEST(Controls, HostedByAtlAxWinEachAsAChildWindow)
         DestroyWindow(host);
     }
     // A hosted CPU answers as the object does.
-    HWND host = CreateWindowExW(0, L"AtlAxWin", L"ZYKSystem.CPU", WS_CHILD | WS_VISIBLE, 10, 10, 64, 64, parent, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
+    HWND host = CreateWindowExW(0, L"AtlAxWin", L"ZYKSystem.CPU", WS_CHILD | WS_VISIBLE, 10, 10, 64, 64, parent,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
     testkit::PumpMessages();
     IUnknown* u = nullptr;
     ASSERT_EQ(atl.getControl(host, &u), S_OK);
@@ -126,7 +126,8 @@ TEST(PlainObjects, AnswerClassInformationAndPersistInAStorage)
         ILockBytes* bytes = nullptr;
         IStorage* storage = nullptr;
         ASSERT_EQ(CreateILockBytesOnHGlobal(nullptr, TRUE, &bytes), S_OK);
-        ASSERT_EQ(StgCreateDocfileOnILockBytes(bytes, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, &storage), S_OK);
+        ASSERT_EQ(StgCreateDocfileOnILockBytes(bytes, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, &storage),
+                  S_OK);
         EXPECT_EQ(persist->InitNew(storage), S_OK);
         EXPECT_EQ(persist->IsDirty(), S_FALSE);
         EXPECT_EQ(OleSave(persist, storage, TRUE), S_OK);
@@ -155,9 +156,10 @@ TEST(Controls, DrawTheIconInA32By32Area)
     testkit::Canvas canvas(128, 128, 0x010203u);
     ASSERT_TRUE(canvas.Ready());
     RECTL bounds{10, 20, 110, 120};
-    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.Dc(), &bounds, nullptr, nullptr, 0), S_OK);
-    EXPECT_NE(canvas.At(10 + 16, 20 + 12), 0x010203u);   // the icon at the rectangle's top-left
-    EXPECT_EQ(canvas.At(10 + 40, 20 + 40), 0x010203u);   // nothing beyond its 32 x 32
+    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.Dc(), &bounds, nullptr, nullptr, 0),
+              S_OK);
+    EXPECT_NE(canvas.At(10 + 16, 20 + 12), 0x010203u); // the icon at the rectangle's top-left
+    EXPECT_EQ(canvas.At(10 + 40, 20 + 40), 0x010203u); // nothing beyond its 32 x 32
     EXPECT_EQ(canvas.At(5, 5), 0x010203u);
     view->Release();
 }
@@ -209,7 +211,7 @@ TEST(PropertyPage, DescribesItselfAndAppliesNothing)
     EXPECT_EQ(std::wstring(info.pszTitle), L"ZYK");
     EXPECT_EQ(std::wstring(info.pszHelpFile), L"ZYK.hlp");
     EXPECT_EQ(std::wstring(info.pszDocString), L"System");
-    EXPECT_GT(info.size.cx, 271);   // dialog units in pixels: wider than the units
+    EXPECT_GT(info.size.cx, 271); // dialog units in pixels: wider than the units
     EXPECT_GT(info.size.cy, 105);
     CoTaskMemFree(info.pszTitle);
     CoTaskMemFree(info.pszHelpFile);

@@ -37,7 +37,7 @@ TEST(Cpu, FieldsAreThoseOfCpuidThroughTheVtable)
     EXPECT_EQ(v, id.leaf1[0] & 0xF);
     BOOL flag = -1;
     EXPECT_EQ(cpu->get_MMX(&flag), S_OK);
-    EXPECT_EQ(flag, (id.leaf1[3] >> 23) & 1);   // 1 for true, never -1
+    EXPECT_EQ(flag, (id.leaf1[3] >> 23) & 1); // 1 for true, never -1
     int ext[4];
     __cpuid(ext, static_cast<int>(0x80000000u));
     int expected3DNow = 0;
@@ -85,7 +85,7 @@ TEST(Cpu, SpeedIsMeasuredOverASecondAndReadByName)
     ASSERT_EQ(V_VT(&speed), VT_R4);
     std::printf("measured speed %.1f MHz in %lu ms\n", V_R4(&speed), static_cast<unsigned long>(took));
     EXPECT_GE(took, 1000u);
-    EXPECT_GT(V_R4(&speed), 1.0f);   // a figure, not a bound on the machine
+    EXPECT_GT(V_R4(&speed), 1.0f); // a figure, not a bound on the machine
 
     VARIANT family;
     VariantInit(&family);
@@ -104,13 +104,13 @@ TEST(CpuInfo, ClassificationLetsTheLastTestThatHoldsWin)
     s.cpuid = true;
     s.signature = 0x673;
     s.highestBasic = 2;
-    s.features = 1u | 1u << 15 | 1u << 23 | 1u << 25;   // FPU, CMOV, MMX, SSE
+    s.features = 1u | 1u << 15 | 1u << 23 | 1u << 25; // FPU, CMOV, MMX, SSE
     EXPECT_EQ(cpuinfo::Classify(s, 99), PentiumIII);
     s.features = 1u | 1u << 15 | 1u << 23;
     EXPECT_EQ(cpuinfo::Classify(s, 99), PentiumII);
     s.features = 1u | 1u << 23;
     EXPECT_EQ(cpuinfo::Classify(s, 99), PentiumMMX);
-    s.signature = 5;   // a whole signature of 5 is not above 5: no Pro tests
+    s.signature = 5; // a whole signature of 5 is not above 5: no Pro tests
     s.features = 1u | 1u << 15 | 1u << 23 | 1u << 25;
     EXPECT_EQ(cpuinfo::Classify(s, 99), PentiumMMX);
 
@@ -121,7 +121,7 @@ TEST(CpuInfo, ClassificationLetsTheLastTestThatHoldsWin)
     EXPECT_EQ(cpuinfo::Classify(s, 99), AMDK62);
     s.extFeatures = 1u | 1u << 23;
     EXPECT_EQ(cpuinfo::Classify(s, 99), AMDK6);
-    s.highestExtended = 0x80000000u;   // no extended leaf: the AMD tests fail
+    s.highestExtended = 0x80000000u; // no extended leaf: the AMD tests fail
     EXPECT_EQ(cpuinfo::Classify(s, 99), PentiumIII);
 
     // Nothing holds: the caller's value stays.

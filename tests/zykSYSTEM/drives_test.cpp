@@ -59,7 +59,7 @@ TEST(Drives, EveryLogicalDriveHighestLetterFirst)
     VariantInit(&item);
     EXPECT_EQ(drives->Item(key, &item), S_OK);
     EXPECT_EQ(LetterOf(V_DISPATCH(&item)), std::wstring(first));
-    EXPECT_EQ(V_VT(&key), VT_BSTR);   // the caller's index is left alone
+    EXPECT_EQ(V_VT(&key), VT_BSTR); // the caller's index is left alone
     VariantClear(&key);
     for (const wchar_t* wrong : {L"c", L"C:", L"C:\\", L""}) {
         key = testkit::VarBstr(wrong);
@@ -113,7 +113,7 @@ TEST(Drive, SpaceAndTypeAreThoseOfThePlatform)
     long v = 0;
     EXPECT_EQ(drive->get_TotalSpace(&v), S_OK);
     EXPECT_EQ(v, Clamped(totalBytes));
-    EXPECT_GT(v, 0);   // never a wrapped, negative size
+    EXPECT_GT(v, 0); // never a wrapped, negative size
     EXPECT_EQ(drive->get_FreeSpace(&v), S_OK);
     EXPECT_GE(v, 0);
     std::printf("drive C: %llu bytes in all (%u x %u x %u), reported %ld\n", totalBytes, static_cast<unsigned>(spc),
@@ -149,7 +149,8 @@ TEST(Drive, ADriveThatIsNotThereFailsWithItsText)
     v = 5;
     EXPECT_EQ(drive->get_TotalSpace(&v), E_FAIL);
     EXPECT_EQ(v, 0);
-    EXPECT_EQ(testkit::TakeError().description, testkit::SystemText(E_FAIL) + L"Failed to obtain total amount of disk space.");
+    EXPECT_EQ(testkit::TakeError().description,
+              testkit::SystemText(E_FAIL) + L"Failed to obtain total amount of disk space.");
     dt_Types type = dt_Fixed;
     EXPECT_EQ(drive->get_Type(&type), S_OK);
     EXPECT_EQ(type, static_cast<dt_Types>(DRIVE_NO_ROOT_DIR));

@@ -10,10 +10,12 @@ std::wstring Take(BSTR s)
     return text;
 }
 
-MachineValue::MachineValue(const char* key, const char* name, const std::string& data, DWORD type) : key_(key), name_(name)
+MachineValue::MachineValue(const char* key, const char* name, const std::string& data, DWORD type)
+    : key_(key), name_(name)
 {
     HKEY k = nullptr;
-    EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr), ERROR_SUCCESS);
+    EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
+              ERROR_SUCCESS);
     if (!k) return;
     const size_t size = type == REG_SZ ? data.size() + 1 : data.size();
     EXPECT_EQ(RegSetValueExA(k, name, 0, type, reinterpret_cast<const BYTE*>(data.c_str()), static_cast<DWORD>(size)),
@@ -30,9 +32,6 @@ MachineValue::~MachineValue()
     }
 }
 
-void DeleteMachineKey(const char* key)
-{
-    SHDeleteKeyA(HKEY_LOCAL_MACHINE, key);
-}
+void DeleteMachineKey(const char* key) { SHDeleteKeyA(HKEY_LOCAL_MACHINE, key); }
 
 } // namespace sys_test

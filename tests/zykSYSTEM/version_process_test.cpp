@@ -8,19 +8,14 @@ using sys_test::New;
 namespace {
 
 struct Case {
-    const char* version;   // Wine's name for it
+    const char* version; // Wine's name for it
     long major, minor;
     wv_OS type;
 };
 
 const Case kCases[] = {
-    {"win95", 4, 0, wv_Win95},
-    {"win98", 4, 10, wv_Win98},
-    {"winme", 4, 90, wv_Win98},
-    {"nt40", 4, 0, wv_NT4},
-    {"win2k", 5, 0, wv_Win2000},
-    {"winxp", 5, 1, wv_Win2000},
-    {"win7", 6, 1, wv_Unknown},
+    {"win95", 4, 0, wv_Win95},   {"win98", 4, 10, wv_Win98},  {"winme", 4, 90, wv_Win98}, {"nt40", 4, 0, wv_NT4},
+    {"win2k", 5, 0, wv_Win2000}, {"winxp", 5, 1, wv_Win2000}, {"win7", 6, 1, wv_Unknown},
 };
 
 } // namespace
@@ -43,9 +38,9 @@ TEST(VersionProcess, Child)
     info.dwOSVersionInfoSize = sizeof info;
     GetVersionExA(&info);
     EXPECT_EQ(version->get_Build(&v), S_OK);
-    EXPECT_EQ(v, static_cast<long>(info.dwBuildNumber));   // as the system gives it
-    std::printf("version %ld.%ld build 0x%08lX platform %lu\n", major, minor, static_cast<unsigned long>(info.dwBuildNumber),
-                static_cast<unsigned long>(info.dwPlatformId));
+    EXPECT_EQ(v, static_cast<long>(info.dwBuildNumber)); // as the system gives it
+    std::printf("version %ld.%ld build 0x%08lX platform %lu\n", major, minor,
+                static_cast<unsigned long>(info.dwBuildNumber), static_cast<unsigned long>(info.dwPlatformId));
     wv_OS kind = wv_WinCE;
     EXPECT_EQ(version->get_WinType(&kind), S_OK);
     EXPECT_EQ(kind, static_cast<wv_OS>(type));

@@ -15,11 +15,11 @@ struct Script {
     LONG axes;
     LONG buttons;
     LONG revision;
-    LONG forceFeedback;   // nonzero: a force-feedback device is listed after the joystick
-    DIJOYSTATE2 state;    // what GetDeviceState hands out
-    LONG polls;           // Poll calls on an acquired device
-    LONG rangeMin, rangeMax;   // the last range set on the X axis
-    LONG loseInput;       // this many state reads lose the device (and unacquire it) first
+    LONG forceFeedback;      // nonzero: a force-feedback device is listed after the joystick
+    DIJOYSTATE2 state;       // what GetDeviceState hands out
+    LONG polls;              // Poll calls on an acquired device
+    LONG rangeMin, rangeMax; // the last range set on the X axis
+    LONG loseInput;          // this many state reads lose the device (and unacquire it) first
 };
 
 // The section, made by whichever side asks first; it lives while either holds its handle.

@@ -5,10 +5,7 @@
 namespace {
 
 // The property ids are small numbers passed in place of a GUID's address.
-bool Is(REFGUID property, LPCGUID id)
-{
-    return &property == id;
-}
+bool Is(REFGUID property, LPCGUID id) { return &property == id; }
 
 } // namespace
 

@@ -36,7 +36,10 @@ public:
     STDMETHOD(GetEffectInfo)(LPDIEFFECTINFOA, REFGUID) override { return E_NOTIMPL; }
     STDMETHOD(GetForceFeedbackState)(LPDWORD) override { return E_NOTIMPL; }
     STDMETHOD(SendForceFeedbackCommand)(DWORD) override { return E_NOTIMPL; }
-    STDMETHOD(EnumCreatedEffectObjects)(LPDIENUMCREATEDEFFECTOBJECTSCALLBACK, LPVOID, DWORD) override { return E_NOTIMPL; }
+    STDMETHOD(EnumCreatedEffectObjects)(LPDIENUMCREATEDEFFECTOBJECTSCALLBACK, LPVOID, DWORD) override
+    {
+        return E_NOTIMPL;
+    }
     STDMETHOD(Escape)(LPDIEFFESCAPE) override { return E_NOTIMPL; }
     STDMETHOD(Poll)() override;
     STDMETHOD(SendDeviceData)(DWORD, LPCDIDEVICEOBJECTDATA, LPDWORD, DWORD) override { return E_NOTIMPL; }

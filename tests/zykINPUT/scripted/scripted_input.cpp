@@ -72,7 +72,8 @@ HRESULT ScriptedInput::EnumDevices(DWORD type, LPDIENUMDEVICESCALLBACKA callback
     if (type != 0 && type != DIDEVTYPE_JOYSTICK) return DI_OK;
     DIDEVICEINSTANCEA d;
     if (!(flags & DIEDFL_FORCEFEEDBACK)) {
-        Fill(d, scripted::kJoystick, DIDEVTYPE_JOYSTICK | (DIDEVTYPEJOYSTICK_TRADITIONAL << 8), scripted::kJoystickName);
+        Fill(d, scripted::kJoystick, DIDEVTYPE_JOYSTICK | (DIDEVTYPEJOYSTICK_TRADITIONAL << 8),
+             scripted::kJoystickName);
         if (callback(&d, context) == DIENUM_STOP) return DI_OK;
     }
     if (script_->forceFeedback) {
@@ -82,10 +83,7 @@ HRESULT ScriptedInput::EnumDevices(DWORD type, LPDIENUMDEVICESCALLBACKA callback
     return DI_OK;
 }
 
-HRESULT ScriptedInput::GetDeviceStatus(REFGUID guid)
-{
-    return Listed(guid) ? DI_OK : DIERR_DEVICENOTREG;
-}
+HRESULT ScriptedInput::GetDeviceStatus(REFGUID guid) { return Listed(guid) ? DI_OK : DIERR_DEVICENOTREG; }
 
 extern "C" HRESULT WINAPI DirectInputCreateA(HINSTANCE instance, DWORD version, LPDIRECTINPUTA* out, LPUNKNOWN outer)
 {
