@@ -38,15 +38,22 @@ HRESULT WINAPI ModeCallback(LPDDSURFACEDESC2 sd, LPVOID ctx)
     return DDENUMRET_OK;
 }
 
+// The device for an index and its DirectDraw object of this start (a reference for the
+// caller), or an error. Runs with the lock held.
+HRESULT DeviceDirectDraw(DWORD deviceIndex, Device** ppDevice, IDirectDraw7** ppDD)
+{
+    HRESULT hr = FindDevice(deviceIndex, ppDevice, nullptr);
+    if (FAILED(hr)) return hr;
+    return SharedDirectDraw(**ppDevice, ppDD);
+}
+
 // The device's modes, or an error. Runs with the lock held.
 HRESULT ListModes(DWORD deviceIndex, DWORD flags, std::vector<D3DX_VIDMODE>& out)
 {
     if (flags & ~D3DX_GVM_REFRESHRATE) return D3DXERR_INVALIDPARAMETER;
     Device* device = nullptr;
-    HRESULT hr = FindDevice(deviceIndex, &device, nullptr);
-    if (FAILED(hr)) return hr;
     IDirectDraw7* dd = nullptr;
-    hr = SharedDirectDraw(*device, &dd);
+    HRESULT hr = DeviceDirectDraw(deviceIndex, &device, &dd);
     if (FAILED(hr)) return hr;
     ModeSink sink{device->caps.dwDeviceRenderBitDepth};
     hr = dd->EnumDisplayModes((flags & D3DX_GVM_REFRESHRATE) ? DDEDM_REFRESHRATES : 0, nullptr, &sink, ModeCallback);
@@ -64,10 +71,8 @@ HRESULT D3DXGetCurrentVideoMode(DWORD deviceIndex, D3DX_VIDMODE* pMode)
     if (!pMode) return D3DXERR_NULLPOINTER;
     Lock lock;
     Device* device = nullptr;
-    HRESULT hr = FindDevice(deviceIndex, &device, nullptr);
-    if (FAILED(hr)) return hr;
     IDirectDraw7* dd = nullptr;
-    hr = SharedDirectDraw(*device, &dd);
+    HRESULT hr = DeviceDirectDraw(deviceIndex, &device, &dd);
     if (FAILED(hr)) return hr;
     DDSURFACEDESC2 sd = {};
     sd.dwSize = sizeof(sd);
