@@ -21,8 +21,6 @@ using zyk::com::DebugOut;
 
 namespace {
 
-constexpr HRESULT H(unsigned long v) { return static_cast<HRESULT>(v); }
-
 template <class T>
 void ReleaseChild(T*& p)
 {
@@ -157,8 +155,8 @@ HRESULT CDevice3D::Initialise(long hInstance, long width, long Height, VARIANT_B
         hr = device_->SetViewport(&vp);
         if (FAILED(hr)) {
             if (hr == E_INVALIDARG) throw failure(hr, IDS_INVALIDPARAMETER);
-            if (hr == H(0x88760082)) throw failure(hr, IDS_INVALIDOBJECT);
-            if (hr == H(0x88760306)) throw failure(hr, "Viewport Has No Device Set.");
+            if (hr == DDERR_INVALIDOBJECT) throw failure(hr, IDS_INVALIDOBJECT);
+            if (hr == D3DERR_VIEWPORTHASNODEVICE) throw failure(hr, "Viewport Has No Device Set.");
             throw failure(hr, IDS_UNKNOWNERROR);
         }
 
@@ -307,11 +305,11 @@ HRESULT CDevice3D::get_Level(HWLevels* pVal)
         D3DX_DEVICEDESC desc{};
         HRESULT hr = D3DXGetDeviceDescription(index_, &desc);
         if (FAILED(hr)) {
-            switch (static_cast<unsigned long>(hr)) {
-            case 0xC8770BB9: throw failure(hr, "Null Pointer.");
-            case 0xC8770BBA: throw failure(hr, "Invalid Index.");
-            case 0xC8770BC5: throw failure(hr, "Direct3DX Initialisation Failed.");
-            case 0xC8770BC7: throw failure(hr, "Direct3DX Not Started Yet.");
+            switch (hr) {
+            case D3DXERR_NULLPOINTER: throw failure(hr, "Null Pointer.");
+            case D3DXERR_INVALIDD3DXDEVICEINDEX: throw failure(hr, "Invalid Index.");
+            case D3DXERR_INITFAILED: throw failure(hr, "Direct3DX Initialisation Failed.");
+            case D3DXERR_D3DXNOTSTARTEDYET: throw failure(hr, "Direct3DX Not Started Yet.");
             default: throw failure(hr, IDS_UNKNOWNERROR);
             }
         }
@@ -333,17 +331,17 @@ HRESULT CDevice3D::Debug(float X, float Y, Colours Colour, BSTR DebugText)
         HRESULT hr = context_->DrawDebugText(X, Y, static_cast<D3DCOLOR>(Colour), text.data());
         if (FAILED(hr)) {
             UINT id = IDS_UNKNOWNERROR;
-            switch (static_cast<unsigned long>(hr)) {
-            case 0x80070057: id = 102; break;
-            case 0x80004001: id = 105; break;
-            case 0x80004005: id = 109; break;
-            case 0x88760082: id = 103; break;
-            case 0x887601C2: id = 107; break;
-            case 0x8876021C: id = 106; break;
-            case 0x88760250: id = 108; break;
-            case 0x8876026C: id = 110; break;
-            case 0xC8770BB9: id = 112; break;
-            case 0xC8770BC9: id = 111; break;
+            switch (hr) {
+            case E_INVALIDARG: id = 102; break;
+            case E_NOTIMPL: id = 105; break;
+            case E_FAIL: id = 109; break;
+            case DDERR_INVALIDOBJECT: id = 103; break;
+            case DDERR_SURFACELOST: id = 107; break;
+            case DDERR_WASSTILLDRAWING: id = 106; break;
+            case DDERR_INVALIDSURFACETYPE: id = 108; break;
+            case DDERR_DCALREADYCREATED: id = 110; break;
+            case D3DXERR_NULLPOINTER: id = 112; break;
+            case D3DXERR_FAILEDDRAWTEXT: id = 111; break;
             }
             throw failure(hr, id);
         }
@@ -408,7 +406,7 @@ HRESULT CDevice3D::Render()
         if (sprites_) sprites_->Render();
         hr = device_->EndScene();
         if (FAILED(hr)) {
-            if (hr == H(0x887602FB)) throw failure(hr, "End Scene Function Failed.");
+            if (hr == D3DERR_SCENE_END_FAILED) throw failure(hr, "End Scene Function Failed.");
             throw failure(hr, "Unknown Error.");
         }
     });

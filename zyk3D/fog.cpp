@@ -1,6 +1,5 @@
 #include "com/ptr.h"
 #include "fog.h"
-#include "floatbits.h"
 #include "colour.h"
 #include "com/create.h"
 #include "errormaps.h"
@@ -9,6 +8,7 @@
 #include "com/handed.h"
 #include "worldfile.h"
 #include "com/trace.h"
+#include <bit>
 #include <cstring>
 
 namespace {
@@ -80,12 +80,12 @@ float CFog::GetFloat(D3DRENDERSTATETYPE state, const char* failed) const
     DWORD bits = 0;
     HRESULT hr = device_->GetRenderState(state, &bits);
     if (FAILED(hr)) throw failure(hr, failed);
-    return BitsFloat(bits);
+    return std::bit_cast<float>(bits);
 }
 
 void CFog::SetFloat(D3DRENDERSTATETYPE state, float value, const char* failed) const
 {
-    HRESULT hr = device_->SetRenderState(state, FloatBits(value));
+    HRESULT hr = device_->SetRenderState(state, std::bit_cast<DWORD>(value));
     if (FAILED(hr)) throw failure(hr, failed);
 }
 

@@ -18,19 +18,16 @@ float MaximumRange() { return std::bit_cast<float>(0x5F7FFFFFu); }
 
 namespace {
 
-constexpr HRESULT H(unsigned long v) { return static_cast<HRESULT>(v); }
-
 // A refused SetLight.
 const CodeText kSetLight[] = {
-    {H(0x8007000E), IDS_OUTOFMEMORY},
-    {H(0x80070057), IDS_INVALIDPARAMETER},
+    {E_OUTOFMEMORY, IDS_OUTOFMEMORY},
+    {E_INVALIDARG, IDS_INVALIDPARAMETER},
 };
 
-// A refused LightEnable or GetLightEnable: D3DERR_LIGHT_SET_FAILED and
-// D3DERR_LIGHTNOTINTHISVIEWPORT.
+// A refused LightEnable or GetLightEnable.
 const CodeText kLightEnable[] = {
-    {H(0x887602EE), 138},
-    {H(0x887602F0), 139},
+    {D3DERR_LIGHT_SET_FAILED, 138},
+    {D3DERR_LIGHTNOTINTHISVIEWPORT, 139},
 };
 
 IColour* MakeColour()

@@ -14,12 +14,10 @@ using zyk::com::Ptr;
 
 namespace {
 
-constexpr HRESULT H(unsigned long v) { return static_cast<HRESULT>(v); }
-
 // A refused GetCaps, for Max.
 const CodeText kGetCaps[] = {
-    {H(0x80070057), IDS_INVALIDPARAMETER},
-    {H(0x88760082), IDS_INVALIDOBJECT},
+    {E_INVALIDARG, IDS_INVALIDPARAMETER},
+    {DDERR_INVALIDOBJECT, IDS_INVALIDOBJECT},
 };
 
 constexpr DWORD kDirectionalLights = 0x08; // D3DVTXPCAPS_DIRECTIONALLIGHTS

@@ -8,12 +8,10 @@
 
 namespace {
 
-constexpr HRESULT H(unsigned long v) { return static_cast<HRESULT>(v); }
-
 // A refused GetCaps; any other code has its own text.
 const CodeText kGetCaps[] = {
-    {H(0x80070057), IDS_INVALIDPARAMETER},
-    {H(0x88760082), IDS_INVALIDOBJECT},
+    {E_INVALIDARG, IDS_INVALIDPARAMETER},
+    {DDERR_INVALIDOBJECT, IDS_INVALIDOBJECT},
 };
 
 } // namespace
