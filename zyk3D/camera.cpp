@@ -158,19 +158,6 @@ void Write(IPosition* p, float x, float y, float z)
     p->put_Z(z);
 }
 
-IPosition* MakePosition(float x, float y, float z)
-{
-    IUnknown* made = CreateComObject(CLSID_Position, IID_IPosition);
-    if (!made) {
-        ZYK_TRACE("Failed.\n");
-        throw failure(E_FAIL, "Position Not Registered.");
-    }
-    ZYK_TRACE("Succeeded.\n");
-    IPosition* p = reinterpret_cast<IPosition*>(made);
-    Write(p, x, y, z);
-    return p;
-}
-
 } // namespace
 
 CCamera::CCamera()
@@ -179,9 +166,9 @@ CCamera::CCamera()
     world_ = camera::Identity();
     view_ = camera::Identity();
     Member([&] {
-        ZYK_TRACE("Initialising Positional Details --> ");
+        ZYK_TRACE("Initialising Positional Details.\n");
         position_ = MakePosition(0.0f, 0.0f, 10.0f);
-        ZYK_TRACE("Initialising Lookat Details --> ");
+        ZYK_TRACE("Initialising Lookat Details.\n");
         lookAt_ = MakePosition(0.0f, 0.0f, 0.0f);
         projection_ = camera::Projection(kFieldOfView, kAspect, kNear, kFar);
     });
@@ -189,13 +176,13 @@ CCamera::CCamera()
 
 CCamera::~CCamera()
 {
-    if (lookAt_) lookAt_->Release();
-    if (position_) position_->Release();
+    lookAt_.Reset();
+    position_.Reset();
     if (comInitialised_) CoUninitialize();
 }
 
 // A null out pointer is refused with the child's own text.
-HRESULT CCamera::Child(IPosition* child, const char* missing, IDispatch** out)
+HRESULT CCamera::Child(const zyk::com::Ptr<IPosition>& child, const char* missing, IDispatch** out)
 {
     return Member([&] {
         if (!out) throw failure(E_POINTER, missing);
@@ -247,8 +234,8 @@ HRESULT CCamera::Update()
         RequireDevice();
         if (!position_) throw failure(E_POINTER, "Position Not Initialised.");
         if (!lookAt_) throw failure(E_POINTER, "LookAt Not Initialised.");
-        camera::Vector eye = Read(position_);
-        camera::Vector at = Read(lookAt_);
+        camera::Vector eye = Read(position_.Get());
+        camera::Vector at = Read(lookAt_.Get());
 
         HRESULT hr = device_->SetTransform(D3DTRANSFORMSTATE_WORLD, &world_);
         if (FAILED(hr)) {
@@ -283,7 +270,7 @@ HRESULT CCamera::Save(long f)
             world::WriteFloat(s, angleY_);
             world::WriteFloat(s, angleZ_);
             // A missing child still fills its three lines, so that the block keeps its length.
-            for (IPosition* p : {position_, lookAt_}) {
+            for (IPosition* p : {position_.Get(), lookAt_.Get()}) {
                 camera::Vector v = p ? Read(p) : camera::Vector{0.0f, 0.0f, 0.0f};
                 world::WriteFloat(s, v.x);
                 world::WriteFloat(s, v.y);
@@ -303,7 +290,7 @@ HRESULT CCamera::Load(long f)
             angleX_ = world::ReadFloat(s);
             angleY_ = world::ReadFloat(s);
             angleZ_ = world::ReadFloat(s);
-            for (IPosition* p : {position_, lookAt_}) {
+            for (IPosition* p : {position_.Get(), lookAt_.Get()}) {
                 float x = world::ReadFloat(s);
                 float y = world::ReadFloat(s);
                 float z = world::ReadFloat(s);

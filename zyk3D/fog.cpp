@@ -43,18 +43,12 @@ const char kEndOutsideLinear[] = "Linear Fog Only Supports End Position.";
 CFog::CFog()
 {
     comInitialised_ = SUCCEEDED(InitialiseCOM());
-    Member([&] {
-        colour_ = CreateChild<IColour>(CLSID_Colour, IID_IColour, "Colour Not Registered.");
-        colour_->put_Red(0.0f);
-        colour_->put_Green(0.0f);
-        colour_->put_Blue(0.0f);
-        colour_->put_Alpha(0.0f);
-    });
+    Member([&] { colour_ = MakeColour(); });
 }
 
 CFog::~CFog()
 {
-    if (colour_) colour_->Release();
+    colour_.Reset();
     if (comInitialised_) CoUninitialize();
 }
 
@@ -246,7 +240,7 @@ HRESULT CFog::Update()
     return Member([&] {
         RequireDevice();
         if (!colour_) throw failure(E_POINTER, "Colour Not Initialised.");
-        device_->SetRenderState(kFogColour, PackColour(colour_));
+        device_->SetRenderState(kFogColour, PackColour(colour_.Get()));
     });
 }
 
@@ -272,7 +266,7 @@ HRESULT CFog::Save(long f)
             world::WriteUnsigned(s, static_cast<DWORD>(mode));
             world::WriteBoolean(s, enabled);
             world::WriteBoolean(s, rangeBased);
-            world::SaveColour(s, f, colour_);
+            world::SaveColour(s, f, colour_.Get());
         });
     });
 }
@@ -295,7 +289,7 @@ HRESULT CFog::Load(long f)
             put_EndPosition(end);
             put_Enabled(enabled);
             put_RangeBased(rangeBased);
-            world::LoadColour(s, f, colour_);
+            world::LoadColour(s, f, colour_.Get());
             Update();
         });
     });

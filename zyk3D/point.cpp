@@ -77,17 +77,15 @@ CPoint::CPoint()
 {
     comInitialised_ = SUCCEEDED(InitialiseCOM());
     Member([&] {
-        position_ = reinterpret_cast<IPosition*>(CreateComObject(CLSID_Position, IID_IPosition));
+        position_ = zyk::com::Ptr<IPosition>::Adopt(
+            reinterpret_cast<IPosition*>(CreateComObject(CLSID_Position, IID_IPosition)));
         if (!position_) throw failure(E_POINTER, "Failed to Initialise Position.");
     });
 }
 
 CPoint::~CPoint()
 {
-    if (IPosition* p = position_) {
-        position_ = nullptr;
-        p->Release();
-    }
+    position_.Reset();
     if (comInitialised_) CoUninitialize();
 }
 
@@ -104,7 +102,7 @@ HRESULT CPoint::Rotate(float x, float y, float z)
 {
     return Member([&] {
         const Matrix ax = Rotation(Axis::X, x), ay = Rotation(Axis::Y, y), az = Rotation(Axis::Z, z);
-        Transform(position_, {x != 0.0f ? &ax : nullptr, y != 0.0f ? &ay : nullptr, z != 0.0f ? &az : nullptr});
+        Transform(position_.Get(), {x != 0.0f ? &ax : nullptr, y != 0.0f ? &ay : nullptr, z != 0.0f ? &az : nullptr});
     });
 }
 
@@ -115,7 +113,7 @@ HRESULT CPoint::Move(float x, float y, float z)
         t.m[3][0] = x;
         t.m[3][1] = y;
         t.m[3][2] = z;
-        Transform(position_, {&t});
+        Transform(position_.Get(), {&t});
     });
 }
 
@@ -126,6 +124,6 @@ HRESULT CPoint::Scale(float x, float y, float z)
         t.m[0][0] = x;
         t.m[1][1] = y;
         t.m[2][2] = z;
-        Transform(position_, {&t});
+        Transform(position_.Get(), {&t});
     });
 }

@@ -64,18 +64,12 @@ CSimpleObject::~CSimpleObject()
     if (comInitialised_) CoUninitialize();
 }
 
-void CSimpleObject::ReleaseShape()
-{
-    if (ID3DXSimpleShape* s = shape_) {
-        shape_ = nullptr;
-        s->Release();
-    }
-}
+void CSimpleObject::ReleaseShape() { shape_.Reset(); }
 
 ID3DXSimpleShape* CSimpleObject::Shape()
 {
     if (!device_) ReleaseShape();
-    return shape_;
+    return shape_.Get();
 }
 
 HRESULT CSimpleObject::put_Device(long device)
@@ -101,27 +95,28 @@ HRESULT CSimpleObject::put_Type(SimpleObjectTypes type)
         switch (type) {
         case sot_Box:
             DebugOut("ZYK: Creating Simple Box --> ");
-            hr = D3DXCreateBox(device, width_, height_, depth_, def, &shape_);
+            hr = D3DXCreateBox(device, width_, height_, depth_, def, shape_.Out());
             break;
         case sot_Cylinder:
             DebugOut("ZYK: Creating Simple Cylinder --> ");
-            hr = D3DXCreateCylinder(device, innerRadius_, outerRadius_, height_, def, def, def, &shape_);
+            hr = D3DXCreateCylinder(device, innerRadius_, outerRadius_, height_, def, def, def, shape_.Out());
             break;
         case sot_Polygon:
             DebugOut("ZYK: Creating Simple Polygon --> ");
-            hr = D3DXCreatePolygon(device, width_, static_cast<DWORD>(sides_), def, &shape_);
+            hr = D3DXCreatePolygon(device, width_, static_cast<DWORD>(sides_), def, shape_.Out());
             break;
         case sot_Sphere:
             DebugOut("ZYK: Creating Simple Sphere --> ");
-            hr = D3DXCreateSphere(device, width_, def, def, 1, &shape_);
+            hr = D3DXCreateSphere(device, width_, def, def, 1, shape_.Out());
             break;
         case sot_Teapot:
             DebugOut("ZYK: Creating Simple Teapot --> ");
-            hr = D3DXCreateTeapot(device, def, &shape_);
+            hr = D3DXCreateTeapot(device, def, shape_.Out());
             break;
         case sot_Torus:
             DebugOut("ZYK: Creating Simple Torus --> ");
-            hr = D3DXCreateTorus(device, innerRadius_, outerRadius_, static_cast<DWORD>(sides_), def, def, &shape_);
+            hr =
+                D3DXCreateTorus(device, innerRadius_, outerRadius_, static_cast<DWORD>(sides_), def, def, shape_.Out());
             break;
         default:
             // No shape of that type: nothing is made.
@@ -129,14 +124,13 @@ HRESULT CSimpleObject::put_Type(SimpleObjectTypes type)
             throw failure(E_INVALIDARG, IDS_UNKNOWNERROR);
         }
         if (FAILED(hr)) {
-            shape_ = nullptr;
+            shape_.Detach(); // a failed creation gives no shape
             ThrowShapeFailure(hr, false);
         }
         DebugOut("Succeeded.\n");
-        if (IDirect3DVertexBuffer7* vb = shape_->GetVB()) {
+        if (auto vb = Ptr<IDirect3DVertexBuffer7>::Adopt(shape_->GetVB())) {
             DebugOut("ZYK: Optimizing Simple Object --> ");
             DebugOut(SUCCEEDED(vb->Optimize(device, 0)) ? "Succeeded.\n" : "Failed.\n");
-            vb->Release();
         }
     });
 }

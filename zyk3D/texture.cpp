@@ -262,11 +262,6 @@ HRESULT CTexture::put_Name(BSTR name)
     });
 }
 
-HRESULT CTexture::get_Handle(long* out)
-{
-    return Member([&] { return zyk::com::CopyOut(zyk::com::ToHandle(Surface()), out); });
-}
-
 HRESULT CTexture::Free()
 {
     return Member([&] { FreeResources(); });
