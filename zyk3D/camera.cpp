@@ -47,38 +47,26 @@ D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b)
     return m;
 }
 
-D3DMATRIX RotationX(float a)
+namespace {
+
+// A turn by a within the plane of axes i and j (0 for X, 1 for Y, 2 for Z), from i towards j.
+D3DMATRIX Rotation(float a, int i, int j)
 {
     D3DMATRIX m = Identity();
-    float c = std::cos(a), s = std::sin(a);
-    m._22 = c;
-    m._23 = s;
-    m._32 = -s;
-    m._33 = c;
+    float* e = &m._11;
+    const float c = std::cos(a), s = std::sin(a);
+    e[i * 4 + i] = c;
+    e[i * 4 + j] = s;
+    e[j * 4 + i] = -s;
+    e[j * 4 + j] = c;
     return m;
 }
 
-D3DMATRIX RotationY(float a)
-{
-    D3DMATRIX m = Identity();
-    float c = std::cos(a), s = std::sin(a);
-    m._11 = c;
-    m._13 = -s;
-    m._31 = s;
-    m._33 = c;
-    return m;
-}
+} // namespace
 
-D3DMATRIX RotationZ(float a)
-{
-    D3DMATRIX m = Identity();
-    float c = std::cos(a), s = std::sin(a);
-    m._11 = c;
-    m._12 = s;
-    m._21 = -s;
-    m._22 = c;
-    return m;
-}
+D3DMATRIX RotationX(float a) { return Rotation(a, 1, 2); }
+D3DMATRIX RotationY(float a) { return Rotation(a, 2, 0); }
+D3DMATRIX RotationZ(float a) { return Rotation(a, 0, 1); }
 
 D3DMATRIX Projection(float fov, float aspect, float nearPlane, float farPlane)
 {

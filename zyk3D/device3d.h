@@ -5,6 +5,8 @@
 #include "com/tie.h"
 #include "d3dx.h"
 
+struct RenderOption; // device3d_options.cpp
+
 // The root of a 3D scene: the D3DX rendering context on the client's window, the
 // Direct3D interfaces taken from it, and the eleven child objects it hands them to.
 //
@@ -92,9 +94,10 @@ private:
     bool UpdateAmbientLight();
 
     // Render options: the ones with texts, and the ones that answer by the device's code alone.
-    HRESULT SetOption(D3DRENDERSTATETYPE state, DWORD value, const char* failText);
     template <class T>
-    HRESULT GetOption(D3DRENDERSTATETYPE state, T* out, const char* failText, bool boolean);
+    HRESULT GetOption(const RenderOption& option, T* out);
+    template <class T>
+    HRESULT SetOption(const RenderOption& option, T value);
     template <class T>
     HRESULT SetBareOption(D3DRENDERSTATETYPE state, T value, T* kept);
     template <class T>

@@ -2,63 +2,61 @@
 #include "device3d.h"
 #include "com/failure.h"
 
-HRESULT CDevice3D::SetOption(D3DRENDERSTATETYPE state, DWORD value, const char* failText)
-{
-    return Member([&] {
-        if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
-        HRESULT hr = device_->SetRenderState(state, value);
-        if (FAILED(hr)) throw failure(hr, failText);
-    });
-}
-
 // The four render-state properties with texts: a boolean one reads 1 for any non-zero
 // state and writes TRUE for any non-zero value; the others pass values unchanged.
+struct RenderOption {
+    D3DRENDERSTATETYPE state;
+    bool boolean;
+    const char* getFailed;
+    const char* setFailed;
+};
+
+namespace {
+
+const RenderOption kAntiAlias{D3DRENDERSTATE_ANTIALIAS, false, "Failed to Obtain Anti-Alias Setting.",
+                              "Failed to Set Anti-Alias Setting."};
+const RenderOption kDither{D3DRENDERSTATE_DITHERENABLE, true, "Failed to Obtain Dither Setting.",
+                           "Failed to Set Dither Setting."};
+const RenderOption kShadeMode{D3DRENDERSTATE_SHADEMODE, false, "Failed to Obtain Shade Mode.",
+                              "Failed to Set Shade Mode."};
+const RenderOption kSpecular{D3DRENDERSTATE_SPECULARENABLE, true, "Failed to Obtain Specular Setting.",
+                             "Failed to Set Specular Setting."};
+
+} // namespace
+
 template <class T>
-HRESULT CDevice3D::GetOption(D3DRENDERSTATETYPE state, T* out, const char* failText, bool boolean)
+HRESULT CDevice3D::GetOption(const RenderOption& option, T* out)
 {
     return Member([&]() -> HRESULT {
         if (!out) return E_POINTER;
         if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
         DWORD v = 0;
-        HRESULT hr = device_->GetRenderState(state, &v);
-        if (FAILED(hr)) throw failure(hr, failText);
-        *out = static_cast<T>(boolean ? (v ? 1 : 0) : v);
+        HRESULT hr = device_->GetRenderState(option.state, &v);
+        if (FAILED(hr)) throw failure(hr, option.getFailed);
+        *out = static_cast<T>(option.boolean ? (v ? 1 : 0) : v);
         return S_OK;
     });
 }
 
-HRESULT CDevice3D::get_AntiAlias(AntiAliasModes* out)
+template <class T>
+HRESULT CDevice3D::SetOption(const RenderOption& option, T value)
 {
-    return GetOption(D3DRENDERSTATE_ANTIALIAS, out, "Failed to Obtain Anti-Alias Setting.", false);
+    return Member([&] {
+        if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
+        const DWORD v = option.boolean ? (value ? TRUE : FALSE) : static_cast<DWORD>(value);
+        HRESULT hr = device_->SetRenderState(option.state, v);
+        if (FAILED(hr)) throw failure(hr, option.setFailed);
+    });
 }
-HRESULT CDevice3D::put_AntiAlias(AntiAliasModes mode)
-{
-    return SetOption(D3DRENDERSTATE_ANTIALIAS, static_cast<DWORD>(mode), "Failed to Set Anti-Alias Setting.");
-}
-HRESULT CDevice3D::get_Dither(VARIANT_BOOL* out)
-{
-    return GetOption(D3DRENDERSTATE_DITHERENABLE, out, "Failed to Obtain Dither Setting.", true);
-}
-HRESULT CDevice3D::put_Dither(VARIANT_BOOL flag)
-{
-    return SetOption(D3DRENDERSTATE_DITHERENABLE, flag ? TRUE : FALSE, "Failed to Set Dither Setting.");
-}
-HRESULT CDevice3D::get_ShadeMode(ShadeModes* out)
-{
-    return GetOption(D3DRENDERSTATE_SHADEMODE, out, "Failed to Obtain Shade Mode.", false);
-}
-HRESULT CDevice3D::put_ShadeMode(ShadeModes mode)
-{
-    return SetOption(D3DRENDERSTATE_SHADEMODE, static_cast<DWORD>(mode), "Failed to Set Shade Mode.");
-}
-HRESULT CDevice3D::get_Specular(VARIANT_BOOL* out)
-{
-    return GetOption(D3DRENDERSTATE_SPECULARENABLE, out, "Failed to Obtain Specular Setting.", true);
-}
-HRESULT CDevice3D::put_Specular(VARIANT_BOOL flag)
-{
-    return SetOption(D3DRENDERSTATE_SPECULARENABLE, flag ? TRUE : FALSE, "Failed to Set Specular Setting.");
-}
+
+HRESULT CDevice3D::get_AntiAlias(AntiAliasModes* out) { return GetOption(kAntiAlias, out); }
+HRESULT CDevice3D::put_AntiAlias(AntiAliasModes mode) { return SetOption(kAntiAlias, mode); }
+HRESULT CDevice3D::get_Dither(VARIANT_BOOL* out) { return GetOption(kDither, out); }
+HRESULT CDevice3D::put_Dither(VARIANT_BOOL flag) { return SetOption(kDither, flag); }
+HRESULT CDevice3D::get_ShadeMode(ShadeModes* out) { return GetOption(kShadeMode, out); }
+HRESULT CDevice3D::put_ShadeMode(ShadeModes mode) { return SetOption(kShadeMode, mode); }
+HRESULT CDevice3D::get_Specular(VARIANT_BOOL* out) { return GetOption(kSpecular, out); }
+HRESULT CDevice3D::put_Specular(VARIANT_BOOL flag) { return SetOption(kSpecular, flag); }
 
 // Cull and Outline answer by the device's code alone, and E_POINTER without a device. The
 // cull mode is kept (kept not null) for the next Initialise: read back, or put while there

@@ -77,6 +77,11 @@ const CodeText kFramePresentation[] = {
 
 } // namespace
 
+const CodeText kRefusedCall[2] = {
+    {E_INVALIDARG, IDS_INVALIDPARAMETER},
+    {DDERR_INVALIDOBJECT, IDS_INVALIDOBJECT},
+};
+
 UINT LookupText(const CodeText* table, size_t count, HRESULT hr)
 {
     for (size_t i = 0; i < count; ++i)

@@ -51,12 +51,6 @@ const CodeText kCreateTexture[] = {
     {D3DXERR_NOMATCHFOUND, 143},
 };
 
-// A refused SetTexture.
-const CodeText kSetTexture[] = {
-    {E_INVALIDARG, IDS_INVALIDPARAMETER},
-    {DDERR_INVALIDOBJECT, IDS_INVALIDOBJECT},
-};
-
 constexpr UINT kNoTexture = 155;
 
 } // namespace
@@ -163,48 +157,51 @@ HRESULT CTexture::Apply()
         IDirectDrawSurface7* surface = Surface();
         if (!surface) return S_OK;
 
+        // The stage states in the order they are sent, with the blending between the filters
+        // and the operations; the first the device refuses ends it with its text.
+        struct StageState {
+            D3DTEXTURESTAGESTATETYPE state;
+            DWORD value;
+            const char* failed;
+        };
+        const StageState filters[] = {
+            {D3DTSS_MAGFILTER, static_cast<DWORD>(magFilter_), "Failed to Apply MagFilter to Texture."},
+            {D3DTSS_MINFILTER, static_cast<DWORD>(minFilter_), "Failed to Apply MinFilter to Texture."},
+            {D3DTSS_ADDRESS, static_cast<DWORD>(wrap_), "Failed to Apply Wrapping to Texture."},
+        };
+        const StageState operations[] = {
+            {D3DTSS_COLOROP, static_cast<DWORD>(colourOp_), "Failed to Apply Colour Operation to Texture."},
+            {D3DTSS_COLORARG1, static_cast<DWORD>(colourArg1_), "Failed to Apply ColorArg1 to Texture."},
+            {D3DTSS_COLORARG2, static_cast<DWORD>(colourArg2_), "Failed to Apply ColorArg2 to Texture."},
+            {D3DTSS_ALPHAARG1, static_cast<DWORD>(alphaArg1_), "Failed to Apply AlphaArg1 to Texture."},
+            {D3DTSS_ALPHAARG2, static_cast<DWORD>(alphaArg2_), "Failed to Apply AlphaArg2 to Texture."},
+            {D3DTSS_ALPHAOP, static_cast<DWORD>(alphaOp_), "Failed to Apply Alpha Operation to Texture."},
+            {D3DTSS_TEXCOORDINDEX, static_cast<DWORD>(coords_), "Failed to Apply Coordinate Index to Texture."},
+        };
         const DWORD stage = static_cast<DWORD>(stage_);
-        auto stageState = [&](D3DTEXTURESTAGESTATETYPE state, DWORD value, const char* trace, const char* text) {
-            HRESULT hr = device_->SetTextureStageState(stage, state, value);
+        auto send = [&](const StageState& s) {
+            HRESULT hr = device_->SetTextureStageState(stage, s.state, s.value);
             if (FAILED(hr)) {
-                ZYK_TRACE(trace, static_cast<unsigned long>(hr));
-                (void)trace;
-                throw failure(hr, text);
+                ZYK_TRACE("Texture Stage State %lu Failed. (Error Code=%lx).\n", static_cast<unsigned long>(s.state),
+                          static_cast<unsigned long>(hr));
+                throw failure(hr, s.failed);
             }
         };
-        stageState(D3DTSS_MAGFILTER, magFilter_, "MagFilter Failed. (Error Code=%lx).\n",
-                   "Failed to Apply MagFilter to Texture.");
-        stageState(D3DTSS_MINFILTER, minFilter_, "MinFilter Failed. (Error Code=%lx).\n",
-                   "Failed to Apply MinFilter to Texture.");
-        stageState(D3DTSS_ADDRESS, wrap_, "Wrapping Failed. (Error Code=%lx).\n",
-                   "Failed to Apply Wrapping to Texture.");
+        for (const StageState& s : filters) send(s);
         HRESULT hr = device_->SetRenderState(D3DRENDERSTATE_SRCBLEND, sourceBlending_);
         if (SUCCEEDED(hr)) hr = device_->SetRenderState(D3DRENDERSTATE_DESTBLEND, destBlending_);
         if (FAILED(hr)) {
             ZYK_TRACE("Blending Failed. (Error Code=%lx).\n", static_cast<unsigned long>(hr));
             throw failure(hr, "Failed to Apply Blending to Texture.");
         }
-        stageState(D3DTSS_COLOROP, colourOp_, "ColourOp Failed. (Error Code=%lx).\n",
-                   "Failed to Apply Colour Operation to Texture.");
-        stageState(D3DTSS_COLORARG1, colourArg1_, "D3DTSS_COLORARG1 Failed. (Error Code=%lx).\n",
-                   "Failed to Apply ColorArg1 to Texture.");
-        stageState(D3DTSS_COLORARG2, colourArg2_, "D3DTSS_COLORARG2 Failed. (Error Code=%lx).\n",
-                   "Failed to Apply ColorArg2 to Texture.");
-        stageState(D3DTSS_ALPHAARG1, alphaArg1_, "D3DTSS_ALPHAARG1 Failed. (Error Code=%lx).\n",
-                   "Failed to Apply AlphaArg1 to Texture.");
-        stageState(D3DTSS_ALPHAARG2, alphaArg2_, "D3DTSS_ALPHAARG2 Failed. (Error Code=%lx).\n",
-                   "Failed to Apply AlphaArg2 to Texture.");
-        stageState(D3DTSS_ALPHAOP, alphaOp_, "D3DTSS_ALPHAOP Failed. (Error Code=%lx).\n",
-                   "Failed to Apply Alpha Operation to Texture.");
-        stageState(D3DTSS_TEXCOORDINDEX, coords_, "CoordIndex Failed. (Error Code=%lx).\n",
-                   "Failed to Apply Coordinate Index to Texture.");
+        for (const StageState& s : operations) send(s);
         device_->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
         device_->SetRenderState(D3DRENDERSTATE_ZENABLE, TRUE);
         device_->SetRenderState(D3DRENDERSTATE_WRAP0, D3DWRAP_U | D3DWRAP_V);
         hr = device_->SetTexture(stage, surface);
         if (FAILED(hr)) {
             ZYK_TRACE("Unable to Set Texture. (Error Code=%lx)\n", static_cast<unsigned long>(hr));
-            throw failure(hr, LookupText(kSetTexture, hr));
+            throw failure(hr, LookupText(kRefusedCall, hr));
         }
         return S_OK;
     });
