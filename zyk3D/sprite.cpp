@@ -43,11 +43,11 @@ CSprite::~CSprite()
     if (comInitialised_) CoUninitialize();
 }
 
-HRESULT CSprite::Corner(const Ptr<IPosition>& p, IDispatch** out)
+HRESULT CSprite::Corner(const Ptr<IPosition>& corner, IDispatch** out)
 {
     return Member([&] {
         RequireOut(out);
-        zyk::com::HandOut(p, out, "Position Not Initialised.");
+        zyk::com::HandOut(corner, out, "Position Not Initialised.");
     });
 }
 

@@ -37,7 +37,7 @@ public:
     HRESULT STDMETHODCALLTYPE Free() override;
 
 private:
-    HRESULT Corner(const zyk::com::Ptr<IPosition>& p, IDispatch** out);
+    HRESULT Corner(const zyk::com::Ptr<IPosition>& corner, IDispatch** out);
     // The body of Free, which destruction runs too.
     void FreeResources();
 
