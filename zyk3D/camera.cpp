@@ -47,38 +47,26 @@ D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b)
     return m;
 }
 
-D3DMATRIX RotationX(float a)
+namespace {
+
+// A turn by a within the plane of axes i and j (0 for X, 1 for Y, 2 for Z), from i towards j.
+D3DMATRIX Rotation(float a, int i, int j)
 {
     D3DMATRIX m = Identity();
-    float c = std::cos(a), s = std::sin(a);
-    m._22 = c;
-    m._23 = s;
-    m._32 = -s;
-    m._33 = c;
+    float* e = &m._11;
+    const float c = std::cos(a), s = std::sin(a);
+    e[i * 4 + i] = c;
+    e[i * 4 + j] = s;
+    e[j * 4 + i] = -s;
+    e[j * 4 + j] = c;
     return m;
 }
 
-D3DMATRIX RotationY(float a)
-{
-    D3DMATRIX m = Identity();
-    float c = std::cos(a), s = std::sin(a);
-    m._11 = c;
-    m._13 = -s;
-    m._31 = s;
-    m._33 = c;
-    return m;
-}
+} // namespace
 
-D3DMATRIX RotationZ(float a)
-{
-    D3DMATRIX m = Identity();
-    float c = std::cos(a), s = std::sin(a);
-    m._11 = c;
-    m._12 = s;
-    m._21 = -s;
-    m._22 = c;
-    return m;
-}
+D3DMATRIX RotationX(float a) { return Rotation(a, 1, 2); }
+D3DMATRIX RotationY(float a) { return Rotation(a, 2, 0); }
+D3DMATRIX RotationZ(float a) { return Rotation(a, 0, 1); }
 
 D3DMATRIX Projection(float fov, float aspect, float nearPlane, float farPlane)
 {
@@ -158,19 +146,6 @@ void Write(IPosition* p, float x, float y, float z)
     p->put_Z(z);
 }
 
-IPosition* MakePosition(float x, float y, float z)
-{
-    IUnknown* made = CreateComObject(CLSID_Position, IID_IPosition);
-    if (!made) {
-        ZYK_TRACE("Failed.\n");
-        throw failure(E_FAIL, "Position Not Registered.");
-    }
-    ZYK_TRACE("Succeeded.\n");
-    IPosition* p = reinterpret_cast<IPosition*>(made);
-    Write(p, x, y, z);
-    return p;
-}
-
 } // namespace
 
 CCamera::CCamera()
@@ -179,9 +154,9 @@ CCamera::CCamera()
     world_ = camera::Identity();
     view_ = camera::Identity();
     Member([&] {
-        ZYK_TRACE("Initialising Positional Details --> ");
+        ZYK_TRACE("Initialising Positional Details.\n");
         position_ = MakePosition(0.0f, 0.0f, 10.0f);
-        ZYK_TRACE("Initialising Lookat Details --> ");
+        ZYK_TRACE("Initialising Lookat Details.\n");
         lookAt_ = MakePosition(0.0f, 0.0f, 0.0f);
         projection_ = camera::Projection(kFieldOfView, kAspect, kNear, kFar);
     });
@@ -189,13 +164,13 @@ CCamera::CCamera()
 
 CCamera::~CCamera()
 {
-    if (lookAt_) lookAt_->Release();
-    if (position_) position_->Release();
+    lookAt_.Reset();
+    position_.Reset();
     if (comInitialised_) CoUninitialize();
 }
 
 // A null out pointer is refused with the child's own text.
-HRESULT CCamera::Child(IPosition* child, const char* missing, IDispatch** out)
+HRESULT CCamera::Child(const zyk::com::Ptr<IPosition>& child, const char* missing, IDispatch** out)
 {
     return Member([&] {
         if (!out) throw failure(E_POINTER, missing);
@@ -247,8 +222,8 @@ HRESULT CCamera::Update()
         RequireDevice();
         if (!position_) throw failure(E_POINTER, "Position Not Initialised.");
         if (!lookAt_) throw failure(E_POINTER, "LookAt Not Initialised.");
-        camera::Vector eye = Read(position_);
-        camera::Vector at = Read(lookAt_);
+        camera::Vector eye = Read(position_.Get());
+        camera::Vector at = Read(lookAt_.Get());
 
         HRESULT hr = device_->SetTransform(D3DTRANSFORMSTATE_WORLD, &world_);
         if (FAILED(hr)) {
@@ -283,7 +258,7 @@ HRESULT CCamera::Save(long f)
             world::WriteFloat(s, angleY_);
             world::WriteFloat(s, angleZ_);
             // A missing child still fills its three lines, so that the block keeps its length.
-            for (IPosition* p : {position_, lookAt_}) {
+            for (IPosition* p : {position_.Get(), lookAt_.Get()}) {
                 camera::Vector v = p ? Read(p) : camera::Vector{0.0f, 0.0f, 0.0f};
                 world::WriteFloat(s, v.x);
                 world::WriteFloat(s, v.y);
@@ -303,7 +278,7 @@ HRESULT CCamera::Load(long f)
             angleX_ = world::ReadFloat(s);
             angleY_ = world::ReadFloat(s);
             angleZ_ = world::ReadFloat(s);
-            for (IPosition* p : {position_, lookAt_}) {
+            for (IPosition* p : {position_.Get(), lookAt_.Get()}) {
                 float x = world::ReadFloat(s);
                 float y = world::ReadFloat(s);
                 float z = world::ReadFloat(s);

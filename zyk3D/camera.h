@@ -29,13 +29,13 @@ public:
     }
 
 private:
-    HRESULT Child(IPosition* child, const char* missing, IDispatch** out);
+    HRESULT Child(const zyk::com::Ptr<IPosition>& child, const char* missing, IDispatch** out);
     void RequireDevice() const;
 
     bool comInitialised_ = false;
     zyk::com::Bstr name_;
-    IPosition* position_ = nullptr;
-    IPosition* lookAt_ = nullptr;
+    zyk::com::Ptr<IPosition> position_;
+    zyk::com::Ptr<IPosition> lookAt_;
     D3DMATRIX projection_{};
     D3DMATRIX view_{};
     D3DMATRIX world_{};

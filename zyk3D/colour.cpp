@@ -1,4 +1,5 @@
 #include "colour.h"
+#include "com/create.h"
 #include "worldfile.h"
 #include "com/trace.h"
 
@@ -30,12 +31,29 @@ HRESULT CColour::Load(long f)
     });
 }
 
+void ReadColour(IColour* colour, D3DCOLORVALUE& value)
+{
+    if (!colour) return;
+    colour->get_Red(&value.r);
+    colour->get_Green(&value.g);
+    colour->get_Blue(&value.b);
+    colour->get_Alpha(&value.a);
+}
+
 DWORD PackColour(IColour* colour)
 {
-    float r = 0, g = 0, b = 0, a = 0;
-    colour->get_Red(&r);
-    colour->get_Green(&g);
-    colour->get_Blue(&b);
-    colour->get_Alpha(&a);
-    return PackColour(r, g, b, a);
+    D3DCOLORVALUE value{};
+    ReadColour(colour, value);
+    return PackColour(value.r, value.g, value.b, value.a);
+}
+
+zyk::com::Ptr<IColour> MakeColour()
+{
+    auto colour =
+        zyk::com::Ptr<IColour>::Adopt(CreateChild<IColour>(CLSID_Colour, IID_IColour, "Colour Not Registered."));
+    colour->put_Red(0.0f);
+    colour->put_Green(0.0f);
+    colour->put_Blue(0.0f);
+    colour->put_Alpha(0.0f);
+    return colour;
 }

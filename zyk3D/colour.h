@@ -3,18 +3,19 @@
 #include "com/object.h"
 #include "com/ptr.h"
 #include "pack.h"
+#include <d3d.h>
 
 // Four float channels, 0.0 after construction; stores any value.
 class CColour : public zyk::com::CoClass<CColour, IColour, &IID_IColour, &CLSID_Colour> {
 public:
-    HRESULT STDMETHODCALLTYPE get_Red(float* v) override { return Get(red_, v); }
-    HRESULT STDMETHODCALLTYPE put_Red(float v) override { return Put(red_, v); }
-    HRESULT STDMETHODCALLTYPE get_Green(float* v) override { return Get(green_, v); }
-    HRESULT STDMETHODCALLTYPE put_Green(float v) override { return Put(green_, v); }
-    HRESULT STDMETHODCALLTYPE get_Blue(float* v) override { return Get(blue_, v); }
-    HRESULT STDMETHODCALLTYPE put_Blue(float v) override { return Put(blue_, v); }
-    HRESULT STDMETHODCALLTYPE get_Alpha(float* v) override { return Get(alpha_, v); }
-    HRESULT STDMETHODCALLTYPE put_Alpha(float v) override { return Put(alpha_, v); }
+    HRESULT STDMETHODCALLTYPE get_Red(float* out) override { return Get(red_, out); }
+    HRESULT STDMETHODCALLTYPE put_Red(float value) override { return Put(red_, value); }
+    HRESULT STDMETHODCALLTYPE get_Green(float* out) override { return Get(green_, out); }
+    HRESULT STDMETHODCALLTYPE put_Green(float value) override { return Put(green_, value); }
+    HRESULT STDMETHODCALLTYPE get_Blue(float* out) override { return Get(blue_, out); }
+    HRESULT STDMETHODCALLTYPE put_Blue(float value) override { return Put(blue_, value); }
+    HRESULT STDMETHODCALLTYPE get_Alpha(float* out) override { return Get(alpha_, out); }
+    HRESULT STDMETHODCALLTYPE put_Alpha(float value) override { return Put(alpha_, value); }
     HRESULT STDMETHODCALLTYPE Save(long f) override;
     HRESULT STDMETHODCALLTYPE Load(long f) override;
 
@@ -22,5 +23,13 @@ private:
     float red_ = 0.0f, green_ = 0.0f, blue_ = 0.0f, alpha_ = 0.0f;
 };
 
+// Reads the four channels of a Colour object into value; a missing object leaves value as
+// it is.
+void ReadColour(IColour* colour, D3DCOLORVALUE& value);
+
 // Reads the four channels of a Colour object and packs them (see pack.h).
 DWORD PackColour(IColour* colour);
+
+// A new Colour child with its four channels put to 0.0; failure(E_FAIL, "Colour Not
+// Registered.") when none can be made.
+zyk::com::Ptr<IColour> MakeColour();

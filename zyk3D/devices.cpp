@@ -38,11 +38,7 @@ CDevices::~CDevices()
     if (comInitialised_) CoUninitialize();
 }
 
-void CDevices::ReleaseDirect3D()
-{
-    if (d3d_) d3d_->Release();
-    d3d_ = nullptr;
-}
+void CDevices::ReleaseDirect3D() { d3d_.Reset(); }
 
 // DirectDraw from the library loaded by name (the library stays loaded), and the
 // Direct3D interface of its object.
@@ -65,9 +61,9 @@ void CDevices::LoadDirect3D()
     }
     if (FAILED(hr) || !dd) throw failure(FAILED(hr) ? hr : E_FAIL, "Failed to Initialise DirectDraw.");
 
-    hr = dd->QueryInterface(IID_IDirect3D7, reinterpret_cast<void**>(&d3d_));
+    hr = dd->QueryInterface(IID_IDirect3D7, reinterpret_cast<void**>(d3d_.Out()));
     if (FAILED(hr) || !d3d_) {
-        d3d_ = nullptr;
+        d3d_.Detach(); // a refused query gives no reference
         throw failure(FAILED(hr) ? hr : E_NOINTERFACE, "Failed to Find a 3D Interface.");
     }
 }

@@ -2,6 +2,7 @@
 #include "zyk3D.h"
 #include "com/collection.h"
 #include "com/object.h"
+#include "com/ptr.h"
 #include <d3d.h>
 
 // The 3D adapters that D3DX reports: one Device3D per adapter, not initialised, filed
@@ -19,5 +20,5 @@ private:
     void ReleaseDirect3D();
 
     bool comInitialised_ = false;
-    IDirect3D7* d3d_ = nullptr; // held only while the adapters are listed
+    zyk::com::Ptr<IDirect3D7> d3d_; // held only while the adapters are listed
 };

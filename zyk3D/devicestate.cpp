@@ -21,11 +21,6 @@ bool Same(const T& a, const T& b)
 
 } // namespace
 
-DeviceState::~DeviceState()
-{
-    if (textureKnown_ && texture_) texture_->Release();
-}
-
 DeviceState::Slot* DeviceState::Find(DWORD type, bool stage, bool add)
 {
     for (int i = 0; i < count_; ++i)
@@ -108,20 +103,18 @@ IDirectDrawSurface7* DeviceState::Texture()
     if (!textureKnown_) {
         IDirectDrawSurface7* texture = nullptr;
         if (FAILED(device_->GetTexture(0, &texture))) return nullptr;
-        texture_ = texture; // keeps the reference GetTexture added
+        texture_ = zyk::com::Ptr<IDirectDrawSurface7>::Adopt(texture); // the reference GetTexture added
         textureKnown_ = true;
     }
-    return texture_;
+    return texture_.Get();
 }
 
 HRESULT DeviceState::SetTexture(IDirectDrawSurface7* texture)
 {
-    if (textureKnown_ && texture_ == texture) return D3D_OK;
+    if (textureKnown_ && texture_.Get() == texture) return D3D_OK;
     HRESULT hr = device_->SetTexture(0, texture);
-    if (textureKnown_ && texture_) texture_->Release();
     textureKnown_ = SUCCEEDED(hr);
     texture_ = textureKnown_ ? texture : nullptr;
-    if (texture_) texture_->AddRef();
     return hr;
 }
 
@@ -163,8 +156,7 @@ void DeviceState::HandOver()
     Send();
     count_ = 0;
     worldKnown_ = materialKnown_ = false;
-    if (textureKnown_ && texture_) texture_->Release();
-    texture_ = nullptr;
+    texture_.Reset();
     textureKnown_ = false;
 }
 

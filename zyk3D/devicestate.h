@@ -14,11 +14,12 @@
 #include <windows.h>
 #include <ddraw.h>
 #include <d3d.h>
+#include "com/ptr.h"
 
 class DeviceState {
 public:
     explicit DeviceState(IDirect3DDevice7* device) : device_(device) {}
-    ~DeviceState();
+    ~DeviceState() = default;
     DeviceState(const DeviceState&) = delete;
     DeviceState& operator=(const DeviceState&) = delete;
 
@@ -70,7 +71,7 @@ private:
     bool worldKnown_ = false, worldHeld_ = false;
     D3DMATERIAL7 material_{}, materialSent_{};
     bool materialKnown_ = false, materialHeld_ = false;
-    IDirectDrawSurface7* texture_ = nullptr; // one reference, when textureKnown_
+    zyk::com::Ptr<IDirectDrawSurface7> texture_; // while textureKnown_
     bool textureKnown_ = false;
 };
 

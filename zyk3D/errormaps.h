@@ -17,6 +17,10 @@ UINT LookupText(const CodeText (&table)[N], HRESULT hr)
     return LookupText(table, N, hr);
 }
 
+// A device call refused for its arguments (E_INVALIDARG) or its object
+// (DDERR_INVALIDOBJECT); any other code is not listed.
+extern const CodeText kRefusedCall[2];
+
 // Rendering-context creation failed with hr: throws the failure that goes with it.
 [[noreturn]] void ThrowContextCreationFailure(HRESULT hr);
 

@@ -1,6 +1,5 @@
 #include "com/ptr.h"
 #include "fog.h"
-#include "floatbits.h"
 #include "colour.h"
 #include "com/create.h"
 #include "errormaps.h"
@@ -9,6 +8,7 @@
 #include "com/handed.h"
 #include "worldfile.h"
 #include "com/trace.h"
+#include <bit>
 #include <cstring>
 
 namespace {
@@ -43,18 +43,12 @@ const char kEndOutsideLinear[] = "Linear Fog Only Supports End Position.";
 CFog::CFog()
 {
     comInitialised_ = SUCCEEDED(InitialiseCOM());
-    Member([&] {
-        colour_ = CreateChild<IColour>(CLSID_Colour, IID_IColour, "Colour Not Registered.");
-        colour_->put_Red(0.0f);
-        colour_->put_Green(0.0f);
-        colour_->put_Blue(0.0f);
-        colour_->put_Alpha(0.0f);
-    });
+    Member([&] { colour_ = MakeColour(); });
 }
 
 CFog::~CFog()
 {
-    if (colour_) colour_->Release();
+    colour_.Reset();
     if (comInitialised_) CoUninitialize();
 }
 
@@ -80,12 +74,12 @@ float CFog::GetFloat(D3DRENDERSTATETYPE state, const char* failed) const
     DWORD bits = 0;
     HRESULT hr = device_->GetRenderState(state, &bits);
     if (FAILED(hr)) throw failure(hr, failed);
-    return BitsFloat(bits);
+    return std::bit_cast<float>(bits);
 }
 
 void CFog::SetFloat(D3DRENDERSTATETYPE state, float value, const char* failed) const
 {
-    HRESULT hr = device_->SetRenderState(state, FloatBits(value));
+    HRESULT hr = device_->SetRenderState(state, std::bit_cast<DWORD>(value));
     if (FAILED(hr)) throw failure(hr, failed);
 }
 
@@ -246,7 +240,7 @@ HRESULT CFog::Update()
     return Member([&] {
         RequireDevice();
         if (!colour_) throw failure(E_POINTER, "Colour Not Initialised.");
-        device_->SetRenderState(kFogColour, PackColour(colour_));
+        device_->SetRenderState(kFogColour, PackColour(colour_.Get()));
     });
 }
 
@@ -272,7 +266,7 @@ HRESULT CFog::Save(long f)
             world::WriteUnsigned(s, static_cast<DWORD>(mode));
             world::WriteBoolean(s, enabled);
             world::WriteBoolean(s, rangeBased);
-            world::SaveColour(s, f, colour_);
+            world::SaveColour(s, f, colour_.Get());
         });
     });
 }
@@ -295,7 +289,7 @@ HRESULT CFog::Load(long f)
             put_EndPosition(end);
             put_Enabled(enabled);
             put_RangeBased(rangeBased);
-            world::LoadColour(s, f, colour_);
+            world::LoadColour(s, f, colour_.Get());
             Update();
         });
     });

@@ -1,6 +1,7 @@
 #pragma once
 #include "zyk3D.h"
 #include "com/object.h"
+#include "com/ptr.h"
 #include "com/tie.h"
 #include <d3d.h>
 
@@ -41,7 +42,7 @@ private:
 
     bool comInitialised_ = false;
     FogModes mode_ = fm_None;
-    IColour* colour_ = nullptr;
+    zyk::com::Ptr<IColour> colour_;
     // The device Device3D handed down, not referenced; void once the fog is let go.
     zyk::com::Handed<IDirect3DDevice7> device_{OwnTie()};
 };

@@ -1,5 +1,7 @@
 #include "com/ptr.h"
 #include "light.h"
+#include "colour.h"
+#include "position.h"
 #include "com/create.h"
 #include "errormaps.h"
 #include "checks.h"
@@ -18,62 +20,23 @@ float MaximumRange() { return std::bit_cast<float>(0x5F7FFFFFu); }
 
 namespace {
 
-constexpr HRESULT H(unsigned long v) { return static_cast<HRESULT>(v); }
-
 // A refused SetLight.
 const CodeText kSetLight[] = {
-    {H(0x8007000E), IDS_OUTOFMEMORY},
-    {H(0x80070057), IDS_INVALIDPARAMETER},
+    {E_OUTOFMEMORY, IDS_OUTOFMEMORY},
+    {E_INVALIDARG, IDS_INVALIDPARAMETER},
 };
 
-// A refused LightEnable or GetLightEnable: D3DERR_LIGHT_SET_FAILED and
-// D3DERR_LIGHTNOTINTHISVIEWPORT.
+// A refused LightEnable or GetLightEnable.
 const CodeText kLightEnable[] = {
-    {H(0x887602EE), 138},
-    {H(0x887602F0), 139},
+    {D3DERR_LIGHT_SET_FAILED, 138},
+    {D3DERR_LIGHTNOTINTHISVIEWPORT, 139},
 };
-
-IColour* MakeColour()
-{
-    IColour* c = CreateChild<IColour>(CLSID_Colour, IID_IColour, "Colour Not Registered.");
-    c->put_Red(0.0f);
-    c->put_Green(0.0f);
-    c->put_Blue(0.0f);
-    c->put_Alpha(0.0f);
-    return c;
-}
-
-IPosition* MakePosition()
-{
-    IPosition* p = CreateChild<IPosition>(CLSID_Position, IID_IPosition, "Position Not Registered.");
-    p->put_X(0.0f);
-    p->put_Y(0.0f);
-    p->put_Z(0.0f);
-    return p;
-}
-
-void ReadColour(IColour* c, D3DCOLORVALUE& out)
-{
-    c->get_Red(&out.r);
-    c->get_Green(&out.g);
-    c->get_Blue(&out.b);
-    c->get_Alpha(&out.a);
-}
 
 void ReadPosition(IPosition* p, D3DVECTOR& out)
 {
     p->get_X(&out.x);
     p->get_Y(&out.y);
     p->get_Z(&out.z);
-}
-
-template <class T>
-void ReleaseOne(T*& p)
-{
-    if (T* q = p) {
-        p = nullptr;
-        q->Release();
-    }
 }
 
 } // namespace
@@ -87,8 +50,8 @@ CLight::CLight() : range_(light::MaximumRange())
         specular_ = MakeColour();
         diffuse_ = MakeColour();
         ambient_ = MakeColour();
-        position_ = MakePosition();
-        direction_ = MakePosition();
+        position_ = MakePosition(0.0f, 0.0f, 0.0f);
+        direction_ = MakePosition(0.0f, 0.0f, 0.0f);
     });
 }
 
@@ -100,12 +63,12 @@ CLight::~CLight()
 
 void CLight::ReleaseChildren()
 {
-    ReleaseOne(colour_);
-    ReleaseOne(position_);
-    ReleaseOne(diffuse_);
-    ReleaseOne(ambient_);
-    ReleaseOne(specular_);
-    ReleaseOne(direction_);
+    colour_.Reset();
+    position_.Reset();
+    diffuse_.Reset();
+    ambient_.Reset();
+    specular_.Reset();
+    direction_.Reset();
 }
 
 void CLight::RequireDevice() const
@@ -122,37 +85,37 @@ HRESULT CLight::Child(IUnknown* child, IDispatch** out)
 
 // The bounds are written so that NaN fails them: a NaN inner cone takes the outer cone's
 // angle and a NaN range the greatest range.
-HRESULT CLight::put_InnerCone(float v)
+HRESULT CLight::put_InnerCone(float value)
 {
     return Member([&] {
-        if (!(v <= outerCone_)) {
+        if (!(value <= outerCone_)) {
             ZYK_TRACE("Setting Lights' InnerCone to Maximum.\n");
-            v = outerCone_;
+            value = outerCone_;
         }
-        innerCone_ = v;
+        innerCone_ = value;
     });
 }
 
-HRESULT CLight::put_OuterCone(float v)
+HRESULT CLight::put_OuterCone(float value)
 {
     return Member([&] {
-        outerCone_ = v;
-        if (innerCone_ > v) {
+        outerCone_ = value;
+        if (innerCone_ > value) {
             ZYK_TRACE("Setting Lights' InnerCone to Maximum.\n");
-            innerCone_ = v;
+            innerCone_ = value;
         }
     });
 }
 
-HRESULT CLight::put_Range(float v)
+HRESULT CLight::put_Range(float value)
 {
     return Member([&] {
         const float maximum = light::MaximumRange();
-        if (!(v <= maximum)) {
+        if (!(value <= maximum)) {
             ZYK_TRACE("Setting Light to Maximum Range.\n");
-            v = maximum;
+            value = maximum;
         }
-        range_ = v;
+        range_ = value;
     });
 }
 
@@ -187,7 +150,7 @@ HRESULT CLight::Update()
         RequireDevice();
         // Without its Position child (after Free) the light stands at the origin.
         D3DVECTOR where{};
-        if (position_) ReadPosition(position_, where);
+        if (position_) ReadPosition(position_.Get(), where);
 
         memset(&record_, 0, sizeof record_);
         record_.dltType = static_cast<D3DLIGHTTYPE>(type_);
@@ -198,14 +161,15 @@ HRESULT CLight::Update()
         record_.dvAttenuation0 = 1.0f;
         record_.dvRange = light::MaximumRange();
 
-        if (diffuse_) ReadColour(diffuse_, record_.dcvDiffuse);
-        if (specular_) ReadColour(specular_, record_.dcvSpecular);
-        if (ambient_) ReadColour(ambient_, record_.dcvAmbient);
+        ReadColour(diffuse_.Get(), record_.dcvDiffuse);
+        ReadColour(specular_.Get(), record_.dcvSpecular);
+        ReadColour(ambient_.Get(), record_.dcvAmbient);
 
         record_.dvAttenuation0 = constAttenuation_;
         record_.dvAttenuation1 = linearAttenuation_;
         record_.dvAttenuation2 = quadraticAttenuation_;
-        if ((type_ == lt_Spot || type_ == lt_Directional) && direction_) ReadPosition(direction_, record_.dvDirection);
+        if ((type_ == lt_Spot || type_ == lt_Directional) && direction_)
+            ReadPosition(direction_.Get(), record_.dvDirection);
         record_.dvTheta = innerCone_;
         record_.dvPhi = outerCone_;
         record_.dvFalloff = fallOff_;
@@ -273,7 +237,7 @@ HRESULT CLight::Save(long f)
             world::WriteUnsigned(s, static_cast<DWORD>(type_));
             world::WriteUnsigned(s, static_cast<DWORD>(id_));
             // A missing child writes what a fresh one holds, so that the block keeps its length.
-            for (IPosition* p : {position_, direction_}) {
+            for (IPosition* p : {position_.Get(), direction_.Get()}) {
                 D3DVECTOR v{};
                 if (p) ReadPosition(p, v);
                 world::WriteFloat(s, v.x);
@@ -283,7 +247,8 @@ HRESULT CLight::Save(long f)
             for (float v : {constAttenuation_, linearAttenuation_, quadraticAttenuation_, innerCone_, outerCone_,
                             fallOff_, range_})
                 world::WriteFloat(s, v);
-            for (IColour* c : {ambient_, colour_, diffuse_, specular_}) world::SaveColour(s, f, c);
+            for (IColour* c : {ambient_.Get(), colour_.Get(), diffuse_.Get(), specular_.Get()})
+                world::SaveColour(s, f, c);
         });
     });
 }
@@ -297,7 +262,7 @@ HRESULT CLight::Load(long f)
             name_ = zyk::com::Bstr::Adopt(world::ReadName(s));
             type_ = static_cast<LightTypes>(world::ReadInteger(s));
             id_ = world::ReadInteger(s);
-            for (IPosition* p : {position_, direction_}) {
+            for (IPosition* p : {position_.Get(), direction_.Get()}) {
                 float x = world::ReadFloat(s);
                 float y = world::ReadFloat(s);
                 float z = world::ReadFloat(s);
@@ -313,7 +278,8 @@ HRESULT CLight::Load(long f)
             outerCone_ = world::ReadFloat(s);
             fallOff_ = world::ReadFloat(s);
             range_ = world::ReadFloat(s);
-            for (IColour* c : {ambient_, colour_, diffuse_, specular_}) world::LoadColour(s, f, c);
+            for (IColour* c : {ambient_.Get(), colour_.Get(), diffuse_.Get(), specular_.Get()})
+                world::LoadColour(s, f, c);
             Update();
         });
     });

@@ -12,7 +12,7 @@ public:
     CLight();
     ~CLight() override;
 
-    HRESULT STDMETHODCALLTYPE get_Colour(IDispatch** out) override { return Child(colour_, out); }
+    HRESULT STDMETHODCALLTYPE get_Colour(IDispatch** out) override { return Child(colour_.Get(), out); }
     HRESULT STDMETHODCALLTYPE get_Type(LightTypes* out) override { return Get(type_, out); }
     HRESULT STDMETHODCALLTYPE put_Type(LightTypes type) override { return Put(type_, type); }
     HRESULT STDMETHODCALLTYPE put_Direct3D(long d3d) override
@@ -26,25 +26,28 @@ public:
     HRESULT STDMETHODCALLTYPE Update() override;
     HRESULT STDMETHODCALLTYPE get_ID(long* out) override { return Get(id_, out); }
     HRESULT STDMETHODCALLTYPE put_ID(long id) override { return Put(id_, id); }
-    HRESULT STDMETHODCALLTYPE get_Position(IDispatch** out) override { return Child(position_, out); }
-    HRESULT STDMETHODCALLTYPE get_Direction(IDispatch** out) override { return Child(direction_, out); }
-    HRESULT STDMETHODCALLTYPE get_Diffuse(IDispatch** out) override { return Child(diffuse_, out); }
-    HRESULT STDMETHODCALLTYPE get_Ambient(IDispatch** out) override { return Child(ambient_, out); }
-    HRESULT STDMETHODCALLTYPE get_Specular(IDispatch** out) override { return Child(specular_, out); }
+    HRESULT STDMETHODCALLTYPE get_Position(IDispatch** out) override { return Child(position_.Get(), out); }
+    HRESULT STDMETHODCALLTYPE get_Direction(IDispatch** out) override { return Child(direction_.Get(), out); }
+    HRESULT STDMETHODCALLTYPE get_Diffuse(IDispatch** out) override { return Child(diffuse_.Get(), out); }
+    HRESULT STDMETHODCALLTYPE get_Ambient(IDispatch** out) override { return Child(ambient_.Get(), out); }
+    HRESULT STDMETHODCALLTYPE get_Specular(IDispatch** out) override { return Child(specular_.Get(), out); }
     HRESULT STDMETHODCALLTYPE get_ConstAttenuation(float* out) override { return Get(constAttenuation_, out); }
-    HRESULT STDMETHODCALLTYPE put_ConstAttenuation(float v) override { return Put(constAttenuation_, v); }
+    HRESULT STDMETHODCALLTYPE put_ConstAttenuation(float value) override { return Put(constAttenuation_, value); }
     HRESULT STDMETHODCALLTYPE get_LinearAttenuation(float* out) override { return Get(linearAttenuation_, out); }
-    HRESULT STDMETHODCALLTYPE put_LinearAttenuation(float v) override { return Put(linearAttenuation_, v); }
+    HRESULT STDMETHODCALLTYPE put_LinearAttenuation(float value) override { return Put(linearAttenuation_, value); }
     HRESULT STDMETHODCALLTYPE get_QuadraticAttenuation(float* out) override { return Get(quadraticAttenuation_, out); }
-    HRESULT STDMETHODCALLTYPE put_QuadraticAttenuation(float v) override { return Put(quadraticAttenuation_, v); }
+    HRESULT STDMETHODCALLTYPE put_QuadraticAttenuation(float value) override
+    {
+        return Put(quadraticAttenuation_, value);
+    }
     HRESULT STDMETHODCALLTYPE get_InnerCone(float* out) override { return Get(innerCone_, out); }
-    HRESULT STDMETHODCALLTYPE put_InnerCone(float v) override;
+    HRESULT STDMETHODCALLTYPE put_InnerCone(float value) override;
     HRESULT STDMETHODCALLTYPE get_OuterCone(float* out) override { return Get(outerCone_, out); }
-    HRESULT STDMETHODCALLTYPE put_OuterCone(float v) override;
+    HRESULT STDMETHODCALLTYPE put_OuterCone(float value) override;
     HRESULT STDMETHODCALLTYPE get_FallOff(float* out) override { return Get(fallOff_, out); }
-    HRESULT STDMETHODCALLTYPE put_FallOff(float v) override { return Put(fallOff_, v); }
+    HRESULT STDMETHODCALLTYPE put_FallOff(float value) override { return Put(fallOff_, value); }
     HRESULT STDMETHODCALLTYPE get_Range(float* out) override { return Get(range_, out); }
-    HRESULT STDMETHODCALLTYPE put_Range(float v) override;
+    HRESULT STDMETHODCALLTYPE put_Range(float value) override;
     HRESULT STDMETHODCALLTYPE get_Name(BSTR* out) override { return Get(name_, out); }
     HRESULT STDMETHODCALLTYPE put_Name(BSTR name) override;
     HRESULT STDMETHODCALLTYPE get_Enabled(VARIANT_BOOL* out) override;
@@ -63,12 +66,8 @@ private:
 
     bool comInitialised_ = false;
     zyk::com::Bstr name_;
-    IColour* colour_ = nullptr;
-    IColour* diffuse_ = nullptr;
-    IColour* specular_ = nullptr;
-    IColour* ambient_ = nullptr;
-    IPosition* position_ = nullptr;
-    IPosition* direction_ = nullptr;
+    zyk::com::Ptr<IColour> colour_, diffuse_, specular_, ambient_;
+    zyk::com::Ptr<IPosition> position_, direction_;
     LightTypes type_ = lt_Point;
     // What the collection handed down, not referenced; void once the light is let go.
     zyk::com::Handed<IDirect3D7> direct3d_{OwnTie()}; // stored only

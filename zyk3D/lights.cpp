@@ -14,14 +14,6 @@ using zyk::com::Ptr;
 
 namespace {
 
-constexpr HRESULT H(unsigned long v) { return static_cast<HRESULT>(v); }
-
-// A refused GetCaps, for Max.
-const CodeText kGetCaps[] = {
-    {H(0x80070057), IDS_INVALIDPARAMETER},
-    {H(0x88760082), IDS_INVALIDOBJECT},
-};
-
 constexpr DWORD kDirectionalLights = 0x08; // D3DVTXPCAPS_DIRECTIONALLIGHTS
 constexpr DWORD kPositionalLights = 0x10;  // D3DVTXPCAPS_POSITIONALLIGHTS
 
@@ -92,7 +84,7 @@ HRESULT CLights::get_Max(long* out)
         HRESULT hr = device_->GetCaps(&desc);
         if (FAILED(hr)) {
             ZYK_TRACE("GetCaps Failed. (Error Code=%lx).\n", static_cast<unsigned long>(hr));
-            throw failure(hr, LookupText(kGetCaps, hr));
+            throw failure(hr, LookupText(kRefusedCall, hr));
         }
         *out = static_cast<long>(desc.dwMaxActiveLights);
         ZYK_TRACE("Maximum Number of Lights = %lu.\n", static_cast<unsigned long>(desc.dwMaxActiveLights));

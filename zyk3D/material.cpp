@@ -1,5 +1,6 @@
 #include "com/ptr.h"
 #include "material.h"
+#include "colour.h"
 #include "com/create.h"
 #include "errormaps.h"
 #include "checks.h"
@@ -24,16 +25,6 @@ const ChildTexts kChildTexts[] = {
     {"Specular Colour Not Registered.", "Specular Colour Not Initialised."},
 };
 
-// The four channels of a colour child; a missing child leaves the value zero.
-void ReadChannels(IColour* colour, D3DCOLORVALUE& value)
-{
-    if (!colour) return;
-    colour->get_Red(&value.r);
-    colour->get_Green(&value.g);
-    colour->get_Blue(&value.b);
-    colour->get_Alpha(&value.a);
-}
-
 } // namespace
 
 CMaterial::CMaterial()
@@ -43,16 +34,14 @@ CMaterial::CMaterial()
     // ones made before it, and the getters of the others say so.
     Member([&] {
         for (int slot = kAmbient; slot < kSlots; ++slot)
-            children_[slot] = CreateChild<IColour>(CLSID_Colour, IID_IColour, kChildTexts[slot].notRegistered);
+            children_[slot] = zyk::com::Ptr<IColour>::Adopt(
+                CreateChild<IColour>(CLSID_Colour, IID_IColour, kChildTexts[slot].notRegistered));
     });
 }
 
 CMaterial::~CMaterial()
 {
-    for (IColour*& child : children_) {
-        if (child) child->Release();
-        child = nullptr;
-    }
+    for (zyk::com::Ptr<IColour>& child : children_) child.Reset();
     direct3D_.Reset();
     handle_ = 0;
     device_.Reset();
@@ -97,10 +86,10 @@ HRESULT CMaterial::Update()
     return Member([&] {
         if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
         D3DMATERIAL7 record{};
-        ReadChannels(children_[kAmbient], record.dcvAmbient);
-        ReadChannels(children_[kDiffuse], record.dcvDiffuse);
-        ReadChannels(children_[kSpecular], record.dcvSpecular);
-        ReadChannels(children_[kEmissive], record.dcvEmissive);
+        ReadColour(children_[kAmbient].Get(), record.dcvAmbient);
+        ReadColour(children_[kDiffuse].Get(), record.dcvDiffuse);
+        ReadColour(children_[kSpecular].Get(), record.dcvSpecular);
+        ReadColour(children_[kEmissive].Get(), record.dcvEmissive);
         record.dvPower = power_;
         HRESULT hr = device_->SetMaterial(&record);
         if (FAILED(hr)) {
@@ -117,7 +106,7 @@ HRESULT CMaterial::Save(long f)
         world::Block(f, [&](FILE* s) {
             ZYK_TRACE("Saving Material.\n");
             world::WriteLine(s, "// Material\n");
-            for (IColour* child : children_) world::SaveColour(s, f, child);
+            for (const auto& child : children_) world::SaveColour(s, f, child.Get());
         });
     });
 }
@@ -128,7 +117,7 @@ HRESULT CMaterial::Load(long f)
         world::Block(f, [&](FILE* s) {
             ZYK_TRACE("Loading Material.\n");
             world::SkipLine(s);
-            for (IColour* child : children_) world::LoadColour(s, f, child);
+            for (const auto& child : children_) world::LoadColour(s, f, child.Get());
         });
     });
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "zyk3D.h"
 #include "com/object.h"
+#include "com/ptr.h"
 #include "com/tie.h"
 #include <d3d.h>
 
@@ -41,5 +42,5 @@ private:
     long handle_ = 0;
     zyk::com::Handed<IDirect3DDevice7> device_{OwnTie()};
     float power_ = 0.0f;
-    IColour* children_[kSlots] = {};
+    zyk::com::Ptr<IColour> children_[kSlots];
 };

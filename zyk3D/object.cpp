@@ -171,13 +171,6 @@ HRESULT CObject::Rotate(float x, float y, float z)
     });
 }
 
-HRESULT CObject::get_Visible(VARIANT_BOOL* out) { return Get(visible_ ? 1 : 0, out); }
-
-HRESULT CObject::put_Visible(VARIANT_BOOL visible)
-{
-    return Member([&] { visible_ = visible != 0; });
-}
-
 HRESULT CObject::put_FillMode(FillModes mode)
 {
     return Member([&] {

@@ -28,8 +28,8 @@ public:
     HRESULT STDMETHODCALLTYPE Scale(float x, float y, float z) override;
     HRESULT STDMETHODCALLTYPE Move(float x, float y, float z) override;
     HRESULT STDMETHODCALLTYPE Rotate(float x, float y, float z) override;
-    HRESULT STDMETHODCALLTYPE get_Visible(VARIANT_BOOL* out) override;
-    HRESULT STDMETHODCALLTYPE put_Visible(VARIANT_BOOL visible) override;
+    HRESULT STDMETHODCALLTYPE get_Visible(VARIANT_BOOL* out) override { return Get(visible_ ? 1 : 0, out); }
+    HRESULT STDMETHODCALLTYPE put_Visible(VARIANT_BOOL visible) override { return Put(visible_, visible); }
     HRESULT STDMETHODCALLTYPE get_FillMode(FillModes* out) override { return Get(fillMode_, out); }
     HRESULT STDMETHODCALLTYPE put_FillMode(FillModes mode) override;
     HRESULT STDMETHODCALLTYPE LoadFile(BSTR filename) override;

@@ -1,59 +1,30 @@
 #include "point.h"
+#include "camera.h"
 #include "com/create.h"
 #include "errormaps.h"
 #include "checks.h"
 #include "com/failure.h"
 #include "com/handed.h"
 #include "com/trace.h"
-#include <cmath>
 #include <initializer_list>
 
 namespace {
 
-// A row-vector transform: (x, y, z, 1) times m, with no division by w.
-struct Matrix {
-    float m[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+using Matrix = D3DMATRIX;
 
-    void Apply(float& x, float& y, float& z) const
-    {
-        const float a = x, b = y, c = z;
-        x = a * m[0][0] + b * m[1][0] + c * m[2][0] + m[3][0];
-        y = a * m[0][1] + b * m[1][1] + c * m[2][1] + m[3][1];
-        z = a * m[0][2] + b * m[1][2] + c * m[2][2] + m[3][2];
-    }
-};
+// (x, y, z, 1) times m as a row vector, with no division by w.
+void Apply(const Matrix& m, float& x, float& y, float& z)
+{
+    const float a = x, b = y, c = z;
+    x = a * m._11 + b * m._21 + c * m._31 + m._41;
+    y = a * m._12 + b * m._22 + c * m._32 + m._42;
+    z = a * m._13 + b * m._23 + c * m._33 + m._43;
+}
 
 constexpr float kRadiansPerDegree = 0.017453292f;
 
-enum class Axis { X, Y, Z };
-
-Matrix Rotation(Axis axis, float degrees)
-{
-    const float r = degrees * kRadiansPerDegree;
-    const float c = std::cos(r), s = std::sin(r);
-    Matrix t;
-    switch (axis) {
-    case Axis::X:
-        t.m[1][1] = c;
-        t.m[1][2] = s;
-        t.m[2][1] = -s;
-        t.m[2][2] = c;
-        break;
-    case Axis::Y:
-        t.m[0][0] = c;
-        t.m[0][2] = -s;
-        t.m[2][0] = s;
-        t.m[2][2] = c;
-        break;
-    case Axis::Z:
-        t.m[0][0] = c;
-        t.m[0][1] = s;
-        t.m[1][0] = -s;
-        t.m[1][1] = c;
-        break;
-    }
-    return t;
-}
+Matrix Translation(float x, float y, float z) { return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, x, y, z, 1}; }
+Matrix Scaling(float x, float y, float z) { return {x, 0, 0, 0, 0, y, 0, 0, 0, 0, z, 0, 0, 0, 0, 1}; }
 
 // Reads the position, runs the transforms in turn (a null one is skipped) and writes the
 // result back, X, Y, Z.
@@ -65,11 +36,13 @@ void Transform(IPosition* position, std::initializer_list<const Matrix*> transfo
     position->get_Y(&y);
     position->get_Z(&z);
     for (const Matrix* t : transforms)
-        if (t) t->Apply(x, y, z);
+        if (t) Apply(*t, x, y, z);
     position->put_X(x);
     position->put_Y(y);
     position->put_Z(z);
 }
+
+void Transform(IPosition* position, const Matrix& transform) { Transform(position, {&transform}); }
 
 } // namespace
 
@@ -77,17 +50,15 @@ CPoint::CPoint()
 {
     comInitialised_ = SUCCEEDED(InitialiseCOM());
     Member([&] {
-        position_ = reinterpret_cast<IPosition*>(CreateComObject(CLSID_Position, IID_IPosition));
+        position_ = zyk::com::Ptr<IPosition>::Adopt(
+            reinterpret_cast<IPosition*>(CreateComObject(CLSID_Position, IID_IPosition)));
         if (!position_) throw failure(E_POINTER, "Failed to Initialise Position.");
     });
 }
 
 CPoint::~CPoint()
 {
-    if (IPosition* p = position_) {
-        position_ = nullptr;
-        p->Release();
-    }
+    position_.Reset();
     if (comInitialised_) CoUninitialize();
 }
 
@@ -103,29 +74,18 @@ HRESULT CPoint::get_Position(IDispatch** out)
 HRESULT CPoint::Rotate(float x, float y, float z)
 {
     return Member([&] {
-        const Matrix ax = Rotation(Axis::X, x), ay = Rotation(Axis::Y, y), az = Rotation(Axis::Z, z);
-        Transform(position_, {x != 0.0f ? &ax : nullptr, y != 0.0f ? &ay : nullptr, z != 0.0f ? &az : nullptr});
+        const Matrix ax = camera::RotationX(x * kRadiansPerDegree), ay = camera::RotationY(y * kRadiansPerDegree),
+                     az = camera::RotationZ(z * kRadiansPerDegree);
+        Transform(position_.Get(), {x != 0.0f ? &ax : nullptr, y != 0.0f ? &ay : nullptr, z != 0.0f ? &az : nullptr});
     });
 }
 
 HRESULT CPoint::Move(float x, float y, float z)
 {
-    return Member([&] {
-        Matrix t;
-        t.m[3][0] = x;
-        t.m[3][1] = y;
-        t.m[3][2] = z;
-        Transform(position_, {&t});
-    });
+    return Member([&] { Transform(position_.Get(), Translation(x, y, z)); });
 }
 
 HRESULT CPoint::Scale(float x, float y, float z)
 {
-    return Member([&] {
-        Matrix t;
-        t.m[0][0] = x;
-        t.m[1][1] = y;
-        t.m[2][2] = z;
-        Transform(position_, {&t});
-    });
+    return Member([&] { Transform(position_.Get(), Scaling(x, y, z)); });
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "zyk3D.h"
 #include "com/object.h"
+#include "com/ptr.h"
 
 // A position in space that can be moved, scaled and rotated. The coordinates live in a
 // Position child made with the point; a point whose child could not be made has none.
@@ -25,5 +26,5 @@ public:
 
 private:
     bool comInitialised_ = false;
-    IPosition* position_ = nullptr;
+    zyk::com::Ptr<IPosition> position_;
 };

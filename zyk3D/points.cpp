@@ -12,16 +12,10 @@ using zyk::com::Ptr;
 
 namespace {
 
-constexpr HRESULT H(unsigned long v) { return static_cast<HRESULT>(v); }
-
 // A refused DrawPrimitive.
 const CodeText kDrawPrimitive[] = {
-    {H(0x887602E0), 136}, // D3DERR_INVALIDPRIMITIVETYPE
-    {H(0x887602E1), 135}, // D3DERR_INVALIDVERTEXTYPE
-    {H(0x887602E3), 137}, // D3DERR_INVALIDRAMPTEXTURE
-    {H(0x80070057), IDS_INVALIDPARAMETER},
-    {H(0x8876017C), 153}, // DDERR_OUTOFVIDEOMEMORY
-    {H(0x8876021C), 106}, // DDERR_WASSTILLDRAWING
+    {D3DERR_INVALIDPRIMITIVETYPE, 136},   {D3DERR_INVALIDVERTEXTYPE, 135}, {D3DERR_INVALIDRAMPTEXTURE, 137},
+    {E_INVALIDARG, IDS_INVALIDPARAMETER}, {DDERR_OUTOFVIDEOMEMORY, 153},   {DDERR_WASSTILLDRAWING, 106},
 };
 
 // The D3DVERTEX layout: position, normal, one pair of texture coordinates.

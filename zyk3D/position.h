@@ -6,13 +6,17 @@
 // A point in space, (0, 0, 0) after construction.
 class CPosition : public zyk::com::CoClass<CPosition, IPosition, &IID_IPosition, &CLSID_Position> {
 public:
-    HRESULT STDMETHODCALLTYPE get_X(float* v) override { return Get(x_, v); }
-    HRESULT STDMETHODCALLTYPE put_X(float v) override { return Put(x_, v); }
-    HRESULT STDMETHODCALLTYPE get_Y(float* v) override { return Get(y_, v); }
-    HRESULT STDMETHODCALLTYPE put_Y(float v) override { return Put(y_, v); }
-    HRESULT STDMETHODCALLTYPE get_Z(float* v) override { return Get(z_, v); }
-    HRESULT STDMETHODCALLTYPE put_Z(float v) override { return Put(z_, v); }
+    HRESULT STDMETHODCALLTYPE get_X(float* out) override { return Get(x_, out); }
+    HRESULT STDMETHODCALLTYPE put_X(float value) override { return Put(x_, value); }
+    HRESULT STDMETHODCALLTYPE get_Y(float* out) override { return Get(y_, out); }
+    HRESULT STDMETHODCALLTYPE put_Y(float value) override { return Put(y_, value); }
+    HRESULT STDMETHODCALLTYPE get_Z(float* out) override { return Get(z_, out); }
+    HRESULT STDMETHODCALLTYPE put_Z(float value) override { return Put(z_, value); }
 
 private:
     float x_ = 0.0f, y_ = 0.0f, z_ = 0.0f;
 };
+
+// A new Position child put at (x, y, z); failure(E_FAIL, "Position Not Registered.") when
+// none can be made.
+zyk::com::Ptr<IPosition> MakePosition(float x, float y, float z);

@@ -12,8 +12,6 @@ using zyk::com::Ptr;
 
 namespace {
 
-constexpr HRESULT H(unsigned long v) { return static_cast<HRESULT>(v); }
-
 // What D3DX or the device answered when a shape was made or drawn.
 struct ShapeFailure {
     HRESULT code;
@@ -21,20 +19,27 @@ struct ShapeFailure {
     UINT id;
 };
 const ShapeFailure kShapeFailures[] = {
-    {H(0xC8770BB8), "Out of Memory.\n", 101},        {H(0xC8770BB9), "Null Pointer.\n", 112},
-    {H(0xC8770BC4), "Invalid Parameter.\n", 102},    {H(0x88760800), "Invalid Vertex Format.\n", 132},
-    {H(0x8876080D), "VBuf Creation Failed.\n", 131}, {H(0x8876080E), "Vertex Buffer Locked.\n", 134},
-    {H(0x887602E3), "Invalid Ramp Texture.\n", 137}, {H(0x887602E0), "Invalid Primitive Type.\n", 136},
-    {H(0x887602E1), "Invalid Vertex Type.\n", 135},  {H(0x88760082), "Invalid Object.\n", 103},
-    {H(0x80040110), "No Aggregation.\n", 133},       {H(0x8007000E), "Out of Memory.\n", 101},
-    {H(0x80070057), "Invalid Parameters.\n", 102},   {H(0x8876021C), "Was Still Drawing.\n", 106},
+    {D3DXERR_NOMEMORY, "Out of Memory.\n", 101},
+    {D3DXERR_NULLPOINTER, "Null Pointer.\n", 112},
+    {D3DXERR_INVALIDPARAMETER, "Invalid Parameter.\n", 102},
+    {D3DERR_INVALIDVERTEXFORMAT, "Invalid Vertex Format.\n", 132},
+    {D3DERR_VBUF_CREATE_FAILED, "VBuf Creation Failed.\n", 131},
+    {D3DERR_VERTEXBUFFERLOCKED, "Vertex Buffer Locked.\n", 134},
+    {D3DERR_INVALIDRAMPTEXTURE, "Invalid Ramp Texture.\n", 137},
+    {D3DERR_INVALIDPRIMITIVETYPE, "Invalid Primitive Type.\n", 136},
+    {D3DERR_INVALIDVERTEXTYPE, "Invalid Vertex Type.\n", 135},
+    {DDERR_INVALIDOBJECT, "Invalid Object.\n", 103},
+    {CLASS_E_NOAGGREGATION, "No Aggregation.\n", 133},
+    {E_OUTOFMEMORY, "Out of Memory.\n", 101},
+    {E_INVALIDARG, "Invalid Parameters.\n", 102},
+    {DDERR_WASSTILLDRAWING, "Was Still Drawing.\n", 106},
 };
 
 [[noreturn]] void ThrowShapeFailure(HRESULT hr, bool drawing)
 {
     for (const ShapeFailure& f : kShapeFailures) {
         if (f.code != hr) continue;
-        if (drawing && hr == H(0x8876080E))
+        if (drawing && hr == D3DERR_VERTEXBUFFERLOCKED)
             DebugOut("Vertex Buffer is Locked.\n");
         else
             DebugOut("%s", f.trace);
@@ -59,18 +64,12 @@ CSimpleObject::~CSimpleObject()
     if (comInitialised_) CoUninitialize();
 }
 
-void CSimpleObject::ReleaseShape()
-{
-    if (ID3DXSimpleShape* s = shape_) {
-        shape_ = nullptr;
-        s->Release();
-    }
-}
+void CSimpleObject::ReleaseShape() { shape_.Reset(); }
 
 ID3DXSimpleShape* CSimpleObject::Shape()
 {
     if (!device_) ReleaseShape();
-    return shape_;
+    return shape_.Get();
 }
 
 HRESULT CSimpleObject::put_Device(long device)
@@ -96,27 +95,28 @@ HRESULT CSimpleObject::put_Type(SimpleObjectTypes type)
         switch (type) {
         case sot_Box:
             DebugOut("ZYK: Creating Simple Box --> ");
-            hr = D3DXCreateBox(device, width_, height_, depth_, def, &shape_);
+            hr = D3DXCreateBox(device, width_, height_, depth_, def, shape_.Out());
             break;
         case sot_Cylinder:
             DebugOut("ZYK: Creating Simple Cylinder --> ");
-            hr = D3DXCreateCylinder(device, innerRadius_, outerRadius_, height_, def, def, def, &shape_);
+            hr = D3DXCreateCylinder(device, innerRadius_, outerRadius_, height_, def, def, def, shape_.Out());
             break;
         case sot_Polygon:
             DebugOut("ZYK: Creating Simple Polygon --> ");
-            hr = D3DXCreatePolygon(device, width_, static_cast<DWORD>(sides_), def, &shape_);
+            hr = D3DXCreatePolygon(device, width_, static_cast<DWORD>(sides_), def, shape_.Out());
             break;
         case sot_Sphere:
             DebugOut("ZYK: Creating Simple Sphere --> ");
-            hr = D3DXCreateSphere(device, width_, def, def, 1, &shape_);
+            hr = D3DXCreateSphere(device, width_, def, def, 1, shape_.Out());
             break;
         case sot_Teapot:
             DebugOut("ZYK: Creating Simple Teapot --> ");
-            hr = D3DXCreateTeapot(device, def, &shape_);
+            hr = D3DXCreateTeapot(device, def, shape_.Out());
             break;
         case sot_Torus:
             DebugOut("ZYK: Creating Simple Torus --> ");
-            hr = D3DXCreateTorus(device, innerRadius_, outerRadius_, static_cast<DWORD>(sides_), def, def, &shape_);
+            hr =
+                D3DXCreateTorus(device, innerRadius_, outerRadius_, static_cast<DWORD>(sides_), def, def, shape_.Out());
             break;
         default:
             // No shape of that type: nothing is made.
@@ -124,14 +124,13 @@ HRESULT CSimpleObject::put_Type(SimpleObjectTypes type)
             throw failure(E_INVALIDARG, IDS_UNKNOWNERROR);
         }
         if (FAILED(hr)) {
-            shape_ = nullptr;
+            shape_.Detach(); // a failed creation gives no shape
             ThrowShapeFailure(hr, false);
         }
         DebugOut("Succeeded.\n");
-        if (IDirect3DVertexBuffer7* vb = shape_->GetVB()) {
+        if (auto vb = Ptr<IDirect3DVertexBuffer7>::Adopt(shape_->GetVB())) {
             DebugOut("ZYK: Optimizing Simple Object --> ");
             DebugOut(SUCCEEDED(vb->Optimize(device, 0)) ? "Succeeded.\n" : "Failed.\n");
-            vb->Release();
         }
     });
 }

@@ -18,23 +18,23 @@ public:
     HRESULT STDMETHODCALLTYPE get_Type(SimpleObjectTypes* out) override { return Get(type_, out); }
     HRESULT STDMETHODCALLTYPE put_Type(SimpleObjectTypes type) override;
     HRESULT STDMETHODCALLTYPE get_width(float* out) override { return Get(width_, out); }
-    HRESULT STDMETHODCALLTYPE put_width(float v) override { return Put(width_, v); }
+    HRESULT STDMETHODCALLTYPE put_width(float value) override { return Put(width_, value); }
     HRESULT STDMETHODCALLTYPE get_Height(float* out) override { return Get(height_, out); }
-    HRESULT STDMETHODCALLTYPE put_Height(float v) override { return Put(height_, v); }
+    HRESULT STDMETHODCALLTYPE put_Height(float value) override { return Put(height_, value); }
     HRESULT STDMETHODCALLTYPE get_Depth(float* out) override { return Get(depth_, out); }
-    HRESULT STDMETHODCALLTYPE put_Depth(float v) override { return Put(depth_, v); }
+    HRESULT STDMETHODCALLTYPE put_Depth(float value) override { return Put(depth_, value); }
     HRESULT STDMETHODCALLTYPE put_Device(long device) override;
     HRESULT STDMETHODCALLTYPE put_Direct3D(long d3d) override
     {
         return Member([&] { direct3d_.Take(d3d); });
     }
     HRESULT STDMETHODCALLTYPE get_Sides(long* out) override { return Get(sides_, out); }
-    HRESULT STDMETHODCALLTYPE put_Sides(long v) override { return Put(sides_, v); }
+    HRESULT STDMETHODCALLTYPE put_Sides(long value) override { return Put(sides_, value); }
     HRESULT STDMETHODCALLTYPE Render() override;
     HRESULT STDMETHODCALLTYPE get_InnerRadius(float* out) override { return Get(innerRadius_, out); }
-    HRESULT STDMETHODCALLTYPE put_InnerRadius(float v) override { return Put(innerRadius_, v); }
+    HRESULT STDMETHODCALLTYPE put_InnerRadius(float value) override { return Put(innerRadius_, value); }
     HRESULT STDMETHODCALLTYPE get_OuterRadius(float* out) override { return Get(outerRadius_, out); }
-    HRESULT STDMETHODCALLTYPE put_OuterRadius(float v) override { return Put(outerRadius_, v); }
+    HRESULT STDMETHODCALLTYPE put_OuterRadius(float value) override { return Put(outerRadius_, value); }
     HRESULT STDMETHODCALLTYPE get_Texture(IDispatch** out) override;
     HRESULT STDMETHODCALLTYPE put_Texture(IDispatch* texture) override;
     HRESULT STDMETHODCALLTYPE Free() override;
@@ -48,7 +48,7 @@ private:
     ID3DXSimpleShape* Shape();
 
     bool comInitialised_ = false;
-    ID3DXSimpleShape* shape_ = nullptr; // one reference
+    zyk::com::Ptr<ID3DXSimpleShape> shape_;
     SimpleObjectTypes type_ = sot_None;
     float depth_ = 0.0f, height_ = 0.0f, width_ = 0.0f;
     float innerRadius_ = 1.0f, outerRadius_ = 5.0f;

@@ -12,8 +12,6 @@ using zyk::com::Ptr;
 
 namespace {
 
-constexpr HRESULT H(unsigned long v) { return static_cast<HRESULT>(v); }
-
 Ptr<IPosition> MakePosition()
 {
     IUnknown* p = CreateComObject(CLSID_Position, IID_IPosition);
@@ -45,11 +43,11 @@ CSprite::~CSprite()
     if (comInitialised_) CoUninitialize();
 }
 
-HRESULT CSprite::Corner(const Ptr<IPosition>& p, IDispatch** out)
+HRESULT CSprite::Corner(const Ptr<IPosition>& corner, IDispatch** out)
 {
     return Member([&] {
         RequireOut(out);
-        zyk::com::HandOut(p, out, "Position Not Initialised.");
+        zyk::com::HandOut(corner, out, "Position Not Initialised.");
     });
 }
 
@@ -118,13 +116,13 @@ HRESULT CSprite::Render()
         if (FAILED(hr)) {
             ZYK_TRACE("D3DXDrawSpriteSimple Failed. (Error Code=%lx).\n", static_cast<unsigned long>(hr));
             switch (hr) {
-            case H(0x80070057):
+            case E_INVALIDARG:
                 DebugOut("ZYK: (ERROR) D3DXDrawSprite3D Failed (Invalid Parameters).\n");
                 throw failure(hr, IDS_INVALIDPARAMETER);
-            case H(0x88760082):
+            case DDERR_INVALIDOBJECT:
                 DebugOut("ZYK: (ERROR) D3DXDrawSprite3D Failed (Invalid Object).\n");
                 throw failure(hr, IDS_INVALIDOBJECT);
-            case H(0xC8770BB9):
+            case D3DXERR_NULLPOINTER:
                 DebugOut("ZYK: (ERROR) D3DXDrawSprite3D Failed (Null Pointer).\n");
                 throw failure(hr, IDS_NULLPOINTER);
             default:

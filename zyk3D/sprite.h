@@ -19,9 +19,9 @@ public:
         return Member([&] { device_.Take(device); });
     }
     HRESULT STDMETHODCALLTYPE get_ScaleFactor(float* out) override { return Get(scale_, out); }
-    HRESULT STDMETHODCALLTYPE put_ScaleFactor(float v) override { return Put(scale_, v); }
+    HRESULT STDMETHODCALLTYPE put_ScaleFactor(float value) override { return Put(scale_, value); }
     HRESULT STDMETHODCALLTYPE get_Rotation(float* out) override { return Get(rotation_, out); }
-    HRESULT STDMETHODCALLTYPE put_Rotation(float v) override { return Put(rotation_, v); }
+    HRESULT STDMETHODCALLTYPE put_Rotation(float value) override { return Put(rotation_, value); }
     HRESULT STDMETHODCALLTYPE Render() override;
     HRESULT STDMETHODCALLTYPE get_Name(BSTR* out) override { return Get(name_, out); }
     HRESULT STDMETHODCALLTYPE put_Name(BSTR name) override;
@@ -37,7 +37,7 @@ public:
     HRESULT STDMETHODCALLTYPE Free() override;
 
 private:
-    HRESULT Corner(const zyk::com::Ptr<IPosition>& p, IDispatch** out);
+    HRESULT Corner(const zyk::com::Ptr<IPosition>& corner, IDispatch** out);
     // The body of Free, which destruction runs too.
     void FreeResources();
 

@@ -52,8 +52,8 @@ HRESULT CSprites::Render()
         // frame's models are drawn as the client set the device up.
         DWORD saved = 0;
         if (FAILED(device->CreateStateBlock(D3DSBT_ALL, &saved))) saved = 0;
-        IDirectDrawSurface7* texture = nullptr;
-        if (FAILED(device->GetTexture(0, &texture))) texture = nullptr;
+        Ptr<IDirectDrawSurface7> texture;
+        if (FAILED(device->GetTexture(0, texture.Out()))) texture.Detach(); // a failed get gives no reference
         D3DXPrepareDeviceForSprite(device, FALSE);
         HRESULT failed = S_OK;
         items_.ForEach([&](const std::wstring&, ISprite* s) {
@@ -65,8 +65,7 @@ HRESULT CSprites::Render()
             device->ApplyStateBlock(saved);
             device->DeleteStateBlock(saved);
         }
-        device->SetTexture(0, texture);
-        if (texture) texture->Release();
+        device->SetTexture(0, texture.Get());
         if (FAILED(failed)) throw failure(failed, "Sprite Failed to Render.");
     });
 }

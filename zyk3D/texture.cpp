@@ -2,33 +2,53 @@
 #include "com/create.h"
 #include "errormaps.h"
 #include "com/failure.h"
-#include "floatbits.h"
 #include "texturestore.h"
 #include "com/text.h"
 #include "com/trace.h"
+#include <bit>
 #include <d3dx.h>
 #include <new>
 
 namespace {
 
-constexpr HRESULT H(unsigned long v) { return static_cast<HRESULT>(v); }
-
 // A file D3DX could not make a texture of.
 const CodeText kCreateTexture[] = {
-    {H(0x80004001), 105}, {H(0x887600D4), 146}, {H(0x8876024E), 105}, {H(0x80004005), 109}, {H(0x887600E1), 121},
-    {H(0x8876024F), 149}, {H(0x8007000E), 101}, {H(0x887600E6), 122}, {H(0x88760250), 108}, {H(0x80070057), 102},
-    {H(0x887600FF), 151}, {H(0x8876026C), 110}, {H(0x8876005F), 114}, {H(0x88760104), 150}, {H(0x887602D0), 140},
-    {H(0x88760064), 145}, {H(0x88760154), 128}, {H(0xC8770BB8), 101}, {H(0x88760082), 103}, {H(0x8876017C), 153},
-    {H(0xC8770BB9), 112}, {H(0x88760091), 144}, {H(0x887601AE), 129}, {H(0xC8770BC4), 102}, {H(0x88760096), 116},
-    {H(0x887601C2), 107}, {H(0xC8770BC7), 141}, {H(0x887600B4), 117}, {H(0x8876021C), 106}, {H(0xC8770BCC), 142},
-    {H(0x88760233), 147}, {H(0x88760234), 154}, {H(0xC8770BDA), 142}, {H(0x88760235), 148}, {H(0x88760248), 152},
-    {H(0xC8770BDB), 143},
-};
-
-// A refused SetTexture.
-const CodeText kSetTexture[] = {
-    {H(0x80070057), IDS_INVALIDPARAMETER},
-    {H(0x88760082), IDS_INVALIDOBJECT},
+    {E_NOTIMPL, 105},
+    {DDERR_NOCOOPERATIVELEVELSET, 146},
+    {DDERR_UNSUPPORTEDMODE, 105},
+    {E_FAIL, 109},
+    {DDERR_NOEXCLUSIVEMODE, 121},
+    {DDERR_NOMIPMAPHW, 149},
+    {E_OUTOFMEMORY, 101},
+    {DDERR_NOFLIPHW, 122},
+    {DDERR_INVALIDSURFACETYPE, 108},
+    {E_INVALIDARG, 102},
+    {DDERR_NOTFOUND, 151},
+    {DDERR_DCALREADYCREATED, 110},
+    {DDERR_INCOMPATIBLEPRIMARY, 114},
+    {DDERR_NOOVERLAYHW, 150},
+    {D3DERR_TEXTURE_NO_SUPPORT, 140},
+    {DDERR_INVALIDCAPS, 145},
+    {DDERR_NOZBUFFERHW, 128},
+    {D3DXERR_NOMEMORY, 101},
+    {DDERR_INVALIDOBJECT, 103},
+    {DDERR_OUTOFVIDEOMEMORY, 153},
+    {D3DXERR_NULLPOINTER, 112},
+    {DDERR_INVALIDPIXELFORMAT, 144},
+    {DDERR_SURFACEBUSY, 129},
+    {D3DXERR_INVALIDPARAMETER, 102},
+    {DDERR_INVALIDRECT, 116},
+    {DDERR_SURFACELOST, 107},
+    {D3DXERR_D3DXNOTSTARTEDYET, 141},
+    {DDERR_NOALPHAHW, 117},
+    {DDERR_WASSTILLDRAWING, 106},
+    {D3DXERR_UNSUPPORTEDFILEFORMAT, 142},
+    {DDERR_NODIRECTDRAWHW, 147},
+    {DDERR_PRIMARYSURFACEALREADYEXISTS, 154},
+    {D3DXERR_INVALIDFILEFORMAT, 142},
+    {DDERR_NOEMULATION, 148},
+    {DDERR_NOTLOCKED, 152},
+    {D3DXERR_NOMATCHFOUND, 143},
 };
 
 constexpr UINT kNoTexture = 155;
@@ -96,8 +116,8 @@ HRESULT CTexture::LoadBitmap(BSTR filename)
             HRESULT hr = D3DXInitialize();
             if (FAILED(hr)) {
                 ZYK_TRACE("D3DXInitialize Failed. (Error Code=%lx).\n", static_cast<unsigned long>(hr));
-                if (hr == H(0xC8770BB8)) throw failure(hr, IDS_OUTOFMEMORY);
-                if (hr == H(0xC8770BC6)) throw failure(hr, "D3DX Startup Failed.");
+                if (hr == D3DXERR_NOMEMORY) throw failure(hr, IDS_OUTOFMEMORY);
+                if (hr == D3DXERR_STARTUPFAILED) throw failure(hr, "D3DX Startup Failed.");
                 throw failure(hr, IDS_UNKNOWNERROR);
             }
             ZYK_TRACE("Creating Texture from File --> '%s' --> ", name.c_str());
@@ -137,48 +157,51 @@ HRESULT CTexture::Apply()
         IDirectDrawSurface7* surface = Surface();
         if (!surface) return S_OK;
 
+        // The stage states in the order they are sent, with the blending between the filters
+        // and the operations; the first the device refuses ends it with its text.
+        struct StageState {
+            D3DTEXTURESTAGESTATETYPE state;
+            DWORD value;
+            const char* failed;
+        };
+        const StageState filters[] = {
+            {D3DTSS_MAGFILTER, static_cast<DWORD>(magFilter_), "Failed to Apply MagFilter to Texture."},
+            {D3DTSS_MINFILTER, static_cast<DWORD>(minFilter_), "Failed to Apply MinFilter to Texture."},
+            {D3DTSS_ADDRESS, static_cast<DWORD>(wrap_), "Failed to Apply Wrapping to Texture."},
+        };
+        const StageState operations[] = {
+            {D3DTSS_COLOROP, static_cast<DWORD>(colourOp_), "Failed to Apply Colour Operation to Texture."},
+            {D3DTSS_COLORARG1, static_cast<DWORD>(colourArg1_), "Failed to Apply ColorArg1 to Texture."},
+            {D3DTSS_COLORARG2, static_cast<DWORD>(colourArg2_), "Failed to Apply ColorArg2 to Texture."},
+            {D3DTSS_ALPHAARG1, static_cast<DWORD>(alphaArg1_), "Failed to Apply AlphaArg1 to Texture."},
+            {D3DTSS_ALPHAARG2, static_cast<DWORD>(alphaArg2_), "Failed to Apply AlphaArg2 to Texture."},
+            {D3DTSS_ALPHAOP, static_cast<DWORD>(alphaOp_), "Failed to Apply Alpha Operation to Texture."},
+            {D3DTSS_TEXCOORDINDEX, static_cast<DWORD>(coords_), "Failed to Apply Coordinate Index to Texture."},
+        };
         const DWORD stage = static_cast<DWORD>(stage_);
-        auto stageState = [&](D3DTEXTURESTAGESTATETYPE state, DWORD value, const char* trace, const char* text) {
-            HRESULT hr = device_->SetTextureStageState(stage, state, value);
+        auto send = [&](const StageState& s) {
+            HRESULT hr = device_->SetTextureStageState(stage, s.state, s.value);
             if (FAILED(hr)) {
-                ZYK_TRACE(trace, static_cast<unsigned long>(hr));
-                (void)trace;
-                throw failure(hr, text);
+                ZYK_TRACE("Texture Stage State %lu Failed. (Error Code=%lx).\n", static_cast<unsigned long>(s.state),
+                          static_cast<unsigned long>(hr));
+                throw failure(hr, s.failed);
             }
         };
-        stageState(D3DTSS_MAGFILTER, magFilter_, "MagFilter Failed. (Error Code=%lx).\n",
-                   "Failed to Apply MagFilter to Texture.");
-        stageState(D3DTSS_MINFILTER, minFilter_, "MinFilter Failed. (Error Code=%lx).\n",
-                   "Failed to Apply MinFilter to Texture.");
-        stageState(D3DTSS_ADDRESS, wrap_, "Wrapping Failed. (Error Code=%lx).\n",
-                   "Failed to Apply Wrapping to Texture.");
+        for (const StageState& s : filters) send(s);
         HRESULT hr = device_->SetRenderState(D3DRENDERSTATE_SRCBLEND, sourceBlending_);
         if (SUCCEEDED(hr)) hr = device_->SetRenderState(D3DRENDERSTATE_DESTBLEND, destBlending_);
         if (FAILED(hr)) {
             ZYK_TRACE("Blending Failed. (Error Code=%lx).\n", static_cast<unsigned long>(hr));
             throw failure(hr, "Failed to Apply Blending to Texture.");
         }
-        stageState(D3DTSS_COLOROP, colourOp_, "ColourOp Failed. (Error Code=%lx).\n",
-                   "Failed to Apply Colour Operation to Texture.");
-        stageState(D3DTSS_COLORARG1, colourArg1_, "D3DTSS_COLORARG1 Failed. (Error Code=%lx).\n",
-                   "Failed to Apply ColorArg1 to Texture.");
-        stageState(D3DTSS_COLORARG2, colourArg2_, "D3DTSS_COLORARG2 Failed. (Error Code=%lx).\n",
-                   "Failed to Apply ColorArg2 to Texture.");
-        stageState(D3DTSS_ALPHAARG1, alphaArg1_, "D3DTSS_ALPHAARG1 Failed. (Error Code=%lx).\n",
-                   "Failed to Apply AlphaArg1 to Texture.");
-        stageState(D3DTSS_ALPHAARG2, alphaArg2_, "D3DTSS_ALPHAARG2 Failed. (Error Code=%lx).\n",
-                   "Failed to Apply AlphaArg2 to Texture.");
-        stageState(D3DTSS_ALPHAOP, alphaOp_, "D3DTSS_ALPHAOP Failed. (Error Code=%lx).\n",
-                   "Failed to Apply Alpha Operation to Texture.");
-        stageState(D3DTSS_TEXCOORDINDEX, coords_, "CoordIndex Failed. (Error Code=%lx).\n",
-                   "Failed to Apply Coordinate Index to Texture.");
+        for (const StageState& s : operations) send(s);
         device_->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
         device_->SetRenderState(D3DRENDERSTATE_ZENABLE, TRUE);
         device_->SetRenderState(D3DRENDERSTATE_WRAP0, D3DWRAP_U | D3DWRAP_V);
         hr = device_->SetTexture(stage, surface);
         if (FAILED(hr)) {
             ZYK_TRACE("Unable to Set Texture. (Error Code=%lx)\n", static_cast<unsigned long>(hr));
-            throw failure(hr, LookupText(kSetTexture, hr));
+            throw failure(hr, LookupText(kRefusedCall, hr));
         }
         return S_OK;
     });
@@ -236,11 +259,6 @@ HRESULT CTexture::put_Name(BSTR name)
     });
 }
 
-HRESULT CTexture::get_Handle(long* out)
-{
-    return Member([&] { return zyk::com::CopyOut(zyk::com::ToHandle(Surface()), out); });
-}
-
 HRESULT CTexture::Free()
 {
     return Member([&] { FreeResources(); });
@@ -261,7 +279,7 @@ HRESULT CTexture::Bump(D3DTEXTURESTAGESTATETYPE state, float* out)
         if (!out) return E_POINTER;
         DWORD value = 0;
         if (device_ && FAILED(device_->GetTextureStageState(static_cast<DWORD>(stage_), state, &value))) value = 0;
-        *out = BitsFloat(value);
+        *out = std::bit_cast<float>(value);
         return S_OK;
     });
 }
@@ -269,6 +287,6 @@ HRESULT CTexture::Bump(D3DTEXTURESTAGESTATETYPE state, float* out)
 HRESULT CTexture::SetBump(D3DTEXTURESTAGESTATETYPE state, float value)
 {
     return Member([&] {
-        if (device_) device_->SetTextureStageState(static_cast<DWORD>(stage_), state, FloatBits(value));
+        if (device_) device_->SetTextureStageState(static_cast<DWORD>(stage_), state, std::bit_cast<DWORD>(value));
     });
 }

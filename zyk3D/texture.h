@@ -28,34 +28,37 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_Name(BSTR* out) override;
     HRESULT STDMETHODCALLTYPE put_Name(BSTR name) override;
-    HRESULT STDMETHODCALLTYPE get_Handle(long* out) override;
+    HRESULT STDMETHODCALLTYPE get_Handle(long* out) override { return Get(zyk::com::ToHandle(Surface()), out); }
     HRESULT STDMETHODCALLTYPE get_Wrap(TextureWraps* out) override { return Get(wrap_, out); }
-    HRESULT STDMETHODCALLTYPE put_Wrap(TextureWraps v) override { return Put(wrap_, v); }
+    HRESULT STDMETHODCALLTYPE put_Wrap(TextureWraps value) override { return Put(wrap_, value); }
     HRESULT STDMETHODCALLTYPE get_MagFilter(TextureMags* out) override { return Get(magFilter_, out); }
-    HRESULT STDMETHODCALLTYPE put_MagFilter(TextureMags v) override { return Put(magFilter_, v); }
+    HRESULT STDMETHODCALLTYPE put_MagFilter(TextureMags value) override { return Put(magFilter_, value); }
     HRESULT STDMETHODCALLTYPE get_Coords(TextureCoordIndexes* out) override { return Get(coords_, out); }
-    HRESULT STDMETHODCALLTYPE put_Coords(TextureCoordIndexes v) override { return Put(coords_, v); }
+    HRESULT STDMETHODCALLTYPE put_Coords(TextureCoordIndexes value) override { return Put(coords_, value); }
     HRESULT STDMETHODCALLTYPE get_SourceBlending(TextureBlendTypes* out) override { return Get(sourceBlending_, out); }
-    HRESULT STDMETHODCALLTYPE put_SourceBlending(TextureBlendTypes v) override { return Put(sourceBlending_, v); }
+    HRESULT STDMETHODCALLTYPE put_SourceBlending(TextureBlendTypes value) override
+    {
+        return Put(sourceBlending_, value);
+    }
     HRESULT STDMETHODCALLTYPE get_DestBlending(TextureBlendTypes* out) override { return Get(destBlending_, out); }
-    HRESULT STDMETHODCALLTYPE put_DestBlending(TextureBlendTypes v) override { return Put(destBlending_, v); }
+    HRESULT STDMETHODCALLTYPE put_DestBlending(TextureBlendTypes value) override { return Put(destBlending_, value); }
     HRESULT STDMETHODCALLTYPE get_MinFilter(TextureMags* out) override { return Get(minFilter_, out); }
-    HRESULT STDMETHODCALLTYPE put_MinFilter(TextureMags v) override { return Put(minFilter_, v); }
+    HRESULT STDMETHODCALLTYPE put_MinFilter(TextureMags value) override { return Put(minFilter_, value); }
     HRESULT STDMETHODCALLTYPE get_ColourOp(TextureColourOps* out) override { return Get(colourOp_, out); }
-    HRESULT STDMETHODCALLTYPE put_ColourOp(TextureColourOps v) override { return Put(colourOp_, v); }
+    HRESULT STDMETHODCALLTYPE put_ColourOp(TextureColourOps value) override { return Put(colourOp_, value); }
     HRESULT STDMETHODCALLTYPE get_ColourArg1(TextureArgs* out) override { return Get(colourArg1_, out); }
-    HRESULT STDMETHODCALLTYPE put_ColourArg1(TextureArgs v) override { return Put(colourArg1_, v); }
+    HRESULT STDMETHODCALLTYPE put_ColourArg1(TextureArgs value) override { return Put(colourArg1_, value); }
     HRESULT STDMETHODCALLTYPE get_ColourArg2(TextureArgs* out) override { return Get(colourArg2_, out); }
-    HRESULT STDMETHODCALLTYPE put_ColourArg2(TextureArgs v) override { return Put(colourArg2_, v); }
+    HRESULT STDMETHODCALLTYPE put_ColourArg2(TextureArgs value) override { return Put(colourArg2_, value); }
     HRESULT STDMETHODCALLTYPE get_AlphaArg1(TextureArgs* out) override { return Get(alphaArg1_, out); }
-    HRESULT STDMETHODCALLTYPE put_AlphaArg1(TextureArgs v) override { return Put(alphaArg1_, v); }
+    HRESULT STDMETHODCALLTYPE put_AlphaArg1(TextureArgs value) override { return Put(alphaArg1_, value); }
     HRESULT STDMETHODCALLTYPE get_AlphaArg2(TextureArgs* out) override { return Get(alphaArg2_, out); }
-    HRESULT STDMETHODCALLTYPE put_AlphaArg2(TextureArgs v) override { return Put(alphaArg2_, v); }
+    HRESULT STDMETHODCALLTYPE put_AlphaArg2(TextureArgs value) override { return Put(alphaArg2_, value); }
     HRESULT STDMETHODCALLTYPE get_AlphaOp(TextureColourOps* out) override { return Get(alphaOp_, out); }
-    HRESULT STDMETHODCALLTYPE put_AlphaOp(TextureColourOps v) override { return Put(alphaOp_, v); }
+    HRESULT STDMETHODCALLTYPE put_AlphaOp(TextureColourOps value) override { return Put(alphaOp_, value); }
     HRESULT STDMETHODCALLTYPE Free() override;
     HRESULT STDMETHODCALLTYPE get_Stage(long* out) override { return Get(stage_, out); }
-    HRESULT STDMETHODCALLTYPE put_Stage(long v) override { return Put(stage_, v); }
+    HRESULT STDMETHODCALLTYPE put_Stage(long value) override { return Put(stage_, value); }
     HRESULT STDMETHODCALLTYPE put_DirectDraw(long) override
     {
         return Member([] {});
@@ -64,17 +67,23 @@ public:
     {
         return Bump(D3DTSS_BUMPENVLOFFSET, out);
     }
-    HRESULT STDMETHODCALLTYPE put_BumpMapOffsetLuminance(float v) override { return SetBump(D3DTSS_BUMPENVLOFFSET, v); }
+    HRESULT STDMETHODCALLTYPE put_BumpMapOffsetLuminance(float value) override
+    {
+        return SetBump(D3DTSS_BUMPENVLOFFSET, value);
+    }
     HRESULT STDMETHODCALLTYPE get_BumpEnvMat11(float* out) override { return Bump(D3DTSS_BUMPENVMAT11, out); }
-    HRESULT STDMETHODCALLTYPE put_BumpEnvMat11(float v) override { return SetBump(D3DTSS_BUMPENVMAT11, v); }
+    HRESULT STDMETHODCALLTYPE put_BumpEnvMat11(float value) override { return SetBump(D3DTSS_BUMPENVMAT11, value); }
     HRESULT STDMETHODCALLTYPE get_BumpEnvMat10(float* out) override { return Bump(D3DTSS_BUMPENVMAT10, out); }
-    HRESULT STDMETHODCALLTYPE put_BumpEnvMat10(float v) override { return SetBump(D3DTSS_BUMPENVMAT10, v); }
+    HRESULT STDMETHODCALLTYPE put_BumpEnvMat10(float value) override { return SetBump(D3DTSS_BUMPENVMAT10, value); }
     HRESULT STDMETHODCALLTYPE get_BumpEnvMat01(float* out) override { return Bump(D3DTSS_BUMPENVMAT01, out); }
-    HRESULT STDMETHODCALLTYPE put_BumpEnvMat01(float v) override { return SetBump(D3DTSS_BUMPENVMAT01, v); }
+    HRESULT STDMETHODCALLTYPE put_BumpEnvMat01(float value) override { return SetBump(D3DTSS_BUMPENVMAT01, value); }
     HRESULT STDMETHODCALLTYPE get_BumpEnvMat00(float* out) override { return Bump(D3DTSS_BUMPENVMAT00, out); }
-    HRESULT STDMETHODCALLTYPE put_BumpEnvMat00(float v) override { return SetBump(D3DTSS_BUMPENVMAT00, v); }
+    HRESULT STDMETHODCALLTYPE put_BumpEnvMat00(float value) override { return SetBump(D3DTSS_BUMPENVMAT00, value); }
     HRESULT STDMETHODCALLTYPE get_BumpMapScaleLuminance(float* out) override { return Bump(D3DTSS_BUMPENVLSCALE, out); }
-    HRESULT STDMETHODCALLTYPE put_BumpMapScaleLuminance(float v) override { return SetBump(D3DTSS_BUMPENVLSCALE, v); }
+    HRESULT STDMETHODCALLTYPE put_BumpMapScaleLuminance(float value) override
+    {
+        return SetBump(D3DTSS_BUMPENVLSCALE, value);
+    }
     // The texture block of the world file is empty.
     HRESULT STDMETHODCALLTYPE Load(long) override
     {

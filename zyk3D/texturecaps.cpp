@@ -6,18 +6,6 @@
 #include "com/trace.h"
 #include <cstring>
 
-namespace {
-
-constexpr HRESULT H(unsigned long v) { return static_cast<HRESULT>(v); }
-
-// A refused GetCaps; any other code has its own text.
-const CodeText kGetCaps[] = {
-    {H(0x80070057), IDS_INVALIDPARAMETER},
-    {H(0x88760082), IDS_INVALIDOBJECT},
-};
-
-} // namespace
-
 CTextureCaps::CTextureCaps() { comInitialised_ = SUCCEEDED(InitialiseCOM()); }
 
 CTextureCaps::~CTextureCaps()
@@ -41,7 +29,8 @@ bool CTextureCaps::Query()
         got = device_->GetCaps(&desc_);
         if (FAILED(got)) {
             ZYK_TRACE("GetCaps Failed. (Error Code=%lx).\n", static_cast<unsigned long>(got));
-            UINT id = LookupText(kGetCaps, got);
+            // Any other code than the refused call's has a text of its own.
+            UINT id = LookupText(kRefusedCall, got);
             if (id == IDS_UNKNOWNERROR) throw failure(got, "Failed to Get Device Capabilities.");
             throw failure(got, id);
         }

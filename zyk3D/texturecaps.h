@@ -18,30 +18,12 @@ public:
     CTextureCaps();
     ~CTextureCaps() override;
 
-    HRESULT STDMETHODCALLTYPE get_MaxWidth(long* out) override
-    {
-        return Answer(out, &CTextureCaps::desc_, &D3DDEVICEDESC7::dwMaxTextureWidth);
-    }
-    HRESULT STDMETHODCALLTYPE get_MaxHeight(long* out) override
-    {
-        return Answer(out, &CTextureCaps::desc_, &D3DDEVICEDESC7::dwMaxTextureHeight);
-    }
-    HRESULT STDMETHODCALLTYPE get_MinWidth(long* out) override
-    {
-        return Answer(out, &CTextureCaps::desc_, &D3DDEVICEDESC7::dwMinTextureWidth);
-    }
-    HRESULT STDMETHODCALLTYPE get_MinHeight(long* out) override
-    {
-        return Answer(out, &CTextureCaps::desc_, &D3DDEVICEDESC7::dwMinTextureHeight);
-    }
-    HRESULT STDMETHODCALLTYPE get_MemoryAlloc(long* out) override
-    {
-        return Answer(out, &CTextureCaps::stats_, &D3DDEVINFO_TEXTUREMANAGER::dwTotalBytes);
-    }
-    HRESULT STDMETHODCALLTYPE get_MemoryUsed(long* out) override
-    {
-        return Answer(out, &CTextureCaps::stats_, &D3DDEVINFO_TEXTUREMANAGER::dwWorkingSetBytes);
-    }
+    HRESULT STDMETHODCALLTYPE get_MaxWidth(long* out) override { return Answer(out, &Desc::dwMaxTextureWidth); }
+    HRESULT STDMETHODCALLTYPE get_MaxHeight(long* out) override { return Answer(out, &Desc::dwMaxTextureHeight); }
+    HRESULT STDMETHODCALLTYPE get_MinWidth(long* out) override { return Answer(out, &Desc::dwMinTextureWidth); }
+    HRESULT STDMETHODCALLTYPE get_MinHeight(long* out) override { return Answer(out, &Desc::dwMinTextureHeight); }
+    HRESULT STDMETHODCALLTYPE get_MemoryAlloc(long* out) override { return Answer(out, &Stats::dwTotalBytes); }
+    HRESULT STDMETHODCALLTYPE get_MemoryUsed(long* out) override { return Answer(out, &Stats::dwWorkingSetBytes); }
     HRESULT STDMETHODCALLTYPE put_Device(long device) override
     {
         return Member([&] { device_.Take(device); });
@@ -51,6 +33,11 @@ private:
     // Fills stats_ and desc_ from the device; false after recording why it could not.
     bool Query();
 
+    using Desc = D3DDEVICEDESC7;
+    using Stats = D3DDEVINFO_TEXTUREMANAGER;
+    // A field of the device description or of the statistics, asked afresh.
+    HRESULT Answer(long* out, DWORD Desc::*field) { return Answer(out, &CTextureCaps::desc_, field); }
+    HRESULT Answer(long* out, DWORD Stats::*field) { return Answer(out, &CTextureCaps::stats_, field); }
     template <class Record>
     HRESULT Answer(long* out, Record CTextureCaps::*record, DWORD Record::*field);
 

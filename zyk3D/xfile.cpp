@@ -414,8 +414,7 @@ HRESULT CXFile::Render(IDirect3DDevice7* device)
     // nothing, and a run of models that put back the same values, send nothing.
     DeviceStateScope state(device);
     const D3DMATERIAL7 material = state->Material();
-    IDirectDrawSurface7* texture = state->Texture();
-    if (texture) texture->AddRef();
+    const zyk::com::Ptr<IDirectDrawSurface7> texture(state->Texture());
     const D3DMATRIX world = state->World();
     const DWORD blend = state->RenderState(D3DRENDERSTATE_ALPHABLENDENABLE, 0);
     const DWORD source = state->RenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE);
@@ -431,9 +430,8 @@ HRESULT CXFile::Render(IDirect3DDevice7* device)
     state->SetRenderState(D3DRENDERSTATE_SRCBLEND, source);
     state->SetRenderState(D3DRENDERSTATE_DESTBLEND, destination);
     state->SetWorld(world);
-    state->SetTexture(texture);
+    state->SetTexture(texture.Get());
     state->SetMaterial(material);
-    if (texture) texture->Release();
     return S_OK;
 }
 
