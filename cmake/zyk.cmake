@@ -23,6 +23,38 @@ function(zyk_idl PREFIX IDL)
   set(${PREFIX}_GUIDS ${out}/${base}_i.c PARENT_SCOPE)
 endfunction()
 
+# zyk_version_resource(<target> RC <file.rc> DESCRIPTION <text> PRODUCT <text> FILENAME <file>
+#   LANGUAGE <language id> CODEPAGE <code page> [SELFREGISTER])
+# Writes <target>_version.rc, the deliverable's version resource made from
+# cmake/templates/version.rc.in, for its .rc file to include at its end (under the language
+# that file set last). SELFREGISTER marks a module that registers itself.
+function(zyk_version_resource TARGET)
+  cmake_parse_arguments(V "SELFREGISTER" "RC;DESCRIPTION;PRODUCT;FILENAME;LANGUAGE;CODEPAGE" "" ${ARGN})
+  set(VERSION_INTERNAL ${TARGET})
+  set(VERSION_DESCRIPTION ${V_DESCRIPTION})
+  set(VERSION_PRODUCT ${V_PRODUCT})
+  set(VERSION_FILENAME ${V_FILENAME})
+  set(VERSION_LANGUAGE ${V_LANGUAGE})
+  set(VERSION_CODEPAGE ${V_CODEPAGE})
+  # The string block is named by the language and code page, four hex digits each.
+  set(VERSION_BLOCK "")
+  foreach(n ${V_LANGUAGE} ${V_CODEPAGE})
+    math(EXPR n "0x10000 + ${n}" OUTPUT_FORMAT HEXADECIMAL)
+    string(SUBSTRING ${n} 3 4 digits)
+    string(TOUPPER ${digits} digits)
+    string(APPEND VERSION_BLOCK ${digits})
+  endforeach()
+  set(VERSION_SELFREGISTER "")
+  if(V_SELFREGISTER)
+    set(VERSION_SELFREGISTER "            VALUE \"OLESelfRegister\", \"\\0\"\n")
+  endif()
+  set(out ${CMAKE_CURRENT_BINARY_DIR}/${TARGET}_version.rc)
+  configure_file(${ZYK_SOURCE_DIR}/cmake/templates/version.rc.in ${out} @ONLY)
+  target_include_directories(${TARGET} PRIVATE ${CMAKE_CURRENT_BINARY_DIR})
+  get_filename_component(rc_abs ${V_RC} ABSOLUTE)
+  set_property(SOURCE ${rc_abs} APPEND PROPERTY OBJECT_DEPENDS ${out})
+endfunction()
+
 # zyk_add_server(<name>
 #   IDL <file.idl> RC <file.rc> DEF <file.def> LIBID <guid> [PROGWORD <word>] [SUFFIX .dll|.cpl]
 #   SOURCES <files...> LIBS <libs...>
@@ -32,6 +64,8 @@ endfunction()
 # template "control" also registers an ActiveX control: its toolbox bitmap resource id
 # and the MiscStatus bits of its content aspect (decimal), e.g.
 #   Devices:7049E3D4-CDEB-48B8-ABC4-D5FF1FB2B0E7:102::control:101:131473
+# The module's version resource is <name>_version.rc (zyk_version_resource), which its .rc
+# file includes.
 function(zyk_add_server NAME)
   cmake_parse_arguments(S "" "IDL;RC;DEF;LIBID;PROGWORD;SUFFIX" "SOURCES;LIBS;CLASSES" ${ARGN})
   if(NOT S_PROGWORD)
@@ -84,6 +118,8 @@ function(zyk_add_server NAME)
     OBJECT_DEPENDS "${IDL_TLB};${rgs_files};${gen}/registry.rc")
 
   add_library(${NAME} SHARED ${S_SOURCES} ${rc_abs} ${S_DEF} ${IDL_GUIDS} ${IDL_HEADER})
+  zyk_version_resource(${NAME} RC ${rc_abs} DESCRIPTION "${NAME} Module" PRODUCT "${NAME} Module"
+    FILENAME ${NAME}.DLL LANGUAGE 0x409 CODEPAGE 1200 SELFREGISTER)
   target_include_directories(${NAME} PRIVATE ${gen} ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(${NAME} PRIVATE ${S_LIBS})
   target_link_options(${NAME} PRIVATE -Wl,--enable-stdcall-fixup)
