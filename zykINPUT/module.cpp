@@ -1,5 +1,6 @@
-// The zykINPUT server: its object map and exports.
+// The zykINPUT server: its object map, made from its class table, and exports.
 #include "zykINPUT.h"
+#include "zykINPUT_classes.h"
 #include "com/module.h"
 #include "com/object.h"
 #include "device.h"
@@ -7,14 +8,8 @@
 
 namespace {
 
-using zyk::com::Creator;
-using zyk::com::ObjectEntry;
-
 // Registration runs the scripts in this order and stops at the first that fails.
-const ObjectEntry kObjectMap[] = {
-    {&CLSID_Device, 101, &Creator<CInputDevice>, true, L"ZYKInput.Device.1"},
-    {&CLSID_Devices, 104, &Creator<CInputDevices>, true, L"ZYKInput.Devices.1"},
-};
+const zyk::com::ObjectEntry kObjectMap[] = {ZYKINPUT_CLASSES(ZYK_OBJECT_ENTRY)};
 
 } // namespace
 

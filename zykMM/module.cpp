@@ -1,17 +1,14 @@
-// The zykMM server: its object map and exports.
+// The zykMM server: its object map, made from its class table, and exports.
 #include "zykMM.h"
+#include "zykMM_classes.h"
 #include "com/module.h"
 #include "com/object.h"
 #include "videodevice.h"
 
 namespace {
 
-using zyk::com::Creator;
-using zyk::com::ObjectEntry;
-
-const ObjectEntry kObjectMap[] = {
-    {&CLSID_Device, 102, &Creator<CVideoDevice>, true, L"zykMM.Device.1"},
-};
+// Registration runs the scripts in this order and stops at the first that fails.
+const zyk::com::ObjectEntry kObjectMap[] = {ZYKMM_CLASSES(ZYK_OBJECT_ENTRY)};
 
 } // namespace
 

@@ -1,5 +1,6 @@
-// The zykSOUND server: its object map and exports.
+// The zykSOUND server: its object map, made from its class table, and exports.
 #include "zykSOUND.h"
+#include "zykSOUND_classes.h"
 #include "com/module.h"
 #include "com/object.h"
 #include "advbuffer.h"
@@ -10,17 +11,8 @@
 
 namespace {
 
-using zyk::com::Creator;
-using zyk::com::ObjectEntry;
-
 // Registration runs the scripts in this order and stops at the first that fails.
-const ObjectEntry kObjectMap[] = {
-    {&CLSID_Device, 102, &Creator<CSoundDevice>, true, L"ZYKSound.Device.1"},
-    {&CLSID_Buffer, 103, &Creator<CBuffer>, true, L"ZYKSound.Buffer.1"},
-    {&CLSID_Buffers, 105, &Creator<CBuffers>, true, L"ZYKSound.Buffers.1"},
-    {&CLSID_Devices, 106, &Creator<CSoundDevices>, true, L"ZYKSound.Devices.1"},
-    {&CLSID_AdvBuffer, 107, &Creator<CAdvBuffer>, true, L"ZYKSound.AdvBuffer.1"},
-};
+const zyk::com::ObjectEntry kObjectMap[] = {ZYKSOUND_CLASSES(ZYK_OBJECT_ENTRY)};
 
 } // namespace
 

@@ -18,6 +18,12 @@ struct ObjectEntry {
     const wchar_t* progId; // versioned ProgID, the source of the class's error information
 };
 
+// The object-map entry of a row of a server's class table (<server>_classes.h, made from
+// its CMakeLists.txt):
+//   const ObjectEntry kObjectMap[] = {ZYKGFX_CLASSES(ZYK_OBJECT_ENTRY)};
+#define ZYK_OBJECT_ENTRY(name, text, scriptId, impl, aggregatable, word, progId, toolbox, misc)                        \
+    ::zyk::com::ObjectEntry{&CLSID_##name, scriptId, &::zyk::com::Creator<impl>, aggregatable, progId},
+
 class Module {
 public:
     // Called from DllMain on process attach and detach.

@@ -180,6 +180,11 @@ struct RegisteredClass {
     const wchar_t* miscStatus = nullptr; // a control's MiscStatus bits of its content aspect
 };
 
+// The RegisteredClass of a row of a server's class table (<server>_classes.h):
+//   const std::vector<testkit::RegisteredClass> classes{ZYKGFX_CLASSES(ZYK_REGISTERED_CLASS)};
+#define ZYK_REGISTERED_CLASS(name, text, scriptId, impl, aggregatable, word, progId, toolbox, misc)                    \
+    ::testkit::RegisteredClass{word, text, &CLSID_##name, toolbox, misc},
+
 // Checks every key the script writes for each class: both ProgIDs ("word.Name.1" and
 // "word.Name": "Name Class", CLSID, CurVer) and that they resolve to the class; the class
 // key ("Name Class", ProgID, VersionIndependentProgID, Programmable, the module as

@@ -1,6 +1,7 @@
 // What registration leaves in the registry, and what the type library says.
 #include "testkit.h"
 #include "zyk3D.h"
+#include "zyk3D_classes.h"
 
 using testkit::KeyExists;
 using testkit::ReadString;
@@ -9,11 +10,7 @@ namespace {
 
 const wchar_t* kLibId = L"{D5D6703E-98E7-4E97-A0E7-0CB289291AA3}";
 
-struct ClassKeys {
-    const wchar_t* name;
-    const CLSID* clsid;
-};
-const ClassKeys kClasses[] = {{L"Colour", &CLSID_Colour}, {L"Position", &CLSID_Position}};
+const std::vector<testkit::RegisteredClass> kClasses{ZYK3D_CLASSES(ZYK_REGISTERED_CLASS)};
 
 std::wstring ServerPath()
 {
@@ -34,12 +31,7 @@ HRESULT CallExport(const char* name)
     return fn ? fn() : E_NOTIMPL;
 }
 
-void ExpectClassesRegistered()
-{
-    std::vector<testkit::RegisteredClass> classes;
-    for (const ClassKeys& c : kClasses) classes.push_back({L"zyk3D", c.name, c.clsid});
-    testkit::ExpectRegistered(L"zyk3D.dll", kLibId, classes);
-}
+void ExpectClassesRegistered() { testkit::ExpectRegistered(L"zyk3D.dll", kLibId, kClasses); }
 
 } // namespace
 
@@ -95,11 +87,11 @@ TEST(Registration, UnregisterRemovesTheKeysAndKeepsClsid)
 {
     ASSERT_NE(Server(), nullptr);
     ASSERT_EQ(CallExport("DllUnregisterServer"), S_OK);
-    for (const ClassKeys& c : kClasses) {
-        const std::wstring id = testkit::GuidText(*c.clsid);
-        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, std::wstring(L"zyk3D.") + c.name));
-        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, std::wstring(L"zyk3D.") + c.name + L".1"));
-        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"CLSID\\" + id));
+    for (const testkit::RegisteredClass& c : kClasses) {
+        const std::wstring progId = std::wstring(c.progWord) + L"." + c.name;
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, progId)) << testkit::Narrow(progId);
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, progId + L".1")) << testkit::Narrow(progId);
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"CLSID\\" + testkit::GuidText(*c.clsid))) << testkit::Narrow(progId);
     }
     EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L"CLSID"));
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, std::wstring(L"TypeLib\\") + kLibId));

@@ -6,6 +6,7 @@
 #include "atlhost.h"
 #include "events.h"
 #include "zykMM.h"
+#include "zykMM_classes.h"
 #include <string>
 #include <vector>
 
@@ -112,7 +113,7 @@ HWND ChildWindow(HWND parent) { return FindWindowExA(parent, nullptr, nullptr, n
 TEST(VideoControl, IsRegisteredAsAControl)
 {
     testkit::ExpectRegistered(L"zykMM.dll", L"{964DE71E-F2A1-42EE-8632-E2476CC45503}",
-                              {{L"zykMM", L"Device", &CLSID_Device, 101, L"131473"}});
+                              {ZYKMM_CLASSES(ZYK_REGISTERED_CLASS)});
     IDevice* d = testkit::Create<IDevice>(L"zykMM.Device.1", IID_IDevice);
     ASSERT_NE(d, nullptr);
     d->Release();

@@ -1,4 +1,5 @@
 #include "sound_fixture.h"
+#include "zykSOUND_classes.h"
 #include <mmsystem.h>
 #include <dsound.h>
 #include <string>
@@ -277,11 +278,7 @@ TEST(SoundDevice, KeepsItsNameAndRegistersItsClasses)
         if (made) made->Release();
     }
     testkit::ExpectRegistered(L"zykSOUND.dll", L"{FD92FE94-4534-4965-BDF6-73E22632DCED}",
-                              {{L"ZYKSound", L"Devices", &CLSID_Devices},
-                               {L"ZYKSound", L"Device", &CLSID_Device},
-                               {L"ZYKSound", L"Buffers", &CLSID_Buffers},
-                               {L"ZYKSound", L"Buffer", &CLSID_Buffer},
-                               {L"ZYKSound", L"AdvBuffer", &CLSID_AdvBuffer}});
+                              {ZYKSOUND_CLASSES(ZYK_REGISTERED_CLASS)});
 }
 
 } // namespace

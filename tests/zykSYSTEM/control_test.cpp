@@ -4,6 +4,7 @@
 #include "system_fixture.h"
 #include "atlhost.h"
 #include "events.h"
+#include "zykSYSTEM_classes.h"
 #include <algorithm>
 #include <olectl.h>
 
@@ -167,15 +168,7 @@ TEST(Controls, DrawTheIconInA32By32Area)
 TEST(Controls, RegisteredAsControlsWithTheirMiscStatus)
 {
     testkit::ExpectRegistered(L"zykSYSTEM.dll", L"{9F5CFAC3-31E8-4889-9E34-E971517F1CE0}",
-                              {{L"ZYKSystem", L"Memory", &CLSID_Memory, 101, L"131473"},
-                               {L"ZYKSystem", L"CPU", &CLSID_CPU, 103, L"131473"},
-                               {L"ZYKSystem", L"OS", &CLSID_OS, 110, L"132497"},
-                               {L"ZYKSystem", L"OSVersion", &CLSID_OSVersion, 112, L"132497"},
-                               {L"ZYKSystem", L"Drives", &CLSID_Drives, 114, L"132497"},
-                               {L"ZYKSystem", L"Drive", &CLSID_Drive, 116, L"132497"},
-                               {L"ZYKSystem", L"PropPage", &CLSID_PropPage},
-                               {L"ZYKSystem", L"BIOS", &CLSID_BIOS},
-                               {L"ZYKSystem", L"CE", &CLSID_CE}});
+                              {ZYKSYSTEM_CLASSES(ZYK_REGISTERED_CLASS)});
     // Invisible at run time: OS and the rest; Memory and CPU are not.
     IOleObject* os = New<IOleObject>(L"ZYKSystem.OS", IID_IOleObject);
     IOleObject* cpu = New<IOleObject>(L"ZYKSystem.CPU", IID_IOleObject);
