@@ -455,8 +455,7 @@ HRESULT CGfxDevice::get_Palette(IDispatch** out)
 HRESULT CGfxDevice::get_DisplayMode(IDispatch** out)
 {
     return Member([&] {
-        if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
-        *out = nullptr;
+        *zyk::com::CheckedOut(out) = nullptr;
         if (!mode_) throw failure(E_POINTER, "Failed to obtain Mode Interface.");
         if (!dd_) throw failure(E_POINTER, "DirectDraw Not Initialised.");
         DDSURFACEDESC2 desc{};
@@ -535,8 +534,7 @@ void CGfxDevice::FreeDevice()
 HRESULT CGfxDevice::get_MonitorFreq(long* out)
 {
     return Member([&] {
-        if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
-        *out = 0;
+        *zyk::com::CheckedOut(out) = 0;
         if (!dd_) throw failure(E_FAIL, "Failed to Obtain Monitor Frequency.");
         DWORD frequency = 0;
         HRESULT hr = dd_->GetMonitorFrequency(&frequency);

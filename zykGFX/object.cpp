@@ -64,10 +64,7 @@ const CodeText kRestore[] = {
 
 HRESULT CGfxObject::get_Height(long* out)
 {
-    return Member([&] {
-        if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
-        *out = height_;
-    });
+    return Member([&] { *zyk::com::CheckedOut(out) = height_; });
 }
 
 HRESULT CGfxObject::put_TransparencyColour(long colour)

@@ -16,7 +16,7 @@ Ptr<Itf> Query(IUnknown* from, const IID& iid)
 template <class Get>
 void Read(float* out, Get&& get, const char* failed)
 {
-    *sound::Out(out) = 0.0f;
+    *zyk::com::CheckedOut(out) = 0.0f;
     D3DVALUE value = 0.0f;
     HRESULT hr = get(&value);
     if (FAILED(hr)) throw failure(hr, failed);
@@ -83,7 +83,7 @@ IDirectSound3DListener* CAdvBuffer::Listener()
 HRESULT CAdvBuffer::get_MaxDistance(float* out)
 {
     return Member([&] {
-        *sound::Out(out) = 0.0f;
+        *zyk::com::CheckedOut(out) = 0.0f;
         Read(
             out, [&](D3DVALUE* v) { return Sound()->GetMaxDistance(v); }, "GetMaxDistance Function Failed.");
     });
@@ -97,7 +97,7 @@ HRESULT CAdvBuffer::put_MaxDistance(float value)
 HRESULT CAdvBuffer::get_MinDistance(float* out)
 {
     return Member([&] {
-        *sound::Out(out) = 0.0f;
+        *zyk::com::CheckedOut(out) = 0.0f;
         Read(
             out, [&](D3DVALUE* v) { return Sound()->GetMinDistance(v); }, "GetMinDistance Function Failed.");
     });
@@ -111,7 +111,7 @@ HRESULT CAdvBuffer::put_MinDistance(float value)
 HRESULT CAdvBuffer::get_DistanceFactor(float* out)
 {
     return Member([&] {
-        *sound::Out(out) = 0.0f;
+        *zyk::com::CheckedOut(out) = 0.0f;
         Read(
             out, [&](D3DVALUE* v) { return Listener()->GetDistanceFactor(v); }, "GetDistanceFactor Function Failed.");
     });
@@ -126,7 +126,7 @@ HRESULT CAdvBuffer::put_DistanceFactor(float value)
 HRESULT CAdvBuffer::get_DopplerFactor(float* out)
 {
     return Member([&] {
-        *sound::Out(out) = 0.0f;
+        *zyk::com::CheckedOut(out) = 0.0f;
         Read(
             out, [&](D3DVALUE* v) { return Listener()->GetDopplerFactor(v); }, "GetDopplerFactor Function Failed.");
     });

@@ -23,7 +23,7 @@ HRESULT CBuffers::put_DS(long ds)
 HRESULT CBuffers::get_Add(BSTR filename, VARIANT_BOOL use3D, IDispatch** out)
 {
     return Member([&] {
-        sound::Out(out);
+        zyk::com::CheckedOut(out);
         *out = nullptr;
         Ptr<IBuffer> buffer =
             Ptr<IBuffer>::Adopt(CreateChild<IBuffer>(CLSID_Buffer, IID_IBuffer, "Buffer Not Registered."));

@@ -20,7 +20,7 @@ HRESULT CBIOS::get_Version(BSTR* out)
 HRESULT CBIOS::get_Date(VARIANT* out)
 {
     return Member([&] {
-        if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
+        zyk::com::CheckedOut(out);
         VariantInit(out);
         BSTR text = nullptr;
         sys::ReturnText(sys::ReadMachineText(kPnpKey, "BIOSDate"), &text);

@@ -1,5 +1,4 @@
 #include "os.h"
-#include "com/handed.h"
 #include <vector>
 
 namespace {
@@ -45,8 +44,7 @@ template <class F>
 HRESULT COS::Folder(BSTR* out, zyk::com::Bstr& cache, F&& fn)
 {
     return Member([&] {
-        if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
-        *out = nullptr;
+        *zyk::com::CheckedOut(out) = nullptr;
         std::string text;
         try {
             text = FolderText(fn);
@@ -76,8 +74,7 @@ HRESULT COS::get_TempDir(BSTR* out)
 HRESULT COS::get_ComputerName(BSTR* out)
 {
     return Member([&] {
-        if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
-        *out = nullptr;
+        *zyk::com::CheckedOut(out) = nullptr;
         char buffer[256] = {};
         DWORD size = sizeof buffer;
         if (!GetComputerNameA(buffer, &size)) throw failure(E_FAIL, "Unable to obtain Computer Name.");
@@ -88,8 +85,7 @@ HRESULT COS::get_ComputerName(BSTR* out)
 HRESULT COS::get_User(BSTR* out)
 {
     return Member([&] {
-        if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
-        *out = nullptr;
+        *zyk::com::CheckedOut(out) = nullptr;
         char buffer[256] = {};
         DWORD size = sizeof buffer;
         if (!GetUserNameA(buffer, &size)) throw failure(E_FAIL, "Failed to obtain User Name.");

@@ -3,6 +3,7 @@
 #pragma once
 #include "zykSYSTEM.h"
 #include "com/failure.h"
+#include "com/handed.h"
 #include "resource.h"
 #include "com/control.h"
 #include "com/events.h"
