@@ -308,12 +308,7 @@ void CGfxDevice::CreateBackSurface(long width, long height)
         caps.dwCaps = DDSCAPS_BACKBUFFER | (use3D_ ? k3DCaps : 0);
         hr = primary_->GetAttachedSurface(&caps, back_.Out());
     } else {
-        DDSURFACEDESC2 desc{};
-        desc.dwSize = sizeof desc;
-        desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
-        desc.dwHeight = static_cast<DWORD>(height);
-        desc.dwWidth = static_cast<DWORD>(width);
-        desc.ddsCaps.dwCaps = use3D_ ? k3DCaps : DDSCAPS_OFFSCREENPLAIN;
+        DDSURFACEDESC2 desc = gfx::SurfaceDescription(width, height, use3D_ ? k3DCaps : DDSCAPS_OFFSCREENPLAIN);
         hr = dd_->CreateSurface(&desc, back_.Out(), nullptr);
     }
     if (FAILED(hr) || !back_) {

@@ -294,38 +294,23 @@ HRESULT CInputDevice::get_Attached(short* out)
     });
 }
 
-HRESULT CInputDevice::get_Buttons(long* out)
+// A figure of the device's capabilities: E_FAIL when they cannot be read.
+HRESULT CInputDevice::CapsFigure(DWORD DIDEVCAPS::*field, long* out)
 {
     return Member([&]() -> HRESULT {
         if (!out) return E_POINTER;
         DIDEVCAPS caps;
         if (FAILED(Capabilities(caps))) return E_FAIL;
-        *out = static_cast<long>(caps.dwButtons);
+        *out = static_cast<long>(caps.*field);
         return S_OK;
     });
 }
 
-HRESULT CInputDevice::get_Axes(long* out)
-{
-    return Member([&]() -> HRESULT {
-        if (!out) return E_POINTER;
-        DIDEVCAPS caps;
-        if (FAILED(Capabilities(caps))) return E_FAIL;
-        *out = static_cast<long>(caps.dwAxes);
-        return S_OK;
-    });
-}
+HRESULT CInputDevice::get_Buttons(long* out) { return CapsFigure(&DIDEVCAPS::dwButtons, out); }
 
-HRESULT CInputDevice::get_HW_Revision(long* out)
-{
-    return Member([&]() -> HRESULT {
-        if (!out) return E_POINTER;
-        DIDEVCAPS caps;
-        if (FAILED(Capabilities(caps))) return E_FAIL;
-        *out = static_cast<long>(caps.dwHardwareRevision);
-        return S_OK;
-    });
-}
+HRESULT CInputDevice::get_Axes(long* out) { return CapsFigure(&DIDEVCAPS::dwAxes, out); }
+
+HRESULT CInputDevice::get_HW_Revision(long* out) { return CapsFigure(&DIDEVCAPS::dwHardwareRevision, out); }
 
 // The kinds of mouse, joystick and keyboard are not told: the caller's value is kept.
 HRESULT CInputDevice::get_MouseType(Mouse_Types*)

@@ -1,12 +1,6 @@
 #include "cpu.h"
 #include "cpuinfo.h"
 
-namespace {
-
-const char kPnpKey[] = "Enum\\Root\\*PNP0C01\\0000";
-
-} // namespace
-
 void CCPU::ReadCpuidInfo()
 {
     cpuinfo::Regs leaf1 = cpuinfo::Cpuid(1);
@@ -89,12 +83,12 @@ HRESULT CCPU::get_Speed(float* out)
 
 HRESULT CCPU::get_BusType(BSTR* out)
 {
-    return Member([&] { sys::ReturnText(sys::ReadMachineText(kPnpKey, "BusType"), out); });
+    return Member([&] { sys::ReturnText(sys::ReadMachineText(sys::kPnpKey, "BusType"), out); });
 }
 
 HRESULT CCPU::get_MachineType(BSTR* out)
 {
-    return Member([&] { sys::ReturnText(sys::ReadMachineText(kPnpKey, "MachineType"), out); });
+    return Member([&] { sys::ReturnText(sys::ReadMachineText(sys::kPnpKey, "MachineType"), out); });
 }
 
 HRESULT CCPU::get_ProcessorCount(long* out)

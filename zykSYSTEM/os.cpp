@@ -19,6 +19,16 @@ std::string FolderText(F&& fn)
     }
 }
 
+// The name that read (GetComputerNameA, GetUserNameA) writes, handed to the client.
+void ReturnName(BSTR* out, BOOL(WINAPI* read)(char*, DWORD*), const char* failed)
+{
+    *zyk::com::CheckedOut(out) = nullptr;
+    char buffer[256] = {};
+    DWORD size = sizeof buffer;
+    if (!read(buffer, &size)) throw failure(E_FAIL, failed);
+    sys::ReturnText(buffer, out);
+}
+
 } // namespace
 
 COS::COS()
@@ -73,24 +83,12 @@ HRESULT COS::get_TempDir(BSTR* out)
 
 HRESULT COS::get_ComputerName(BSTR* out)
 {
-    return Member([&] {
-        *zyk::com::CheckedOut(out) = nullptr;
-        char buffer[256] = {};
-        DWORD size = sizeof buffer;
-        if (!GetComputerNameA(buffer, &size)) throw failure(E_FAIL, "Unable to obtain Computer Name.");
-        sys::ReturnText(buffer, out);
-    });
+    return Member([&] { ReturnName(out, &GetComputerNameA, "Unable to obtain Computer Name."); });
 }
 
 HRESULT COS::get_User(BSTR* out)
 {
-    return Member([&] {
-        *zyk::com::CheckedOut(out) = nullptr;
-        char buffer[256] = {};
-        DWORD size = sizeof buffer;
-        if (!GetUserNameA(buffer, &size)) throw failure(E_FAIL, "Failed to obtain User Name.");
-        sys::ReturnText(buffer, out);
-    });
+    return Member([&] { ReturnName(out, &GetUserNameA, "Failed to obtain User Name."); });
 }
 
 HRESULT COS::get_Version(IDispatch** out)

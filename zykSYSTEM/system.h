@@ -13,6 +13,9 @@
 
 namespace sys {
 
+// The machine's Plug and Play key that holds what the BIOS and the board tell.
+constexpr char kPnpKey[] = "Enum\\Root\\*PNP0C01\\0000";
+
 // The text of a value under a key of HKEY_LOCAL_MACHINE, read whole and ended at its
 // first NUL; "" when the key or the value is missing.
 std::string ReadMachineText(const char* key, const char* value);
