@@ -9,8 +9,6 @@ AppletState& Applet()
     return state;
 }
 
-void Trace(const char* text) { OutputDebugStringA(text); }
-
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
     if (reason == DLL_PROCESS_ATTACH) {

@@ -17,7 +17,4 @@ struct AppletState {
 
 AppletState& Applet();
 
-// A line of the applet's debugger output.
-void Trace(const char* text);
-
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -5,8 +5,11 @@
 #include "captions.h"
 #include "configsettings.h"
 #include "resource.h"
+#include "com/trace.h"
 #include <algorithm>
 #include <cstdio>
+
+using zyk::com::DebugOut;
 
 namespace {
 
@@ -200,8 +203,8 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             SendMessageA(bar, PBM_SETPOS, 0, 0);
             SendMessageA(bar, PBM_SETSTEP, 1, 0);
         }
-        Trace(InitialiseDialog(dialog, progress) ? "Initialisation of Dialog: Successful.\n"
-                                                 : "Initialisation of Dialog: Failed.\n");
+        const bool initialised = InitialiseDialog(dialog, progress);
+        DebugOut("%s", initialised ? "Initialisation of Dialog: Successful.\n" : "Initialisation of Dialog: Failed.\n");
         LoadSettings(dialog);
         SelectPage(dialog, 1);
         if (progress) {

@@ -5,9 +5,12 @@
 #include <cstdio>
 #include <string>
 #include "com/serverbinding.h"
+#include "com/trace.h"
 namespace gfx {
 #include "zykGFX.h"
 }
+
+using zyk::com::DebugOut;
 
 namespace {
 
@@ -65,7 +68,7 @@ void DescribeAdapter(gfx::IDevice* adapter, HWND modeList, char (&described)[kTe
 
 BOOL ListGraphicsAdapters(HWND dialog)
 {
-    Trace("ZYKCONFIG: Creating Graphics Devices.\n");
+    DebugOut("ZYKCONFIG: Creating Graphics Devices.\n");
     gfx::IDevices* devices = nullptr;
     if (FAILED(CoCreateInstance(gfx::CLSID_Devices, nullptr, CLSCTX_INPROC_SERVER, gfx::IID_IDevices,
                                 reinterpret_cast<void**>(&devices)))) {
@@ -74,10 +77,10 @@ BOOL ListGraphicsAdapters(HWND dialog)
     }
     HWND modeList = GetDlgItem(dialog, IDC_MODES);
     FillList<gfx::IDevice>(GetDlgItem(dialog, IDC_ADAPTERS), devices, [&](gfx::IDevice* adapter, auto& text) {
-        Trace("ZYKCONFIG: Description of Device => ");
+        DebugOut("ZYKCONFIG: Description of Device => ");
         DescribeAdapter(adapter, modeList, text);
-        Trace(text);
-        Trace("\n");
+        DebugOut("%s", text);
+        DebugOut("\n");
         return IDI_DISPLAY;
     });
     devices->Release();

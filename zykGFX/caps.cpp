@@ -37,8 +37,7 @@ template <class Test>
 HRESULT CCaps::Answer(long* out, const char* failed, Test&& test)
 {
     return Member([&] {
-        if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
-        *out = 0;
+        *zyk::com::CheckedOut(out) = 0;
         if (!ReadCaps()) throw failure(E_FAIL, failed);
         *out = test(caps_) ? 1 : 0;
     });

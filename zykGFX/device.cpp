@@ -308,12 +308,7 @@ void CGfxDevice::CreateBackSurface(long width, long height)
         caps.dwCaps = DDSCAPS_BACKBUFFER | (use3D_ ? k3DCaps : 0);
         hr = primary_->GetAttachedSurface(&caps, back_.Out());
     } else {
-        DDSURFACEDESC2 desc{};
-        desc.dwSize = sizeof desc;
-        desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
-        desc.dwHeight = static_cast<DWORD>(height);
-        desc.dwWidth = static_cast<DWORD>(width);
-        desc.ddsCaps.dwCaps = use3D_ ? k3DCaps : DDSCAPS_OFFSCREENPLAIN;
+        DDSURFACEDESC2 desc = gfx::SurfaceDescription(width, height, use3D_ ? k3DCaps : DDSCAPS_OFFSCREENPLAIN);
         hr = dd_->CreateSurface(&desc, back_.Out(), nullptr);
     }
     if (FAILED(hr) || !back_) {
@@ -455,8 +450,7 @@ HRESULT CGfxDevice::get_Palette(IDispatch** out)
 HRESULT CGfxDevice::get_DisplayMode(IDispatch** out)
 {
     return Member([&] {
-        if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
-        *out = nullptr;
+        *zyk::com::CheckedOut(out) = nullptr;
         if (!mode_) throw failure(E_POINTER, "Failed to obtain Mode Interface.");
         if (!dd_) throw failure(E_POINTER, "DirectDraw Not Initialised.");
         DDSURFACEDESC2 desc{};
@@ -535,8 +529,7 @@ void CGfxDevice::FreeDevice()
 HRESULT CGfxDevice::get_MonitorFreq(long* out)
 {
     return Member([&] {
-        if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
-        *out = 0;
+        *zyk::com::CheckedOut(out) = 0;
         if (!dd_) throw failure(E_FAIL, "Failed to Obtain Monitor Frequency.");
         DWORD frequency = 0;
         HRESULT hr = dd_->GetMonitorFrequency(&frequency);

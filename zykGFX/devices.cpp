@@ -1,5 +1,6 @@
 #include "devices.h"
 #include "com/create.h"
+#include "com/trace.h"
 #include "resource.h"
 
 using zyk::com::Bstr;
@@ -24,7 +25,7 @@ CGfxDevices::CGfxDevices()
 
 CGfxDevices::~CGfxDevices()
 {
-    OutputDebugStringA("ZYK: (INFO) Device Clean Up.\n");
+    zyk::com::DebugOut("ZYK: (INFO) Device Clean Up.\n");
     items_.Clear();
     version_.Reset();
     if (icon_) DestroyIcon(icon_);

@@ -64,10 +64,7 @@ const CodeText kRestore[] = {
 
 HRESULT CGfxObject::get_Height(long* out)
 {
-    return Member([&] {
-        if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
-        *out = height_;
-    });
+    return Member([&] { *zyk::com::CheckedOut(out) = height_; });
 }
 
 HRESULT CGfxObject::put_TransparencyColour(long colour)
@@ -107,12 +104,8 @@ HRESULT CGfxObject::Create(long width, long height, long videoMemory)
         width_ = width;
         height_ = height;
         surface_.Reset(); // a surface replaced by a new one is released
-        DDSURFACEDESC2 desc{};
-        desc.dwSize = sizeof desc;
-        desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
-        desc.dwHeight = static_cast<DWORD>(height);
-        desc.dwWidth = static_cast<DWORD>(width);
-        desc.ddsCaps.dwCaps = videoMemory ? DDSCAPS_VIDEOMEMORY : DDSCAPS_OFFSCREENPLAIN;
+        DDSURFACEDESC2 desc =
+            gfx::SurfaceDescription(width, height, videoMemory ? DDSCAPS_VIDEOMEMORY : DDSCAPS_OFFSCREENPLAIN);
         HRESULT hr = dd_->CreateSurface(&desc, surface_.Out(), nullptr);
         if (FAILED(hr)) {
             surface_.Reset();

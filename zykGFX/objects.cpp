@@ -32,8 +32,7 @@ HRESULT CGfxObjects::put_BackSurface(long surface)
 HRESULT CGfxObjects::get_Add(BSTR filename, long width, long height, long videoMemory, IDispatch** out)
 {
     return Member([&] {
-        if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
-        *out = nullptr;
+        *zyk::com::CheckedOut(out) = nullptr;
         void* made = nullptr;
         HRESULT hr = CoCreateInstance(CLSID_Object, nullptr, CLSCTX_INPROC_SERVER, IID_IObject, &made);
         if (FAILED(hr) || !made) throw failure(FAILED(hr) ? hr : E_FAIL, "Object Not Registered.");

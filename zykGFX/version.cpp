@@ -1,4 +1,7 @@
 #include "version.h"
+#include "com/trace.h"
+
+using zyk::com::DebugOut;
 
 namespace {
 
@@ -9,13 +12,13 @@ bool HasDirectInput()
 {
     HMODULE dinput = LoadLibraryA("DINPUT.DLL");
     if (!dinput) {
-        OutputDebugStringA("Couldn't LoadLibrary DInput\r\n");
+        DebugOut("Couldn't LoadLibrary DInput\r\n");
         return false;
     }
     FARPROC create = GetProcAddress(dinput, "DirectInputCreateA");
     FreeLibrary(dinput);
     if (!create) {
-        OutputDebugStringA("Couldn't GetProcAddress DInputCreate\r\n");
+        DebugOut("Couldn't GetProcAddress DInputCreate\r\n");
         return false;
     }
     return true;
@@ -25,18 +28,18 @@ DWORD ProbeDirectDraw(HMODULE ddraw)
 {
     auto create = reinterpret_cast<DirectDrawCreateFn>(GetProcAddress(ddraw, "DirectDrawCreate"));
     if (!create) {
-        OutputDebugStringA("Couldn't LoadLibrary DDraw\r\n");
+        DebugOut("Couldn't LoadLibrary DDraw\r\n");
         return 0;
     }
     IDirectDraw* dd = nullptr;
     if (FAILED(create(nullptr, &dd, nullptr)) || !dd) {
-        OutputDebugStringA("Couldn't create DDraw\r\n");
+        DebugOut("Couldn't create DDraw\r\n");
         return 0;
     }
     DWORD version = 0x100;
     IDirectDraw2* dd2 = nullptr;
     if (FAILED(dd->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&dd2))) || !dd2) {
-        OutputDebugStringA("Couldn't QI DDraw2\r\n");
+        DebugOut("Couldn't QI DDraw2\r\n");
         dd->Release();
         return version;
     }
@@ -48,7 +51,7 @@ DWORD ProbeDirectDraw(HMODULE ddraw)
     }
     version = 0x300;
     if (FAILED(dd->SetCooperativeLevel(nullptr, DDSCL_NORMAL))) {
-        OutputDebugStringA("Couldn't Set coop level\r\n");
+        DebugOut("Couldn't Set coop level\r\n");
         dd->Release();
         return 0;
     }
@@ -58,7 +61,7 @@ DWORD ProbeDirectDraw(HMODULE ddraw)
     desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
     IDirectDrawSurface* primary = nullptr;
     if (FAILED(dd->CreateSurface(&desc, &primary, nullptr)) || !primary) {
-        OutputDebugStringA("Couldn't CreateSurface\r\n");
+        DebugOut("Couldn't CreateSurface\r\n");
         dd->Release();
         return 0;
     }

@@ -31,8 +31,7 @@ void CVideoMemory::QueryVideoMemory()
 HRESULT CVideoMemory::get_Free(long* out)
 {
     return Member([&] {
-        if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
-        *out = gfx::MemoryFigure(free_);
+        *zyk::com::CheckedOut(out) = gfx::MemoryFigure(free_);
         QueryVideoMemory();
         *out = gfx::MemoryFigure(free_);
     });
@@ -41,8 +40,7 @@ HRESULT CVideoMemory::get_Free(long* out)
 HRESULT CVideoMemory::get_Total(long* out)
 {
     return Member([&] {
-        if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
-        *out = gfx::MemoryFigure(total_);
+        *zyk::com::CheckedOut(out) = gfx::MemoryFigure(total_);
         QueryVideoMemory();
         *out = gfx::MemoryFigure(total_);
     });

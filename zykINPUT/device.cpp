@@ -1,24 +1,11 @@
 #include "device.h"
-#include <cstdio>
+#include "com/trace.h"
 #include <cstring>
 
 using input::Kind;
 using input::KindOf;
 
 namespace {
-
-// Progress lines of the set-up and polling; they carry no behaviour.
-void Trace(const char* format, HRESULT hr = S_OK)
-{
-#ifndef NDEBUG
-    char line[128];
-    std::snprintf(line, sizeof line, format, static_cast<unsigned long>(hr));
-    OutputDebugStringA(line);
-#else
-    (void)format;
-    (void)hr;
-#endif
-}
 
 struct CodeText {
     HRESULT code;
@@ -73,7 +60,7 @@ bool CInputDevice::LetGo()
 bool CInputDevice::EnsureDirectInput()
 {
     if (LetGo()) {
-        Trace("Error: %x\n", DIERR_NOTINITIALIZED);
+        ZYK_TRACE("Error: %lx\n", static_cast<unsigned long>(DIERR_NOTINITIALIZED));
         PublishCreateFailure(DIERR_NOTINITIALIZED);
         return false;
     }
@@ -81,7 +68,7 @@ bool CInputDevice::EnsureDirectInput()
     HRESULT hr = DirectInputCreateA(instance_, 0x0700, &directInput_, nullptr);
     if (FAILED(hr)) {
         directInput_ = nullptr;
-        Trace("Error: %x\n", hr);
+        ZYK_TRACE("Error: %lx\n", static_cast<unsigned long>(hr));
         return false;
     }
     return true;
@@ -94,7 +81,7 @@ bool CInputDevice::EnsureDevice()
     HRESULT hr = directInput_->CreateDevice(guid_, &device_, nullptr);
     if (FAILED(hr) || !device_) {
         device_ = nullptr;
-        Trace("Error: %x\n", hr);
+        ZYK_TRACE("Error: %lx\n", static_cast<unsigned long>(hr));
         PublishCreateFailure(hr);
         return false;
     }
@@ -125,20 +112,20 @@ bool CInputDevice::SetUpMouse()
 
 bool CInputDevice::SetUpJoystick()
 {
-    Trace("Initialising Joystick.\n");
+    ZYK_TRACE("Initialising Joystick.\n");
     HRESULT hr = device_->SetDataFormat(&c_dfDIJoystick);
     if (FAILED(hr)) {
-        Trace("SetDataFormat. %x\n", hr);
+        ZYK_TRACE("SetDataFormat. %lx\n", static_cast<unsigned long>(hr));
         return false;
     }
     hr = device_->SetCooperativeLevel(window_, DISCL_EXCLUSIVE | DISCL_BACKGROUND);
     if (FAILED(hr)) {
         if (hr == E_HANDLE)
-            Trace("SetCooperativeLevel: Handle Invalid.\n");
+            ZYK_TRACE("SetCooperativeLevel: Handle Invalid.\n");
         else if (hr == DIERR_NOTINITIALIZED)
-            Trace("SetCooperativeLevel: Not Initialised.\n");
+            ZYK_TRACE("SetCooperativeLevel: Not Initialised.\n");
         else if (hr == E_INVALIDARG)
-            Trace("SetCooperativeLevel: Invalid Parameter.\n");
+            ZYK_TRACE("SetCooperativeLevel: Invalid Parameter.\n");
         return false;
     }
     // The X axis runs from -1000 to 1000; the others keep the driver's range.
@@ -151,7 +138,7 @@ bool CInputDevice::SetUpJoystick()
     range.lMax = 1000;
     hr = device_->SetProperty(DIPROP_RANGE, &range.diph);
     if (FAILED(hr)) {
-        Trace("SetProperty. %x\n", hr);
+        ZYK_TRACE("SetProperty. %lx\n", static_cast<unsigned long>(hr));
         return false;
     }
     if (polling_) {
@@ -161,17 +148,17 @@ bool CInputDevice::SetUpJoystick()
     hr = device_->QueryInterface(IID_IDirectInputDevice2A, reinterpret_cast<void**>(&polling_));
     if (FAILED(hr)) {
         polling_ = nullptr;
-        Trace("QueryInterface. %x\n", hr);
+        ZYK_TRACE("QueryInterface. %lx\n", static_cast<unsigned long>(hr));
         return false;
     }
     hr = device_->Acquire();
     if (FAILED(hr)) {
         if (hr == DIERR_OTHERAPPHASPRIO)
-            Trace("Acquire. Other App Has Priority. %x\n", hr);
+            ZYK_TRACE("Acquire. Other App Has Priority. %lx\n", static_cast<unsigned long>(hr));
         else if (hr == DIERR_NOTINITIALIZED)
-            Trace("Acquire. Not Initialised. %x\n", hr);
+            ZYK_TRACE("Acquire. Not Initialised. %lx\n", static_cast<unsigned long>(hr));
         else if (hr == E_INVALIDARG)
-            Trace("Acquire. Invalid Parameter. %x\n", hr);
+            ZYK_TRACE("Acquire. Invalid Parameter. %lx\n", static_cast<unsigned long>(hr));
         return false;
     }
     return true;
@@ -233,10 +220,10 @@ HRESULT CInputDevice::RunControlPanel()
         if (!EnsureDirectInput() || !EnsureDevice()) return E_FAIL;
         HRESULT result = S_OK;
         if (FAILED(device_->RunControlPanel(window_, 0))) {
-            OutputDebugStringA("RunControlPanel Failed.\n");
+            zyk::com::DebugOut("RunControlPanel Failed.\n");
             result = E_FAIL;
         } else {
-            OutputDebugStringA("RunControlPanel Succeeded.\n");
+            zyk::com::DebugOut("RunControlPanel Succeeded.\n");
         }
         ReleaseDevice();
         directInput_->Release();
@@ -299,7 +286,7 @@ HRESULT CInputDevice::get_Attached(short* out)
         DIDEVCAPS caps;
         HRESULT hr = Capabilities(caps);
         if (FAILED(hr)) {
-            if (hr != E_FAIL) Trace("Capabilities Failed: %x\n", hr);
+            if (hr != E_FAIL) ZYK_TRACE("Capabilities Failed: %lx\n", static_cast<unsigned long>(hr));
             return E_FAIL;
         }
         *out = (caps.dwFlags & DIDC_ATTACHED) ? 1 : 0;
@@ -307,38 +294,23 @@ HRESULT CInputDevice::get_Attached(short* out)
     });
 }
 
-HRESULT CInputDevice::get_Buttons(long* out)
+// A figure of the device's capabilities: E_FAIL when they cannot be read.
+HRESULT CInputDevice::CapsFigure(DWORD DIDEVCAPS::*field, long* out)
 {
     return Member([&]() -> HRESULT {
         if (!out) return E_POINTER;
         DIDEVCAPS caps;
         if (FAILED(Capabilities(caps))) return E_FAIL;
-        *out = static_cast<long>(caps.dwButtons);
+        *out = static_cast<long>(caps.*field);
         return S_OK;
     });
 }
 
-HRESULT CInputDevice::get_Axes(long* out)
-{
-    return Member([&]() -> HRESULT {
-        if (!out) return E_POINTER;
-        DIDEVCAPS caps;
-        if (FAILED(Capabilities(caps))) return E_FAIL;
-        *out = static_cast<long>(caps.dwAxes);
-        return S_OK;
-    });
-}
+HRESULT CInputDevice::get_Buttons(long* out) { return CapsFigure(&DIDEVCAPS::dwButtons, out); }
 
-HRESULT CInputDevice::get_HW_Revision(long* out)
-{
-    return Member([&]() -> HRESULT {
-        if (!out) return E_POINTER;
-        DIDEVCAPS caps;
-        if (FAILED(Capabilities(caps))) return E_FAIL;
-        *out = static_cast<long>(caps.dwHardwareRevision);
-        return S_OK;
-    });
-}
+HRESULT CInputDevice::get_Axes(long* out) { return CapsFigure(&DIDEVCAPS::dwAxes, out); }
+
+HRESULT CInputDevice::get_HW_Revision(long* out) { return CapsFigure(&DIDEVCAPS::dwHardwareRevision, out); }
 
 // The kinds of mouse, joystick and keyboard are not told: the caller's value is kept.
 HRESULT CInputDevice::get_MouseType(Mouse_Types*)
@@ -362,11 +334,11 @@ bool CInputDevice::ReadJoystick()
     if (polling_) {
         HRESULT hr = polling_->Poll();
         if (hr == DIERR_NOTACQUIRED)
-            Trace("Poll: Not Acquired.\n");
+            ZYK_TRACE("Poll: Not Acquired.\n");
         else if (hr == DIERR_NOTINITIALIZED)
-            Trace("Poll: Not Initialised.\n");
+            ZYK_TRACE("Poll: Not Initialised.\n");
         else if (hr == DIERR_INPUTLOST)
-            Trace("Poll: Input Lost.\n");
+            ZYK_TRACE("Poll: Input Lost.\n");
     }
     DIJOYSTATE state;
     HRESULT hr = device_->GetDeviceState(sizeof(DIJOYSTATE), &state);
@@ -375,15 +347,16 @@ bool CInputDevice::ReadJoystick()
         return true;
     }
     if (hr == E_PENDING) {
-        Trace("GetDeviceState: Pending.\n");
+        ZYK_TRACE("GetDeviceState: Pending.\n");
     } else if (hr == DIERR_NOTACQUIRED || hr == DIERR_INPUTLOST) {
-        Trace(hr == DIERR_NOTACQUIRED ? "GetDeviceState: Not Acquired - Attempting to Acquire: "
-                                      : "GetDeviceState: Input Lost.\n");
-        Trace(SetUpJoystick() ? "Succeeded.\n" : "Failed.\n");
+        ZYK_TRACE("%s", hr == DIERR_NOTACQUIRED ? "GetDeviceState: Not Acquired - Attempting to Acquire: "
+                                                : "GetDeviceState: Input Lost.\n");
+        [[maybe_unused]] const bool reacquired = SetUpJoystick();
+        ZYK_TRACE("%s", reacquired ? "Succeeded.\n" : "Failed.\n");
     } else if (hr == DIERR_NOTINITIALIZED) {
-        Trace("GetDeviceState: Not Initialised.\n");
+        ZYK_TRACE("GetDeviceState: Not Initialised.\n");
     } else if (hr == E_INVALIDARG) {
-        Trace("GetDeviceState: Invalid Parameter.\n");
+        ZYK_TRACE("GetDeviceState: Invalid Parameter.\n");
     }
     return false;
 }

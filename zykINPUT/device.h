@@ -48,6 +48,7 @@ private:
     bool SetUpForceFeedback();
     void ReleaseDevice();
     HRESULT Capabilities(DIDEVCAPS& caps);
+    HRESULT CapsFigure(DWORD DIDEVCAPS::*field, long* out);
     bool ReadJoystick();
     HRESULT Axis(LONG DIMOUSESTATE::*mouse, LONG DIJOYSTATE::*joystick, long* out) const;
 

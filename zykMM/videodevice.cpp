@@ -1,6 +1,5 @@
 #include "videodevice.h"
 #include "com/failure.h"
-#include "com/trace.h"
 
 using zyk::com::Ptr;
 
@@ -88,28 +87,23 @@ HRESULT CVideoDevice::Pause()
     return Member([&] { Control()->Pause(); });
 }
 
-HRESULT CVideoDevice::get_Width(long* out)
+HRESULT CVideoDevice::VideoSize(HRESULT (STDMETHODCALLTYPE IVideoWindow::*get)(long*), long* out)
 {
     return Member([&] {
         if (!out) throw failure(E_POINTER, "Null Pointer.");
         *out = 0;
-        Video()->get_Width(out);
+        (Video()->*get)(out);
     });
 }
+
+HRESULT CVideoDevice::get_Width(long* out) { return VideoSize(&IVideoWindow::get_Width, out); }
 
 HRESULT CVideoDevice::put_Width(long width)
 {
     return Member([&] { Video()->put_Width(width); });
 }
 
-HRESULT CVideoDevice::get_Height(long* out)
-{
-    return Member([&] {
-        if (!out) throw failure(E_POINTER, "Null Pointer.");
-        *out = 0;
-        Video()->get_Height(out);
-    });
-}
+HRESULT CVideoDevice::get_Height(long* out) { return VideoSize(&IVideoWindow::get_Height, out); }
 
 HRESULT CVideoDevice::put_Height(long height)
 {

@@ -35,6 +35,8 @@ private:
     // The media control or the video window, or a failure naming what the graph lacks.
     IMediaControl* Control();
     IVideoWindow* Video();
+    // get_Width or get_Height of the video window: out is 0 where the window tells nothing.
+    HRESULT VideoSize(HRESULT (STDMETHODCALLTYPE IVideoWindow::*get)(long*), long* out);
 
     bool comInitialised_ = false;
     HWND window_ = nullptr;

@@ -14,9 +14,9 @@ Ptr<Itf> Query(IUnknown* from, const IID& iid)
 
 // A getter's body: out is 0.0 unless the call succeeds.
 template <class Get>
-void Read(float* out, Get&& get, const char* failed)
+void Read(float* out, const char* failed, Get&& get)
 {
-    *sound::Out(out) = 0.0f;
+    *zyk::com::CheckedOut(out) = 0.0f;
     D3DVALUE value = 0.0f;
     HRESULT hr = get(&value);
     if (FAILED(hr)) throw failure(hr, failed);
@@ -82,11 +82,8 @@ IDirectSound3DListener* CAdvBuffer::Listener()
 
 HRESULT CAdvBuffer::get_MaxDistance(float* out)
 {
-    return Member([&] {
-        *sound::Out(out) = 0.0f;
-        Read(
-            out, [&](D3DVALUE* v) { return Sound()->GetMaxDistance(v); }, "GetMaxDistance Function Failed.");
-    });
+    return Member(
+        [&] { Read(out, "GetMaxDistance Function Failed.", [&](D3DVALUE* v) { return Sound()->GetMaxDistance(v); }); });
 }
 
 HRESULT CAdvBuffer::put_MaxDistance(float value)
@@ -96,11 +93,8 @@ HRESULT CAdvBuffer::put_MaxDistance(float value)
 
 HRESULT CAdvBuffer::get_MinDistance(float* out)
 {
-    return Member([&] {
-        *sound::Out(out) = 0.0f;
-        Read(
-            out, [&](D3DVALUE* v) { return Sound()->GetMinDistance(v); }, "GetMinDistance Function Failed.");
-    });
+    return Member(
+        [&] { Read(out, "GetMinDistance Function Failed.", [&](D3DVALUE* v) { return Sound()->GetMinDistance(v); }); });
 }
 
 HRESULT CAdvBuffer::put_MinDistance(float value)
@@ -111,9 +105,7 @@ HRESULT CAdvBuffer::put_MinDistance(float value)
 HRESULT CAdvBuffer::get_DistanceFactor(float* out)
 {
     return Member([&] {
-        *sound::Out(out) = 0.0f;
-        Read(
-            out, [&](D3DVALUE* v) { return Listener()->GetDistanceFactor(v); }, "GetDistanceFactor Function Failed.");
+        Read(out, "GetDistanceFactor Function Failed.", [&](D3DVALUE* v) { return Listener()->GetDistanceFactor(v); });
     });
 }
 
@@ -126,9 +118,7 @@ HRESULT CAdvBuffer::put_DistanceFactor(float value)
 HRESULT CAdvBuffer::get_DopplerFactor(float* out)
 {
     return Member([&] {
-        *sound::Out(out) = 0.0f;
-        Read(
-            out, [&](D3DVALUE* v) { return Listener()->GetDopplerFactor(v); }, "GetDopplerFactor Function Failed.");
+        Read(out, "GetDopplerFactor Function Failed.", [&](D3DVALUE* v) { return Listener()->GetDopplerFactor(v); });
     });
 }
 

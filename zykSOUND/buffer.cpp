@@ -64,7 +64,7 @@ IDirectSoundBuffer* CBuffer::Loaded()
 HRESULT CBuffer::get_Pan(long* out)
 {
     return Member([&] {
-        *sound::Out(out) = 0;
+        *zyk::com::CheckedOut(out) = 0;
         LONG pan = 0;
         HRESULT hr = Loaded()->GetPan(&pan);
         if (FAILED(hr)) Fail(hr, kPanGet);
@@ -86,7 +86,7 @@ HRESULT CBuffer::put_Pan(long pan)
 HRESULT CBuffer::get_Volume(long* out)
 {
     return Member([&] {
-        *sound::Out(out) = 0;
+        *zyk::com::CheckedOut(out) = 0;
         LONG volume = 0;
         HRESULT hr = Loaded()->GetVolume(&volume);
         if (FAILED(hr)) Fail(hr, kVolumeGet);
@@ -174,7 +174,7 @@ HRESULT CBuffer::Load(BSTR filename, VARIANT_BOOL use3D)
 HRESULT CBuffer::get_Status(Status_Types* out)
 {
     return Member([&] {
-        *sound::Out(out) = sa_Stopped;
+        *zyk::com::CheckedOut(out) = sa_Stopped;
         DWORD status = 0;
         HRESULT hr = Loaded()->GetStatus(&status);
         *out = static_cast<Status_Types>(status);

@@ -1,5 +1,6 @@
 #include "buffers.h"
 #include "com/create.h"
+#include "com/trace.h"
 
 using zyk::com::Ptr;
 
@@ -22,7 +23,7 @@ HRESULT CBuffers::put_DS(long ds)
 HRESULT CBuffers::get_Add(BSTR filename, VARIANT_BOOL use3D, IDispatch** out)
 {
     return Member([&] {
-        sound::Out(out);
+        zyk::com::CheckedOut(out);
         *out = nullptr;
         Ptr<IBuffer> buffer =
             Ptr<IBuffer>::Adopt(CreateChild<IBuffer>(CLSID_Buffer, IID_IBuffer, "Buffer Not Registered."));
@@ -33,6 +34,6 @@ HRESULT CBuffers::get_Add(BSTR filename, VARIANT_BOOL use3D, IDispatch** out)
         if (FAILED(hr)) throw failure(hr, "Failed to Load File.");
         items_.Put(filename, buffer.Get());
         zyk::com::HandOut(buffer, out, "Failed to Load File.");
-        if (FAILED(ds->Compact())) OutputDebugStringA("ZYK: (WARNING) Compact Function Failed.\n");
+        if (FAILED(ds->Compact())) zyk::com::DebugOut("ZYK: (WARNING) Compact Function Failed.\n");
     });
 }

@@ -98,7 +98,7 @@ template <class T, class Field>
 HRESULT CSoundDevice::CapsFigure(T* out, HRESULT failed, const char* text, Field field)
 {
     return Member([&] {
-        sound::Out(out);
+        zyk::com::CheckedOut(out);
         if (!ReadCaps()) throw failure(failed, text);
         *out = static_cast<T>(field(caps_));
     });
@@ -139,7 +139,7 @@ HRESULT CSoundDevice::get_Emulation(VARIANT_BOOL* out)
 HRESULT CSoundDevice::get_SpeakerType(Speaker_Types* out)
 {
     return Member([&] {
-        sound::Out(out);
+        zyk::com::CheckedOut(out);
         if (!ds_) throw failure(E_POINTER, "DirectSound Not Initialised.");
         DWORD config = 0;
         HRESULT hr = ds_->GetSpeakerConfig(&config);

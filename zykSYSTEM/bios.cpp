@@ -1,29 +1,23 @@
 #include "bios.h"
 
-namespace {
-
-const char kPnpKey[] = "Enum\\Root\\*PNP0C01\\0000";
-
-} // namespace
-
 HRESULT CBIOS::get_Name(BSTR* out)
 {
-    return Member([&] { sys::ReturnText(sys::ReadMachineText(kPnpKey, "BIOSName"), out); });
+    return Member([&] { sys::ReturnText(sys::ReadMachineText(sys::kPnpKey, "BIOSName"), out); });
 }
 
 HRESULT CBIOS::get_Version(BSTR* out)
 {
-    return Member([&] { sys::ReturnText(sys::ReadMachineText(kPnpKey, "BIOSVersion"), out); });
+    return Member([&] { sys::ReturnText(sys::ReadMachineText(sys::kPnpKey, "BIOSVersion"), out); });
 }
 
 // A date when the text reads as one, else the text itself.
 HRESULT CBIOS::get_Date(VARIANT* out)
 {
     return Member([&] {
-        if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
+        zyk::com::CheckedOut(out);
         VariantInit(out);
         BSTR text = nullptr;
-        sys::ReturnText(sys::ReadMachineText(kPnpKey, "BIOSDate"), &text);
+        sys::ReturnText(sys::ReadMachineText(sys::kPnpKey, "BIOSDate"), &text);
         V_VT(out) = VT_BSTR;
         V_BSTR(out) = text;
         VariantChangeType(out, out, 0, VT_DATE);

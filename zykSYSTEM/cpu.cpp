@@ -1,19 +1,6 @@
 #include "cpu.h"
 #include "cpuinfo.h"
 
-namespace {
-
-// The member's body runs where the processor lacks CPUID too: the instruction then
-// faults, and the member boundary turns the fault into E_FAIL "Exception Raised.".
-void RequireOut(const void* out)
-{
-    if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
-}
-
-const char kPnpKey[] = "Enum\\Root\\*PNP0C01\\0000";
-
-} // namespace
-
 void CCPU::ReadCpuidInfo()
 {
     cpuinfo::Regs leaf1 = cpuinfo::Cpuid(1);
@@ -25,11 +12,13 @@ void CCPU::ReadCpuidInfo()
     highestLeaf_ = static_cast<long>(cpuinfo::Cpuid(0).eax);
 }
 
+// The member's body runs where the processor lacks CPUID too: the instruction then
+// faults, and the member boundary turns the fault into E_FAIL "Exception Raised.".
 template <class T, class F>
 HRESULT CCPU::Field(T* out, F&& pick)
 {
     return Member([&] {
-        RequireOut(out);
+        zyk::com::CheckedOut(out);
         ReadCpuidInfo();
         *out = static_cast<T>(pick());
     });
@@ -59,7 +48,7 @@ HRESULT CCPU::get_MMX(BOOL* out)
 HRESULT CCPU::get_Type(Processors* out)
 {
     return Member([&] {
-        RequireOut(out);
+        zyk::com::CheckedOut(out);
         ReadCpuidInfo();
         // A processor that passes no test leaves the caller's value as it was.
         *out = static_cast<Processors>(cpuinfo::Classify(cpuinfo::ReadSignature(), *out));
@@ -69,7 +58,7 @@ HRESULT CCPU::get_Type(Processors* out)
 HRESULT CCPU::get_AMD3DNow(BOOL* out)
 {
     return Member([&] {
-        RequireOut(out);
+        zyk::com::CheckedOut(out);
         *out = 0;
         if (cpuinfo::Cpuid(0x80000000u).eax >= 0x80000001u) *out = (cpuinfo::Cpuid(0x80000001u).edx >> 31) & 1;
     });
@@ -78,7 +67,7 @@ HRESULT CCPU::get_AMD3DNow(BOOL* out)
 HRESULT CCPU::get_Vendor(Manufacturers* out)
 {
     return Member([&] {
-        RequireOut(out);
+        zyk::com::CheckedOut(out);
         *out = static_cast<Manufacturers>(cpuinfo::Manufacturer(cpuinfo::QueryProcessorCaps(0)));
     });
 }
@@ -94,12 +83,12 @@ HRESULT CCPU::get_Speed(float* out)
 
 HRESULT CCPU::get_BusType(BSTR* out)
 {
-    return Member([&] { sys::ReturnText(sys::ReadMachineText(kPnpKey, "BusType"), out); });
+    return Member([&] { sys::ReturnText(sys::ReadMachineText(sys::kPnpKey, "BusType"), out); });
 }
 
 HRESULT CCPU::get_MachineType(BSTR* out)
 {
-    return Member([&] { sys::ReturnText(sys::ReadMachineText(kPnpKey, "MachineType"), out); });
+    return Member([&] { sys::ReturnText(sys::ReadMachineText(sys::kPnpKey, "MachineType"), out); });
 }
 
 HRESULT CCPU::get_ProcessorCount(long* out)

@@ -23,8 +23,7 @@ HRESULT CDrive::get_Type(dt_Types* out)
 HRESULT CDrive::Space(long* out, bool free, const char* failed)
 {
     return Member([&] {
-        if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
-        *out = 0;
+        *zyk::com::CheckedOut(out) = 0;
         if (!GetDiskFreeSpaceA(root_.c_str(), &sectorsPerCluster_, &bytesPerSector_, &freeClusters_, &totalClusters_))
             throw failure(E_FAIL, failed);
         // Sizes of 2 GB and more do not fit the 32-bit signed result: they read as the

@@ -1,5 +1,4 @@
 #include "os.h"
-#include "com/handed.h"
 #include <vector>
 
 namespace {
@@ -18,6 +17,16 @@ std::string FolderText(F&& fn)
         if (n < buffer.size()) return std::string(buffer.data(), n);
         buffer.assign(n + 1, 0);
     }
+}
+
+// The name that read (GetComputerNameA, GetUserNameA) writes, handed to the client.
+void ReturnName(BSTR* out, BOOL(WINAPI* read)(char*, DWORD*), const char* failed)
+{
+    *zyk::com::CheckedOut(out) = nullptr;
+    char buffer[256] = {};
+    DWORD size = sizeof buffer;
+    if (!read(buffer, &size)) throw failure(E_FAIL, failed);
+    sys::ReturnText(buffer, out);
 }
 
 } // namespace
@@ -45,8 +54,7 @@ template <class F>
 HRESULT COS::Folder(BSTR* out, zyk::com::Bstr& cache, F&& fn)
 {
     return Member([&] {
-        if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
-        *out = nullptr;
+        *zyk::com::CheckedOut(out) = nullptr;
         std::string text;
         try {
             text = FolderText(fn);
@@ -75,26 +83,12 @@ HRESULT COS::get_TempDir(BSTR* out)
 
 HRESULT COS::get_ComputerName(BSTR* out)
 {
-    return Member([&] {
-        if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
-        *out = nullptr;
-        char buffer[256] = {};
-        DWORD size = sizeof buffer;
-        if (!GetComputerNameA(buffer, &size)) throw failure(E_FAIL, "Unable to obtain Computer Name.");
-        sys::ReturnText(buffer, out);
-    });
+    return Member([&] { ReturnName(out, &GetComputerNameA, "Unable to obtain Computer Name."); });
 }
 
 HRESULT COS::get_User(BSTR* out)
 {
-    return Member([&] {
-        if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
-        *out = nullptr;
-        char buffer[256] = {};
-        DWORD size = sizeof buffer;
-        if (!GetUserNameA(buffer, &size)) throw failure(E_FAIL, "Failed to obtain User Name.");
-        sys::ReturnText(buffer, out);
-    });
+    return Member([&] { ReturnName(out, &GetUserNameA, "Failed to obtain User Name."); });
 }
 
 HRESULT COS::get_Version(IDispatch** out)

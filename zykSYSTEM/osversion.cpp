@@ -30,8 +30,7 @@ wv_OS GetOSType(const OSVERSIONINFOA& info, bool ok)
 HRESULT COSVersion::Read(long* out, DWORD OSVERSIONINFOA::*field, const char* failed)
 {
     return Member([&] {
-        if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
-        *out = 0;
+        *zyk::com::CheckedOut(out) = 0;
         if (!QueryVersion(info_)) throw failure(E_FAIL, failed);
         *out = static_cast<long>(info_.*field);
     });

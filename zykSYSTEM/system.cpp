@@ -37,7 +37,7 @@ std::string ReadMachineText(const char* key, const char* value)
 
 void ReturnText(const std::string& text, BSTR* out)
 {
-    if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
+    zyk::com::CheckedOut(out);
     *out = zyk::com::AnsiToBstr(text.c_str());
     if (!*out) throw failure(E_OUTOFMEMORY, static_cast<UINT>(IDS_OUT_OF_MEMORY));
 }

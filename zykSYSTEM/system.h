@@ -3,6 +3,7 @@
 #pragma once
 #include "zykSYSTEM.h"
 #include "com/failure.h"
+#include "com/handed.h"
 #include "resource.h"
 #include "com/control.h"
 #include "com/events.h"
@@ -11,6 +12,9 @@
 #include <string>
 
 namespace sys {
+
+// The machine's Plug and Play key that holds what the BIOS and the board tell.
+constexpr char kPnpKey[] = "Enum\\Root\\*PNP0C01\\0000";
 
 // The text of a value under a key of HKEY_LOCAL_MACHINE, read whole and ended at its
 // first NUL; "" when the key or the value is missing.

@@ -14,15 +14,22 @@ Ptr<Itf> Hold(long handle)
     return Ptr<Itf>(FromHandle<Itf>(handle));
 }
 
+// The out-parameter of a getter, checked before anything is written to it: throws
+// failure(E_POINTER, "Cannot return data to NULL Pointer.") when it is null.
+template <class T>
+T* CheckedOut(T* out)
+{
+    if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
+    return out;
+}
+
 // The IDispatch of a child that a parent holds (a Ptr or a raw pointer), into out.
-// Throws failure(E_POINTER, "Cannot return data to NULL Pointer.") for a null out,
-// failure(E_POINTER, missing) for a missing child, and failure(hr, missing) when the child
-// does not answer IDispatch.
+// Throws as CheckedOut for a null out, failure(E_POINTER, missing) for a missing child,
+// and failure(hr, missing) when the child does not answer IDispatch.
 template <class Itf>
 void HandOut(Itf* child, IDispatch** out, const char* missing)
 {
-    if (!out) throw failure(E_POINTER, "Cannot return data to NULL Pointer.");
-    *out = nullptr;
+    *zyk::com::CheckedOut(out) = nullptr;
     if (!child) throw failure(E_POINTER, missing);
     HRESULT hr = child->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(out));
     if (FAILED(hr)) throw failure(hr, missing);
