@@ -408,6 +408,16 @@ void ExpectError(const wchar_t* source, REFIID iid, const std::wstring& descript
     EXPECT_TRUE(IsEqualGUID(e.guid, iid));
 }
 
+void ExpectReleasedAt(const char* file, int line, IUnknown* object, ULONG expected)
+{
+    if (!object) {
+        ADD_FAILURE_AT(file, line) << "there is no reference to release";
+        return;
+    }
+    const ULONG left = object->Release();
+    if (left != expected) ADD_FAILURE_AT(file, line) << "Release left " << left << " references, not " << expected;
+}
+
 } // namespace testkit
 
 namespace testkit {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 #include <gtest/gtest.h>
+#include "com/ptr.h"
 #include "counts/counts.h"
 
 namespace testkit {
@@ -140,7 +141,31 @@ T* As(IDispatch* d, REFIID iid)
 // The thread's error information is there with exactly this source, GUID and description.
 void ExpectError(const wchar_t* source, REFIID iid, const std::wstring& description);
 
+// An object created by ProgID and held (a failed creation is a test failure and holds nothing).
+template <class T>
+zyk::com::Ptr<T> Make(const wchar_t* progId, REFIID iid)
+{
+    zyk::com::Ptr<T> p;
+    EXPECT_EQ(CreateByProgId(progId, iid, reinterpret_cast<void**>(p.Out())), S_OK) << Narrow(progId);
+    return p;
+}
+
+// Releases the reference that p holds, leaving p empty, and checks the count Release
+// returned: 0 when it was the last reference to the object. Called through EXPECT_RELEASED
+// and EXPECT_RELEASED_TO, which report the caller's file and line.
+void ExpectReleasedAt(const char* file, int line, IUnknown* object, ULONG expected);
+template <class T>
+void ExpectReleased(const char* file, int line, zyk::com::Ptr<T>& p, ULONG expected)
+{
+    ExpectReleasedAt(file, line, p.Detach(), expected);
+}
+
 } // namespace testkit
+
+// The test's last reference to p's object is released, and with it the object.
+#define EXPECT_RELEASED(p) ::testkit::ExpectReleased(__FILE__, __LINE__, (p), 0)
+// p's reference is released, and count references to its object are left.
+#define EXPECT_RELEASED_TO(p, count) ::testkit::ExpectReleased(__FILE__, __LINE__, (p), (count))
 
 namespace testkit {
 

@@ -1,10 +1,7 @@
-// The video control as a client and a container see it: registration, the graph built
-// into the host window from an AVI file the test writes, the window's size, the events
-// posted to the host, the failures of Load, the control hosted by AtlAxWin (also after the
-// server was unloaded and loaded again), and its events bound.
+// The video control as a client sees it: registration, the graph built into the host
+// window from an AVI file the test writes, the window's size, the events posted to the host,
+// the failures of Load. What it does as a control is in control_test.cpp.
 #include "testkit.h"
-#include "atlhost.h"
-#include "events.h"
 #include "zykMM.h"
 #include "zykMM_classes.h"
 #include <string>
@@ -191,51 +188,4 @@ TEST(VideoControl, AVideoPlaysInAChildOfTheHostWindowAndPostsItsEvents)
     EXPECT_EQ(d->Stop(), S_OK);
     d->Release();
     DestroyWindow(host);
-}
-
-TEST(VideoControl, HostedByAtlAxWinAsAChildWindow)
-{
-    testkit::AtlHost atl;
-    ASSERT_TRUE(atl.ready);
-    HWND parent = testkit::CreateTestWindow(200, 150, "video control host");
-    HWND host = CreateWindowExW(0, L"AtlAxWin", L"zykMM.Device", WS_CHILD | WS_VISIBLE, 10, 10, 120, 90, parent,
-                                nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(host, nullptr);
-    testkit::PumpMessages();
-    IUnknown* control = nullptr;
-    ASSERT_EQ(atl.getControl(host, &control), S_OK);
-    IDevice* d = nullptr;
-    EXPECT_EQ(control->QueryInterface(IID_IDevice, reinterpret_cast<void**>(&d)), S_OK);
-    IOleWindow* ole = nullptr;
-    ASSERT_EQ(control->QueryInterface(IID_IOleWindow, reinterpret_cast<void**>(&ole)), S_OK);
-    HWND own = nullptr;
-    EXPECT_EQ(ole->GetWindow(&own), S_OK);
-    EXPECT_NE(own, nullptr);
-    EXPECT_EQ(GetParent(own), host);
-    ole->Release();
-    if (d) d->Release();
-    control->Release();
-    DestroyWindow(parent);
-    testkit::PumpMessages();
-}
-
-// Runs in a fresh process, where nothing else holds the server.
-TEST(VideoControlReload, Child)
-{
-    if (!GetEnvironmentVariableA("ZYK_RELOAD_CHILD", nullptr, 0)) GTEST_SKIP() << "runs in a child";
-    testkit::ExpectControlsAfterReloads(L"zykMM.dll", {L"zykMM.Device"}, 3);
-}
-
-TEST(VideoControl, GetsItsWindowAfterTheServerWasUnloadedAndLoadedAgain)
-{
-    EXPECT_EQ(testkit::RunCopy("zyk_mm_reload.exe", "VideoControlReload.Child", "ZYK_RELOAD_CHILD", "1", {}), 0)
-        << "the child failed (its output is above)";
-}
-
-TEST(VideoControl, EventsBindAsAFormsWithEventsDoes)
-{
-    IUnknown* u = testkit::Create<IUnknown>(L"zykMM.Device", IID_IUnknown);
-    ASSERT_NE(u, nullptr);
-    testkit::ExpectEventsBind(u);
-    u->Release();
 }

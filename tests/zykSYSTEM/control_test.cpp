@@ -1,204 +1,142 @@
-// The controls in a real container (the platform's AtlAxWin), also after the server was
-// unloaded and loaded again, their drawing, their registration, their error information,
-// their events and class information (and those of BIOS and CE), and the property page.
+// The six controls: what every control does (control_conformance.h), and what is this
+// server's own: hosted, a reflected notification reaches the default procedure as the plain
+// message and a CPU answers as the object does; BIOS and CE, which are no controls, with
+// their events, class information and storage; the registration, the error information and
+// the property page.
 #include "system_fixture.h"
-#include "atlhost.h"
-#include "events.h"
+#include "control_conformance.h"
 #include "zykSYSTEM_classes.h"
-#include <algorithm>
-#include <olectl.h>
 
-using sys_test::New;
+using zyk::com::Ptr;
 
 namespace {
 
-using Atl = testkit::AtlHost;
+// The MiscStatus of the controls that show at run time, and of those that do not
+// (OLEMISC_INVISIBLEATRUNTIME).
+const DWORD kShown = 131473, kInvisible = 132497;
 
-const wchar_t* const kControls[] = {L"ZYKSystem.Memory",    L"ZYKSystem.CPU",    L"ZYKSystem.OS",
-                                    L"ZYKSystem.OSVersion", L"ZYKSystem.Drives", L"ZYKSystem.Drive"};
+using testkit::Drawing;
+const testkit::ControlServer kServer{
+    L"zykSYSTEM.dll",
+    {{L"ZYKSystem.Memory", &CLSID_Memory, &IID_IMemory, &DIID__IMemoryEvents, kShown, Drawing::Icon},
+     {L"ZYKSystem.CPU", &CLSID_CPU, &IID_ICPU, &DIID__ICPUEvents, kShown, Drawing::Icon},
+     {L"ZYKSystem.OS", &CLSID_OS, &IID_IOS, &DIID__IOSEvents, kInvisible, Drawing::Icon},
+     {L"ZYKSystem.OSVersion", &CLSID_OSVersion, &IID_IOSVersion, &DIID__IOSVersionEvents, kInvisible, Drawing::Icon},
+     {L"ZYKSystem.Drives", &CLSID_Drives, &IID_IDrives, &DIID__IDrivesEvents, kInvisible, Drawing::Icon},
+     {L"ZYKSystem.Drive", &CLSID_Drive, &IID_IDrive, &DIID__IDriveEvents, kInvisible, Drawing::Icon}}};
 
 } // namespace
 
-TEST(Controls, HostedByAtlAxWinEachAsAChildWindow)
+INSTANTIATE_TEST_SUITE_P(zykSYSTEM, ControlConformance, testing::Values(kServer));
+
+TEST(Controls, HostedTheyPassReflectedNotificationsOnAsThePlainMessage)
 {
-    Atl atl;
+    testkit::AtlHost atl;
     ASSERT_TRUE(atl.ready);
     HWND parent = testkit::CreateTestWindow(200, 150, "zykSYSTEM control host");
-    for (const wchar_t* progId : kControls) {
-        SCOPED_TRACE(testkit::Narrow(progId));
-        HWND host = CreateWindowExW(0, L"AtlAxWin", progId, WS_CHILD | WS_VISIBLE, 10, 10, 64, 64, parent, nullptr,
-                                    GetModuleHandleW(nullptr), nullptr);
-        ASSERT_NE(host, nullptr);
-        testkit::PumpMessages();
-        IUnknown* u = nullptr;
-        ASSERT_EQ(atl.getControl(host, &u), S_OK);
-        ASSERT_NE(u, nullptr);
-        IDispatch* d = nullptr;
-        EXPECT_EQ(u->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&d)), S_OK);
-        HWND control = GetWindow(host, GW_CHILD);
-        EXPECT_NE(control, nullptr);
-        // A reflected notification reaches the default procedure as the plain message:
-        // for a button's colour that answers with a brush.
-        if (control) {
-            HDC dc = GetDC(control);
-            EXPECT_NE(SendMessageW(control, OCM__BASE + WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc), 0), 0);
-            ReleaseDC(control, dc);
-        }
-        if (d) d->Release();
-        u->Release();
-        DestroyWindow(host);
+    for (const testkit::ControlTraits& c : kServer.controls) {
+        SCOPED_TRACE(testkit::Narrow(c.progId));
+        testkit::HostedControl hosted(atl, parent, c.progId, 64, 64);
+        ASSERT_NE(hosted.window, nullptr);
+        // For a button's colour the default procedure answers with a brush.
+        HDC dc = GetDC(hosted.window);
+        EXPECT_NE(SendMessageW(hosted.window, OCM__BASE + WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc), 0), 0);
+        ReleaseDC(hosted.window, dc);
+        hosted.Close();
+        EXPECT_RELEASED(hosted.control);
     }
     // A hosted CPU answers as the object does.
-    HWND host = CreateWindowExW(0, L"AtlAxWin", L"ZYKSystem.CPU", WS_CHILD | WS_VISIBLE, 10, 10, 64, 64, parent,
-                                nullptr, GetModuleHandleW(nullptr), nullptr);
-    testkit::PumpMessages();
-    IUnknown* u = nullptr;
-    ASSERT_EQ(atl.getControl(host, &u), S_OK);
-    ICPU* cpu = nullptr;
-    ASSERT_EQ(u->QueryInterface(IID_ICPU, reinterpret_cast<void**>(&cpu)), S_OK);
+    testkit::HostedControl hosted(atl, parent, L"ZYKSystem.CPU", 64, 64);
+    auto cpu = hosted.control.As<ICPU>(IID_ICPU);
+    ASSERT_TRUE(cpu);
     long count = 0;
     EXPECT_EQ(cpu->get_ProcessorCount(&count), S_OK);
     EXPECT_GE(count, 1);
-    cpu->Release();
-    u->Release();
-    DestroyWindow(host);
+    cpu.Reset();
+    hosted.Close();
+    EXPECT_RELEASED(hosted.control);
     DestroyWindow(parent);
-}
-
-// Runs in a fresh process, where nothing else holds the server.
-TEST(ControlsReload, Child)
-{
-    if (!GetEnvironmentVariableA("ZYK_RELOAD_CHILD", nullptr, 0)) GTEST_SKIP() << "runs in a child";
-    std::vector<const wchar_t*> progIds;
-    for (const wchar_t* progId : kControls) progIds.push_back(progId);
-    testkit::ExpectControlsAfterReloads(L"zykSYSTEM.dll", progIds, 3);
-}
-
-TEST(Controls, GetTheirWindowAfterTheServerWasUnloadedAndLoadedAgain)
-{
-    EXPECT_EQ(testkit::RunCopy("zyk_sys_reload.exe", "ControlsReload.Child", "ZYK_RELOAD_CHILD", "1", {}), 0)
-        << "the child failed (its output is above)";
-}
-
-TEST(Controls, EventsBindAsAFormsWithEventsDoes)
-{
-    std::vector<const wchar_t*> progIds{L"ZYKSystem.BIOS", L"ZYKSystem.CE"};
-    for (const wchar_t* progId : kControls) progIds.push_back(progId);
-    for (const wchar_t* progId : progIds) {
-        SCOPED_TRACE(testkit::Narrow(progId));
-        IUnknown* u = New<IUnknown>(progId, IID_IUnknown);
-        ASSERT_NE(u, nullptr);
-        testkit::ExpectEventsBind(u);
-        u->Release();
-    }
-    // Memory's source is the one that declares an event.
-    IUnknown* memory = New<IUnknown>(L"ZYKSystem.Memory", IID_IUnknown);
-    ASSERT_NE(memory, nullptr);
-    EXPECT_TRUE(IsEqualGUID(testkit::DefaultSource(memory), DIID__IMemoryEvents));
-    memory->Release();
 }
 
 // BIOS and CE keep nothing, yet a container can save them into its storage and load them
 // back from it: the storage names the class, and loading makes a working object. Their
-// class information is that of their coclass (its default source is checked above).
-TEST(PlainObjects, AnswerClassInformationAndPersistInAStorage)
+// class information is that of their coclass, and their events bind as a form binds them.
+TEST(PlainObjects, AnswerClassInformationPersistInAStorageAndBindEvents)
 {
     for (const wchar_t* progId : {L"ZYKSystem.BIOS", L"ZYKSystem.CE"}) {
         SCOPED_TRACE(testkit::Narrow(progId));
-        IProvideClassInfo* info = New<IProvideClassInfo>(progId, IID_IProvideClassInfo);
-        ASSERT_NE(info, nullptr);
-        ITypeInfo* coclass = nullptr;
-        ASSERT_EQ(info->GetClassInfo(&coclass), S_OK);
+        auto object = testkit::Make<IUnknown>(progId, IID_IUnknown);
+        ASSERT_TRUE(object);
+        testkit::ExpectEventsBind(object.Get());
+        CLSID expected{};
+        CLSIDFromProgID(progId, &expected);
+        auto info = object.As<IProvideClassInfo>(IID_IProvideClassInfo);
+        ASSERT_TRUE(info);
+        Ptr<ITypeInfo> coclass;
+        ASSERT_EQ(info->GetClassInfo(coclass.Out()), S_OK);
         TYPEATTR* attr = nullptr;
         ASSERT_EQ(coclass->GetTypeAttr(&attr), S_OK);
         EXPECT_EQ(attr->typekind, TKIND_COCLASS);
-        CLSID expected{};
-        CLSIDFromProgID(progId, &expected);
         EXPECT_TRUE(IsEqualGUID(attr->guid, expected));
         coclass->ReleaseTypeAttr(attr);
-        coclass->Release();
-        info->Release();
+        coclass.Reset();
+        info.Reset();
 
-        IPersistStorage* persist = New<IPersistStorage>(progId, IID_IPersistStorage);
-        ASSERT_NE(persist, nullptr);
+        auto persist = object.As<IPersistStorage>(IID_IPersistStorage);
+        ASSERT_TRUE(persist);
         CLSID clsid{};
         EXPECT_EQ(persist->GetClassID(&clsid), S_OK);
         EXPECT_TRUE(IsEqualGUID(clsid, expected));
-        ILockBytes* bytes = nullptr;
-        IStorage* storage = nullptr;
-        ASSERT_EQ(CreateILockBytesOnHGlobal(nullptr, TRUE, &bytes), S_OK);
-        ASSERT_EQ(StgCreateDocfileOnILockBytes(bytes, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, &storage),
+        Ptr<ILockBytes> bytes;
+        Ptr<IStorage> storage;
+        ASSERT_EQ(CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.Out()), S_OK);
+        ASSERT_EQ(StgCreateDocfileOnILockBytes(bytes.Get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
+                                               storage.Out()),
                   S_OK);
-        EXPECT_EQ(persist->InitNew(storage), S_OK);
+        EXPECT_EQ(persist->InitNew(storage.Get()), S_OK);
         EXPECT_EQ(persist->IsDirty(), S_FALSE);
-        EXPECT_EQ(OleSave(persist, storage, TRUE), S_OK);
+        EXPECT_EQ(OleSave(persist.Get(), storage.Get(), TRUE), S_OK);
         EXPECT_EQ(persist->SaveCompleted(nullptr), S_OK);
         EXPECT_EQ(persist->Save(nullptr, FALSE), E_POINTER);
-        persist->Release();
+        persist.Reset();
+        EXPECT_RELEASED(object);
 
-        IDispatch* loaded = nullptr;
-        ASSERT_EQ(OleLoad(storage, IID_IDispatch, nullptr, reinterpret_cast<void**>(&loaded)), S_OK);
-        ASSERT_NE(loaded, nullptr);
+        Ptr<IDispatch> loaded;
+        ASSERT_EQ(OleLoad(storage.Get(), IID_IDispatch, nullptr, reinterpret_cast<void**>(loaded.Out())), S_OK);
+        ASSERT_TRUE(loaded);
         VARIANT name;
         VariantInit(&name);
-        EXPECT_EQ(testkit::DispGet(loaded, L"Name", &name), S_OK);
+        EXPECT_EQ(testkit::DispGet(loaded.Get(), L"Name", &name), S_OK);
         EXPECT_EQ(V_VT(&name), VT_BSTR);
         VariantClear(&name);
-        loaded->Release();
-        storage->Release();
-        bytes->Release();
+        EXPECT_RELEASED(loaded);
     }
 }
 
-TEST(Controls, DrawTheIconInA32By32Area)
-{
-    IViewObject2* view = New<IViewObject2>(L"ZYKSystem.CPU", IID_IViewObject2);
-    ASSERT_NE(view, nullptr);
-    testkit::Canvas canvas(128, 128, 0x010203u);
-    ASSERT_TRUE(canvas.Ready());
-    RECTL bounds{10, 20, 110, 120};
-    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.Dc(), &bounds, nullptr, nullptr, 0),
-              S_OK);
-    EXPECT_NE(canvas.At(10 + 16, 20 + 12), 0x010203u); // the icon at the rectangle's top-left
-    EXPECT_EQ(canvas.At(10 + 40, 20 + 40), 0x010203u); // nothing beyond its 32 x 32
-    EXPECT_EQ(canvas.At(5, 5), 0x010203u);
-    view->Release();
-}
-
+// The MiscStatus that the controls answer is checked with the rest of what a control does.
 TEST(Controls, RegisteredAsControlsWithTheirMiscStatus)
 {
     testkit::ExpectRegistered(L"zykSYSTEM.dll", L"{9F5CFAC3-31E8-4889-9E34-E971517F1CE0}",
                               {ZYKSYSTEM_CLASSES(ZYK_REGISTERED_CLASS)});
-    // Invisible at run time: OS and the rest; Memory and CPU are not.
-    IOleObject* os = New<IOleObject>(L"ZYKSystem.OS", IID_IOleObject);
-    IOleObject* cpu = New<IOleObject>(L"ZYKSystem.CPU", IID_IOleObject);
-    ASSERT_TRUE(os && cpu);
-    DWORD misc = 0;
-    EXPECT_EQ(os->GetMiscStatus(DVASPECT_CONTENT, &misc), S_OK);
-    EXPECT_TRUE(misc & OLEMISC_INVISIBLEATRUNTIME);
-    EXPECT_EQ(cpu->GetMiscStatus(DVASPECT_CONTENT, &misc), S_OK);
-    EXPECT_FALSE(misc & OLEMISC_INVISIBLEATRUNTIME);
-    os->Release();
-    cpu->Release();
 }
 
 TEST(Controls, ErrorInformationIsForTheClassOwnInterfaceOnly)
 {
-    ISupportErrorInfo* drive = New<ISupportErrorInfo>(L"ZYKSystem.Drive", IID_ISupportErrorInfo);
-    ASSERT_NE(drive, nullptr);
+    auto drive = testkit::Make<ISupportErrorInfo>(L"ZYKSystem.Drive", IID_ISupportErrorInfo);
+    ASSERT_TRUE(drive);
     EXPECT_EQ(drive->InterfaceSupportsErrorInfo(IID_IDrive), S_OK);
     EXPECT_EQ(drive->InterfaceSupportsErrorInfo(IID_IDrives), S_FALSE);
-    drive->Release();
-    ISupportErrorInfo* ce = New<ISupportErrorInfo>(L"ZYKSystem.CE", IID_ISupportErrorInfo);
-    ASSERT_NE(ce, nullptr);
+    EXPECT_RELEASED(drive);
+    auto ce = testkit::Make<ISupportErrorInfo>(L"ZYKSystem.CE", IID_ISupportErrorInfo);
+    ASSERT_TRUE(ce);
     EXPECT_EQ(ce->InterfaceSupportsErrorInfo(IID_ICE), S_OK);
-    ce->Release();
+    EXPECT_RELEASED(ce);
 }
 
 TEST(PropertyPage, DescribesItselfAndAppliesNothing)
 {
-    IPropertyPage* page = New<IPropertyPage>(L"ZYKSystem.PropPage", IID_IPropertyPage);
-    ASSERT_NE(page, nullptr);
+    auto page = testkit::Make<IPropertyPage>(L"ZYKSystem.PropPage", IID_IPropertyPage);
+    ASSERT_TRUE(page);
     PROPPAGEINFO info{};
     ASSERT_EQ(page->GetPageInfo(&info), S_OK);
     EXPECT_EQ(std::wstring(info.pszTitle), L"ZYK");
@@ -218,6 +156,6 @@ TEST(PropertyPage, DescribesItselfAndAppliesNothing)
     EXPECT_EQ(page->Apply(), S_OK);
     EXPECT_EQ(page->Deactivate(), S_OK);
     EXPECT_EQ(GetWindow(parent, GW_CHILD), nullptr);
-    page->Release();
+    EXPECT_RELEASED(page);
     DestroyWindow(parent);
 }
