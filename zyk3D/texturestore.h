@@ -1,13 +1,12 @@
 // The texture store: one process-wide list of texture records, each naming an image (a
 // bitmap resource of the host program, a ".bmp" file or a ".tga" file) and holding the
-// Direct3D texture surface made from it on the current device.
+// Direct3D texture surface made from it on the current device. Where a file is looked
+// for is in texturepath.h; how an image is read and made into a surface, in
+// textureconverter.h.
 //
-// Names are compared case-insensitively (lstrcmpiA). A name is tried under the texture
-// folder (SetTexturePath, empty at start: the current directory), then under the DirectX
-// SDK media folder ("DXSDK Samples Path" of HKLM\Software\Microsoft\DirectX plus
-// "\D3DIM\Media\") when that is registered. Names and joined paths of any length up to the
-// platform's path limit (kStoreNameMax characters) are kept whole; longer ones are
-// refused (E_INVALIDARG).
+// Names are compared case-insensitively (lstrcmpiA). Names of any length up to the
+// platform's path limit (kStoreNameMax characters) are kept whole; longer ones, and file
+// names that do not fit under the texture folder, are refused (E_INVALIDARG).
 //
 // Uses
 // ----
@@ -48,8 +47,7 @@
 #include <string>
 #include <vector>
 
-// The longest name and joined path the store takes: the platform's path limit.
-inline constexpr size_t kStoreNameMax = MAX_PATH - 1;
+#include "texturepath.h"
 
 // Creation flags (CTextureContainer::flags).
 #define TEXTUREFLAG_WHITE_TRANSPARENT 0x1 // every colour but white gets full alpha
@@ -83,6 +81,10 @@ struct CTextureContainer {
 
     CTextureContainer(const char* name, DWORD stage, DWORD flags);
     ~CTextureContainer();
+    // Releases the surface (and forgets its device).
+    void ReleaseSurface();
+    // Frees the bitmap and the pixels.
+    void FreeImage();
     CTextureContainer(const CTextureContainer&) = delete;
     CTextureContainer& operator=(const CTextureContainer&) = delete;
 };
@@ -117,38 +119,5 @@ HRESULT InvalidateAllTextures();
 HRESULT DestroyTexture(const char* name);
 // The surface of the record of the name (no reference added), or NULL.
 IDirectDrawSurface7* GetTextureSurface(const char* name);
-// Sets the texture folder, the prefix that names are tried under first (at most 511
-// characters; NULL sets the empty prefix). Returns the folder now set.
-const char* SetTexturePath(const char* path);
 // Frees every record whatever its uses: for the module's unload.
 void DestroyAllTextures();
-
-// The DirectX SDK's media folder: the "DXSDK Samples Path" value of
-// HKLM\Software\Microsoft\DirectX followed by "\D3DIM\Media\"; false (and out untouched)
-// when the SDK is not registered.
-constexpr size_t kSdkMediaPathSize = 512 + 16;
-bool GetSdkMediaPath(char (&out)[kSdkMediaPathSize]);
-
-// The steps of the store, used by the functions above.
-// Loads the record's image: a bitmap resource of the host program of that name (whatever
-// its extension), else the ".bmp" or ".tga" file of that name. S_OK, 0x887600FF (found in
-// neither folder, or a ".bmp" that cannot be loaded), E_NOTIMPL (no or another extension),
-// E_FAIL (a ".tga" that cannot be read or decoded).
-HRESULT LoadImageData(CTextureContainer* record);
-HRESULT LoadBitmapFile(CTextureContainer* record, const char* path);
-HRESULT LoadTargaFile(CTextureContainer* record, const char* path);
-// Makes a fresh surface on the device from the record's size and image.
-HRESULT RestoreContainer(CTextureContainer* record, IDirect3DDevice7* device);
-// The format search: the device's texture formats are offered in its order and the
-// first that fits the search is copied into target.
-struct TextureFormatSearch {
-    DWORD wantedDepth;
-    BOOL wantsAlpha;
-    BOOL wantsPalette;
-    BOOL found;
-    DDPIXELFORMAT* target;
-};
-HRESULT CALLBACK TextureFormatCallback(DDPIXELFORMAT* format, void* search);
-// Copy the record's bitmap or pixels into its surface, stretched to the surface's size.
-HRESULT CopyBitmapToSurface(CTextureContainer* record);
-HRESULT CopyRgbaToSurface(CTextureContainer* record);

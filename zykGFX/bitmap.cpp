@@ -1,41 +1,9 @@
 #include "bitmap.h"
-#include "formats/bmp.h"
+#include "image/file.h"
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
-
-bool ReadFileBytes(const char* path, std::string& bytes, size_t maxBytes)
-{
-    bytes.clear();
-    FILE* f = fopen(path, "rb");
-    if (!f) return false;
-    char buffer[4096];
-    size_t n;
-    bool ok = true;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) {
-        if (bytes.size() + n > maxBytes) {
-            ok = false;
-            break;
-        }
-        bytes.append(buffer, n);
-    }
-    if (ferror(f)) ok = false;
-    fclose(f);
-    return ok;
-}
-
-HBITMAP LoadCheckedBitmap(const char* path)
-{
-    std::string bytes;
-    if (!path || !*path || !ReadFileBytes(path, bytes)) return nullptr;
-    zyk::formats::BmpInfo info;
-    if (zyk::formats::CheckBmp(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), info) !=
-        zyk::formats::BmpResult::Ok)
-        return nullptr;
-    return static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), path, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION | LR_LOADFROMFILE));
-}
 
 HRESULT DDCopyBitmap(IDirectDrawSurface7* surface, HBITMAP bitmap, int x, int y, int dx, int dy)
 {
@@ -190,8 +158,8 @@ bool FromResource(const char* name, PALETTEENTRY (&entries)[256], bool& found)
 
 bool FromFile(const char* name, PALETTEENTRY (&entries)[256])
 {
-    std::string bytes;
-    if (!ReadFileBytes(name, bytes, 64u << 20)) return false;
+    std::vector<uint8_t> bytes;
+    if (!zyk::image::ReadWholeFile(name, bytes, 64u << 20)) return false;
     const size_t headers = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
     if (bytes.size() < headers || bytes[0] != 'B' || bytes[1] != 'M') return false;
     BITMAPINFOHEADER header;

@@ -1,17 +1,9 @@
-// Bitmaps on DirectDraw surfaces: loading a checked .bmp file, copying a bitmap onto a
-// surface, the source colour key of a surface from a COLORREF, saving a surface, and the
-// palette colours read from a bitmap resource or file.
+// Bitmaps on DirectDraw surfaces: copying a bitmap onto a surface, the source colour key
+// of a surface from a COLORREF, saving a surface, and the palette colours read from a
+// bitmap resource or file. Bitmap files are loaded by support/image (file.h).
 #pragma once
 #include <windows.h>
 #include <ddraw.h>
-#include <string>
-
-// The bytes of a file, or false when it cannot be read whole (at most maxBytes).
-bool ReadFileBytes(const char* path, std::string& bytes, size_t maxBytes = 256u << 20);
-
-// A DIB section of a .bmp file whose headers agree with its size; nullptr for a missing,
-// truncated or malformed file (the platform's loader would read past its end).
-HBITMAP LoadCheckedBitmap(const char* path);
 
 // Stretches the (x, y, dx, dy) part of the bitmap over the whole surface (dx or dy 0: the
 // bitmap's width or height). Returns the result of the surface's GetDC.

@@ -2,8 +2,16 @@
 #include "bitmap.h"
 #include "com/create.h"
 #include "com/text.h"
+#include "image/file.h"
 
 using zyk::com::Ptr;
+
+namespace {
+
+// The longest bitmap file an object is loaded from.
+constexpr size_t kBitmapFileMax = 256u << 20;
+
+} // namespace
 
 CGfxObjects::CGfxObjects() { comInitialised_ = SUCCEEDED(InitialiseCOM()); }
 
@@ -45,7 +53,7 @@ HRESULT CGfxObjects::get_Add(BSTR filename, long width, long height, long videoM
         if (filename && *filename) {
             const std::string path = zyk::com::ToAnsi(filename);
             if (path.size() > zyk::com::kAnsiPathMax) throw failure(E_FAIL, "Failed to Load Bitmap.");
-            bitmap = LoadCheckedBitmap(path.c_str());
+            bitmap = zyk::image::LoadCheckedBitmap(path.c_str(), kBitmapFileMax);
             if (!bitmap) throw failure(E_FAIL, "Failed to Load Bitmap.");
             GetObjectA(bitmap, sizeof bm, &bm);
             hr = object->Create(bm.bmWidth, bm.bmHeight, videoMemory);

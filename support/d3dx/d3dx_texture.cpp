@@ -5,10 +5,12 @@
 
 #include "formats/bmp.h"
 #include "formats/tga.h"
+#include "image/file.h"
+#include "image/pixels.h"
+#include "image/texture.h"
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -25,22 +27,6 @@ struct Image {
     DWORD width = 0, height = 0;
     std::vector<uint32_t> pixels;
 };
-
-HRESULT ReadWholeFile(const char* path, std::vector<uint8_t>& bytes)
-{
-    FILE* f = fopen(path, "rb");
-    if (!f) return DDERR_NOTFOUND;
-    HRESULT hr = DDERR_NOTFOUND;
-    if (fseek(f, 0, SEEK_END) == 0) {
-        const long size = ftell(f);
-        if (size >= 0 && fseek(f, 0, SEEK_SET) == 0) {
-            bytes.resize(static_cast<size_t>(size));
-            if (bytes.empty() || fread(bytes.data(), 1, bytes.size(), f) == bytes.size()) hr = S_OK;
-        }
-    }
-    fclose(f);
-    return hr;
-}
 
 bool EndsWithTga(const char* name)
 {
@@ -120,8 +106,7 @@ HRESULT DecodeTarga(const std::vector<uint8_t>& bytes, Image& image)
 HRESULT LoadImageFile(const char* name, Image& image)
 {
     std::vector<uint8_t> bytes;
-    HRESULT hr = ReadWholeFile(name, bytes);
-    if (FAILED(hr)) return hr;
+    if (!zyk::image::ReadWholeFile(name, bytes)) return DDERR_NOTFOUND;
     if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') return DecodeBitmap(bytes, image);
     if (EndsWithTga(name)) return DecodeTarga(bytes, image);
     return D3DXERR_UNSUPPORTEDFILEFORMAT;
@@ -215,35 +200,15 @@ bool Writable(D3DX_SURFACEFORMAT f)
     return f == D3DX_SF_A8;
 }
 
-struct Offered {
-    std::vector<DDPIXELFORMAT> formats;
-    bool failed = false;
-};
-
-HRESULT CALLBACK CollectFormat(LPDDPIXELFORMAT pf, LPVOID ctx)
-{
-    auto* offered = static_cast<Offered*>(ctx);
-    if (!pf) return D3DENUMRET_OK;
-    try {
-        offered->formats.push_back(*pf);
-    } catch (...) {
-        offered->failed = true;
-        return D3DENUMRET_CANCEL;
-    }
-    return D3DENUMRET_OK;
-}
-
 // The device's pixel format for the wanted format, or the layer's choice.
 HRESULT ChooseFormat(IDirect3DDevice7* device, D3DX_SURFACEFORMAT wanted, bool alpha, D3DX_SURFACEFORMAT* chosen,
                      DDPIXELFORMAT* pf)
 {
-    Offered offered;
-    HRESULT hr = device->EnumTextureFormats(CollectFormat, &offered);
-    if (offered.failed) return D3DXERR_NOMEMORY;
-    if (FAILED(hr)) return D3DXERR_ENUMFORMATSFAILED;
+    std::vector<DDPIXELFORMAT> offered;
+    if (FAILED(zyk::image::OfferedFormats(device, offered))) return D3DXERR_ENUMFORMATSFAILED;
     auto find = [&](D3DX_SURFACEFORMAT f) {
         if (f == D3DX_SF_UNKNOWN || !Writable(f)) return false;
-        for (const DDPIXELFORMAT& o : offered.formats) {
+        for (const DDPIXELFORMAT& o : offered) {
             if (D3DXMakeSurfaceFormat(&o) == f) {
                 *chosen = f;
                 *pf = o;
@@ -261,72 +226,17 @@ HRESULT ChooseFormat(IDirect3DDevice7* device, D3DX_SURFACEFORMAT wanted, bool a
     return D3DXERR_ENUMFORMATSFAILED;
 }
 
-// A channel value (0..255) in a mask's bits: its top bits, or widened for a wider mask.
-DWORD Place(DWORD c, DWORD mask)
-{
-    if (!mask) return 0;
-    int low = 0;
-    while (!(mask >> low & 1)) ++low;
-    const int bits = __builtin_popcount(mask);
-    const uint64_t v = bits <= 8 ? uint64_t(c >> (8 - bits)) : uint64_t(c) << (bits - 8);
-    return static_cast<DWORD>((v << low) & mask);
-}
-
-DWORD Pack(const DDPIXELFORMAT& pf, uint32_t p)
-{
-    const DWORD r = p >> 24, g = p >> 16 & 0xFF, b = p >> 8 & 0xFF, a = p & 0xFF;
-    const DWORD alpha = (pf.dwFlags & DDPF_ALPHAPIXELS) ? pf.dwRGBAlphaBitMask : 0;
-    if (pf.dwFlags & DDPF_LUMINANCE)
-        return Place((77 * r + 150 * g + 29 * b) >> 8, pf.dwLuminanceBitMask) | Place(a, alpha);
-    if (pf.dwFlags & DDPF_RGB)
-        return Place(r, pf.dwRBitMask) | Place(g, pf.dwGBitMask) | Place(b, pf.dwBBitMask) | Place(a, alpha);
-    return a; // alpha only
-}
-
 HRESULT WriteLevel(IDirectDrawSurface7* surface, const DDPIXELFORMAT& pf, const Image& image)
 {
     DDSURFACEDESC2 locked = {};
     locked.dwSize = sizeof(locked);
     HRESULT hr = surface->Lock(nullptr, &locked, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr);
     if (FAILED(hr)) return hr;
-    const DWORD bytes = std::max<DWORD>(1, std::min<DWORD>(4, pf.dwRGBBitCount / 8));
-    const DWORD w = std::min(locked.dwWidth, image.width), h = std::min(locked.dwHeight, image.height);
-    for (DWORD y = 0; y < h; ++y) {
-        BYTE* row = static_cast<BYTE*>(locked.lpSurface) + size_t(y) * locked.lPitch;
-        const uint32_t* source = image.pixels.data() + size_t(y) * image.width;
-        for (DWORD x = 0; x < w; ++x) {
-            const DWORD v = Pack(pf, source[x]);
-            memcpy(row + size_t(x) * bytes, &v, bytes);
-        }
-    }
+    zyk::image::WritePixels(locked, pf, image.pixels.data(), image.width, image.height);
     return surface->Unlock(nullptr);
 }
 
 // --- the texture ------------------------------------------------------------------
-
-DWORD PowerOfTwoAtLeast(DWORD v)
-{
-    DWORD p = 1;
-    while (p < v && p < 0x80000000u) p <<= 1;
-    return p;
-}
-
-DWORD Clamp(DWORD v, DWORD least, DWORD most) { return std::max(least, std::min(v, most)); }
-
-// The texture's size for the wanted one on a device with these caps.
-void FitSize(const D3DDEVICEDESC7& caps, DWORD* width, DWORD* height)
-{
-    const DWORD textureCaps = caps.dpcTriCaps.dwTextureCaps;
-    if (textureCaps & D3DPTEXTURECAPS_POW2) {
-        *width = PowerOfTwoAtLeast(*width);
-        *height = PowerOfTwoAtLeast(*height);
-    }
-    const DWORD maxW = caps.dwMaxTextureWidth ? caps.dwMaxTextureWidth : 256;
-    const DWORD maxH = caps.dwMaxTextureHeight ? caps.dwMaxTextureHeight : 256;
-    *width = Clamp(*width, std::max<DWORD>(1, caps.dwMinTextureWidth), maxW);
-    *height = Clamp(*height, std::max<DWORD>(1, caps.dwMinTextureHeight), maxH);
-    if (textureCaps & D3DPTEXTURECAPS_SQUAREONLY) *width = *height = std::max(*width, *height);
-}
 
 DWORD FullChain(DWORD width, DWORD height)
 {
@@ -340,20 +250,6 @@ bool CanMipMap(const D3DDEVICEDESC7& caps)
     const DWORD mip = D3DPTFILTERCAPS_MIPNEAREST | D3DPTFILTERCAPS_MIPLINEAR | D3DPTFILTERCAPS_LINEARMIPNEAREST |
                       D3DPTFILTERCAPS_LINEARMIPLINEAR | D3DPTFILTERCAPS_MIPFPOINT | D3DPTFILTERCAPS_MIPFLINEAR;
     return (caps.dpcTriCaps.dwTextureFilterCaps & mip) != 0;
-}
-
-IDirectDraw7* DirectDrawOf(IDirect3DDevice7* device)
-{
-    IDirectDrawSurface7* target = nullptr;
-    if (FAILED(device->GetRenderTarget(&target)) || !target) return nullptr;
-    IUnknown* unknown = nullptr;
-    IDirectDraw7* dd = nullptr;
-    if (SUCCEEDED(target->GetDDInterface(reinterpret_cast<void**>(&unknown))) && unknown) {
-        if (FAILED(unknown->QueryInterface(IID_IDirectDraw7, reinterpret_cast<void**>(&dd)))) dd = nullptr;
-        unknown->Release();
-    }
-    target->Release();
-    return dd;
 }
 
 HRESULT FillChain(IDirectDrawSurface7* top, const DDPIXELFORMAT& pf, Image image, bool linear)
@@ -396,7 +292,6 @@ HRESULT D3DXCreateTextureFromFile(IDirect3DDevice7* pDevice, DWORD* pFlags, DWOR
         return D3DXERR_INVALIDPARAMETER;
     const bool linear = filterType != D3DX_FT_POINT;
 
-    IDirectDraw7* dd = nullptr;
     IDirectDrawSurface7* surface = nullptr;
     try {
         Image image;
@@ -408,7 +303,7 @@ HRESULT D3DXCreateTextureFromFile(IDirect3DDevice7* pDevice, DWORD* pFlags, DWOR
         if (FAILED(hr)) return hr;
         DWORD width = (pWidth && *pWidth != 0 && *pWidth != D3DX_DEFAULT) ? *pWidth : image.width;
         DWORD height = (pHeight && *pHeight != 0 && *pHeight != D3DX_DEFAULT) ? *pHeight : image.height;
-        FitSize(caps, &width, &height);
+        zyk::image::FitTextureSize(caps, width, height);
 
         D3DX_SURFACEFORMAT format = D3DX_SF_UNKNOWN;
         DDPIXELFORMAT pf = {};
@@ -434,16 +329,11 @@ HRESULT D3DXCreateTextureFromFile(IDirect3DDevice7* pDevice, DWORD* pFlags, DWOR
             desc.dwMipMapCount = levels;
             desc.ddsCaps.dwCaps |= DDSCAPS_MIPMAP | DDSCAPS_COMPLEX;
         }
-        if (IsEqualGUID(caps.deviceGUID, IID_IDirect3DHALDevice) ||
-            IsEqualGUID(caps.deviceGUID, IID_IDirect3DTnLHalDevice))
-            desc.ddsCaps.dwCaps2 = DDSCAPS2_TEXTUREMANAGE;
-        else
-            desc.ddsCaps.dwCaps |= DDSCAPS_SYSTEMMEMORY;
+        zyk::image::PlaceTexture(caps, desc.ddsCaps);
 
-        dd = DirectDrawOf(pDevice);
+        const zyk::com::Ptr<IDirectDraw7> dd = zyk::image::DirectDrawOf(pDevice);
         if (!dd) return D3DXERR_NODIRECTDRAWAVAILABLE;
         hr = dd->CreateSurface(&desc, &surface, nullptr);
-        SafeRelease(dd);
         if (FAILED(hr)) {
             surface = nullptr;
             return hr;
@@ -462,7 +352,6 @@ HRESULT D3DXCreateTextureFromFile(IDirect3DDevice7* pDevice, DWORD* pFlags, DWOR
         return S_OK;
     } catch (const std::bad_alloc&) {
         SafeRelease(surface);
-        SafeRelease(dd);
         return D3DXERR_NOMEMORY;
     }
 }

@@ -9,6 +9,7 @@
 #include "com/module.h"
 #include "images.h"
 #include "testkit.h"
+#include "textureconverter.h"
 #include "texturestore.h"
 
 namespace {
