@@ -1,3 +1,4 @@
+// Reading the player's choices from the settings that the configuration applet saved.
 #include "choices.h"
 #include <cstdlib>
 

@@ -1,3 +1,4 @@
+// Opening a Device3D for the sample programs: created by its ProgID and initialised windowed.
 #include "engine.h"
 #include <cstdio>
 

@@ -1,3 +1,4 @@
+// The sample model's meshes, written as a .x text file, and the triangles of each material.
 #include "model.h"
 #include <cstdio>
 

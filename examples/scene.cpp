@@ -1,3 +1,4 @@
+// GameScene: the sample scene set up on a Device3D, and each frame's camera move, Clear, Render and Update.
 #include "scene.h"
 #include "model.h"
 #include "screen.h"

@@ -1,3 +1,4 @@
+// Window capture, .bmp writing, the game window, failure messages and the screenshot handshake of the samples.
 #include "screen.h"
 #include <ddraw.h>
 #include <cstdio>

@@ -1,3 +1,4 @@
+// The zykGFX round of the soak benchmark: one ZYKGFX.Device created, initialised and freed.
 #include "soak.h"
 #include "com/serverbinding.h"
 namespace gfx {

@@ -1,3 +1,4 @@
+// The zykSOUND round of the soak benchmark: one ZYKSound.Device initialised, a sound added, freed.
 #include "soak.h"
 #include "com/serverbinding.h"
 namespace sound {

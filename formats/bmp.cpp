@@ -1,3 +1,4 @@
+// CheckBmp: the file and info headers of a .bmp checked against each other and the file's size.
 #include "formats/bmp.h"
 
 namespace zyk::formats {

@@ -1,3 +1,4 @@
+// StudioObj: the walk of a 3DS file's chunk tree, its logs, meshes, keyframe tracks and frame copies.
 #include "formats/studioobj.h"
 
 #include <algorithm>

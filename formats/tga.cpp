@@ -1,3 +1,4 @@
+// DecodeTga: uncompressed and run-length encoded true-colour Targa images into 32-bit pixels.
 #include "formats/tga.h"
 
 #include <algorithm>

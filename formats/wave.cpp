@@ -1,3 +1,4 @@
+// ParseWave: the "fmt " and "data" chunks of a RIFF/WAVE image, and the format record they make.
 #include "formats/wave.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Reading the lines of a world file and turning them into floats and integers.
 #include "formats/worldline.h"
 
 #include <cfloat>

@@ -1,3 +1,4 @@
+// The readers of .x data records: meshes, material lists, arrays and materials, checked against their blocks.
 #include "formats/xdata.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// CCamera: its Position and LookAt, Rotate, the matrices Update sends, and the matrix helpers it builds them with.
 #include "com/ptr.h"
 #include "camera.h"
 #include "com/create.h"

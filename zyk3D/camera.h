@@ -1,3 +1,4 @@
+// CCamera: a viewpoint of a Device3D, and the matrix helpers (camera::) it builds its matrices with.
 #pragma once
 #include "zyk3D.h"
 #include "com/object.h"

@@ -1,3 +1,4 @@
+// CCameras: Add, and the cameras' part of the world file.
 #include "cameras.h"
 #include "com/create.h"
 #include "errormaps.h"

@@ -1,3 +1,4 @@
+// CCameras: the collection of a device's cameras.
 #pragma once
 #include "zyk3D.h"
 #include "com/collection.h"

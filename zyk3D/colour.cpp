@@ -1,3 +1,4 @@
+// CColour's part of the world file, and the helpers that read, pack and make a Colour.
 #include "colour.h"
 #include "com/create.h"
 #include "worldfile.h"

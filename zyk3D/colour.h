@@ -1,3 +1,4 @@
+// CColour: an RGBA colour of the scene, and the helpers that read, pack and make one.
 #pragma once
 #include "zyk3D.h"
 #include "com/object.h"

@@ -1,3 +1,4 @@
+// CDevice3D: the root object of the 3D engine.
 #pragma once
 #include "zyk3D.h"
 #include "com/object.h"

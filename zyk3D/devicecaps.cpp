@@ -1,3 +1,4 @@
+// CDeviceCaps: the render and z-buffer bit depths, asked of the device's description.
 #include "com/ptr.h"
 #include "devicecaps.h"
 #include "com/create.h"

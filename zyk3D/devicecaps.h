@@ -1,3 +1,4 @@
+// CDeviceCaps: the bit-depth capabilities of a device.
 #pragma once
 #include "zyk3D.h"
 #include "com/object.h"

@@ -1,3 +1,4 @@
+// CDevices: the Direct3D interface taken from DirectDraw, and one Device3D filed for each D3DX device.
 #include "devices.h"
 #include "com/create.h"
 #include "d3dx.h"

@@ -1,3 +1,4 @@
+// CDevices: the collection of the machine's 3D adapters.
 #pragma once
 #include "zyk3D.h"
 #include "com/collection.h"

@@ -1,3 +1,4 @@
+// DeviceState and its scope: the states held for a run of draws, sent when a draw needs them.
 #include "devicestate.h"
 #include <cstring>
 

@@ -1,3 +1,4 @@
+// The tables of result codes and error texts, and the failures thrown from them.
 #include "errormaps.h"
 #include "com/failure.h"
 #include "d3dx.h"

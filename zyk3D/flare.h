@@ -1,3 +1,4 @@
+// CFlare: a lens flare.
 #pragma once
 #include "zyk3D.h"
 #include "com/object.h"

@@ -1,3 +1,4 @@
+// CFlares: the flares of a device.
 #pragma once
 #include "zyk3D.h"
 #include "com/object.h"

@@ -1,3 +1,4 @@
+// CFog: the fog render states read and set on the device, Update, and the fog's part of the world file.
 #include "com/ptr.h"
 #include "fog.h"
 #include "colour.h"

@@ -1,3 +1,4 @@
+// CFog: the fog of a device.
 #pragma once
 #include "zyk3D.h"
 #include "com/object.h"

@@ -1,3 +1,4 @@
+// The frame rate that Device3D's Update measures.
 #pragma once
 #include <windows.h>
 

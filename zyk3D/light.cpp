@@ -1,3 +1,4 @@
+// CLight: its children and values, the light record Update sends, Enabled, and its part of the world file.
 #include "com/ptr.h"
 #include "light.h"
 #include "colour.h"

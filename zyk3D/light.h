@@ -1,3 +1,4 @@
+// CLight: one light of the scene.
 #pragma once
 #include "zyk3D.h"
 #include "com/object.h"

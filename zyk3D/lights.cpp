@@ -1,3 +1,4 @@
+// CLights: Add with the device's check of the light type, Max, Remove, Clear, and the world file.
 #include "lights.h"
 #include "com/create.h"
 #include "errormaps.h"

@@ -1,3 +1,4 @@
+// CLights: the collection of a device's lights.
 #pragma once
 #include "zyk3D.h"
 #include "com/collection.h"

@@ -1,3 +1,4 @@
+// CMaterial: its Colour children, Apply and Update on the device, and its part of the world file.
 #include "com/ptr.h"
 #include "material.h"
 #include "colour.h"

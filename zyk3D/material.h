@@ -1,3 +1,4 @@
+// CMaterial: the material of an object.
 #pragma once
 #include "zyk3D.h"
 #include "com/object.h"

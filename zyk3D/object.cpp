@@ -1,3 +1,4 @@
+// CObject: its children, its texture, Render, Move and Rotate, LoadFile, and its part of the world file.
 #include "object.h"
 #include "com/create.h"
 #include "devicestate.h"

@@ -1,3 +1,4 @@
+// CObject: one model of the scene.
 #pragma once
 #include "zyk3D.h"
 #include "com/object.h"

@@ -1,3 +1,4 @@
+// CObjects: Add, LoadFile, Render of every object, and the objects' part of the world file.
 #include "objects.h"
 #include "com/create.h"
 #include "devicestate.h"

@@ -1,3 +1,4 @@
+// CObjects: the collection of a device's objects.
 #pragma once
 #include "zyk3D.h"
 #include "com/collection.h"

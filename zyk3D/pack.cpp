@@ -1,3 +1,4 @@
+// PackColour: four float channels as one 32-bit Direct3D colour.
 #include "pack.h"
 
 namespace {

@@ -1,3 +1,4 @@
+// Packing a colour into the 32-bit value that Direct3D takes.
 #pragma once
 #include <windows.h>
 

@@ -1,3 +1,4 @@
+// CPart: the element type of Parts.
 #pragma once
 #include "zyk3D.h"
 #include "com/object.h"

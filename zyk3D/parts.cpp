@@ -1,3 +1,4 @@
+// CParts: Load of a .x model and its Render.
 #include "parts.h"
 #include "com/create.h"
 #include "devicestate.h"

@@ -1,3 +1,4 @@
+// CParts: the .x model of an object.
 #pragma once
 #include "zyk3D.h"
 #include "com/collection.h"

@@ -1,3 +1,4 @@
+// CPoint: its Position child, and Move, Scale and Rotate as transforms of that position.
 #include "point.h"
 #include "camera.h"
 #include "com/create.h"

@@ -1,3 +1,4 @@
+// CPoint: a movable position in space.
 #pragma once
 #include "zyk3D.h"
 #include "com/object.h"

@@ -1,3 +1,4 @@
+// CPoints: Add, Render as one textured triangle, and Move, Scale and Rotate of every point.
 #include "points.h"
 #include "com/create.h"
 #include "errormaps.h"

@@ -1,3 +1,4 @@
+// CPoints: the collection of an object's points.
 #pragma once
 #include "zyk3D.h"
 #include "com/collection.h"

@@ -1,3 +1,4 @@
+// MakePosition: a new Position at the given coordinates.
 #include "position.h"
 #include "com/create.h"
 

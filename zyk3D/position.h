@@ -1,3 +1,4 @@
+// CPosition: a point in space, and MakePosition.
 #pragma once
 #include "zyk3D.h"
 #include "com/object.h"

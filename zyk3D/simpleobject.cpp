@@ -1,3 +1,4 @@
+// CSimpleObject: the D3DX shape that Type makes, its texture, Render and Free.
 #include "simpleobject.h"
 #include "com/create.h"
 #include "errormaps.h"

@@ -1,3 +1,4 @@
+// CSimpleObject: one ready-made shape.
 #pragma once
 #include "zyk3D.h"
 #include "com/object.h"

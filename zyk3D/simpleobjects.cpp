@@ -1,3 +1,4 @@
+// CSimpleObjects: the Add members of each shape, and Render of every shape.
 #include "simpleobjects.h"
 #include "com/create.h"
 #include "errormaps.h"

@@ -1,3 +1,4 @@
+// CSimpleObjects: the collection of a device's ready-made shapes.
 #pragma once
 #include "zyk3D.h"
 #include "com/collection.h"

@@ -1,3 +1,4 @@
+// CSprite: its corners, transparency, texture, Render on the screen and Free.
 #include "sprite.h"
 #include "com/create.h"
 #include "errormaps.h"

@@ -1,3 +1,4 @@
+// CSprite: a texture drawn flat on the screen.
 #pragma once
 #include "zyk3D.h"
 #include "com/object.h"

@@ -1,3 +1,4 @@
+// CSprites: Add, and Render of every sprite with the z-buffer off.
 #include "sprites.h"
 #include "com/create.h"
 #include "errormaps.h"

@@ -1,3 +1,4 @@
+// CSprites: the collection of a device's sprites.
 #pragma once
 #include "zyk3D.h"
 #include "com/collection.h"

@@ -1,3 +1,4 @@
+// CTexture: LoadBitmap into the texture store, Apply on a texture stage, its size, name and bump settings.
 #include "texture.h"
 #include "com/create.h"
 #include "errormaps.h"

@@ -1,3 +1,4 @@
+// CTexture: one texture of the scene.
 #pragma once
 #include "zyk3D.h"
 #include "com/object.h"

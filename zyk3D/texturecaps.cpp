@@ -1,3 +1,4 @@
+// CTextureCaps: the texture capabilities and memory figures, asked of the device.
 #include "texturecaps.h"
 #include "com/create.h"
 #include "errormaps.h"

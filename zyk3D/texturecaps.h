@@ -1,3 +1,4 @@
+// CTextureCaps: the texture capabilities of a device.
 #pragma once
 #include "zyk3D.h"
 #include "com/object.h"

@@ -1,3 +1,4 @@
+// CTextureFormat: one texture format of a device.
 #pragma once
 #include "zyk3D.h"
 #include "com/object.h"

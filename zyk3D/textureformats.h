@@ -1,3 +1,4 @@
+// CTextureFormats: the collection of a device's texture formats.
 #pragma once
 #include "zyk3D.h"
 #include "com/enum.h"

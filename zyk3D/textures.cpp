@@ -1,3 +1,4 @@
+// CTextures: LoadFile, Add, the Caps child, Free, and the textures' part of the world file.
 #include "textures.h"
 #include "com/create.h"
 #include "errormaps.h"

@@ -1,3 +1,4 @@
+// CTextures: the collection of a scene's textures.
 #pragma once
 #include "zyk3D.h"
 #include "com/collection.h"

@@ -1,3 +1,4 @@
+// The world file's line reads and writes, the watch on its end, and the colour and material records.
 #include "com/error.h"
 #include "com/text.h"
 #include "worldfile.h"

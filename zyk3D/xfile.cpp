@@ -1,3 +1,4 @@
+// CXFile: Load of a .x file through the DirectX file API into a node tree, Render, and the queries on its nodes.
 #include "xfile.h"
 #include "xfiletemplates.h"
 #include "devicestate.h"

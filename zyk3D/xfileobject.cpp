@@ -1,3 +1,4 @@
+// CXFileObject: a node's geometry, materials, normals and matrix, its children, and its draw.
 #include "xfileobject.h"
 #include "devicestate.h"
 #include "texturestore.h"

@@ -1,3 +1,4 @@
+// The GUIDs of the DirectX file format's templates, and the template set registered with the file API.
 #include "xfiletemplates.h"
 
 // {3D82AB43-62DA-11cf-AB39-0020AF71E433} and its siblings: the format's own numbering.

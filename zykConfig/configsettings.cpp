@@ -1,3 +1,4 @@
+// CConfigSettings: the player's choices in the registry, and the dialog loaded from and saved to them.
 #include "configsettings.h"
 #include "analysis.h"
 #include "applet.h"

@@ -1,3 +1,4 @@
+// CCaps: each capability bit answered from the driver's caps, read afresh.
 #include "caps.h"
 
 using gfx::CodeText;

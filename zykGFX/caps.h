@@ -1,3 +1,4 @@
+// CCaps: the capabilities of a DirectDraw driver.
 #pragma once
 #include "gfx.h"
 #include "com/object.h"

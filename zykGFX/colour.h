@@ -1,3 +1,4 @@
+// CGfxColour: one palette entry.
 #pragma once
 #include "gfx.h"
 #include "com/object.h"

@@ -1,3 +1,4 @@
+// CGfxDevice: DirectDraw, Initialise on a window with its surfaces and sub-objects, Clear, Flip, Free and the rest.
 #include "device.h"
 #include "com/create.h"
 

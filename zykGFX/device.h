@@ -1,3 +1,4 @@
+// CGfxDevice: the root object of the 2D graphics server.
 #pragma once
 #include "gfx.h"
 #include "com/object.h"

@@ -1,3 +1,4 @@
+// CGfxDevices: one Device filed for each DirectDraw driver, Version, Machine, and the control's icon.
 #include "devices.h"
 #include "com/create.h"
 #include "com/trace.h"

@@ -1,3 +1,4 @@
+// CGfxDevices: the collection of the machine's DirectDraw drivers.
 #pragma once
 #include "gfx.h"
 #include "com/collection.h"

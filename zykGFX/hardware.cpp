@@ -1,3 +1,4 @@
+// CHardware: the adapter identified from its driver's identifier and the table of vendors.
 #include "hardware.h"
 
 namespace {

@@ -1,3 +1,4 @@
+// CHardware: the display adapter of a DirectDraw object.
 #pragma once
 #include "gfx.h"
 #include "com/object.h"

@@ -1,3 +1,4 @@
+// CMode: Change, which switches the display to the mode.
 #include "mode.h"
 
 using gfx::CodeText;

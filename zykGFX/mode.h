@@ -1,3 +1,4 @@
+// CMode: one display mode.
 #pragma once
 #include "gfx.h"
 #include "com/object.h"

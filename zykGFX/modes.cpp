@@ -1,3 +1,4 @@
+// CModes: the display modes that DirectDraw enumerates, filed in the order it reports them.
 #include "modes.h"
 #include "com/create.h"
 #include <string>

@@ -1,3 +1,4 @@
+// CModes: the collection of a device's display modes.
 #pragma once
 #include "gfx.h"
 #include "com/collection.h"

@@ -1,3 +1,4 @@
+// CGfxObject: its surface, colour key, Create, Draw onto the back surface, and Save as a bitmap file.
 #include "object.h"
 #include "bitmap.h"
 #include <algorithm>

@@ -1,3 +1,4 @@
+// CGfxObject: one bitmap object of a device.
 #pragma once
 #include "gfx.h"
 #include "com/object.h"

@@ -1,3 +1,4 @@
+// CGfxObjects: the collection of a device's bitmap objects.
 #pragma once
 #include "gfx.h"
 #include "com/collection.h"

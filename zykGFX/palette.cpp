@@ -1,3 +1,4 @@
+// CPalette: its 256 Colour entries, the DirectDraw palette of the primary surface, Update and Load.
 #include "palette.h"
 #include "bitmap.h"
 #include "com/text.h"

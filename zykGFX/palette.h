@@ -1,3 +1,4 @@
+// CPalette: the palette of a device's primary surface.
 #pragma once
 #include "gfx.h"
 #include "com/collection.h"

@@ -1,3 +1,4 @@
+// CTextureMemory: the free and total texture memory, asked of the DirectDraw object.
 #include "texturememory.h"
 #include "com/error.h"
 #include <string>

@@ -1,3 +1,4 @@
+// CTextureMemory: the texture memory of a DirectDraw object.
 #pragma once
 #include "gfx.h"
 #include "com/object.h"

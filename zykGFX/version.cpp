@@ -1,3 +1,4 @@
+// DetectDirectXVersion: the installed DirectX version, probed through DirectInput and DirectDraw.
 #include "version.h"
 #include "com/trace.h"
 

@@ -1,3 +1,4 @@
+// CVersion: the installed DirectX version.
 #pragma once
 #include "gfx.h"
 #include "com/object.h"

@@ -1,3 +1,4 @@
+// CVideoMemory: the free and total video memory, from the driver's caps.
 #include "videomemory.h"
 
 using gfx::CodeText;

@@ -1,3 +1,4 @@
+// CVideoMemory: the video memory of a DirectDraw driver.
 #pragma once
 #include "gfx.h"
 #include "com/object.h"

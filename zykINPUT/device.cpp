@@ -1,3 +1,4 @@
+// CInputDevice: the DirectInput device made and set up for its kind, its caps, Read, and the axes and buttons read.
 #include "device.h"
 #include "com/trace.h"
 #include <cstring>

@@ -1,3 +1,4 @@
+// CInputDevice: one DirectInput device.
 #pragma once
 #include "input.h"
 #include "com/object.h"

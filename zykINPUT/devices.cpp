@@ -1,3 +1,4 @@
+// CInputDevices: one Device filed for each controller that DirectInput enumerates, and the control's drawing.
 #include "devices.h"
 #include "com/create.h"
 

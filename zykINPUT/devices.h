@@ -1,3 +1,4 @@
+// CInputDevices: the collection of the machine's input devices.
 #pragma once
 #include "input.h"
 #include "com/collection.h"

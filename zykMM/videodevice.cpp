@@ -1,3 +1,4 @@
+// CVideoDevice: Load of a video file into a filter graph, Play, Stop, Pause, and the video window's size.
 #include "videodevice.h"
 #include "com/failure.h"
 

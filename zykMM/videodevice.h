@@ -1,3 +1,4 @@
+// CVideoDevice: the video control.
 #pragma once
 #include "zykMM.h"
 #include "com/control.h"

@@ -1,3 +1,4 @@
+// CAdvBuffer: the 3D buffer's distances and the listener's factors, read and set while the buffer holds.
 #include "advbuffer.h"
 
 using zyk::com::Ptr;

@@ -1,3 +1,4 @@
+// CAdvBuffer: the 3D parameters of one sound.
 #pragma once
 #include "sound.h"
 #include "com/object.h"

@@ -1,3 +1,4 @@
+// CBuffer: Load of a sound into a secondary buffer, Play, Stop, Status, Pan, Volume and its Advance child.
 #include "buffer.h"
 #include "com/create.h"
 #include "waveload.h"

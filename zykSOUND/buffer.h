@@ -1,3 +1,4 @@
+// CBuffer: one sound of a device.
 #pragma once
 #include "sound.h"
 #include "com/object.h"

@@ -1,3 +1,4 @@
+// CBuffers: Add, which loads a sound and files it under its name.
 #include "buffers.h"
 #include "com/create.h"
 #include "com/trace.h"

@@ -1,3 +1,4 @@
+// CBuffers: the collection of a device's sounds.
 #pragma once
 #include "sound.h"
 #include "com/collection.h"

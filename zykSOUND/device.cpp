@@ -1,3 +1,4 @@
+// CSoundDevice: Initialise and Free of the DirectSound object, its Buffers, and the figures of its caps.
 #include "device.h"
 #include "com/create.h"
 #include <cstring>

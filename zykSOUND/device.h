@@ -1,3 +1,4 @@
+// CSoundDevice: one DirectSound driver.
 #pragma once
 #include "sound.h"
 #include "com/object.h"

@@ -1,3 +1,4 @@
+// CSoundDevices: one Device filed for each DirectSound driver that the enumeration reports.
 #include "devices.h"
 #include "com/create.h"
 

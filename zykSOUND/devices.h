@@ -1,3 +1,4 @@
+// CSoundDevices: the collection of the machine's DirectSound drivers.
 #pragma once
 #include "sound.h"
 #include "com/collection.h"

@@ -1,3 +1,4 @@
+// Loading a WAVE sound from a resource or a file into a secondary buffer, and making the listener's buffer.
 #include "waveload.h"
 #include "formats/wave.h"
 #include <cstring>

@@ -1,3 +1,4 @@
+// CBIOS: the BIOS name, version and date read from the registry.
 #include "bios.h"
 
 HRESULT CBIOS::get_Name(BSTR* out)

@@ -1,3 +1,4 @@
+// CBIOS: the BIOS identification.
 #pragma once
 #include "system.h"
 

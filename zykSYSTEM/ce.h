@@ -1,3 +1,4 @@
+// CCE: the Windows CE device identification.
 #pragma once
 #include "system.h"
 

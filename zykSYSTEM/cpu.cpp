@@ -1,3 +1,4 @@
+// CCPU: the processor's identification, features, speed, bus and machine type and count.
 #include "cpu.h"
 #include "cpuinfo.h"
 

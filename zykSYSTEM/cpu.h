@@ -1,3 +1,4 @@
+// CCPU: the processor.
 #pragma once
 #include "system.h"
 

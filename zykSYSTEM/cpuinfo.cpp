@@ -1,3 +1,4 @@
+// The CPUID signature and vendor, the processor's classification and caps, and its clock measured over a second.
 #include "cpuinfo.h"
 #include <windows.h>
 #include <mmsystem.h>

@@ -1,3 +1,4 @@
+// CDrive: its Letter, Type, and free and total space.
 #include "drive.h"
 
 HRESULT CDrive::put_Letter(BSTR letter)

@@ -1,3 +1,4 @@
+// CDrive: one logical drive.
 #pragma once
 #include "system.h"
 

@@ -1,3 +1,4 @@
+// CDrives: one Drive made and filed for each letter of the logical drives.
 #include "drives.h"
 
 CDrives::CDrives()

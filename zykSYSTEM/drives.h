@@ -1,3 +1,4 @@
+// CDrives: the collection of the machine's logical drives.
 #pragma once
 #include "system.h"
 #include "com/collection.h"

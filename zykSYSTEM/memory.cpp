@@ -1,3 +1,4 @@
+// CMemory: a figure read from the platform's 64-bit memory status.
 #include "memory.h"
 
 // The 64-bit figures, so that none wraps on a machine with more than 4 GB; a failed query

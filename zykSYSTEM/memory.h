@@ -1,3 +1,4 @@
+// CMemory: the memory figures of the machine.
 #pragma once
 #include "system.h"
 

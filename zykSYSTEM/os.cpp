@@ -1,3 +1,4 @@
+// COS: the Windows, system, temporary and common folders, names, registration texts and Version.
 #include "os.h"
 #include <vector>
 

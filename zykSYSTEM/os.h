@@ -1,3 +1,4 @@
+// COS: the operating system.
 #pragma once
 #include "system.h"
 

@@ -1,3 +1,4 @@
+// COSVersion and GetOSType: the version figures and the kind of Windows.
 #include "osversion.h"
 
 namespace {

@@ -1,3 +1,4 @@
+// COSVersion: the operating system's version, and GetOSType.
 #pragma once
 #include "system.h"
 

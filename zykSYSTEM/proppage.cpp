@@ -1,3 +1,4 @@
+// CPropPage: the property page's empty dialog, its page information and the objects it is given.
 #include "proppage.h"
 #include <cstring>
 

@@ -1,3 +1,4 @@
+// CPropPage: the server's property page.
 #pragma once
 #include "system.h"
 #include "com/object.h"

@@ -1,3 +1,4 @@
+// The registry reader, the text returned as a BSTR, and the reflected messages that the controls pass on plain.
 #include "system.h"
 #include <new>
 #include <vector>

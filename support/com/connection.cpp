@@ -1,3 +1,4 @@
+// ConnectionPoint: Advise, Unadvise and the snapshot enumerators of connections and points.
 #include "connection.h"
 #include "counted.h"
 #include <new>

@@ -1,3 +1,4 @@
+// ControlBase: the ActiveX control's embedding, in-place activation, drawing, window and persistence.
 #include "control.h"
 #include "ptr.h"
 #include <cstddef>

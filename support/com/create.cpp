@@ -1,3 +1,4 @@
+// InitialiseCOM, CreateComObject, and the creation scope that keeps one class factory per class id while open.
 #include "create.h"
 #include "trace.h"
 #include <new>

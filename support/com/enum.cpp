@@ -1,3 +1,4 @@
+// The IEnumVARIANT over copies of a snapshot of VARIANTs.
 #include "enum.h"
 #include "counted.h"
 #include <new>

@@ -1,3 +1,4 @@
+// PublishError, and the structured-exception frame that stops a machine fault and hands back its code.
 #include "error.h"
 #include "module.h"
 #include "ptr.h"

@@ -1,3 +1,4 @@
+// failure: the HRESULT and client text of an error record, and its report as COM error information.
 #include "failure.h"
 #include "error.h"
 #include "module.h"

@@ -1,3 +1,4 @@
+// Module: the object map's class factories, lock count, registration scripts and type library.
 #include "module.h"
 #include "registrar.h"
 #include "ptr.h"

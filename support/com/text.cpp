@@ -1,3 +1,4 @@
+// ToAnsi and AnsiToBstr: text between BSTRs and the ANSI code page.
 #include "text.h"
 
 namespace zyk::com {

@@ -1,3 +1,4 @@
+// IID_IOwned and TieTo, which ties a child of this module under its owner's tie.
 #include "tie.h"
 #include "module.h"
 

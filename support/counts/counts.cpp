@@ -1,3 +1,4 @@
+// PrivateBytes, GdiObjectCount and UserObjectCount: asked of the platform, or counted by a walk where it answers 0.
 #include "counts/counts.h"
 #include <psapi.h>
 #include <winternl.h>
