@@ -1,3 +1,4 @@
+// Bitmaps on DirectDraw surfaces: copying, colour keys, saving a surface and reading a palette.
 #include "bitmap.h"
 #include "image/file.h"
 #include <algorithm>

@@ -1,3 +1,4 @@
+// CGfxObjects: Add, which loads a bitmap object from a file under its file name, and the objects' DirectDraw.
 #include "objects.h"
 #include "bitmap.h"
 #include "com/create.h"
