@@ -712,36 +712,6 @@ HRESULT ControlBase::QuickActivate(QACONTAINER* container, QACONTROL* control)
 
 // ---- stock properties ----
 
-HRESULT ControlBase::PutBorderColor(OLE_COLOR colour)
-{
-    borderColor_ = colour;
-    dirty_ = true;
-    FireViewChange();
-    return S_OK;
-}
-
-HRESULT ControlBase::GetBorderColor(OLE_COLOR* out) const
-{
-    if (!out) return E_POINTER;
-    *out = borderColor_;
-    return S_OK;
-}
-
-HRESULT ControlBase::PutBorderStyle(long style)
-{
-    borderStyle_ = style;
-    dirty_ = true;
-    FireViewChange();
-    return S_OK;
-}
-
-HRESULT ControlBase::GetBorderStyle(long* out) const
-{
-    if (!out) return E_POINTER;
-    *out = borderStyle_;
-    return S_OK;
-}
-
 HRESULT ControlBase::GetWindowHandle(long* out) const
 {
     if (!out) return E_POINTER;

@@ -137,10 +137,10 @@ protected:
     virtual std::vector<PersistedLong> Persisted();
 
     // The bodies of the stock properties.
-    HRESULT PutBorderColor(OLE_COLOR colour);
-    HRESULT GetBorderColor(OLE_COLOR* out) const;
-    HRESULT PutBorderStyle(long style);
-    HRESULT GetBorderStyle(long* out) const;
+    HRESULT PutBorderColor(OLE_COLOR colour) { return PutStock(borderColor_, colour); }
+    HRESULT GetBorderColor(OLE_COLOR* out) const { return GetStock(borderColor_, out); }
+    HRESULT PutBorderStyle(long style) { return PutStock(borderStyle_, style); }
+    HRESULT GetBorderStyle(long* out) const { return GetStock(borderStyle_, out); }
     HRESULT GetWindowHandle(long* out) const;
 
     HWND ControlWindow() const { return window_; }
@@ -149,6 +149,22 @@ protected:
     bool UserMode() const { return userMode_; }
     // Redraws the control: its window, or the container's view of it.
     void FireViewChange();
+    // A stock property set: the control is dirty and drawn again.
+    template <class T>
+    HRESULT PutStock(T& field, T value)
+    {
+        field = value;
+        dirty_ = true;
+        FireViewChange();
+        return S_OK;
+    }
+    template <class T>
+    static HRESULT GetStock(const T& field, T* out)
+    {
+        if (!out) return E_POINTER;
+        *out = field;
+        return S_OK;
+    }
     void SetDirty() { dirty_ = true; }
 
 private:
