@@ -1,5 +1,6 @@
 #pragma once
 #include "zyk3D.h"
+#include "com/create.h"
 #include "com/object.h"
 #include "com/ptr.h"
 #include <d3d.h>
@@ -32,7 +33,7 @@ private:
     HRESULT Child(const zyk::com::Ptr<IPosition>& child, const char* missing, IDispatch** out);
     void RequireDevice() const;
 
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     zyk::com::Bstr name_;
     zyk::com::Ptr<IPosition> position_;
     zyk::com::Ptr<IPosition> lookAt_;

@@ -43,7 +43,6 @@ void ReadPosition(IPosition* p, D3DVECTOR& out)
 
 CLight::CLight() : range_(light::MaximumRange())
 {
-    comInitialised_ = SUCCEEDED(InitialiseCOM());
     ZYK_TRACE("Initialising Light.\n");
     Member([&] {
         colour_ = MakeColour();
@@ -55,11 +54,7 @@ CLight::CLight() : range_(light::MaximumRange())
     });
 }
 
-CLight::~CLight()
-{
-    FreeResources();
-    if (comInitialised_) CoUninitialize();
-}
+CLight::~CLight() { FreeResources(); }
 
 void CLight::ReleaseChildren()
 {

@@ -1,5 +1,6 @@
 #pragma once
 #include "zyk3D.h"
+#include "com/create.h"
 #include "com/object.h"
 #include "com/ptr.h"
 #include <d3d.h>
@@ -64,7 +65,7 @@ private:
     void FreeResources();
     void TraceRecord() const;
 
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     zyk::com::Bstr name_;
     zyk::com::Ptr<IColour> colour_, diffuse_, specular_, ambient_;
     zyk::com::Ptr<IPosition> position_, direction_;

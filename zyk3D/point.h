@@ -1,5 +1,6 @@
 #pragma once
 #include "zyk3D.h"
+#include "com/create.h"
 #include "com/object.h"
 #include "com/ptr.h"
 
@@ -25,6 +26,6 @@ public:
     }
 
 private:
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     zyk::com::Ptr<IPosition> position_;
 };

@@ -26,7 +26,6 @@ bool IsAlpha(float v) { return v >= 0.0f && v <= 1.0f; }
 
 CSprite::CSprite()
 {
-    comInitialised_ = SUCCEEDED(InitialiseCOM());
     name_ = zyk::com::Bstr(L"");
     Member([&] {
         position_ = MakePosition();
@@ -37,11 +36,7 @@ CSprite::CSprite()
     });
 }
 
-CSprite::~CSprite()
-{
-    FreeResources();
-    if (comInitialised_) CoUninitialize();
-}
+CSprite::~CSprite() { FreeResources(); }
 
 HRESULT CSprite::Corner(const Ptr<IPosition>& corner, IDispatch** out)
 {

@@ -55,13 +55,7 @@ constexpr UINT kNoTexture = 155;
 
 } // namespace
 
-CTexture::CTexture() { comInitialised_ = SUCCEEDED(InitialiseCOM()); }
-
-CTexture::~CTexture()
-{
-    FreeResources();
-    if (comInitialised_) CoUninitialize();
-}
+CTexture::~CTexture() { FreeResources(); }
 
 void CTexture::DropRecord()
 {

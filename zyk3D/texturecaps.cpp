@@ -6,13 +6,7 @@
 #include "com/trace.h"
 #include <cstring>
 
-CTextureCaps::CTextureCaps() { comInitialised_ = SUCCEEDED(InitialiseCOM()); }
-
-CTextureCaps::~CTextureCaps()
-{
-    device_.Reset();
-    if (comInitialised_) CoUninitialize();
-}
+CTextureCaps::~CTextureCaps() { device_.Reset(); }
 
 bool CTextureCaps::Query()
 {

@@ -1,5 +1,6 @@
 #pragma once
 #include "gfx.h"
+#include "com/create.h"
 #include "com/object.h"
 
 // One DirectDraw driver of the machine: its DirectDraw object and, once initialised on a
@@ -10,7 +11,6 @@
 // through Free and tied again when the device hands them its DirectDraw object anew.
 class CGfxDevice : public zyk::com::CoClass<CGfxDevice, IDevice, &IID_IDevice, &CLSID_Device> {
 public:
-    CGfxDevice();
     ~CGfxDevice() override;
 
     HRESULT STDMETHODCALLTYPE get_Name(BSTR* out) override { return Get(name_, out); }
@@ -64,7 +64,7 @@ private:
     void CreateClipper();
     void ClientSize(long& width, long& height) const;
 
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     zyk::com::Ptr<IUnknown> creation_; // what DirectDrawCreateEx (or DirectDrawCreate) gave
     zyk::com::Ptr<IDirectDraw7> dd_;
     zyk::com::Ptr<IDirectDrawSurface7> back_, primary_;

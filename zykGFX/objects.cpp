@@ -5,13 +5,7 @@
 
 using zyk::com::Ptr;
 
-CGfxObjects::CGfxObjects() { comInitialised_ = SUCCEEDED(InitialiseCOM()); }
-
-CGfxObjects::~CGfxObjects()
-{
-    items_.Clear();
-    if (comInitialised_) CoUninitialize();
-}
+CGfxObjects::~CGfxObjects() { items_.Clear(); }
 
 HRESULT CGfxObjects::put_DD(long dd)
 {

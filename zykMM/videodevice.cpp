@@ -15,7 +15,6 @@ void Check(HRESULT hr, const char* text)
 
 CVideoDevice::CVideoDevice()
 {
-    comInitialised_ = SUCCEEDED(CoInitialize(nullptr));
     // Each interface is asked for only when the one before it was there; the control is
     // made whatever the graph gives.
     if (SUCCEEDED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
@@ -38,7 +37,6 @@ CVideoDevice::~CVideoDevice()
     video_.Reset();
     graph_.Reset();
     window_ = nullptr;
-    if (comInitialised_) CoUninitialize();
 }
 
 IMediaControl* CVideoDevice::Control()

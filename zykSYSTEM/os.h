@@ -1,5 +1,6 @@
 #pragma once
 #include "system.h"
+#include "com/create.h"
 
 // The operating system: folders, computer and user name, registration texts, and its
 // version object. Also an ActiveX control that shows an icon.
@@ -27,7 +28,7 @@ private:
     template <class F>
     HRESULT Folder(BSTR* out, zyk::com::Bstr& cache, F&& fn);
 
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     zyk::com::Ptr<IOSVersion> version_;
     zyk::com::Bstr winDir_;
     zyk::com::Bstr otherDir_;
