@@ -1,4 +1,5 @@
 #include "module.h"
+#include "create.h"
 #include "registrar.h"
 #include "ptr.h"
 #include <new>
@@ -77,15 +78,6 @@ std::wstring QuoteForScript(const std::wstring& text)
     }
     return out;
 }
-
-// COM for the duration of a registration call, balanced on the way out.
-struct ComScope {
-    HRESULT hr = CoInitialize(nullptr);
-    ~ComScope()
-    {
-        if (SUCCEEDED(hr)) CoUninitialize();
-    }
-};
 
 } // namespace
 
@@ -172,7 +164,7 @@ HRESULT Module::RunScripts(bool registering)
 
 HRESULT Module::RegisterServer()
 {
-    ComScope com;
+    Apartment com; // COM for the registration call, balanced on the way out
     HRESULT hr = RunScripts(true);
     if (FAILED(hr)) return hr;
     std::wstring path = ModulePath(instance_);
@@ -184,7 +176,7 @@ HRESULT Module::RegisterServer()
 
 HRESULT Module::UnregisterServer()
 {
-    ComScope com;
+    Apartment com; // COM for the registration call, balanced on the way out
     HRESULT hr = RunScripts(false);
     std::wstring path = ModulePath(instance_);
     Ptr<ITypeLib> lib;
