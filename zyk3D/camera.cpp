@@ -151,7 +151,6 @@ void Write(IPosition* p, float x, float y, float z)
 
 CCamera::CCamera()
 {
-    comInitialised_ = SUCCEEDED(InitialiseCOM());
     world_ = camera::Identity();
     view_ = camera::Identity();
     Member([&] {
@@ -167,7 +166,6 @@ CCamera::~CCamera()
 {
     lookAt_.Reset();
     position_.Reset();
-    if (comInitialised_) CoUninitialize();
 }
 
 // A null out pointer is refused with the child's own text.

@@ -1,6 +1,7 @@
 // CCamera: a viewpoint of a Device3D, and the matrix helpers (camera::) it builds its matrices with.
 #pragma once
 #include "zyk3D.h"
+#include "com/create.h"
 #include "com/object.h"
 #include "com/ptr.h"
 #include <d3d.h>
@@ -33,7 +34,7 @@ private:
     HRESULT Child(const zyk::com::Ptr<IPosition>& child, const char* missing, IDispatch** out);
     void RequireDevice() const;
 
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     zyk::com::Bstr name_;
     zyk::com::Ptr<IPosition> position_;
     zyk::com::Ptr<IPosition> lookAt_;

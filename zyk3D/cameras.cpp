@@ -12,13 +12,7 @@
 using zyk::com::Bstr;
 using zyk::com::Ptr;
 
-CCameras::CCameras() { comInitialised_ = SUCCEEDED(InitialiseCOM()); }
-
-CCameras::~CCameras()
-{
-    items_.Clear();
-    if (comInitialised_) CoUninitialize();
-}
+CCameras::~CCameras() { items_.Clear(); }
 
 HRESULT CCameras::get_Add(BSTR name, IDispatch** out)
 {

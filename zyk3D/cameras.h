@@ -2,6 +2,7 @@
 #pragma once
 #include "zyk3D.h"
 #include "com/collection.h"
+#include "com/create.h"
 #include "com/object.h"
 #include "com/tie.h"
 #include <d3d.h>
@@ -9,7 +10,6 @@
 // The cameras of a device, filed by the name given to Add.
 class CCameras : public zyk::com::Collection<CCameras, ICameras, &IID_ICameras, &CLSID_Cameras, ICamera> {
 public:
-    CCameras();
     ~CCameras() override;
 
     HRESULT STDMETHODCALLTYPE get_Add(BSTR name, IDispatch** out) override;
@@ -21,7 +21,7 @@ public:
     HRESULT STDMETHODCALLTYPE Save(long f) override;
 
 private:
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     // The device, handed to every camera Add makes; void once the collection is let go.
     zyk::com::Handed<IDirect3DDevice7> device_{OwnTie()};
 };

@@ -7,13 +7,7 @@
 #include "com/failure.h"
 #include "com/trace.h"
 
-CDeviceCaps::CDeviceCaps() { comInitialised_ = SUCCEEDED(InitialiseCOM()); }
-
-CDeviceCaps::~CDeviceCaps()
-{
-    device_.Reset();
-    if (comInitialised_) CoUninitialize();
-}
+CDeviceCaps::~CDeviceCaps() { device_.Reset(); }
 
 HRESULT CDeviceCaps::put_Device(long device)
 {

@@ -1,6 +1,7 @@
 // CDeviceCaps: the bit-depth capabilities of a device.
 #pragma once
 #include "zyk3D.h"
+#include "com/create.h"
 #include "com/object.h"
 #include "com/tie.h"
 #include <d3d.h>
@@ -9,7 +10,6 @@
 // depths of the z-buffers it takes. Read afresh from the device on every call.
 class CDeviceCaps : public zyk::com::CoClass<CDeviceCaps, IDeviceCaps, &IID_IDeviceCaps, &CLSID_DeviceCaps> {
 public:
-    CDeviceCaps();
     ~CDeviceCaps() override;
 
     HRESULT STDMETHODCALLTYPE put_Device(long device) override;
@@ -21,7 +21,7 @@ private:
     bool Query();
     HRESULT Depth(DWORD D3DDEVICEDESC7::*field, const char* failed, BitDepths* out);
 
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     D3DDEVICEDESC7 desc_{};
     // The device Device3D handed down, not referenced; void once the caps are let go.
     zyk::com::Handed<IDirect3DDevice7> device_{OwnTie()};

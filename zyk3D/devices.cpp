@@ -23,7 +23,6 @@ using Create = HRESULT(WINAPI*)(GUID*, IDirectDraw**, IUnknown*);
 
 CDevices::CDevices() : Collection(TiesNone)
 {
-    comInitialised_ = SUCCEEDED(InitialiseCOM());
     if (FAILED(Member([&] { LoadDirect3D(); }))) {
         failure(E_FAIL, "Failed to Initialised Direct3D.").Report(CLSID_Devices, IID_IDevices);
         return;
@@ -36,7 +35,6 @@ CDevices::~CDevices()
 {
     items_.Clear();
     ReleaseDirect3D();
-    if (comInitialised_) CoUninitialize();
 }
 
 void CDevices::ReleaseDirect3D() { d3d_.Reset(); }

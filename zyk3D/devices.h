@@ -2,6 +2,7 @@
 #pragma once
 #include "zyk3D.h"
 #include "com/collection.h"
+#include "com/create.h"
 #include "com/object.h"
 #include "com/ptr.h"
 #include <d3d.h>
@@ -20,6 +21,6 @@ private:
     void FileAdapters();
     void ReleaseDirect3D();
 
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     zyk::com::Ptr<IDirect3D7> d3d_; // held only while the adapters are listed
 };

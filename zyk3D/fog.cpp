@@ -43,15 +43,10 @@ const char kEndOutsideLinear[] = "Linear Fog Only Supports End Position.";
 
 CFog::CFog()
 {
-    comInitialised_ = SUCCEEDED(InitialiseCOM());
     Member([&] { colour_ = MakeColour(); });
 }
 
-CFog::~CFog()
-{
-    colour_.Reset();
-    if (comInitialised_) CoUninitialize();
-}
+CFog::~CFog() { colour_.Reset(); }
 
 bool CFog::CheckDevice() const
 {

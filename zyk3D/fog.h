@@ -1,6 +1,7 @@
 // CFog: the fog of a device.
 #pragma once
 #include "zyk3D.h"
+#include "com/create.h"
 #include "com/object.h"
 #include "com/ptr.h"
 #include "com/tie.h"
@@ -41,7 +42,7 @@ private:
     float GetFloat(D3DRENDERSTATETYPE state, const char* failed) const;
     void SetFloat(D3DRENDERSTATETYPE state, float value, const char* failed) const;
 
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     FogModes mode_ = fm_None;
     zyk::com::Ptr<IColour> colour_;
     // The device Device3D handed down, not referenced; void once the fog is let go.

@@ -44,7 +44,6 @@ void ReadPosition(IPosition* p, D3DVECTOR& out)
 
 CLight::CLight() : range_(light::MaximumRange())
 {
-    comInitialised_ = SUCCEEDED(InitialiseCOM());
     ZYK_TRACE("Initialising Light.\n");
     Member([&] {
         colour_ = MakeColour();
@@ -56,11 +55,7 @@ CLight::CLight() : range_(light::MaximumRange())
     });
 }
 
-CLight::~CLight()
-{
-    FreeResources();
-    if (comInitialised_) CoUninitialize();
-}
+CLight::~CLight() { FreeResources(); }
 
 void CLight::ReleaseChildren()
 {

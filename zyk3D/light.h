@@ -1,6 +1,7 @@
 // CLight: one light of the scene.
 #pragma once
 #include "zyk3D.h"
+#include "com/create.h"
 #include "com/object.h"
 #include "com/ptr.h"
 #include <d3d.h>
@@ -65,7 +66,7 @@ private:
     void FreeResources();
     void TraceRecord() const;
 
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     zyk::com::Bstr name_;
     zyk::com::Ptr<IColour> colour_, diffuse_, specular_, ambient_;
     zyk::com::Ptr<IPosition> position_, direction_;

@@ -51,13 +51,7 @@ void CheckType(LightTypes type, DWORD caps)
 
 } // namespace
 
-CLights::CLights() { comInitialised_ = SUCCEEDED(InitialiseCOM()); }
-
-CLights::~CLights()
-{
-    items_.Clear();
-    if (comInitialised_) CoUninitialize();
-}
+CLights::~CLights() { items_.Clear(); }
 
 // A light that leaves the collection leaves the scene: its index is switched off on the
 // device it was given. The light stays usable for a client that still holds it.

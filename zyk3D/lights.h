@@ -2,6 +2,7 @@
 #pragma once
 #include "zyk3D.h"
 #include "com/collection.h"
+#include "com/create.h"
 #include "com/object.h"
 #include "com/tie.h"
 #include <d3d.h>
@@ -10,7 +11,6 @@
 // number no light in the collection has, as its key and as its index on the device.
 class CLights : public zyk::com::Collection<CLights, ILights, &IID_ILights, &CLSID_Lights, ILight> {
 public:
-    CLights();
     ~CLights() override;
 
     HRESULT STDMETHODCALLTYPE Remove(VARIANT index) override;
@@ -33,7 +33,7 @@ public:
 private:
     void SwitchOff(ILight* light) const;
 
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     // What the device handed down, for the caps and every new light; void once the
     // collection is let go. Lights already made keep what they were given.
     zyk::com::Handed<IDirect3D7> direct3d_{OwnTie()};

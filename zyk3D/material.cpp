@@ -30,7 +30,6 @@ const ChildTexts kChildTexts[] = {
 
 CMaterial::CMaterial()
 {
-    comInitialised_ = SUCCEEDED(InitialiseCOM());
     // The first child that cannot be made stops the sequence; the material keeps the
     // ones made before it, and the getters of the others say so.
     Member([&] {
@@ -46,7 +45,6 @@ CMaterial::~CMaterial()
     direct3D_.Reset();
     handle_ = 0;
     device_.Reset();
-    if (comInitialised_) CoUninitialize();
 }
 
 HRESULT CMaterial::Child(Slot slot, IDispatch** out)

@@ -1,6 +1,7 @@
 // CMaterial: the material of an object.
 #pragma once
 #include "zyk3D.h"
+#include "com/create.h"
 #include "com/object.h"
 #include "com/ptr.h"
 #include "com/tie.h"
@@ -37,7 +38,7 @@ private:
 
     HRESULT Child(Slot slot, IDispatch** out);
 
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     // What the owning object handed down, not referenced; void once the material is let go.
     zyk::com::Handed<IDirect3D7> direct3D_{OwnTie()}; // stored only
     long handle_ = 0;

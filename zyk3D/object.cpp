@@ -13,7 +13,6 @@ using zyk::com::Ptr;
 
 CObject::CObject()
 {
-    comInitialised_ = SUCCEEDED(InitialiseCOM());
     name_ = zyk::com::Bstr(L"");
     filename_ = zyk::com::Bstr(L"");
     ZYK_TRACE("Initialising Child Objects.\n");
@@ -33,11 +32,7 @@ CObject::CObject()
     TieChildren();
 }
 
-CObject::~CObject()
-{
-    ReleaseChildren();
-    if (comInitialised_) CoUninitialize();
-}
+CObject::~CObject() { ReleaseChildren(); }
 
 // An object is tied under its collection when it is filed there, after it made its
 // children: they are tied again under it whenever it hands them a pointer, so that they

@@ -1,6 +1,7 @@
 // CObject: one model of the scene.
 #pragma once
 #include "zyk3D.h"
+#include "com/create.h"
 #include "com/object.h"
 #include "com/ptr.h"
 #include "com/tie.h"
@@ -50,7 +51,7 @@ private:
     HRESULT Child(const zyk::com::Ptr<T>& child, const char* missing, IDispatch** out);
     void ReleaseChildren();
 
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     zyk::com::Bstr name_;
     zyk::com::Bstr filename_; // the .x file the object last loaded
     float scaleFactor_ = 1.0f;

@@ -12,13 +12,7 @@
 using zyk::com::Bstr;
 using zyk::com::Ptr;
 
-CObjects::CObjects() { comInitialised_ = SUCCEEDED(InitialiseCOM()); }
-
-CObjects::~CObjects()
-{
-    items_.Clear();
-    if (comInitialised_) CoUninitialize();
-}
+CObjects::~CObjects() { items_.Clear(); }
 
 Ptr<IObject> CObjects::Make(BSTR name, VARIANT_BOOL visible)
 {

@@ -2,6 +2,7 @@
 #pragma once
 #include "zyk3D.h"
 #include "com/collection.h"
+#include "com/create.h"
 #include "com/object.h"
 #include "com/ptr.h"
 #include "com/tie.h"
@@ -11,7 +12,6 @@
 // order once a frame.
 class CObjects : public zyk::com::Collection<CObjects, IObjects, &IID_IObjects, &CLSID_Objects, IObject> {
 public:
-    CObjects();
     ~CObjects() override;
 
     HRESULT STDMETHODCALLTYPE get_Add(BSTR name, VARIANT_BOOL visible, IDispatch** out) override;
@@ -33,7 +33,7 @@ private:
     // Makes an object, files it under name and hands it the collection's pointers.
     zyk::com::Ptr<IObject> Make(BSTR name, VARIANT_BOOL visible);
 
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     // What the device handed down, not referenced; void once the collection is let go.
     zyk::com::Handed<IDirect3DDevice7> device_{OwnTie()};
     zyk::com::Handed<IDirect3D7> direct3d_{OwnTie()};

@@ -12,13 +12,10 @@
 #include <new>
 #include <string>
 
-CParts::CParts() { comInitialised_ = SUCCEEDED(InitialiseCOM()); }
-
 CParts::~CParts()
 {
     DeleteModel();
     items_.Clear();
-    if (comInitialised_) CoUninitialize();
 }
 
 void CParts::DeleteModel()

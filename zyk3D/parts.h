@@ -2,6 +2,7 @@
 #pragma once
 #include "zyk3D.h"
 #include "com/collection.h"
+#include "com/create.h"
 #include "com/object.h"
 #include "com/ptr.h"
 #include "com/tie.h"
@@ -13,7 +14,6 @@ class CXFile;
 // members of a collection, but nothing is ever filed in it.
 class CParts : public zyk::com::Collection<CParts, IParts, &IID_IParts, &CLSID_Parts, IPart> {
 public:
-    CParts();
     ~CParts() override;
 
     HRESULT STDMETHODCALLTYPE put_Device(long device) override
@@ -30,7 +30,7 @@ public:
 private:
     void DeleteModel();
 
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     // What the object handed down, not referenced; void once the parts are let go.
     zyk::com::Handed<IDirect3D7> direct3d_{OwnTie()}; // stored only
     zyk::com::Handed<IDirect3DDevice7> device_{OwnTie()};

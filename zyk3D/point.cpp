@@ -49,7 +49,6 @@ void Transform(IPosition* position, const Matrix& transform) { Transform(positio
 
 CPoint::CPoint()
 {
-    comInitialised_ = SUCCEEDED(InitialiseCOM());
     Member([&] {
         position_ = zyk::com::Ptr<IPosition>::Adopt(
             reinterpret_cast<IPosition*>(CreateComObject(CLSID_Position, IID_IPosition)));
@@ -57,11 +56,7 @@ CPoint::CPoint()
     });
 }
 
-CPoint::~CPoint()
-{
-    position_.Reset();
-    if (comInitialised_) CoUninitialize();
-}
+CPoint::~CPoint() { position_.Reset(); }
 
 HRESULT CPoint::get_Position(IDispatch** out)
 {

@@ -1,6 +1,7 @@
 // CPoint: a movable position in space.
 #pragma once
 #include "zyk3D.h"
+#include "com/create.h"
 #include "com/object.h"
 #include "com/ptr.h"
 
@@ -26,6 +27,6 @@ public:
     }
 
 private:
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     zyk::com::Ptr<IPosition> position_;
 };

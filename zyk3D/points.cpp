@@ -39,13 +39,7 @@ Ptr<IPosition> PositionOf(IPoint* point)
 
 } // namespace
 
-CPoints::CPoints() { comInitialised_ = SUCCEEDED(InitialiseCOM()); }
-
-CPoints::~CPoints()
-{
-    items_.Clear();
-    if (comInitialised_) CoUninitialize();
-}
+CPoints::~CPoints() { items_.Clear(); }
 
 HRESULT CPoints::get_Add(float x, float y, float z, IDispatch** out)
 {
@@ -54,13 +48,7 @@ HRESULT CPoints::get_Add(float x, float y, float z, IDispatch** out)
         if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
 
         // COM for the calling thread while the point is made; the point keeps its own.
-        struct ComForCall {
-            bool on = SUCCEEDED(InitialiseCOM());
-            ~ComForCall()
-            {
-                if (on) CoUninitialize();
-            }
-        } com;
+        zyk::com::Apartment com;
 
         Ptr<IPoint> point = Ptr<IPoint>::Adopt(CreateChild<IPoint>(CLSID_Point, IID_IPoint, "Point Not Registered."));
         // The first free number: the count before the insert while no point has been

@@ -2,6 +2,7 @@
 #pragma once
 #include "zyk3D.h"
 #include "com/collection.h"
+#include "com/create.h"
 #include "com/object.h"
 #include "com/tie.h"
 #include <d3d.h>
@@ -10,7 +11,6 @@
 // at once and drawn as one textured triangle when there are exactly three of them.
 class CPoints : public zyk::com::Collection<CPoints, IPoints, &IID_IPoints, &CLSID_Points, IPoint> {
 public:
-    CPoints();
     ~CPoints() override;
 
     HRESULT STDMETHODCALLTYPE get_Add(float x, float y, float z, IDispatch** out) override;
@@ -37,7 +37,7 @@ private:
     template <class Call>
     HRESULT ForEachPoint(Call call);
 
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     // The device the object handed down, used by Render alone; void once let go.
     zyk::com::Handed<IDirect3DDevice7> device_{OwnTie()};
 };

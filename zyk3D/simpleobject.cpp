@@ -54,16 +54,11 @@ const ShapeFailure kShapeFailures[] = {
 
 CSimpleObject::CSimpleObject()
 {
-    comInitialised_ = SUCCEEDED(InitialiseCOM());
     DebugOut("ZYK: Initialising Simple Object --> ");
     DebugOut("Succeeded.\n");
 }
 
-CSimpleObject::~CSimpleObject()
-{
-    FreeResources();
-    if (comInitialised_) CoUninitialize();
-}
+CSimpleObject::~CSimpleObject() { FreeResources(); }
 
 void CSimpleObject::ReleaseShape() { shape_.Reset(); }
 

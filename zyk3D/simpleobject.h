@@ -1,6 +1,7 @@
 // CSimpleObject: one ready-made shape.
 #pragma once
 #include "zyk3D.h"
+#include "com/create.h"
 #include "com/object.h"
 #include "com/ptr.h"
 #include "com/tie.h"
@@ -48,7 +49,7 @@ private:
     // device the object was let go from is released here.
     ID3DXSimpleShape* Shape();
 
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     zyk::com::Ptr<ID3DXSimpleShape> shape_;
     SimpleObjectTypes type_ = sot_None;
     float depth_ = 0.0f, height_ = 0.0f, width_ = 0.0f;

@@ -10,17 +10,12 @@
 
 using zyk::com::Ptr;
 
-CSimpleObjects::CSimpleObjects()
-{
-    comInitialised_ = SUCCEEDED(InitialiseCOM());
-    started_ = SUCCEEDED(D3DXInitialize());
-}
+CSimpleObjects::CSimpleObjects() { started_ = SUCCEEDED(D3DXInitialize()); }
 
 CSimpleObjects::~CSimpleObjects()
 {
     items_.Clear();
     if (started_) D3DXUninitialize();
-    if (comInitialised_) CoUninitialize();
 }
 
 template <class Sizes>

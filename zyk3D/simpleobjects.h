@@ -2,6 +2,7 @@
 #pragma once
 #include "zyk3D.h"
 #include "com/collection.h"
+#include "com/create.h"
 #include "com/object.h"
 #include "com/ptr.h"
 #include "com/tie.h"
@@ -40,7 +41,7 @@ private:
     template <class Sizes>
     HRESULT Add(BSTR name, SimpleObjectTypes type, IDispatch** out, Sizes&& sizes);
 
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     bool started_ = false; // D3DX started for the shapes
     // What the device handed down, not referenced; void once the collection is let go.
     zyk::com::Handed<IDirect3DDevice7> device_{OwnTie()};

@@ -27,7 +27,6 @@ bool IsAlpha(float v) { return v >= 0.0f && v <= 1.0f; }
 
 CSprite::CSprite()
 {
-    comInitialised_ = SUCCEEDED(InitialiseCOM());
     name_ = zyk::com::Bstr(L"");
     Member([&] {
         position_ = MakePosition();
@@ -38,11 +37,7 @@ CSprite::CSprite()
     });
 }
 
-CSprite::~CSprite()
-{
-    FreeResources();
-    if (comInitialised_) CoUninitialize();
-}
+CSprite::~CSprite() { FreeResources(); }
 
 HRESULT CSprite::Corner(const Ptr<IPosition>& corner, IDispatch** out)
 {

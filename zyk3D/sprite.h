@@ -1,6 +1,7 @@
 // CSprite: a texture drawn flat on the screen.
 #pragma once
 #include "zyk3D.h"
+#include "com/create.h"
 #include "com/object.h"
 #include "com/ptr.h"
 #include "com/tie.h"
@@ -42,7 +43,7 @@ private:
     // The body of Free, which destruction runs too.
     void FreeResources();
 
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     zyk::com::Ptr<IPosition> position_, topLeft_, topRight_, bottomLeft_, bottomRight_;
     zyk::com::Ptr<ITexture> texture_;
     zyk::com::Bstr name_;

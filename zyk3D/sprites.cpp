@@ -10,17 +10,12 @@
 
 using zyk::com::Ptr;
 
-CSprites::CSprites()
-{
-    comInitialised_ = SUCCEEDED(InitialiseCOM());
-    started_ = SUCCEEDED(D3DXInitialize());
-}
+CSprites::CSprites() { started_ = SUCCEEDED(D3DXInitialize()); }
 
 CSprites::~CSprites()
 {
     items_.Clear();
     if (started_) D3DXUninitialize();
-    if (comInitialised_) CoUninitialize();
 }
 
 HRESULT CSprites::get_Add(BSTR name, float transparent, float rotation, float scale, IDispatch** out)

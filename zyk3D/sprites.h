@@ -2,6 +2,7 @@
 #pragma once
 #include "zyk3D.h"
 #include "com/collection.h"
+#include "com/create.h"
 #include "com/object.h"
 #include "com/ptr.h"
 #include "com/tie.h"
@@ -24,7 +25,7 @@ public:
                                       IDispatch** out) override;
 
 private:
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     bool started_ = false; // D3DX started for the sprites
     // The device, handed to every sprite Add makes; void once the collection is let go.
     zyk::com::Handed<IDirect3DDevice7> device_{OwnTie()};

@@ -56,13 +56,7 @@ constexpr UINT kNoTexture = 155;
 
 } // namespace
 
-CTexture::CTexture() { comInitialised_ = SUCCEEDED(InitialiseCOM()); }
-
-CTexture::~CTexture()
-{
-    FreeResources();
-    if (comInitialised_) CoUninitialize();
-}
+CTexture::~CTexture() { FreeResources(); }
 
 void CTexture::DropRecord()
 {

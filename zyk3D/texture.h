@@ -1,6 +1,7 @@
 // CTexture: one texture of the scene.
 #pragma once
 #include "zyk3D.h"
+#include "com/create.h"
 #include "com/object.h"
 #include "com/ptr.h"
 #include "com/tie.h"
@@ -16,7 +17,6 @@ struct CTextureContainer;
 // that fails it holds no record and no picture.
 class CTexture : public zyk::com::CoClass<CTexture, ITexture, &IID_ITexture, &CLSID_Texture> {
 public:
-    CTexture();
     ~CTexture() override;
 
     HRESULT STDMETHODCALLTYPE Apply() override;
@@ -108,7 +108,7 @@ private:
     void RequireHeld() const;
     IDirectDrawSurface7* Surface() const;
 
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     TextureCoordIndexes coords_ = tci_CameraSpaceRefVector;
     TextureMags magFilter_ = tm_Point;
     TextureMags minFilter_ = tm_Point;

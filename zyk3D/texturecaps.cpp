@@ -7,13 +7,7 @@
 #include "com/trace.h"
 #include <cstring>
 
-CTextureCaps::CTextureCaps() { comInitialised_ = SUCCEEDED(InitialiseCOM()); }
-
-CTextureCaps::~CTextureCaps()
-{
-    device_.Reset();
-    if (comInitialised_) CoUninitialize();
-}
+CTextureCaps::~CTextureCaps() { device_.Reset(); }
 
 bool CTextureCaps::Query()
 {

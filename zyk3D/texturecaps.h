@@ -1,6 +1,7 @@
 // CTextureCaps: the texture capabilities of a device.
 #pragma once
 #include "zyk3D.h"
+#include "com/create.h"
 #include "com/object.h"
 #include "com/ptr.h"
 #include "com/tie.h"
@@ -16,7 +17,6 @@
 // the two memory figures. A getter that cannot ask writes 0.
 class CTextureCaps : public zyk::com::CoClass<CTextureCaps, ITextureCaps, &IID_ITextureCaps, &CLSID_TextureCaps> {
 public:
-    CTextureCaps();
     ~CTextureCaps() override;
 
     HRESULT STDMETHODCALLTYPE get_MaxWidth(long* out) override { return Answer(out, &Desc::dwMaxTextureWidth); }
@@ -42,7 +42,7 @@ private:
     template <class Record>
     HRESULT Answer(long* out, Record CTextureCaps::*record, DWORD Record::*field);
 
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     D3DDEVINFO_TEXTUREMANAGER stats_{};
     D3DDEVICEDESC7 desc_{};
     // The device its collection handed down, not referenced; void once the caps are let go.

@@ -14,7 +14,6 @@ using zyk::com::Ptr;
 
 CTextures::CTextures()
 {
-    comInitialised_ = SUCCEEDED(InitialiseCOM());
     // Without its caps child the collection still works.
     Member(
         [&] {
@@ -31,7 +30,6 @@ CTextures::~CTextures()
     items_.Clear();
     capsTie_.Cut();
     caps_.Reset();
-    if (comInitialised_) CoUninitialize();
 }
 
 Ptr<ITexture> CTextures::Make()

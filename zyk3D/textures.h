@@ -2,6 +2,7 @@
 #pragma once
 #include "zyk3D.h"
 #include "com/collection.h"
+#include "com/create.h"
 #include "com/object.h"
 #include "com/ptr.h"
 #include "com/tie.h"
@@ -31,7 +32,7 @@ private:
     // The body of Free, which destruction runs too.
     void FreeResources();
 
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     // The device, handed to every texture made; void once the collection is let go.
     zyk::com::Handed<IDirect3DDevice7> device_{OwnTie()};
     zyk::com::Ptr<ITextureCaps> caps_;

@@ -61,12 +61,6 @@ void RestoreIfLost(IDirectDrawSurface7* surface)
 
 } // namespace
 
-CGfxDevice::CGfxDevice()
-{
-    // Balanced in the destructor: the device never uninitialises its caller's apartment.
-    comInitialised_ = SUCCEEDED(InitialiseCOM());
-}
-
 CGfxDevice::~CGfxDevice()
 {
     FreeDevice();
@@ -79,7 +73,6 @@ CGfxDevice::~CGfxDevice()
     videoMemory_.Reset();
     caps_.Reset();
     dd_.Reset();
-    if (comInitialised_) CoUninitialize();
 }
 
 HRESULT CGfxDevice::WriteOnce(zyk::com::Bstr& field, BSTR value)

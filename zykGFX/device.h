@@ -1,6 +1,7 @@
 // CGfxDevice: the root object of the 2D graphics server.
 #pragma once
 #include "gfx.h"
+#include "com/create.h"
 #include "com/object.h"
 
 // One DirectDraw driver of the machine: its DirectDraw object and, once initialised on a
@@ -11,7 +12,6 @@
 // through Free and tied again when the device hands them its DirectDraw object anew.
 class CGfxDevice : public zyk::com::CoClass<CGfxDevice, IDevice, &IID_IDevice, &CLSID_Device> {
 public:
-    CGfxDevice();
     ~CGfxDevice() override;
 
     HRESULT STDMETHODCALLTYPE get_Name(BSTR* out) override { return Get(name_, out); }
@@ -65,7 +65,7 @@ private:
     void CreateClipper();
     void ClientSize(long& width, long& height) const;
 
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     zyk::com::Ptr<IUnknown> creation_; // what DirectDrawCreateEx (or DirectDrawCreate) gave
     zyk::com::Ptr<IDirectDraw7> dd_;
     zyk::com::Ptr<IDirectDrawSurface7> back_, primary_;

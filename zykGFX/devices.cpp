@@ -15,7 +15,6 @@ using DirectDrawEnumerateExFn = HRESULT(WINAPI*)(LPDDENUMCALLBACKEXA, void*, DWO
 
 CGfxDevices::CGfxDevices()
 {
-    comInitialised_ = SUCCEEDED(InitialiseCOM());
     void* version = nullptr;
     if (SUCCEEDED(CoCreateInstance(CLSID_Version, nullptr, CLSCTX_INPROC_SERVER, IID_IVersion, &version)) && version)
         version_ = Ptr<IVersion>::Adopt(static_cast<IVersion*>(version));
@@ -30,7 +29,6 @@ CGfxDevices::~CGfxDevices()
     items_.Clear();
     version_.Reset();
     if (icon_) DestroyIcon(icon_);
-    if (comInitialised_) CoUninitialize();
 }
 
 void CGfxDevices::EnumerateDevices()

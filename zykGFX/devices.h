@@ -3,6 +3,7 @@
 #include "gfx.h"
 #include "com/collection.h"
 #include "com/control.h"
+#include "com/create.h"
 
 // The DirectDraw drivers of the machine, one Device each, filed under the driver's name;
 // listed once, when the list is made. A device stands on its own: one that a client took
@@ -58,7 +59,7 @@ private:
     static BOOL WINAPI DDEnumCallbackEx(GUID* guid, LPSTR description, LPSTR name, void* context, HMONITOR);
     static BOOL WINAPI DDEnumCallback(GUID* guid, LPSTR description, LPSTR name, void* context);
 
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     zyk::com::NamedMap<IDevice> items_; // ties none of its devices
     zyk::com::Ptr<IVersion> version_;
     zyk::com::Bstr machine_;

@@ -5,13 +5,7 @@
 
 using zyk::com::Ptr;
 
-CModes::CModes() { comInitialised_ = SUCCEEDED(InitialiseCOM()); }
-
-CModes::~CModes()
-{
-    items_.Clear();
-    if (comInitialised_) CoUninitialize();
-}
+CModes::~CModes() { items_.Clear(); }
 
 // An enumeration that fails is reported and the member goes on.
 HRESULT CModes::put_DD(long dd)

@@ -2,6 +2,7 @@
 #pragma once
 #include "gfx.h"
 #include "com/collection.h"
+#include "com/create.h"
 #include "com/object.h"
 
 // The display modes of a DirectDraw device, filed as Mode0, Mode1, ... in the order
@@ -9,7 +10,6 @@
 // of the one before go.
 class CModes : public zyk::com::Collection<CModes, IModes, &IID_IModes, &CLSID_Modes, IMode> {
 public:
-    CModes();
     ~CModes() override;
 
     HRESULT STDMETHODCALLTYPE put_DD(long dd) override;
@@ -19,7 +19,7 @@ private:
     void EnumerateModes();
     static HRESULT WINAPI EnumModesCallback(DDSURFACEDESC2* desc, void* context);
 
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     zyk::com::Handed<IDirectDraw7> dd_{OwnTie()};
     long window_ = 0;
     long next_ = 0; // number of the next key during an enumeration

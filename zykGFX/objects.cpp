@@ -14,13 +14,7 @@ constexpr size_t kBitmapFileMax = 256u << 20;
 
 } // namespace
 
-CGfxObjects::CGfxObjects() { comInitialised_ = SUCCEEDED(InitialiseCOM()); }
-
-CGfxObjects::~CGfxObjects()
-{
-    items_.Clear();
-    if (comInitialised_) CoUninitialize();
-}
+CGfxObjects::~CGfxObjects() { items_.Clear(); }
 
 HRESULT CGfxObjects::put_DD(long dd)
 {

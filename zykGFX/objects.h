@@ -2,6 +2,7 @@
 #pragma once
 #include "gfx.h"
 #include "com/collection.h"
+#include "com/create.h"
 #include "com/object.h"
 
 // The device's bitmap objects, filed under the file name they were loaded from. An object
@@ -9,7 +10,6 @@
 // own surface and values but no longer reaches the device.
 class CGfxObjects : public zyk::com::Collection<CGfxObjects, IObjects, &IID_IObjects, &CLSID_Objects, IObject> {
 public:
-    CGfxObjects();
     ~CGfxObjects() override;
 
     HRESULT STDMETHODCALLTYPE put_DD(long dd) override;
@@ -20,7 +20,7 @@ public:
     HRESULT STDMETHODCALLTYPE put_ScreenHeight(long v) override { return Put(screenHeight_, v); }
 
 private:
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     zyk::com::Handed<IDirectDraw7> dd_{OwnTie()};
     zyk::com::Handed<IDirectDrawSurface7> back_{OwnTie()};
     long screenWidth_ = 0, screenHeight_ = 0;

@@ -16,7 +16,6 @@ void Check(HRESULT hr, const char* text)
 
 CVideoDevice::CVideoDevice()
 {
-    comInitialised_ = SUCCEEDED(CoInitialize(nullptr));
     // Each interface is asked for only when the one before it was there; the control is
     // made whatever the graph gives.
     if (SUCCEEDED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
@@ -39,7 +38,6 @@ CVideoDevice::~CVideoDevice()
     video_.Reset();
     graph_.Reset();
     window_ = nullptr;
-    if (comInitialised_) CoUninitialize();
 }
 
 IMediaControl* CVideoDevice::Control()

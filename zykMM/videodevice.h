@@ -2,6 +2,7 @@
 #pragma once
 #include "zykMM.h"
 #include "com/control.h"
+#include "com/create.h"
 #include "com/ptr.h"
 #define NO_DSHOW_STRSAFE
 #include <dshow.h>
@@ -39,7 +40,7 @@ private:
     // get_Width or get_Height of the video window: out is 0 where the window tells nothing.
     HRESULT VideoSize(HRESULT (STDMETHODCALLTYPE IVideoWindow::*get)(long*), long* out);
 
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     HWND window_ = nullptr;
     zyk::com::Ptr<IGraphBuilder> graph_;
     zyk::com::Ptr<IMediaControl> control_;

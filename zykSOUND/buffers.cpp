@@ -5,13 +5,10 @@
 
 using zyk::com::Ptr;
 
-CBuffers::CBuffers() { comInitialised_ = SUCCEEDED(InitialiseCOM()); }
-
 CBuffers::~CBuffers()
 {
     items_.Clear();
     ds_.Reset();
-    if (comInitialised_) CoUninitialize();
 }
 
 HRESULT CBuffers::put_DS(long ds)

@@ -21,18 +21,13 @@ const char* CreateText(HRESULT hr)
 
 } // namespace
 
-CSoundDevice::CSoundDevice()
-{
-    comInitialised_ = SUCCEEDED(InitialiseCOM());
-    CreateBuffers();
-}
+CSoundDevice::CSoundDevice() { CreateBuffers(); }
 
 CSoundDevice::~CSoundDevice()
 {
     generation_.Cut();
     buffers_.Reset();
     ds_.Reset();
-    if (comInitialised_) CoUninitialize();
 }
 
 // A collection that cannot be made is reported, and the device goes on without one. The

@@ -1,6 +1,7 @@
 // CSoundDevice: one DirectSound driver.
 #pragma once
 #include "sound.h"
+#include "com/create.h"
 #include "com/object.h"
 
 // One DirectSound driver: its DirectSound object, its figures and its sounds.
@@ -28,7 +29,7 @@ private:
     template <class T, class Field>
     HRESULT CapsFigure(T* out, HRESULT failed, const char* text, Field field);
 
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     zyk::com::Bstr name_;
     // What the collection and its sounds are tied under while the device has them: cut by
     // Free and by the device's end, so that a collection or a sound that a client still

@@ -7,17 +7,12 @@ using zyk::com::Ptr;
 
 CSoundDevices::CSoundDevices() : Collection(TiesNone)
 {
-    comInitialised_ = SUCCEEDED(InitialiseCOM());
     // Each driver is reported by the callback on its own, so that what one left stays.
     HRESULT hr = DirectSoundEnumerateA(reinterpret_cast<LPDSENUMCALLBACKA>(&EnumSoundDriversCallback), this);
     if (FAILED(hr)) Member([&] { throw failure(hr, "DirectSoundEnumerate Function Failed."); });
 }
 
-CSoundDevices::~CSoundDevices()
-{
-    items_.Clear();
-    if (comInitialised_) CoUninitialize();
-}
+CSoundDevices::~CSoundDevices() { items_.Clear(); }
 
 BOOL CALLBACK CSoundDevices::EnumSoundDriversCallback(GUID* guid, const char* description, const char*, void* context)
 {

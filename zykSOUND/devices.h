@@ -2,6 +2,7 @@
 #pragma once
 #include "sound.h"
 #include "com/collection.h"
+#include "com/create.h"
 
 // The DirectSound drivers of the machine, one Device each, filed under the driver's
 // description; listed once, when the list is made. A device stands on its own: one that a
@@ -15,5 +16,5 @@ private:
     static BOOL CALLBACK EnumSoundDriversCallback(GUID* guid, const char* description, const char* module,
                                                   void* context);
 
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
 };

@@ -34,22 +34,16 @@ void ReturnName(BSTR* out, BOOL(WINAPI* read)(char*, DWORD*), const char* failed
 
 COS::COS()
 {
-    HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    comInitialised_ = SUCCEEDED(hr);
-    if (FAILED(hr)) failure(hr, "Unable to Initialise COM.").Report(ClsId(), Iid());
+    if (FAILED(apartment_.Result())) failure(apartment_.Result(), "Unable to Initialise COM.").Report(ClsId(), Iid());
     void* made = nullptr;
-    hr = CoCreateInstance(CLSID_OSVersion, nullptr, CLSCTX_INPROC_SERVER, IID_IOSVersion, &made);
+    HRESULT hr = CoCreateInstance(CLSID_OSVersion, nullptr, CLSCTX_INPROC_SERVER, IID_IOSVersion, &made);
     if (SUCCEEDED(hr) && made)
         version_ = zyk::com::Ptr<IOSVersion>::Adopt(static_cast<IOSVersion*>(made));
     else
         failure(FAILED(hr) ? hr : E_FAIL, "Unable to Create Version Interface.").Report(ClsId(), Iid());
 }
 
-COS::~COS()
-{
-    version_.Reset();
-    if (comInitialised_) CoUninitialize();
-}
+COS::~COS() { version_.Reset(); }
 
 template <class F>
 HRESULT COS::Folder(BSTR* out, zyk::com::Bstr& cache, F&& fn)

@@ -1,6 +1,7 @@
 // COS: the operating system.
 #pragma once
 #include "system.h"
+#include "com/create.h"
 
 // The operating system: folders, computer and user name, registration texts, and its
 // version object. Also an ActiveX control that shows an icon.
@@ -28,7 +29,7 @@ private:
     template <class F>
     HRESULT Folder(BSTR* out, zyk::com::Bstr& cache, F&& fn);
 
-    bool comInitialised_ = false;
+    zyk::com::Apartment apartment_;
     zyk::com::Ptr<IOSVersion> version_;
     zyk::com::Bstr winDir_;
     zyk::com::Bstr otherDir_;

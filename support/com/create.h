@@ -51,6 +51,26 @@ Itf* CreateChild(const CLSID& clsid, const IID& iid, const char* notRegistered)
 
 namespace zyk::com {
 
+// COM on the calling thread for the holder's lifetime: InitialiseCOM when made, and
+// CoUninitialize when let go if that succeeded. An object holds one as its first member, so
+// that COM is there before its children are made and until after they are let go.
+class Apartment {
+public:
+    Apartment() : result_(InitialiseCOM()) {}
+    ~Apartment()
+    {
+        if (SUCCEEDED(result_)) CoUninitialize();
+    }
+    Apartment(const Apartment&) = delete;
+    Apartment& operator=(const Apartment&) = delete;
+
+    // What InitialiseCOM returned.
+    HRESULT Result() const { return result_; }
+
+private:
+    HRESULT result_;
+};
+
 // CreateChild for an owner: the new child, tied under owner (tie.h), in a Ptr.
 template <class Itf>
 Ptr<Itf> CreateOwned(const CLSID& clsid, const IID& iid, const char* notRegistered, const Tie& owner)

@@ -1,5 +1,6 @@
 // Module: the object map's class factories, lock count, registration scripts and type library.
 #include "module.h"
+#include "create.h"
 #include "registrar.h"
 #include "ptr.h"
 #include <new>
@@ -78,15 +79,6 @@ std::wstring QuoteForScript(const std::wstring& text)
     }
     return out;
 }
-
-// COM for the duration of a registration call, balanced on the way out.
-struct ComScope {
-    HRESULT hr = CoInitialize(nullptr);
-    ~ComScope()
-    {
-        if (SUCCEEDED(hr)) CoUninitialize();
-    }
-};
 
 } // namespace
 
@@ -173,7 +165,7 @@ HRESULT Module::RunScripts(bool registering)
 
 HRESULT Module::RegisterServer()
 {
-    ComScope com;
+    Apartment com; // COM for the registration call, balanced on the way out
     HRESULT hr = RunScripts(true);
     if (FAILED(hr)) return hr;
     std::wstring path = ModulePath(instance_);
@@ -185,7 +177,7 @@ HRESULT Module::RegisterServer()
 
 HRESULT Module::UnregisterServer()
 {
-    ComScope com;
+    Apartment com; // COM for the registration call, balanced on the way out
     HRESULT hr = RunScripts(false);
     std::wstring path = ModulePath(instance_);
     Ptr<ITypeLib> lib;
