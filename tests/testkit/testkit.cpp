@@ -114,51 +114,52 @@ HRESULT DispCall(IDispatch* d, const wchar_t* name, std::vector<VARIANT> args, V
     return Invoke(d, name, flags, &params, result, excep);
 }
 
-VARIANT VarI4(long v)
+namespace {
+
+// An empty VARIANT of the type given, for the Var* makers to fill.
+VARIANT Typed(VARTYPE type)
 {
     VARIANT r;
     VariantInit(&r);
-    V_VT(&r) = VT_I4;
+    V_VT(&r) = type;
+    return r;
+}
+
+} // namespace
+
+VARIANT VarI4(long v)
+{
+    VARIANT r = Typed(VT_I4);
     V_I4(&r) = v;
     return r;
 }
 VARIANT VarI2(short v)
 {
-    VARIANT r;
-    VariantInit(&r);
-    V_VT(&r) = VT_I2;
+    VARIANT r = Typed(VT_I2);
     V_I2(&r) = v;
     return r;
 }
 VARIANT VarR4(float v)
 {
-    VARIANT r;
-    VariantInit(&r);
-    V_VT(&r) = VT_R4;
+    VARIANT r = Typed(VT_R4);
     V_R4(&r) = v;
     return r;
 }
 VARIANT VarR8(double v)
 {
-    VARIANT r;
-    VariantInit(&r);
-    V_VT(&r) = VT_R8;
+    VARIANT r = Typed(VT_R8);
     V_R8(&r) = v;
     return r;
 }
 VARIANT VarBool(bool v)
 {
-    VARIANT r;
-    VariantInit(&r);
-    V_VT(&r) = VT_BOOL;
+    VARIANT r = Typed(VT_BOOL);
     V_BOOL(&r) = v ? VARIANT_TRUE : VARIANT_FALSE;
     return r;
 }
 VARIANT VarBstr(const wchar_t* s)
 {
-    VARIANT r;
-    VariantInit(&r);
-    V_VT(&r) = VT_BSTR;
+    VARIANT r = Typed(VT_BSTR);
     V_BSTR(&r) = SysAllocString(s);
     return r;
 }
