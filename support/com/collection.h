@@ -8,7 +8,6 @@
 #include "enum.h"
 #include "object.h"
 #include "tie.h"
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -64,18 +63,9 @@ public:
         return S_OK;
     }
 
-    // What happens to every member that leaves the map (Remove, Clear, Erase, replaced by
-    // Put, the map's end), before the map lets it go: a collection that hands its members
-    // a device takes it from them here, so that a member a client still holds never uses
-    // a device it no longer has.
-    template <class F>
-    void OnLeaving(F&& leaving)
-    {
-        leaving_ = std::forward<F>(leaving);
-    }
-
     // Files member under name (insert or replace); the map takes its own reference and
-    // releases the one on a member it replaces.
+    // releases the one on a member it replaces. A replaced member is not let go: a client
+    // that holds it keeps a working object, tied under the owner as before.
     void Put(const wchar_t* name, Member* member)
     {
         std::wstring key = Key(name);
@@ -84,7 +74,6 @@ public:
         if (it != items_.end()) {
             Entry old = it->second;
             it->second = Entry{member, TieMember(member)};
-            if (old.member != member) Leave(old);
             old.member->Release();
         } else {
             try {
@@ -94,18 +83,6 @@ public:
                 throw;
             }
         }
-    }
-
-    // Takes the member filed under name out of the map; false when there is none.
-    bool Erase(const wchar_t* name)
-    {
-        auto it = items_.find(Key(name));
-        if (it == items_.end()) return false;
-        Entry entry = it->second;
-        items_.erase(it);
-        Leave(entry);
-        entry.member->Release();
-        return true;
     }
 
     // Takes the member filed under name out of the map without it leaving: the caller gets
@@ -264,15 +241,10 @@ private:
 
     Tie TieMember(Member* member) const { return owner_ ? TieTo(member, *owner_) : Tie(); }
 
-    void Leave(const Entry& entry)
-    {
-        entry.tie.Cut();
-        if (leaving_) leaving_(entry.member);
-    }
+    static void Leave(const Entry& entry) { entry.tie.Cut(); }
 
     const Tie* owner_ = nullptr;
     Map items_;
-    std::function<void(Member*)> leaving_;
 };
 
 // The base of a collection class: the map, its members tied under the collection's own tie

@@ -1,9 +1,11 @@
-// Image files read whole, and checked bitmap files (see file.h).
+// Files read and written whole, and checked bitmap files (see file.h).
 #include "file.h"
 
 #include "formats/bmp.h"
 
 #include <cstdio>
+#include <io.h>
+#include <string>
 
 namespace zyk::image {
 
@@ -20,6 +22,47 @@ bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes, size_t maxByte
     if (size < 0 || static_cast<size_t>(size) > maxBytes || fseek(f, 0, SEEK_SET) != 0) return false;
     bytes.resize(static_cast<size_t>(size));
     return bytes.empty() || fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
+}
+
+namespace {
+
+// The folder part of path ("." when it has none), for a new file in the same folder.
+std::string FolderOf(const char* path)
+{
+    const std::string p(path);
+    const size_t slash = p.find_last_of("\\/");
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? p.substr(0, 1) : p.substr(0, slash);
+}
+
+} // namespace
+
+bool WriteWholeFile(const char* path, const char* mode, const std::function<bool(FILE*)>& write)
+{
+    if (!path || !*path) return false;
+    char temp[MAX_PATH];
+    // Made in the file's own folder, so that putting it in place is a rename on one volume.
+    if (!GetTempFileNameA(FolderOf(path).c_str(), "zyk", 0, temp)) return false;
+    FILE* f = fopen(temp, mode);
+    if (!f) {
+        DeleteFileA(temp);
+        return false;
+    }
+    bool whole = false;
+    try {
+        whole = write(f);
+    } catch (...) {
+        fclose(f);
+        DeleteFileA(temp);
+        throw;
+    }
+    // Flushed first: the platform's fclose does not always report a write that fails.
+    whole = fflush(f) == 0 && !ferror(f) && whole;
+    if (whole) whole = FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(f)))) != 0;
+    whole = fclose(f) == 0 && whole;
+    if (whole) whole = MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (!whole) DeleteFileA(temp);
+    return whole;
 }
 
 HBITMAP LoadCheckedBitmap(const char* path, size_t maxBytes)
