@@ -4,7 +4,10 @@
 // owner freed, the owner released by the client). What a fresh object that nobody owns
 // cannot do, a let-go child cannot do either: each member that fails on the fresh object
 // with a text fails on the let-go child with a text, its "... Not Initialised." failure
-// where the fresh object gives that; and no call crashes.
+// where the fresh object gives that; and no call crashes. Two more things an owner does do
+// not let go: a member replaced by an Add with an equal key, and a list listed again or
+// released (an adapter or controller taken from it): what such a child answers, it answers
+// as one its owner still holds.
 #include "testkit.h"
 #include <algorithm>
 #include <functional>
@@ -132,16 +135,21 @@ IDispatch* Object(IDispatch* from, const wchar_t* name, std::vector<VARIANT> arg
     return V_DISPATCH(&v);
 }
 
-enum class Way { Removed, Cleared, OwnerFreed, OwnerReleased };
+enum class Way { Removed, Cleared, OwnerFreed, OwnerReleased, Held, Replaced, ListedAgain, ListReleased };
 const char* WayText(Way w)
 {
     switch (w) {
     case Way::Removed: return "removed from its collection";
     case Way::Cleared: return "its collection cleared";
     case Way::OwnerFreed: return "its owner freed";
-    default: return "its owner released";
+    case Way::OwnerReleased: return "its owner released";
+    case Way::Held: return "held by its owner";
+    case Way::Replaced: return "replaced by an equal key";
+    case Way::ListedAgain: return "its list listed again";
+    default: return "its list released";
     }
 }
+bool LetsGo(Way w) { return w < Way::Held; }
 
 // One kind of child: how a fresh one that nobody owns is made, and how an owner makes one
 // and lets it go in a given way. Make gives the child (a reference of the test's) after
@@ -159,6 +167,9 @@ IDispatch* LetGo(IDispatch* owner, const wchar_t* collection, const std::functio
     IDispatch* list = Object(owner, collection);
     if (!list) return nullptr;
     IDispatch* child = add(list);
+    if (way == Way::Replaced) {
+        if (IDispatch* again = add(list)) again->Release();
+    }
     if (way == Way::Removed) {
         EXPECT_EQ(DispCall(list, L"Remove", {VarBstr(key)}), S_OK);
     }
@@ -229,9 +240,11 @@ IDispatch* ThroughDevice(IDispatch* device, Way way, const std::function<IDispat
     return c;
 }
 
-const std::vector<Way> kAllWays{Way::Removed, Way::Cleared, Way::OwnerFreed, Way::OwnerReleased};
-const std::vector<Way> kNoClear{Way::Removed, Way::OwnerFreed, Way::OwnerReleased};
+const std::vector<Way> kAllWays{Way::Removed, Way::Cleared, Way::OwnerFreed, Way::OwnerReleased, Way::Replaced};
+const std::vector<Way> kNoClear{Way::Removed, Way::OwnerFreed, Way::OwnerReleased, Way::Replaced};
 const std::vector<Way> kOwnerOnly{Way::OwnerFreed, Way::OwnerReleased};
+// A light is keyed by Add itself; a material or a 3D buffer replaced with its owner goes with it.
+const std::vector<Way> kNoReplace{Way::Removed, Way::Cleared, Way::OwnerFreed, Way::OwnerReleased};
 
 std::vector<Child> Children()
 {
@@ -254,7 +267,7 @@ std::vector<Child> Children()
     };
     out.push_back({L"zyk3D.Camera", kAllWays,
                    d3(in(L"Cameras", L"c", [](IDispatch* l) { return Object(l, L"Add", {VarBstr(L"c")}); }))});
-    out.push_back({L"zyk3D.Light", kAllWays, d3(in(L"Lights", L"Light0", [](IDispatch* l) {
+    out.push_back({L"zyk3D.Light", kNoReplace, d3(in(L"Lights", L"Light0", [](IDispatch* l) {
                        return Object(l, L"Add",
                                      {VarI4(1), VarR4(0), VarR4(0), VarR4(0), VarR4(1), VarR4(1), VarR4(1), VarR4(1),
                                       VarR4(1), VarR4(0.5f), VarR4(1), VarR4(10)});
@@ -262,7 +275,7 @@ std::vector<Child> Children()
     out.push_back({L"zyk3D.Object", kAllWays, d3(in(L"Objects", L"o", [](IDispatch* l) {
                        return Object(l, L"Add", {VarBstr(L"o"), VarBool(true)});
                    }))});
-    out.push_back({L"zyk3D.Material", kAllWays, d3(in(L"Objects", L"o", [](IDispatch* l) {
+    out.push_back({L"zyk3D.Material", kNoReplace, d3(in(L"Objects", L"o", [](IDispatch* l) {
                        IDispatch* o = Object(l, L"Add", {VarBstr(L"o"), VarBool(true)});
                        IDispatch* m = Object(o, L"Material");
                        o->Release();
@@ -307,12 +320,28 @@ std::vector<Child> Children()
     out.push_back({L"ZYKSound.Buffer", kAllWays, sound(in(L"Buffers", waveName.c_str(), [](IDispatch* l) {
                        return Object(l, L"Add", {VarBstr(waveName.c_str()), VarBool(true)});
                    }))});
-    out.push_back({L"ZYKSound.AdvBuffer", kAllWays, sound(in(L"Buffers", waveName.c_str(), [](IDispatch* l) {
+    out.push_back({L"ZYKSound.AdvBuffer", kNoReplace, sound(in(L"Buffers", waveName.c_str(), [](IDispatch* l) {
                        IDispatch* b = Object(l, L"Add", {VarBstr(waveName.c_str()), VarBool(true)});
                        IDispatch* a = Object(b, L"Advance");
                        b->Release();
                        return a;
                    }))});
+    // A controller of the input list: the list listed again (its module handle put once
+    // more), or released, does not let it go.
+    out.push_back({L"ZYKInput.Device", {Way::ListedAgain, Way::ListReleased}, [](Way way, HWND, IDispatch** keep) {
+                       IDispatch* list = testkit::Create<IDispatch>(L"ZYKInput.Devices", IID_IDispatch);
+                       const long module = static_cast<long>(reinterpret_cast<LONG_PTR>(GetModuleHandleW(nullptr)));
+                       EXPECT_EQ(testkit::DispPut(list, L"hInstance", VarI4(module)), S_OK);
+                       IDispatch* c = Object(list, L"Item", {VarI4(1)});
+                       if (way == Way::ListedAgain) {
+                           EXPECT_EQ(testkit::DispPut(list, L"hInstance", VarI4(module)), S_OK);
+                       }
+                       if (way == Way::ListReleased)
+                           list->Release();
+                       else
+                           *keep = list;
+                       return c;
+                   }});
     return out;
 }
 
@@ -323,6 +352,7 @@ TEST(Lifetime, EveryHeldChildAnswersNotInitialisedOnceItsOwnerLetItGo)
     testkit::ComScope com;
     HWND window = testkit::CreateTestWindow(64, 64, "lifetime");
     for (const Child& c : Children()) {
+        if (std::none_of(c.ways.begin(), c.ways.end(), LetsGo)) continue;
         const std::string cls = testkit::Narrow(c.progId);
         IDispatch* fresh = testkit::Create<IDispatch>(c.progId, IID_IDispatch);
         ASSERT_NE(fresh, nullptr) << cls;
@@ -332,6 +362,7 @@ TEST(Lifetime, EveryHeldChildAnswersNotInitialisedOnceItsOwnerLetItGo)
         fresh->Release();
         EXPECT_FALSE(needed.empty()) << cls << ": a fresh object fails no member";
         for (Way way : c.ways) {
+            if (!LetsGo(way)) continue;
             IDispatch* owner = nullptr;
             IDispatch* child = c.make(way, window, &owner);
             ASSERT_NE(child, nullptr) << cls << " " << WayText(way);
@@ -343,6 +374,41 @@ TEST(Lifetime, EveryHeldChildAnswersNotInitialisedOnceItsOwnerLetItGo)
                     << " [" << testkit::Narrow(a.text) << "] where a fresh one answers " << fresh.hr << " ["
                     << testkit::Narrow(fresh.text) << "]";
             }
+            child->Release();
+            if (owner) owner->Release();
+            testkit::PumpMessages();
+        }
+    }
+    DestroyWindow(window);
+}
+
+// A child replaced by an equal key, or whose list was listed again or released, answers
+// every member as a child its owner still holds answers it: what works there works here.
+TEST(Lifetime, AChildItsOwnerStillNeedsKeepsWorking)
+{
+    testkit::ComScope com;
+    HWND window = testkit::CreateTestWindow(64, 64, "lifetime");
+    for (const Child& c : Children()) {
+        if (std::all_of(c.ways.begin(), c.ways.end(), LetsGo)) continue;
+        const std::string cls = testkit::Narrow(c.progId);
+        IDispatch* owner = nullptr;
+        IDispatch* held = c.make(Way::Held, window, &owner);
+        ASSERT_NE(held, nullptr) << cls;
+        const auto expected = WalkMembers(held);
+        held->Release();
+        if (owner) owner->Release();
+        for (Way way : c.ways) {
+            if (LetsGo(way)) continue;
+            owner = nullptr;
+            IDispatch* child = c.make(way, window, &owner);
+            ASSERT_NE(child, nullptr) << cls << " " << WayText(way);
+            auto answers = WalkMembers(child);
+            for (const auto& [member, answer] : expected)
+                if (SUCCEEDED(answer.hr))
+                    EXPECT_TRUE(SUCCEEDED(answers[member].hr))
+                        << cls << " " << WayText(way) << ": " << testkit::Narrow(member) << " answered " << std::hex
+                        << answers[member].hr << " [" << testkit::Narrow(answers[member].text)
+                        << "] where a held one succeeds";
             child->Release();
             if (owner) owner->Release();
             testkit::PumpMessages();
