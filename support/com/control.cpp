@@ -523,8 +523,7 @@ bool ControlBase::Ambient(DISPID id, VARIANT* out)
     return true;
 }
 
-// A site without ambient properties leaves the defaults: the system's window colour and
-// user mode.
+// A site without ambient properties leaves the default: the system's window colour.
 void ControlBase::ReadAmbients()
 {
     VARIANT v;
@@ -536,10 +535,6 @@ void ControlBase::ReadAmbients()
         }
         VariantClear(&v);
     }
-    userMode_ = true;
-    if (Ambient(DISPID_AMBIENT_USERMODE, &v) && SUCCEEDED(VariantChangeType(&v, &v, 0, VT_BOOL)))
-        userMode_ = V_BOOL(&v) != VARIANT_FALSE;
-    VariantClear(&v);
 }
 
 // ---- persistence ----

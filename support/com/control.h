@@ -144,9 +144,6 @@ protected:
     HRESULT GetWindowHandle(long* out) const;
 
     HWND ControlWindow() const { return window_; }
-    // The container's background colour, or the system's window colour without one.
-    COLORREF BackColour() const { return backColour_; }
-    bool UserMode() const { return userMode_; }
     // Redraws the control: its window, or the container's view of it.
     void FireViewChange();
     // A stock property set: the control is dirty and drawn again.
@@ -165,7 +162,6 @@ protected:
         *out = field;
         return S_OK;
     }
-    void SetDirty() { dirty_ = true; }
 
 private:
     IUnknown* Self() { return static_cast<IOleObject*>(this); }
@@ -189,7 +185,6 @@ private:
     SIZEL extent_{};                 // HIMETRIC
     long extentX_ = 0, extentY_ = 0; // the extent as persisted
     COLORREF backColour_;
-    bool userMode_ = true;
     bool backFromContainer_ = false;
 
 protected:

@@ -11,7 +11,7 @@ BSTR Copy(BSTR s) { return s ? SysAllocStringLen(s, SysStringLen(s)) : nullptr; 
 
 } // namespace
 
-failure::failure(HRESULT hr, const char* text) : result_(hr), description_(nullptr), helpFile_(SysAllocString(L""))
+failure::failure(HRESULT hr, const char* text) : result_(hr), description_(nullptr)
 {
     std::string full;
     char* system = nullptr;
@@ -25,35 +25,27 @@ failure::failure(HRESULT hr, const char* text) : result_(hr), description_(nullp
     description_ = zyk::com::AnsiToBstr(full.c_str());
 }
 
-failure::failure(HRESULT hr, UINT id) : result_(hr), description_(nullptr), helpFile_(SysAllocString(L""))
+failure::failure(HRESULT hr, UINT id) : result_(hr), description_(nullptr)
 {
     char text[512] = {};
     if (LoadStringA(zyk::com::ThisModule().Instance(), id, text, sizeof text) <= 0) text[0] = 0;
     description_ = zyk::com::AnsiToBstr(text);
 }
 
-failure::failure(const failure& other)
-    : result_(other.result_), description_(Copy(other.description_)), helpFile_(Copy(other.helpFile_))
-{}
+failure::failure(const failure& other) : result_(other.result_), description_(Copy(other.description_)) {}
 
 failure& failure::operator=(const failure& other)
 {
     if (this != &other) {
-        BSTR d = Copy(other.description_), h = Copy(other.helpFile_);
+        BSTR d = Copy(other.description_);
         SysFreeString(description_);
-        SysFreeString(helpFile_);
         description_ = d;
-        helpFile_ = h;
         result_ = other.result_;
     }
     return *this;
 }
 
-failure::~failure()
-{
-    SysFreeString(description_);
-    SysFreeString(helpFile_);
-}
+failure::~failure() { SysFreeString(description_); }
 
 HRESULT failure::Report(const CLSID& clsid, const IID& iid) const
 {

@@ -24,5 +24,4 @@ public:
 private:
     HRESULT result_;
     BSTR description_;
-    BSTR helpFile_;
 };

@@ -35,7 +35,6 @@ public:
 
     LONG Lock();
     LONG Unlock();
-    LONG LockCount() const { return locks_; }
 
     // The four export bodies.
     HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** out);

@@ -68,7 +68,6 @@ public:
     }
 
     void SetOuter(IUnknown* outer) { outer_ = outer; }
-    IUnknown* InnerUnknown() { return &inner_; }
 
     // The object's tie to its owner: what its own children are tied under, and whether
     // its owner still holds it. An object nobody owns is held for as long as it lives.
