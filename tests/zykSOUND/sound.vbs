@@ -67,16 +67,6 @@ Check s.Status = 5, "looping status " & s.Status
 s.Stop
 Check s.Status = 0, "stopped status " & s.Status
 
-' Added again, the file gives a second sound; the first still plays beside it.
-Dim again : Set again = sounds.Add(path)
-Check sounds.Count = 1, "the name filed once"
-s.Play 1
-again.Play 1
-Check s.Status = 5 And again.Status = 5, "both looping: " & s.Status & " and " & again.Status
-s.Stop
-again.Stop
-Check s.Status = 0 And again.Status = 0, "both stopped"
-
 On Error Resume Next
 s.Volume = 101
 Check Err.Number = &H80004005, "volume 101 refused with " & Hex(Err.Number)
