@@ -24,14 +24,15 @@ int AppendIcon(int iconId)
     return index;
 }
 
-void AddComboItem(HWND combo, int image, int position, const char* text)
+void AddComboItem(HWND combo, int image, int position, const char* text, long standsFor)
 {
     COMBOBOXEXITEMA item{};
-    item.mask = CBEIF_TEXT | CBEIF_INDENT;
+    item.mask = CBEIF_TEXT | CBEIF_INDENT | CBEIF_LPARAM;
     item.iItem = position;
     item.pszText = const_cast<char*>(text);
     item.cchTextMax = lstrlenA(text);
     item.iIndent = 0;
+    item.lParam = standsFor;
     if (image != -1) {
         item.mask |= CBEIF_IMAGE | CBEIF_SELECTEDIMAGE;
         item.iImage = image;
@@ -46,6 +47,31 @@ int NextPosition(HWND combo)
     return count > 0 ? static_cast<int>(count) : 0;
 }
 
+long ChosenPosition(HWND combo)
+{
+    COMBOBOXEXITEMA item{};
+    item.mask = CBEIF_LPARAM;
+    item.iItem = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+    if (item.iItem < 0 || !SendMessageA(combo, CBEM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return -1;
+    return static_cast<long>(item.lParam);
+}
+
+void ChoosePosition(HWND combo, long position)
+{
+    WPARAM chosen = static_cast<WPARAM>(-1);
+    const LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+    for (int i = 0; i < count && position >= 0; ++i) {
+        COMBOBOXEXITEMA item{};
+        item.mask = CBEIF_LPARAM;
+        item.iItem = i;
+        if (SendMessageA(combo, CBEM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) && item.lParam == position) {
+            chosen = static_cast<WPARAM>(i);
+            break;
+        }
+    }
+    SendMessageA(combo, CB_SETCURSEL, chosen, 0);
+}
+
 void MarkNotRegistered(HWND dialog, int listId, std::initializer_list<int> hidden)
 {
     HWND list = GetDlgItem(dialog, listId);
@@ -56,6 +82,6 @@ void MarkNotRegistered(HWND dialog, int listId, std::initializer_list<int> hidde
     }
     char text[kTextSize] = {};
     LoadStringA(Applet().module, IDS_NOT_REGISTERED, text, kTextSize);
-    AddComboItem(list, AppendIcon(IDI_NOT_REGISTERED), 0, text);
+    AddComboItem(list, AppendIcon(IDI_NOT_REGISTERED), 0, text, 0);
     SendMessageA(list, CB_SETCURSEL, 0, 0);
 }

@@ -16,12 +16,20 @@ void TakeText(BSTR text, char (&out)[kTextSize]);
 int AppendIcon(int iconId);
 
 // Inserts an item at position of a ComboBoxEx list, with the image (and selected image)
-// unless it is -1.
-void AddComboItem(HWND combo, int image, int position, const char* text);
+// unless it is -1. The item keeps what it stands for: the 0-based position of its
+// collection's item (or of its choice), which is what is saved and looked up.
+void AddComboItem(HWND combo, int image, int position, const char* text, long standsFor);
 
 // The position after the last item of a list: where the next fetched item goes, so that
 // an item that could not be fetched leaves no gap.
 int NextPosition(HWND combo);
+
+// The collection position that the selected item of a ComboBoxEx list stands for; -1 when
+// nothing is selected.
+long ChosenPosition(HWND combo);
+// Selects the item of a ComboBoxEx list that stands for a collection position; none when
+// no item does.
+void ChoosePosition(HWND combo, long position);
 
 // A step's server could not be created: the list shows "Not Registered." (selected) and is
 // disabled, and the option controls that need the server are hidden for the dialog's life.
@@ -45,9 +53,9 @@ Item* ItemAt(List* list, long position)
     return static_cast<Item*>(V_DISPATCH(&item)); // the VARIANT's reference is handed over
 }
 
-// Adds an item to the list for each item of the collection, at the list's end: describe
-// writes the item's text and answers the icon to append for it. Each item is released
-// after.
+// Adds an item to the list for each item of the collection, at the list's end and
+// standing for the item's position in the collection: describe writes the item's text
+// and answers the icon to append for it. Each item is released after.
 template <class Item, class List, class Describe>
 void FillList(HWND combo, List* list, Describe&& describe)
 {
@@ -59,7 +67,7 @@ void FillList(HWND combo, List* list, Describe&& describe)
         char text[kTextSize] = {};
         const int icon = describe(item, text);
         item->Release();
-        AddComboItem(combo, AppendIcon(icon), NextPosition(combo), text);
+        AddComboItem(combo, AppendIcon(icon), NextPosition(combo), text, i - 1);
     }
 }
 

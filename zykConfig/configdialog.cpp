@@ -80,8 +80,8 @@ BOOL InitialiseDialog(HWND dialog, HWND progress)
     }
 
     HWND renderMode = GetDlgItem(dialog, IDC_RENDERMODE);
-    AddComboItem(renderMode, AppendIcon(IDI_FLAT), 0, "Flat");
-    AddComboItem(renderMode, AppendIcon(IDI_GOURAUD), 1, "Gouraud");
+    AddComboItem(renderMode, AppendIcon(IDI_FLAT), 0, "Flat", 0);
+    AddComboItem(renderMode, AppendIcon(IDI_GOURAUD), 1, "Gouraud", 1);
 
     applet.captionFont = CreateFontA(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0, 0, 0, "Arial");
     if (applet.captionFont) {

@@ -12,7 +12,7 @@ namespace {
 
 const char kKey[] = "Software\\VB and VBA Program Settings\\ZYK\\Config";
 
-// Selects a list's item, or none when the index is not one of its items.
+// Selects a plain list's item, or none when the index is not one of its items.
 void Select(HWND dialog, int list, long index)
 {
     LRESULT count = SendDlgItemMessageA(dialog, list, CB_GETCOUNT, 0, 0);
@@ -31,6 +31,12 @@ void Check(HWND dialog, int box, long flag)
 }
 
 bool Checked(HWND dialog, int box) { return SendDlgItemMessageA(dialog, box, BM_GETCHECK, 0, 0) != 0; }
+
+// A list of a collection's items is saved and shown by the collection position that its
+// items stand for, whichever items could not be listed.
+void Choose(HWND dialog, int list, long position) { ChoosePosition(GetDlgItem(dialog, list), position); }
+
+long Chosen(HWND dialog, int list) { return ChosenPosition(GetDlgItem(dialog, list)); }
 
 } // namespace
 
@@ -101,7 +107,7 @@ void LoadSettings(HWND dialog)
     const long language = settings.GetLanguage();
     Applet().language = language >= 0 && language <= 3 ? language : 0;
     ApplyLanguageCaptions(dialog);
-    Select(dialog, IDC_ADAPTERS, settings.Get2DRenderer());
+    Choose(dialog, IDC_ADAPTERS, settings.Get2DRenderer());
     long fullscreen = settings.GetFullscreen();
     Check(dialog, IDC_FULLSCREEN, fullscreen);
     SetFullscreenCaption(dialog, fullscreen != 0);
@@ -109,28 +115,28 @@ void LoadSettings(HWND dialog)
     SetAntiAliasCaption(dialog, settings.GetAntiAlias() != 0);
     SetDitherCaption(dialog, settings.GetDither() != 0);
     Select(dialog, IDC_MODES, settings.GetDisplayMode());
-    Select(dialog, IDC_ADAPTERS3D, settings.Get3DRenderer());
+    Choose(dialog, IDC_ADAPTERS3D, settings.Get3DRenderer());
     Check(dialog, IDC_ANTIALIAS, settings.GetAntiAlias());
     Check(dialog, IDC_SPECULAR, settings.GetSpecular());
     Check(dialog, IDC_DITHER, settings.GetDither());
-    Select(dialog, IDC_RENDERMODE, settings.GetRenderMode());
-    Select(dialog, IDC_SOUND, settings.GetSound());
-    Select(dialog, IDC_CONTROLLERS, settings.GetController());
+    Choose(dialog, IDC_RENDERMODE, settings.GetRenderMode());
+    Choose(dialog, IDC_SOUND, settings.GetSound());
+    Choose(dialog, IDC_CONTROLLERS, settings.GetController());
     ShowControllerState(dialog);
 }
 
 void SaveSettings(HWND dialog)
 {
     CConfigSettings settings;
-    settings.Set2DRenderer(Selected(dialog, IDC_ADAPTERS));
+    settings.Set2DRenderer(Chosen(dialog, IDC_ADAPTERS));
     settings.SetFullscreen(Checked(dialog, IDC_FULLSCREEN));
-    settings.Set3DRenderer(Selected(dialog, IDC_ADAPTERS3D));
+    settings.Set3DRenderer(Chosen(dialog, IDC_ADAPTERS3D));
     settings.SetSpecular(Checked(dialog, IDC_SPECULAR));
     settings.SetAntiAlias(Checked(dialog, IDC_ANTIALIAS));
     settings.SetDither(Checked(dialog, IDC_DITHER));
-    settings.SetRenderMode(Selected(dialog, IDC_RENDERMODE));
-    settings.SetSound(Selected(dialog, IDC_SOUND));
-    settings.SetController(Selected(dialog, IDC_CONTROLLERS));
+    settings.SetRenderMode(Chosen(dialog, IDC_RENDERMODE));
+    settings.SetSound(Chosen(dialog, IDC_SOUND));
+    settings.SetController(Chosen(dialog, IDC_CONTROLLERS));
     settings.SetDisplayMode(Selected(dialog, IDC_MODES));
     settings.SetLanguage(Applet().language);
 }

@@ -31,8 +31,8 @@ int TypeIcon(long type)
 input::IDevice* SelectedController(HWND dialog)
 {
     if (!controllerList) return nullptr;
-    LRESULT selected = SendDlgItemMessageA(dialog, IDC_CONTROLLERS, CB_GETCURSEL, 0, 0);
-    input::IDevice* controller = ItemAt<input::IDevice>(controllerList, static_cast<long>(selected) + 1);
+    const long position = ChosenPosition(GetDlgItem(dialog, IDC_CONTROLLERS));
+    input::IDevice* controller = ItemAt<input::IDevice>(controllerList, position + 1);
     if (controller) KeepCurrent(controller);
     return controller;
 }
@@ -66,10 +66,12 @@ BOOL ListControllers(HWND dialog)
 void ShowControllerState(HWND dialog)
 {
     if (input::IDevice* controller = SelectedController(dialog)) {
-        // The first Attached of a device fails when its exclusive set-up does: the state is
-        // not known then.
+        // The first Attached of a device fails when its exclusive set-up does, and the next
+        // answers from the device that the first made: it is asked once more before the
+        // state is shown, which is not known only when that fails too.
         short attached = 0;
-        const bool known = SUCCEEDED(controller->get_Attached(&attached));
+        bool known = SUCCEEDED(controller->get_Attached(&attached));
+        if (!known) known = SUCCEEDED(controller->get_Attached(&attached));
         SetDlgItemTextA(dialog, IDC_ATTACHED, !known ? "Unknown" : attached ? "Attached" : "Disconnected");
     }
 }

@@ -42,29 +42,8 @@ CInputDevice::~CInputDevice()
     if (notification_) CloseHandle(notification_);
 }
 
-// Whether the list that filled this object let it go; the device and the DirectInput
-// object made from what the list handed over are then given up (a device made by a client
-// itself is no list's, and never let go).
-bool CInputDevice::LetGo()
-{
-    if (Held()) return false;
-    if (device_) device_->Unacquire();
-    ReleaseDevice();
-    if (directInput_) {
-        directInput_->Release();
-        directInput_ = nullptr;
-    }
-    return true;
-}
-
-// A device that its list let go answers as one that DirectInput cannot make.
 bool CInputDevice::EnsureDirectInput()
 {
-    if (LetGo()) {
-        ZYK_TRACE("Error: %lx\n", static_cast<unsigned long>(DIERR_NOTINITIALIZED));
-        PublishCreateFailure(DIERR_NOTINITIALIZED);
-        return false;
-    }
     if (directInput_) return true;
     HRESULT hr = DirectInputCreateA(instance_, 0x0700, &directInput_, nullptr);
     if (FAILED(hr)) {
@@ -365,7 +344,7 @@ bool CInputDevice::ReadJoystick()
 HRESULT CInputDevice::Read()
 {
     return Member([&]() -> HRESULT {
-        if (!device_ || !Held()) EnsureDevice();
+        if (!device_) EnsureDevice();
         switch (KindOf(type_)) {
         case Kind::Mouse: {
             if (!device_) return E_FAIL;

@@ -6,8 +6,8 @@
 
 // One DirectInput device: its identity, given by the list, and the device itself,
 // created and set up for its kind by the first member that needs it and polled by Read.
-// The device is made from what the list handed over (its module handle and instance id):
-// once the list lets go of the object, it gives the device up and makes none again.
+// The device is made from what the list handed over (its module handle and instance id),
+// on a DirectInput object of its own: it needs nothing of the list once it is filled.
 class CInputDevice : public zyk::com::CoClass<CInputDevice, IDevice, &IID_IDevice, &CLSID_Device> {
 public:
     CInputDevice();
@@ -39,7 +39,6 @@ public:
     HRESULT STDMETHODCALLTYPE put_Window(long window) override;
 
 private:
-    bool LetGo();
     bool EnsureDirectInput();
     bool EnsureDevice();
     bool SetUp();

@@ -28,9 +28,9 @@ private:
     void Enumerate();
     static BOOL CALLBACK EnumCallback(LPCDIDEVICEINSTANCEA instance, void* context);
 
-    // Each device is tied under the list while it is filed: one that leaves it (replaced by
-    // a new listing, or the list's end) is let go.
-    zyk::com::NamedMap<IDevice> items_{&OwnTie()};
+    // The devices stand on their own, as a list of adapters does: one that a client holds
+    // keeps working after a new listing replaced it or the list itself went.
+    zyk::com::NamedMap<IDevice> items_;
     long instance_ = 0;
     IDirectInputA* directInput_ = nullptr;
 };

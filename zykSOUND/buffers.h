@@ -5,8 +5,9 @@
 #include "com/create.h"
 
 // The loaded sounds of one device, each filed under the name it was loaded from and tied
-// under the collection: a sound that leaves it (Remove, Clear, replaced, the collection's
-// end or its device's Free) answers as let go.
+// under the collection: a sound that leaves it (Remove, Clear, the collection's end or its
+// device's Free) answers as let go. One that an Add of the same name replaces stays the
+// client's working sound.
 class CBuffers : public zyk::com::Collection<CBuffers, IBuffers, &IID_IBuffers, &CLSID_Buffers, IBuffer> {
 public:
     ~CBuffers() override;

@@ -134,4 +134,35 @@ TEST(SoundPlayback, ALoopPlaysUntilStopped)
     buffer->Release();
 }
 
+// One file added twice gives two sounds (a shot that overlaps itself, music whose file is
+// added again): the first keeps looping, and with the second it is heard at twice its level.
+TEST(SoundPlayback, AFileAddedTwicePlaysTwice)
+{
+    testkit::ComScope com;
+    OpenDevice open;
+    const std::string path = TempFile("twice.wav", Wave(48000, 1, 16, Level(4800, 1, 8192)));
+    IBuffer* first = open.Add(path);
+    ASSERT_TRUE(first);
+    ASSERT_EQ(first->Play(pm_Loop, VARIANT_FALSE), S_OK);
+    IBuffer* second = open.Add(path);
+    ASSERT_TRUE(second);
+    Status_Types status = sa_Stopped;
+    EXPECT_EQ(first->get_Status(&status), S_OK);
+    EXPECT_EQ(status, sa_Playing | sa_Looping);
+    size_t from = Sink::Frames();
+    EXPECT_TRUE(Sink::WaitFor([&] { return Sink::LoudFrames(from) > 2 * 4800; }));
+    const float alone = Sink::Peak(from);
+    EXPECT_NEAR(alone, 0.25f, 0.01f);
+    ASSERT_EQ(second->Play(pm_Loop, VARIANT_FALSE), S_OK);
+    from = Sink::Frames();
+    EXPECT_TRUE(Sink::WaitFor([&] { return Sink::LoudFrames(from) > 2 * 4800; }));
+    EXPECT_NEAR(Sink::Peak(from), 2 * alone, 0.01f);
+    for (IBuffer* buffer : {first, second}) {
+        EXPECT_EQ(buffer->Stop(), S_OK);
+        EXPECT_EQ(buffer->get_Status(&status), S_OK);
+        EXPECT_EQ(status, sa_Stopped);
+        buffer->Release();
+    }
+}
+
 } // namespace
