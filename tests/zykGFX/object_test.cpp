@@ -332,6 +332,7 @@ TEST(Object, SaveOntoAFullDiskKeepsTheOldFile)
         SysFreeString(name);
         return hr;
     };
+    DeleteFileA(filler.c_str());
     Canvas c;
     IObject* small = c.Add(ColumnsFile());
     IObject* large = c.Add("", 64, 64);
