@@ -222,11 +222,15 @@ endfunction()
 # Wine's cscript exits with 0 and prints nothing on a script error, so a script passes
 # only when it prints the line "ok" at its end and no line with "FAIL".
 # With WINDOW the script runs under tests/clients' window host and gets the handle of a
-# shown window as its argument.
+# shown window as its argument; DESKTOP runs that host inside a Wine virtual desktop, where
+# the display can go full screen.
 function(zyk_add_script_test NAME SCRIPT)
-  cmake_parse_arguments(S "WINDOW" "" "" ${ARGN})
+  cmake_parse_arguments(S "WINDOW;DESKTOP" "" "" ${ARGN})
   get_filename_component(abs ${SCRIPT} ABSOLUTE)
-  if(S_WINDOW)
+  if(S_DESKTOP)
+    add_test(NAME ${NAME} COMMAND ${ZYK_SOURCE_DIR}/tools/wine-desktop $<TARGET_FILE:window_host> "Z:${abs}"
+             WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  elseif(S_WINDOW)
     add_test(NAME ${NAME} COMMAND wine $<TARGET_FILE:window_host> "Z:${abs}"
              WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   else()

@@ -1,6 +1,7 @@
 // Bitmaps on DirectDraw surfaces: copying, colour keys, saving a surface and reading a palette.
 #include "bitmap.h"
 #include "image/file.h"
+#include "formats/bmp.h"
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -114,18 +115,42 @@ HRESULT SaveSurfaceBitmap(IDirectDrawSurface7* surface, const char* path)
         fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
         fh.bfSize = fh.bfOffBits + image;
         bi.bmiHeader.biSizeImage = image;
-        FILE* f = fopen(path, "wb");
-        if (!f) {
-            hr = E_FAIL;
-        } else {
-            bool ok = fwrite(&fh, sizeof fh, 1, f) == 1 && fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f) == 1 &&
-                      fwrite(bits, 1, image, f) == image;
-            if (fclose(f) != 0) ok = false;
-            if (!ok) hr = E_FAIL;
-        }
+        const bool written = zyk::image::WriteWholeFile(path, "wb", [&](FILE* f) {
+            return fwrite(&fh, sizeof fh, 1, f) == 1 && fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f) == 1 &&
+                   fwrite(bits, 1, image, f) == image;
+        });
+        if (!written) hr = E_FAIL;
     }
     DeleteObject(dib);
     return hr;
+}
+
+HBITMAP LoadBitmapFile(const char* path, size_t maxBytes)
+{
+    if (!path || !*path) return nullptr;
+    std::vector<uint8_t> bytes;
+    if (!zyk::image::ReadWholeFile(path, bytes, maxBytes)) return nullptr;
+    zyk::formats::BmpInfo info;
+    if (zyk::formats::CheckBmp(bytes.data(), bytes.size(), info) != zyk::formats::BmpResult::Ok) return nullptr;
+    if (!info.topDown) return zyk::image::LoadCheckedBitmap(path, maxBytes);
+
+    // The headers as the file has them (the info header, its masks and colours, up to the
+    // pixels), and the pixels, which the check found whole in the file.
+    DWORD offset;
+    memcpy(&offset, bytes.data() + 10, sizeof offset);
+    std::vector<uint8_t> header(bytes.begin() + sizeof(BITMAPFILEHEADER), bytes.begin() + offset);
+    const size_t stride = (static_cast<size_t>(info.width) * info.bitsPerPixel + 31) / 32 * 4;
+    const size_t image = std::min<size_t>(stride * info.height, bytes.size() - offset);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(header.data()), DIB_RGB_COLORS,
+                                      &bits, nullptr, 0);
+    if (!bitmap || !bits) {
+        if (bitmap) DeleteObject(bitmap);
+        return nullptr;
+    }
+    memcpy(bits, bytes.data() + offset, image);
+    GdiFlush();
+    return bitmap;
 }
 
 namespace {

@@ -16,8 +16,15 @@ DWORD DDMatchColor(IDirectDrawSurface7* surface, COLORREF colour);
 // Sets the source colour key of the surface to the colour's pixel value.
 HRESULT DDSetSourceColorKey(IDirectDrawSurface7* surface, COLORREF colour);
 
-// Writes the surface as a 24-bit .bmp file.
+// Writes the surface as a 24-bit .bmp file, whole or not at all: a file that cannot be
+// written to its end leaves the file there was.
 HRESULT SaveSurfaceBitmap(IDirectDrawSurface7* surface, const char* path);
+
+// A DIB section of a .bmp file whose headers agree with its size, as the picture the file
+// holds; nullptr for a missing, unreadable, malformed or truncated file or one longer than
+// maxBytes. The platform's loader reads most files; a top-down one (negative height) it
+// reads as black, so that one's pixels are copied here.
+HBITMAP LoadBitmapFile(const char* path, size_t maxBytes);
 
 // The 256 colours that DDLoadPalette reads from a bitmap resource of the host program or
 // a .bmp file, over the 3-3-2 ramp; an empty name gives the ramp. False when the name

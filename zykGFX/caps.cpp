@@ -1,14 +1,7 @@
 // CCaps: each capability bit answered from the driver's caps, read afresh.
 #include "caps.h"
 
-using gfx::CodeText;
-
 namespace {
-
-const CodeText kGetCaps[] = {
-    {DDERR_INVALIDPARAMS, "Invalid Parameters."},
-    {DDERR_INVALIDOBJECT, "Invalid Object."},
-};
 
 const char kObtain[] = "Failed to Obtain Capabilities.";
 const char kObtainLower[] = "Failed to obtain Capabilities.";
@@ -20,18 +13,13 @@ HRESULT CCaps::put_DD(long dd)
     return Member([&] { dd_.Hold(dd); });
 }
 
-// The driver's caps into the record; a refusal is reported and answers false.
+// The driver's caps into the record; false when there is no driver or it refuses.
 bool CCaps::ReadCaps()
 {
     if (!dd_) return false;
     caps_ = DDCAPS{};
     caps_.dwSize = sizeof caps_;
-    HRESULT hr = dd_->GetCaps(&caps_, nullptr);
-    if (FAILED(hr)) {
-        failure(hr, gfx::TextOf(kGetCaps, hr)).Report(ClsId(), Iid());
-        return false;
-    }
-    return true;
+    return SUCCEEDED(dd_->GetCaps(&caps_, nullptr));
 }
 
 template <class Test>

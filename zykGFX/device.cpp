@@ -51,8 +51,12 @@ constexpr DWORD k3DCaps = DDSCAPS_3DDEVICE | DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCAL
 
 bool IsZero(const GUID& g) { return g == GUID_NULL; }
 
-// Publishes a failure as error information of the device and goes on.
-void Note(const failure& f) { f.Report(CGfxDevice::ClsId(), CGfxDevice::Iid()); }
+// Whether the window is one of another process (a script host's client, for example).
+bool OfAnotherProcess(HWND window)
+{
+    DWORD process = 0;
+    return GetWindowThreadProcessId(window, &process) && process != GetCurrentProcessId();
+}
 
 void RestoreIfLost(IDirectDrawSurface7* surface)
 {
@@ -165,12 +169,13 @@ void CGfxDevice::HandDirectDraw()
 }
 
 // A new DirectDraw object for the driver's GUID (a zero GUID is the primary display
-// driver, asked for with NULL); the one it replaces is released.
+// driver, asked for with NULL). The one it replaces is kept until Free, with the display
+// mode it may have chosen: the new one takes that mode over when it takes the display.
 bool CGfxDevice::CreateDirectDraw()
 {
     HRESULT hr = Member([&] {
         creation_.Reset();
-        dd_.Reset();
+        if (dd_) replaced_.push_back(std::move(dd_));
         HMODULE ddraw = LoadLibraryA("ddraw.dll");
         if (!ddraw) throw failure(E_FAIL, "DDRAW.DLL Not Found.");
         HRESULT created;
@@ -226,24 +231,29 @@ HRESULT CGfxDevice::Initialise(long width, long height, long fullscreen, long us
         height_ = height ? height : clientHeight;
 
         CreateSubObjects();
-        // The driver's DirectDraw object is made once and kept: a display mode chosen
-        // through it stays until the device is freed.
-        if (!dd_) CreateDirectDraw();
+        CreateDirectDraw();
         if (quickSetup) return;
 
         try {
             CreatePrimarySurface(width_, height_);
         } catch (failure& f) {
-            Note(f);
             throw failure(f.Result(), "CreatePrimarySurface Function Failed.");
         }
     });
 }
 
+// Full screen on a window of another process takes that window as the focus window and
+// draws in a device window of this process: the platform cannot draw in the other one.
 void CGfxDevice::SetCoopLevel()
 {
     if (!dd_) throw failure(E_POINTER, "DirectDraw Not Initialised.");
-    HRESULT hr = dd_->SetCooperativeLevel(window_, fullscreen_ ? DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN : DDSCL_NORMAL);
+    DWORD level = fullscreen_ ? DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN : DDSCL_NORMAL;
+    HRESULT hr = S_OK;
+    if (fullscreen_ && OfAnotherProcess(window_)) {
+        hr = dd_->SetCooperativeLevel(window_, DDSCL_SETFOCUSWINDOW);
+        level |= DDSCL_CREATEDEVICEWINDOW;
+    }
+    if (SUCCEEDED(hr)) hr = dd_->SetCooperativeLevel(window_, level);
     if (FAILED(hr)) throw failure(hr, gfx::TextOf(kCooperativeLevel, hr));
 }
 
@@ -253,8 +263,8 @@ void CGfxDevice::CreatePrimarySurface(long width, long height)
     if (primary_) throw failure(E_POINTER, "Primary Surface Already Created.");
     try {
         SetCoopLevel();
-    } catch (failure& f) {
-        Note(f);
+    } catch (const failure&) {
+        // The surfaces are asked for all the same: they answer why they cannot be made.
     }
     try {
         DDSURFACEDESC2 desc{};
@@ -269,7 +279,10 @@ void CGfxDevice::CreatePrimarySurface(long width, long height)
         }
         if (use3D_) desc.ddsCaps.dwCaps |= k3DCaps;
         HRESULT hr = dd_->CreateSurface(&desc, primary_.Out(), nullptr);
-        if (FAILED(hr) || !primary_) throw failure(FAILED(hr) ? hr : E_FAIL, "CreateSurface Function Failed.");
+        if (FAILED(hr) || !primary_) {
+            if (fullscreen_) SetAsideDirectDraw();
+            throw failure(FAILED(hr) ? hr : E_FAIL, "CreateSurface Function Failed.");
+        }
 
         CreateBackSurface(width, height);
         if (objects_) {
@@ -279,8 +292,7 @@ void CGfxDevice::CreatePrimarySurface(long width, long height)
         if (palette_) palette_->put_Surface(ToHandle(primary_.Get()));
         try {
             CreateClipper();
-        } catch (failure& f) {
-            Note(f);
+        } catch (const failure&) {
             throw failure(E_FAIL, "CreateClipper Function Failed.");
         }
     } catch (...) {
@@ -291,6 +303,18 @@ void CGfxDevice::CreatePrimarySurface(long width, long height)
         primary_.Reset();
         throw;
     }
+}
+
+// The platform can leave the DirectDraw object of a full-screen primary surface that it
+// failed to make half made: setting its cooperative level or releasing it the last time
+// faults inside the platform. The sub-objects let go of what they keep of it, and the
+// device keeps its references without ever using or releasing them; the next Initialise
+// makes a new one.
+void CGfxDevice::SetAsideDirectDraw()
+{
+    generation_.ReleaseKept();
+    creation_.Detach();
+    dd_.Detach();
 }
 
 void CGfxDevice::CreateBackSurface(long width, long height)
@@ -362,8 +386,9 @@ HRESULT CGfxDevice::Flip(long stretchToWindow)
         RestoreIfLost(primary_.Get());
         RestoreIfLost(back_.Get());
 
-        HRESULT hr = primary_->PageLock(0);
-        if (FAILED(hr)) Note(failure(hr, "PageLock Function Failed."));
+        // A page lock that fails changes nothing of the flip.
+        primary_->PageLock(0);
+        HRESULT hr;
         const char* text = nullptr;
         if (fullscreen_) {
             hr = primary_->Flip(nullptr, 0);
@@ -372,8 +397,7 @@ HRESULT CGfxDevice::Flip(long stretchToWindow)
             hr = primary_->Blt(&destination, back_.Get(), &source, DDBLT_WAIT, nullptr);
             if (FAILED(hr)) text = gfx::TextOf(kFlipBlt, hr, "Flip Failed. (Blitting)");
         }
-        HRESULT unlocked = primary_->PageUnlock(0);
-        if (FAILED(unlocked)) Note(failure(unlocked, "PageUnlock Function Failed."));
+        primary_->PageUnlock(0);
         if (text) throw failure(hr, text);
     });
 }
@@ -501,7 +525,10 @@ HRESULT CGfxDevice::Free()
 }
 
 // The body of Free, also run at the device's end (where no error information is touched).
-// A failing restore of the display mode leaves nothing the client would see.
+// A failing restore of the display mode leaves nothing the client would see. What the
+// sub-objects made of the DirectDraw objects goes first (their tie is cut), then the
+// device's surfaces, then the DirectDraw objects that new ones replaced: released once the
+// display is given back, each gives back the display mode it chose.
 void CGfxDevice::FreeDevice()
 {
     LetGoOfSubObjects();
@@ -517,6 +544,7 @@ void CGfxDevice::FreeDevice()
     // A freed full-screen device gives the display back to the other programs.
     if (dd_ && fullscreen_) dd_->SetCooperativeLevel(window_, DDSCL_NORMAL);
     fullscreen_ = false;
+    replaced_.clear();
     creation_.Reset();
 }
 

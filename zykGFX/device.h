@@ -3,9 +3,11 @@
 #include "gfx.h"
 #include "com/create.h"
 #include "com/object.h"
+#include <vector>
 
-// One DirectDraw driver of the machine: its DirectDraw object and, once initialised on a
-// window, the primary and back surfaces, the clipper and the eight sub-objects. The
+// One DirectDraw driver of the machine: its DirectDraw object (made anew by each Initialise)
+// and, once initialised on a window, the primary and back surfaces, the clipper and the
+// eight sub-objects. The
 // sub-objects of one set-up are tied under a generation of the device's own: Free, a new
 // set of sub-objects and the device's end let that generation go, so that a sub-object a
 // client still holds answers as without a device. Hardware, Mode and Palette are kept
@@ -63,11 +65,15 @@ private:
     void CreateBackSurface(long width, long height);
     void SetCoopLevel();
     void CreateClipper();
+    void SetAsideDirectDraw();
     void ClientSize(long& width, long& height) const;
 
     zyk::com::Apartment apartment_;
     zyk::com::Ptr<IUnknown> creation_; // what DirectDrawCreateEx (or DirectDrawCreate) gave
     zyk::com::Ptr<IDirectDraw7> dd_;
+    // The DirectDraw objects that new ones replaced since the last Free: a display mode
+    // chosen through one stays until then.
+    std::vector<zyk::com::Ptr<IDirectDraw7>> replaced_;
     zyk::com::Ptr<IDirectDrawSurface7> back_, primary_;
     HWND window_ = nullptr;
     bool use3D_ = false, fullscreen_ = false;

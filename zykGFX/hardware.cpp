@@ -50,14 +50,11 @@ HRESULT CHardware::put_DD(long dd)
 {
     return Member([&] {
         dd_.Hold(dd);
-        bool identified = false;
         try {
             Identify();
-            identified = true;
-        } catch (failure& f) {
-            f.Report(ClsId(), Iid());
+        } catch (const failure&) {
+            throw failure(E_FAIL, "Unable to Identify Device.");
         }
-        if (!identified) throw failure(E_FAIL, "Unable to Identify Device.");
     });
 }
 

@@ -49,18 +49,6 @@ const CodeText kBlt[] = {
     {DDERR_NODDROPSHW, "No DirectDraw ROPS Hardware Available."},
 };
 
-const CodeText kRestore[] = {
-    {DDERR_UNSUPPORTED, "Unsupported Feature."},
-    {DDERR_GENERIC, "Generic Error."},
-    {DDERR_OUTOFMEMORY, "Out of Memory."},
-    {DDERR_INVALIDPARAMS, "Invalid Parameters."},
-    {DDERR_INCOMPATIBLEPRIMARY, "Incompatible Primary Surface."},
-    {DDERR_INVALIDOBJECT, "Invalid Object."},
-    {DDERR_NOEXCLUSIVEMODE, "Exclusive Mode Not Set."},
-    {DDERR_WRONGMODE, "Wrong Mode."},
-    {DDERR_IMPLICITLYCREATED, "Implicitly Created."},
-};
-
 } // namespace
 
 HRESULT CGfxObject::get_Height(long* out)
@@ -107,7 +95,9 @@ HRESULT CGfxObject::Create(long width, long height, long videoMemory)
         surface_.Reset(); // a surface replaced by a new one is released
         DDSURFACEDESC2 desc =
             gfx::SurfaceDescription(width, height, videoMemory ? DDSCAPS_VIDEOMEMORY : DDSCAPS_OFFSCREENPLAIN);
-        HRESULT hr = dd_->CreateSurface(&desc, surface_.Out(), nullptr);
+        zyk::com::Ptr<IDirectDrawSurface7> made;
+        HRESULT hr = dd_->CreateSurface(&desc, made.Out(), nullptr);
+        surface_.Set(made);
         if (FAILED(hr)) {
             surface_.Reset();
             const char* text = gfx::TextOf(kCreateSurface, hr, nullptr);
@@ -122,10 +112,7 @@ void CGfxObject::RestoreSurface()
 {
     if (Surface()->IsLost() != DDERR_SURFACELOST) return;
     HRESULT hr = Surface()->Restore();
-    if (FAILED(hr)) {
-        failure(hr, gfx::TextOf(kRestore, hr)).Report(ClsId(), Iid());
-        throw failure(hr, "RestoreSurface Function Failed.");
-    }
+    if (FAILED(hr)) throw failure(hr, "RestoreSurface Function Failed.");
 }
 
 HRESULT CGfxObject::Draw(long x, long y, long width, long height, long regionX1, long regionY1, long regionX2,

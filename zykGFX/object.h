@@ -6,8 +6,9 @@
 // One off-screen surface, usually holding a bitmap, drawn onto the device's back surface:
 // clipped to the screen, with a source colour key, rotated, mirrored or stretched. Its
 // sizes and flags are stored values; the DirectDraw object, the back surface and the
-// object's own surface (made by the device's DirectDraw object) are the device's, and are
-// out of reach once the object's collection lets it go.
+// object's own surface (made by the device's DirectDraw object) are the device's: once the
+// object's collection lets it go they are out of reach, and its surface is released before
+// the device releases its DirectDraw object.
 class CGfxObject : public zyk::com::CoClass<CGfxObject, IObject, &IID_IObject, &CLSID_Object> {
 public:
     HRESULT STDMETHODCALLTYPE get_Width(long* out) override { return Get(width_, out); }
@@ -39,5 +40,5 @@ private:
     long width_ = 0, height_ = 0, screenWidth_ = 0, screenHeight_ = 0;
     zyk::com::Handed<IDirectDraw7> dd_{OwnTie()};
     zyk::com::Handed<IDirectDrawSurface7> back_{OwnTie()};
-    zyk::com::Ptr<IDirectDrawSurface7> surface_;
+    zyk::com::Kept<IDirectDrawSurface7> surface_{OwnTie()}; // made by the handed DirectDraw object
 };

@@ -3,7 +3,6 @@
 #include "bitmap.h"
 #include "com/create.h"
 #include "com/text.h"
-#include "image/file.h"
 
 using zyk::com::Ptr;
 
@@ -48,7 +47,7 @@ HRESULT CGfxObjects::get_Add(BSTR filename, long width, long height, long videoM
         if (filename && *filename) {
             const std::string path = zyk::com::ToAnsi(filename);
             if (path.size() > zyk::com::kAnsiPathMax) throw failure(E_FAIL, "Failed to Load Bitmap.");
-            bitmap = zyk::image::LoadCheckedBitmap(path.c_str(), kBitmapFileMax);
+            bitmap = LoadBitmapFile(path.c_str(), kBitmapFileMax);
             if (!bitmap) throw failure(E_FAIL, "Failed to Load Bitmap.");
             GetObjectA(bitmap, sizeof bm, &bm);
             hr = object->Create(bm.bmWidth, bm.bmHeight, videoMemory);

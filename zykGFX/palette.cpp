@@ -89,13 +89,13 @@ HRESULT CPalette::put_Surface(long surface)
         zyk::com::Ptr<IDirectDrawPalette> attached;
         HRESULT hr = surface_->GetPalette(attached.Out());
         if (SUCCEEDED(hr)) {
-            palette_ = attached;
+            palette_.Set(attached);
             return S_OK;
         }
         if (hr == DDERR_NOPALETTEATTACHED) {
             zyk::com::Ptr<IDirectDrawPalette> made;
             if (FAILED(dd_->CreatePalette(DDPCAPS_8BIT, ColourEntries(), made.Out(), nullptr)) || !made) return E_FAIL;
-            palette_ = made;
+            palette_.Set(made);
             surface_->SetPalette(palette_.Get());
             return S_OK;
         }
@@ -151,7 +151,7 @@ HRESULT CPalette::Load(BSTR filename)
         zyk::com::Ptr<IDirectDrawPalette> made;
         if (FAILED(dd_->CreatePalette(DDPCAPS_8BIT, loaded, made.Out(), nullptr)) || !made)
             throw failure(E_FAIL, "Failed to Load Palette.");
-        palette_ = made;
+        palette_.Set(made);
         memcpy(entries_, loaded, sizeof entries_);
         ShowEntries();
         if (surface_) surface_->SetPalette(palette_.Get());

@@ -32,7 +32,7 @@ private:
     // The entries given to the colours.
     void ShowEntries();
 
-    zyk::com::Ptr<IDirectDrawPalette> palette_;
+    zyk::com::Kept<IDirectDrawPalette> palette_{OwnTie()}; // made by, or attached to what, the device handed
     DWORD caps_ = 0;
     PALETTEENTRY entries_[256];
     CGfxColour* colours_[256] = {}; // entry i's colour, on which items_ holds the reference

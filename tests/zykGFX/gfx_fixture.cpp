@@ -83,11 +83,12 @@ std::string Headers(int width, int height, int bits, DWORD colours, DWORD clrUse
 
 } // namespace
 
-std::string Bmp24(int width, int height, const std::function<DWORD(int, int)>& pixel)
+std::string Bmp24(int width, int height, const std::function<DWORD(int, int)>& pixel, bool topDown)
 {
     const int stride = (width * 3 + 3) & ~3;
-    std::string s = Headers(width, height, 24, 0, 0, static_cast<size_t>(stride) * height);
-    for (int y = height - 1; y >= 0; --y) {
+    std::string s = Headers(width, topDown ? -height : height, 24, 0, 0, static_cast<size_t>(stride) * height);
+    for (int line = 0; line < height; ++line) {
+        const int y = topDown ? line : height - 1 - line;
         std::string row;
         for (int x = 0; x < width; ++x) {
             DWORD p = pixel(x, y);

@@ -50,8 +50,8 @@ IDirectDrawSurface7* Offscreen(IDirectDraw7* dd, int width, int height, DWORD fi
 // The pixel of a 32-bit surface as 0x00RRGGBB (0xFFFFFFFF when it cannot be read).
 DWORD PixelAt(IDirectDrawSurface7* surface, int x, int y);
 
-// A bottom-up 24-bit .bmp of width x height, pixel(x, y) giving 0x00RRGGBB.
-std::string Bmp24(int width, int height, const std::function<DWORD(int, int)>& pixel);
+// A bottom-up (or top-down) 24-bit .bmp of width x height, pixel(x, y) giving 0x00RRGGBB.
+std::string Bmp24(int width, int height, const std::function<DWORD(int, int)>& pixel, bool topDown = false);
 // A bottom-up palettised .bmp (1, 4 or 8 bits) with the given colours (0x00RRGGBB) and
 // biClrUsed; all pixels index 0.
 std::string BmpIndexed(int width, int height, int bits, const std::vector<DWORD>& colours, DWORD clrUsed);

@@ -78,8 +78,14 @@ TEST(LetGo, BitmapObjectsRemovedClearedFreedAndReleased)
         ExpectLetGo(cleared, 20);
 
         freed = AddTo(objects, file);
+        long handle = 0;
+        ASSERT_EQ(freed->get_Surface(&handle), S_OK);
+        auto* surface = reinterpret_cast<IDirectDrawSurface7*>(static_cast<LONG_PTR>(handle));
+        surface->AddRef();
         ASSERT_EQ(w.device->Free(), S_OK);
         ExpectLetGo(freed, 20);
+        // The object let go of its surface with the device: only the test's reference is left.
+        EXPECT_EQ(surface->Release(), 0u);
         // The collection itself went with the set-up: it makes no new objects.
         BSTR name = SysAllocString(L"");
         IDispatch* d = nullptr;

@@ -1,6 +1,8 @@
 // Bitmap objects drawn onto a back surface of the test's own: loading checked files,
 // clipping at the screen's edges, regions, colour keys, mirroring, and the collection.
 #include "gfx_fixture.h"
+#include <algorithm>
+#include <cstdlib>
 
 using gfx_test::ExpectFailure;
 using gfx_test::Handle;
@@ -81,6 +83,16 @@ TEST(Object, AddLoadsTheBitmapAtItsOwnSize)
     EXPECT_EQ(PixelAt(c.back, 0, 0), Column(0, 0));
     EXPECT_EQ(PixelAt(c.back, 31, 23), Column(31, 23));
     EXPECT_EQ(PixelAt(c.back, 32, 0), kBackground);
+    o->Release();
+
+    // A top-down file (negative height) shows the same picture.
+    o = c.Add(gfx_test::TempFile("zykgfx_topdown.bmp", gfx_test::Bmp24(32, 24, Column, true)));
+    ASSERT_NE(o, nullptr);
+    o->get_Height(&height);
+    EXPECT_EQ(height, 24);
+    ASSERT_EQ(o->Draw(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0), S_OK);
+    EXPECT_EQ(PixelAt(c.back, 0, 0), Column(0, 0));
+    EXPECT_EQ(PixelAt(c.back, 5, 20), Column(5, 20));
     o->Release();
 }
 
@@ -243,6 +255,8 @@ TEST(Object, TheCollectionByFileName)
     empty->get_Width(&width);
     EXPECT_EQ(width, 16);
     IObject* again = c.Add("", 8, 8);
+    // The replaced object stays the client's working object.
+    EXPECT_EQ(empty->Draw(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0), S_OK) << testkit::Narrow(testkit::TakeError().description);
     long count = 0;
     c.objects->get_Count(&count);
     EXPECT_EQ(count, 1);
@@ -300,4 +314,49 @@ TEST(Object, SaveWritesTheSurfaceAsABitmap)
     testkit::ClearError();
     copy->Release();
     o->Release();
+}
+
+// A Save that cannot be written whole (the disk fills) reports it and leaves the file there
+// was byte for byte, with nothing else beside it. Needs a small disk of its own to fill:
+// the folder ZYK_FULL_DISK names (Unix form).
+TEST(Object, SaveOntoAFullDiskKeepsTheOldFile)
+{
+    const char* disk = getenv("ZYK_FULL_DISK");
+    if (!disk || !*disk) GTEST_SKIP() << "no small disk to fill (ZYK_FULL_DISK)";
+    std::string folder = std::string("Z:") + disk;
+    std::replace(folder.begin(), folder.end(), '/', '\\');
+    const std::string path = folder + "\\zykgfx_saved.bmp", filler = folder + "\\zykgfx_filler";
+    auto save = [&](IObject* o) {
+        BSTR name = SysAllocString(testkit::Widen(path).c_str());
+        HRESULT hr = o->Save(name);
+        SysFreeString(name);
+        return hr;
+    };
+    DeleteFileA(filler.c_str());
+    Canvas c;
+    IObject* small = c.Add(ColumnsFile());
+    IObject* large = c.Add("", 64, 64);
+    ASSERT_EQ(save(small), S_OK) << testkit::Narrow(testkit::TakeError().description);
+    const std::string before = testkit::ReadAll(path);
+    ASSERT_FALSE(before.empty());
+    FILE* f = fopen(filler.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    const std::string block(4096, 'x');
+    while (fwrite(block.data(), 1, block.size(), f) == block.size()) {}
+    fclose(f);
+
+    EXPECT_EQ(save(large), E_FAIL);
+    ExpectFailure(kObject, IID_IObject, E_FAIL, "Failed to Save Bitmap.");
+    EXPECT_EQ(testkit::ReadAll(path), before);
+    int files = 0;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found))
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++files;
+    if (find != INVALID_HANDLE_VALUE) FindClose(find);
+    EXPECT_EQ(files, 2); // the old file and the filler
+    DeleteFileA(filler.c_str());
+    DeleteFileA(path.c_str());
+    large->Release();
+    small->Release();
 }
