@@ -4,6 +4,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace zyk::formats {
 
@@ -15,6 +16,37 @@ bool ReadWorldLine(std::FILE* f, std::string& line)
     for (; c != EOF && c != '\n'; c = std::fgetc(f))
         if (line.size() < kWorldLineMax) line.push_back(static_cast<char>(c));
     if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+}
+
+bool SkipWorldMark(std::FILE* f)
+{
+    static const unsigned char mark[3] = {0xEF, 0xBB, 0xBF};
+    const long at = std::ftell(f);
+    unsigned char read[3] = {};
+    const size_t n = std::fread(read, 1, sizeof read, f);
+    if (n == sizeof read && std::memcmp(read, mark, sizeof mark) == 0) return true;
+    std::clearerr(f);
+    if (at >= 0) std::fseek(f, at, SEEK_SET);
+    return false;
+}
+
+bool WorldCount(const std::string& line, int32_t& count)
+{
+    count = 0;
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    size_t i = 0;
+    while (i < line.size() && blank(line[i])) ++i;
+    const size_t first = i;
+    int64_t value = 0;
+    for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i) {
+        value = value * 10 + (line[i] - '0');
+        if (value > INT32_MAX) return false;
+    }
+    if (i == first) return false;
+    while (i < line.size() && blank(line[i])) ++i;
+    if (i != line.size()) return false;
+    count = static_cast<int32_t>(value);
     return true;
 }
 
