@@ -1,5 +1,6 @@
-// The lines of a world file: whole lines of any length, both line ends, and numbers read
-// the way the C library reads them, wrapped to 32 bits.
+// The lines of a world file: whole lines of any length, both line ends, a byte-order mark
+// passed over, numbers read the way the C library reads them, wrapped to 32 bits, and counts
+// as Save writes them.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -73,4 +74,34 @@ TEST(WorldLine, NumbersReadAsTheCLibraryReadsThem)
     EXPECT_EQ(WorldInteger(""), 0);
     EXPECT_EQ(WorldInteger("x1"), 0);
     EXPECT_EQ(WorldInteger("99999999999999999999999"), -1); // beyond 64 bits: all ones
+}
+
+TEST(WorldLine, AByteOrderMarkIsPassedOverAndCountsAreWhatSaveWrites)
+{
+    std::string line;
+    std::FILE* f = Stream("\xEF\xBB\xBF"
+                          "2\r\n");
+    ASSERT_NE(f, nullptr);
+    EXPECT_TRUE(SkipWorldMark(f));
+    ASSERT_TRUE(ReadWorldLine(f, line));
+    EXPECT_EQ(line, "2");
+    std::fclose(f);
+    f = Stream("\xEF\xBBx\n");
+    ASSERT_NE(f, nullptr);
+    EXPECT_FALSE(SkipWorldMark(f));
+    ASSERT_TRUE(ReadWorldLine(f, line));
+    EXPECT_EQ(line, "\xEF\xBBx");
+    std::fclose(f);
+
+    int32_t n = -1;
+    EXPECT_TRUE(WorldCount("12", n));
+    EXPECT_EQ(n, 12);
+    EXPECT_TRUE(WorldCount(" 3\t", n));
+    EXPECT_EQ(n, 3);
+    EXPECT_TRUE(WorldCount("2147483647", n));
+    EXPECT_EQ(n, 2147483647);
+    for (const char* bad : {"", "4294967296", "2147483648", "-1", "+1", "2 lights", "2\r// Camera", "x"}) {
+        EXPECT_FALSE(WorldCount(bad, n)) << bad;
+        EXPECT_EQ(n, 0);
+    }
 }
