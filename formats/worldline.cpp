@@ -8,13 +8,30 @@
 
 namespace zyk::formats {
 
+namespace {
+
+// The stream is locked once a line, and read a character at a time without locking.
+#if defined(_WIN32)
+void Lock(std::FILE* f) { _lock_file(f); }
+void Unlock(std::FILE* f) { _unlock_file(f); }
+int Next(std::FILE* f) { return _getc_nolock(f); }
+#else
+void Lock(std::FILE* f) { flockfile(f); }
+void Unlock(std::FILE* f) { funlockfile(f); }
+int Next(std::FILE* f) { return getc_unlocked(f); }
+#endif
+
+} // namespace
+
 bool ReadWorldLine(std::FILE* f, std::string& line)
 {
     line.clear();
-    int c = std::fgetc(f);
-    if (c == EOF) return false;
-    for (; c != EOF && c != '\n'; c = std::fgetc(f))
+    Lock(f);
+    int c = Next(f);
+    for (; c != EOF && c != '\n'; c = Next(f))
         if (line.size() < kWorldLineMax) line.push_back(static_cast<char>(c));
+    Unlock(f);
+    if (c == EOF && line.empty()) return false;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return true;
 }
