@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "formats/worldline.h"
@@ -79,28 +80,18 @@ TEST(WorldLine, NumbersReadAsTheCLibraryReadsThem)
 TEST(WorldLine, AByteOrderMarkIsPassedOverAndCountsAreWhatSaveWrites)
 {
     std::string line;
-    std::FILE* f = Stream("\xEF\xBB\xBF"
-                          "2\r\n");
-    ASSERT_NE(f, nullptr);
-    EXPECT_TRUE(SkipWorldMark(f));
-    ASSERT_TRUE(ReadWorldLine(f, line));
-    EXPECT_EQ(line, "2");
-    std::fclose(f);
-    f = Stream("\xEF\xBBx\n");
-    ASSERT_NE(f, nullptr);
-    EXPECT_FALSE(SkipWorldMark(f));
-    ASSERT_TRUE(ReadWorldLine(f, line));
-    EXPECT_EQ(line, "\xEF\xBBx");
-    std::fclose(f);
-
+    for (const char* bytes : {"\xEF\xBB\xBF\xEF\xBB\n", "\xEF\xBB\n"}) {
+        std::FILE* f = Stream(bytes);
+        ASSERT_NE(f, nullptr);
+        EXPECT_EQ(SkipWorldMark(f), std::strlen(bytes) > 3);
+        ASSERT_TRUE(ReadWorldLine(f, line));
+        EXPECT_EQ(line, "\xEF\xBB");
+        std::fclose(f);
+    }
     int32_t n = -1;
-    EXPECT_TRUE(WorldCount("12", n));
-    EXPECT_EQ(n, 12);
-    EXPECT_TRUE(WorldCount(" 3\t", n));
-    EXPECT_EQ(n, 3);
-    EXPECT_TRUE(WorldCount("2147483647", n));
+    EXPECT_TRUE(WorldCount(" 2147483647\t", n));
     EXPECT_EQ(n, 2147483647);
-    for (const char* bad : {"", "4294967296", "2147483648", "-1", "+1", "2 lights", "2\r// Camera", "x"}) {
+    for (const char* bad : {"", "2147483648", "4294967296", "-1", "+1", "2 lights", "2\r// Camera"}) {
         EXPECT_FALSE(WorldCount(bad, n)) << bad;
         EXPECT_EQ(n, 0);
     }
