@@ -604,6 +604,8 @@ TEST(Device3DWorld, ASaveThatCannotFinishKeepsTheOldFile)
     for (char& c : folder)
         if (c == '/') c = '\\';
     const std::string world = folder + "\\zyk3d_world.txt", filler = folder + "\\zyk3d_filler";
+    DeleteFileA(world.c_str());
+    DeleteFileA(filler.c_str());
     IDevice3D* d = NewDevice();
     ASSERT_NE(d, nullptr);
     BSTR file = SysAllocString(testkit::Widen(world).c_str());
