@@ -23,6 +23,14 @@ bool ReadWorldLine(std::FILE* f, std::string& line);
 // the infinity of their sign.
 float WorldFloat(const std::string& line);
 
+// Passes over a UTF-8 byte-order mark at the stream's place (what a text editor may put
+// in front of a file); the stream stays where it was when none is there. True when one was.
+bool SkipWorldMark(std::FILE* f);
+
+// A count line as a world file writes it: decimal digits (blanks around them allowed), no
+// sign, at most 2147483647. False, and count 0, for any other text.
+bool WorldCount(const std::string& line, int32_t& count);
+
 // An unsigned decimal with 32-bit wrap-around ("4294967295" is -1, "-5" is -5); leading
 // blanks skipped, 0 when no digit follows.
 int32_t WorldInteger(const std::string& line);

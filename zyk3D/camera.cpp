@@ -267,22 +267,53 @@ HRESULT CCamera::Save(long f)
     });
 }
 
+namespace {
+
+// The lines of a camera block.
+struct CameraBlock {
+    zyk::com::Bstr name;
+    float angleX, angleY, angleZ;
+    camera::Vector position, lookAt;
+};
+
+camera::Vector ReadVector(FILE* s)
+{
+    camera::Vector v;
+    v.x = world::ReadFloat(s);
+    v.y = world::ReadFloat(s);
+    v.z = world::ReadFloat(s);
+    return v;
+}
+
+CameraBlock ReadCameraBlock(FILE* s)
+{
+    CameraBlock b;
+    world::ReadHeader(s, "// Camera");
+    b.name = zyk::com::Bstr::Adopt(world::ReadName(s));
+    b.angleX = world::ReadFloat(s);
+    b.angleY = world::ReadFloat(s);
+    b.angleZ = world::ReadFloat(s);
+    b.position = ReadVector(s);
+    b.lookAt = ReadVector(s);
+    return b;
+}
+
+} // namespace
+
+void world::SkimCamera(FILE* s) { ReadCameraBlock(s); }
+
 HRESULT CCamera::Load(long f)
 {
     return Member([&] {
         world::Block(f, [&](FILE* s) {
             ZYK_TRACE("Loading Camera.\n");
-            world::SkipLine(s);
-            name_ = zyk::com::Bstr::Adopt(world::ReadName(s));
-            angleX_ = world::ReadFloat(s);
-            angleY_ = world::ReadFloat(s);
-            angleZ_ = world::ReadFloat(s);
-            for (IPosition* p : {position_.Get(), lookAt_.Get()}) {
-                float x = world::ReadFloat(s);
-                float y = world::ReadFloat(s);
-                float z = world::ReadFloat(s);
-                if (p) Write(p, x, y, z);
-            }
+            CameraBlock b = ReadCameraBlock(s);
+            name_ = std::move(b.name);
+            angleX_ = b.angleX;
+            angleY_ = b.angleY;
+            angleZ_ = b.angleZ;
+            if (position_) Write(position_.Get(), b.position.x, b.position.y, b.position.z);
+            if (lookAt_) Write(lookAt_.Get(), b.lookAt.x, b.lookAt.y, b.lookAt.z);
             Update();
         });
     });

@@ -42,6 +42,8 @@ HRESULT CCameras::Save(long f)
     });
 }
 
+void world::SkimCameras(FILE* s) { SkimSection(s, "Number of Cameras to Load: %s.\n", "// Camera", SkimCamera); }
+
 HRESULT CCameras::Load(long f)
 {
     return Member([&] {

@@ -23,7 +23,7 @@ HRESULT CColour::Load(long f)
     return Member([&] {
         world::Block(f, [&](FILE* s) {
             ZYK_TRACE("Loading Colour.\n");
-            world::SkipLine(s);
+            world::ReadHeader(s, "// Colour");
             red_ = world::ReadFloat(s);
             green_ = world::ReadFloat(s);
             blue_ = world::ReadFloat(s);

@@ -119,8 +119,6 @@ private:
 
     // World file
     void WriteOrReadWorld(BSTR filename, bool save);
-    template <class Child>
-    void WorldSection(const zyk::com::Ptr<Child>& child, const CLSID& clsid, const IID& iid, long stream, bool save);
 
     GUID adapter_{};
     long instance_ = 0;

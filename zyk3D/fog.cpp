@@ -267,24 +267,48 @@ HRESULT CFog::Save(long f)
     });
 }
 
+namespace {
+
+// The lines of a fog block before its colour block.
+struct FogLines {
+    float density, start, end;
+    long mode;
+    short enabled, rangeBased;
+};
+
+FogLines ReadFogLines(FILE* s)
+{
+    FogLines l;
+    world::ReadHeader(s, "// Fog");
+    l.density = world::ReadFloat(s);
+    l.start = world::ReadFloat(s);
+    l.end = world::ReadFloat(s);
+    l.mode = world::ReadInteger(s);
+    l.enabled = world::ReadBoolean(s);
+    l.rangeBased = world::ReadBoolean(s);
+    return l;
+}
+
+} // namespace
+
+void world::SkimFog(FILE* s)
+{
+    ReadFogLines(s);
+    SkimColour(s);
+}
+
 HRESULT CFog::Load(long f)
 {
     return Member([&] {
         world::Block(f, [&](FILE* s) {
             ZYK_TRACE("Loading Fog.\n");
-            world::SkipLine(s);
-            float density = world::ReadFloat(s);
-            float start = world::ReadFloat(s);
-            float end = world::ReadFloat(s);
-            long mode = world::ReadInteger(s);
-            short enabled = world::ReadBoolean(s);
-            short rangeBased = world::ReadBoolean(s);
-            put_Mode(static_cast<FogModes>(mode));
-            put_Density(density);
-            put_StartingPos(start);
-            put_EndPosition(end);
-            put_Enabled(enabled);
-            put_RangeBased(rangeBased);
+            const FogLines l = ReadFogLines(s);
+            put_Mode(static_cast<FogModes>(l.mode));
+            put_Density(l.density);
+            put_StartingPos(l.start);
+            put_EndPosition(l.end);
+            put_Enabled(l.enabled);
+            put_RangeBased(l.rangeBased);
             world::LoadColour(s, f, colour_.Get());
             Update();
         });

@@ -249,31 +249,66 @@ HRESULT CLight::Save(long f)
     });
 }
 
+namespace {
+
+// The lines of a light block before its four colour blocks.
+struct LightLines {
+    zyk::com::Bstr name;
+    long type, id;
+    D3DVECTOR position, direction;
+    float constAttenuation, linearAttenuation, quadraticAttenuation, innerCone, outerCone, fallOff, range;
+};
+
+LightLines ReadLightLines(FILE* s)
+{
+    LightLines l;
+    world::ReadHeader(s, "// Light");
+    l.name = zyk::com::Bstr::Adopt(world::ReadName(s));
+    l.type = world::ReadInteger(s);
+    l.id = world::ReadInteger(s);
+    for (D3DVECTOR* v : {&l.position, &l.direction}) {
+        v->x = world::ReadFloat(s);
+        v->y = world::ReadFloat(s);
+        v->z = world::ReadFloat(s);
+    }
+    for (float* v : {&l.constAttenuation, &l.linearAttenuation, &l.quadraticAttenuation, &l.innerCone, &l.outerCone,
+                     &l.fallOff, &l.range})
+        *v = world::ReadFloat(s);
+    return l;
+}
+
+} // namespace
+
+void world::SkimLight(FILE* s)
+{
+    ReadLightLines(s);
+    for (int i = 0; i < 4; ++i) SkimColour(s);
+}
+
 HRESULT CLight::Load(long f)
 {
     return Member([&] {
         world::Block(f, [&](FILE* s) {
             ZYK_TRACE("Loading Light.\n");
-            world::SkipLine(s);
-            name_ = zyk::com::Bstr::Adopt(world::ReadName(s));
-            type_ = static_cast<LightTypes>(world::ReadInteger(s));
-            id_ = world::ReadInteger(s);
-            for (IPosition* p : {position_.Get(), direction_.Get()}) {
-                float x = world::ReadFloat(s);
-                float y = world::ReadFloat(s);
-                float z = world::ReadFloat(s);
-                if (!p) continue;
-                p->put_X(x);
-                p->put_Y(y);
-                p->put_Z(z);
-            }
-            constAttenuation_ = world::ReadFloat(s);
-            linearAttenuation_ = world::ReadFloat(s);
-            quadraticAttenuation_ = world::ReadFloat(s);
-            innerCone_ = world::ReadFloat(s);
-            outerCone_ = world::ReadFloat(s);
-            fallOff_ = world::ReadFloat(s);
-            range_ = world::ReadFloat(s);
+            LightLines l = ReadLightLines(s);
+            name_ = std::move(l.name);
+            type_ = static_cast<LightTypes>(l.type);
+            id_ = l.id;
+            auto place = [](IPosition* p, const D3DVECTOR& v) {
+                if (!p) return;
+                p->put_X(v.x);
+                p->put_Y(v.y);
+                p->put_Z(v.z);
+            };
+            place(position_.Get(), l.position);
+            place(direction_.Get(), l.direction);
+            constAttenuation_ = l.constAttenuation;
+            linearAttenuation_ = l.linearAttenuation;
+            quadraticAttenuation_ = l.quadraticAttenuation;
+            innerCone_ = l.innerCone;
+            outerCone_ = l.outerCone;
+            fallOff_ = l.fallOff;
+            range_ = l.range;
             for (IColour* c : {ambient_.Get(), colour_.Get(), diffuse_.Get(), specular_.Get()})
                 world::LoadColour(s, f, c);
             Update();

@@ -150,6 +150,8 @@ HRESULT CLights::Save(long f)
     });
 }
 
+void world::SkimLights(FILE* s) { SkimSection(s, "Number of Lights to Load: %s.\n", "// Light", SkimLight); }
+
 HRESULT CLights::Load(long f)
 {
     return Member([&] {

@@ -115,7 +115,7 @@ HRESULT CMaterial::Load(long f)
     return Member([&] {
         world::Block(f, [&](FILE* s) {
             ZYK_TRACE("Loading Material.\n");
-            world::SkipLine(s);
+            world::ReadHeader(s, "// Material");
             for (const auto& child : children_) world::LoadColour(s, f, child.Get());
         });
     });

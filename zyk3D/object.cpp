@@ -212,20 +212,48 @@ HRESULT CObject::Save(long f)
     });
 }
 
+namespace {
+
+// The lines of an object block before its material block: the header, the name as a
+// comment (not read), the .x file, the name, X, Y, Z.
+struct ObjectLines {
+    zyk::com::Bstr file, name;
+    float x, y, z;
+};
+
+ObjectLines ReadObjectLines(FILE* s)
+{
+    ObjectLines l;
+    world::ReadHeader(s, "// Object");
+    world::SkipLine(s);
+    l.file = zyk::com::Bstr::Adopt(world::ReadName(s));
+    l.name = zyk::com::Bstr::Adopt(world::ReadName(s));
+    l.x = world::ReadFloat(s);
+    l.y = world::ReadFloat(s);
+    l.z = world::ReadFloat(s);
+    return l;
+}
+
+} // namespace
+
+// The points block has no lines.
+void world::SkimObject(FILE* s)
+{
+    ReadObjectLines(s);
+    SkimMaterial(s);
+}
+
 HRESULT CObject::Load(long f)
 {
     return Member([&] {
         world::Block(f, [&](FILE* s) {
             ZYK_TRACE("Loading Object.\n");
-            world::SkipLine(s);
-            world::SkipLine(s);
-            zyk::com::Bstr file = zyk::com::Bstr::Adopt(world::ReadName(s));
-            if (file.Length() > 0) LoadFile(file.Get());
-            zyk::com::Bstr name = zyk::com::Bstr::Adopt(world::ReadName(s));
-            put_Name(name.Get());
-            x_ = world::ReadFloat(s);
-            y_ = world::ReadFloat(s);
-            z_ = world::ReadFloat(s);
+            const ObjectLines l = ReadObjectLines(s);
+            if (l.file.Length() > 0) LoadFile(l.file.Get());
+            put_Name(l.name.Get());
+            x_ = l.x;
+            y_ = l.y;
+            z_ = l.z;
             world::LoadMaterial(s, f, material_.Get());
             if (points_) points_->Load(f);
         });

@@ -78,6 +78,8 @@ HRESULT CObjects::Save(long f)
     });
 }
 
+void world::SkimObjects(FILE* s) { SkimSection(s, "Number of Objects to Load: %s.\n", "// Object", SkimObject); }
+
 HRESULT CObjects::Load(long f)
 {
     return Member([&] {

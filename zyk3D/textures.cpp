@@ -116,6 +116,9 @@ HRESULT CTextures::Save(long f)
     });
 }
 
+// A texture's block has no lines: the section is its count.
+void world::SkimTextures(FILE* s) { ReadCount(s, "Number of Textures to Load: %s.\n"); }
+
 HRESULT CTextures::Load(long f)
 {
     return Member([&] {

@@ -39,18 +39,20 @@ void WriteName(FILE* f, const wchar_t* name)
 }
 
 namespace {
-thread_local EndWatch* openWatch = nullptr;
-}
+thread_local ReadWatch* openWatch = nullptr;
 
-EndWatch::EndWatch(FILE* f) : stream_(f), outer_(openWatch) { openWatch = this; }
+bool Blank(const std::string& line) { return line.find_first_not_of(" \t\r") == std::string::npos; }
+} // namespace
 
-EndWatch::~EndWatch() { openWatch = outer_; }
+ReadWatch::ReadWatch(FILE* f) : stream_(f), outer_(openWatch) { openWatch = this; }
 
-void EndWatch::Note(FILE* f)
+ReadWatch::~ReadWatch() { openWatch = outer_; }
+
+void ReadWatch::Note(FILE* f, Problem problem)
 {
-    for (EndWatch* w = openWatch; w; w = w->outer_)
+    for (ReadWatch* w = openWatch; w; w = w->outer_)
         if (w->stream_ == f) {
-            w->ended_ = true;
+            if (w->first_ == kNone) w->first_ = problem;
             return;
         }
 }
@@ -58,11 +60,20 @@ void EndWatch::Note(FILE* f)
 std::string ReadText(FILE* f)
 {
     std::string line;
-    if (!zyk::formats::ReadWorldLine(f, line)) EndWatch::Note(f);
+    if (!zyk::formats::ReadWorldLine(f, line)) ReadWatch::Note(f, ReadWatch::kEnded);
     return line;
 }
 
 void SkipLine(FILE* f) { ReadText(f); }
+
+void ReadHeader(FILE* f, const char* header)
+{
+    std::string line;
+    if (!zyk::formats::ReadWorldLine(f, line))
+        ReadWatch::Note(f, ReadWatch::kEnded);
+    else if (line != header)
+        ReadWatch::Note(f, ReadWatch::kDamaged);
+}
 
 float ReadFloat(FILE* f) { return zyk::formats::WorldFloat(ReadText(f)); }
 
@@ -94,24 +105,35 @@ bool NextLineIs(FILE* f, const char* header)
     const long at = mode == _O_BINARY ? ftell(f) : -1;
     std::string line;
     const bool read = at < 0 ? !AtEnd(f) : zyk::formats::ReadWorldLine(f, line);
-    if (!read) EndWatch::Note(f);
+    if (!read) ReadWatch::Note(f, ReadWatch::kEnded);
     if (at < 0) return read;
     fseek(f, at, SEEK_SET);
     return read && line == header;
 }
 
-void SkipLines(FILE* f, int count)
-{
-    for (int i = 0; i < count; ++i) SkipLine(f);
-}
-
 long ReadCount(FILE* f, const char* traceFormat)
 {
-    const std::string line = ReadText(f);
+    std::string line;
+    if (!zyk::formats::ReadWorldLine(f, line)) ReadWatch::Note(f, ReadWatch::kEnded);
     ZYK_TRACE(traceFormat, line.c_str());
     (void)traceFormat;
-    const long count = zyk::formats::WorldInteger(line);
+    int32_t count = 0;
+    if (!zyk::formats::WorldCount(line, count)) {
+        ReadWatch::Note(f, ReadWatch::kDamaged);
+        // Read as it always was: the integer of the line, 0 when negative.
+        count = zyk::formats::WorldInteger(line);
+    }
     return count < 0 ? 0 : count;
+}
+
+void ReadEnd(FILE* f)
+{
+    std::string line;
+    while (zyk::formats::ReadWorldLine(f, line))
+        if (!Blank(line)) {
+            ReadWatch::Note(f, ReadWatch::kDamaged);
+            return;
+        }
 }
 
 void SaveColour(FILE* s, long f, IColour* colour)
@@ -121,7 +143,7 @@ void SaveColour(FILE* s, long f, IColour* colour)
         return;
     }
     WriteLine(s, "// Colour\n");
-    for (int i = 1; i < kColourBlockLines; ++i) WriteFloat(s, 0.0f);
+    for (int i = 0; i < 4; ++i) WriteFloat(s, 0.0f);
 }
 
 void LoadColour(FILE* s, long f, IColour* colour)
@@ -129,7 +151,7 @@ void LoadColour(FILE* s, long f, IColour* colour)
     if (colour)
         colour->Load(f);
     else
-        SkipLines(s, kColourBlockLines);
+        SkimColour(s);
 }
 
 void SaveMaterial(FILE* s, long f, IMaterial* material)
@@ -147,7 +169,21 @@ void LoadMaterial(FILE* s, long f, IMaterial* material)
     if (material)
         material->Load(f);
     else
-        SkipLines(s, kMaterialBlockLines);
+        SkimMaterial(s);
+}
+
+// The colour block as CColour::Load reads it: the header and the four channels.
+void SkimColour(FILE* s)
+{
+    ReadHeader(s, "// Colour");
+    for (int i = 0; i < 4; ++i) SkipLine(s);
+}
+
+// The material block as CMaterial::Load reads it: the header and five colour blocks.
+void SkimMaterial(FILE* s)
+{
+    ReadHeader(s, "// Material");
+    for (int i = 0; i < 5; ++i) SkimColour(s);
 }
 
 } // namespace world

@@ -28,28 +28,33 @@ void WriteCount(FILE* f, long count);         // signed decimal
 // stream's watch.
 std::string ReadText(FILE* f);
 void SkipLine(FILE* f);
+// A block's header line: read, and noted on the stream's watch when its text is another.
+void ReadHeader(FILE* f, const char* header);
 float ReadFloat(FILE* f);
 long ReadInteger(FILE* f);  // 32-bit wrap-around: 4294967295 reads -1
 short ReadBoolean(FILE* f); // the low 16 bits of the integer
 BSTR ReadName(FILE* f);
 
-// Watches a stream that a world file is read from, while it lives: a line wanted after
-// the end of the stream (a line read, or a block's header looked for) is noted, so that
-// the reader can say that the file ended early. Watches nest, one stream each.
-class EndWatch {
+// Watches a stream that a world file is read from, while it lives, and keeps the first
+// thing wrong with it: a line wanted after the end of the stream (a line read, or a
+// block's header looked for), or a line that is not what its place wants (a header of
+// another text, a count that is not one, more than blank lines after the last section).
+// Watches nest, one stream each; a stream read without a watch is read as it comes.
+class ReadWatch {
 public:
-    explicit EndWatch(FILE* f);
-    ~EndWatch();
-    EndWatch(const EndWatch&) = delete;
-    EndWatch& operator=(const EndWatch&) = delete;
-    bool Ended() const { return ended_; }
-    // Notes the end of f on the watch of f, if any.
-    static void Note(FILE* f);
+    enum Problem { kNone, kEnded, kDamaged };
+    explicit ReadWatch(FILE* f);
+    ~ReadWatch();
+    ReadWatch(const ReadWatch&) = delete;
+    ReadWatch& operator=(const ReadWatch&) = delete;
+    Problem First() const { return first_; }
+    // Notes a problem of f on the watch of f, if any.
+    static void Note(FILE* f, Problem problem);
 
 private:
     FILE* stream_;
-    bool ended_ = false;
-    EndWatch* outer_;
+    Problem first_ = kNone;
+    ReadWatch* outer_;
 };
 
 // Whether anything is left to read on the stream.
@@ -59,22 +64,45 @@ bool AtEnd(FILE* f);
 // anything is left. Callers look for a block that they expect: a stream at its end is
 // noted on its watch.
 bool NextLineIs(FILE* f, const char* header);
-void SkipLines(FILE* f, int count);
 
 // The count line of a collection section, traced with traceFormat ("... %s.\n"); a
-// negative count is 0.
+// negative count is 0. A line that is not a count is noted on the stream's watch.
 long ReadCount(FILE* f, const char* traceFormat);
+
+// What may follow the last section: blank lines only, or the stream's watch notes it.
+void ReadEnd(FILE* f);
 
 // Blocks of children that may be missing: a missing child writes the block a fresh one
 // writes (a Colour's four channels are 0.0, and so are those of a Material's five
 // colours), and reading into a missing child passes over its block, so that every block
 // has its full length whatever the state of the object that writes or reads it.
-inline constexpr int kColourBlockLines = 5;
-inline constexpr int kMaterialBlockLines = 1 + 5 * kColourBlockLines;
 void SaveColour(FILE* s, long f, IColour* colour);
 void LoadColour(FILE* s, long f, IColour* colour);
 void SaveMaterial(FILE* s, long f, IMaterial* material);
 void LoadMaterial(FILE* s, long f, IMaterial* material);
+
+// Reading through a block or a section as the Load of its class reads it, keeping
+// nothing and changing nothing: what a whole file is checked with before any of it is
+// loaded. Each is defined beside the Load it follows.
+void SkimColour(FILE* s);   // worldfile.cpp
+void SkimMaterial(FILE* s); // worldfile.cpp
+void SkimCamera(FILE* s);   // camera.cpp
+void SkimCameras(FILE* s);  // cameras.cpp
+void SkimFog(FILE* s);      // fog.cpp
+void SkimLight(FILE* s);    // light.cpp
+void SkimLights(FILE* s);   // lights.cpp
+void SkimTextures(FILE* s); // textures.cpp
+void SkimObject(FILE* s);   // object.cpp
+void SkimObjects(FILE* s);  // objects.cpp
+
+// A section skimmed: the count line, then while the count lasts and the next line is a
+// member's header, the member's block (as LoadNamedMembers and Lights' Load go on).
+template <class Skim>
+void SkimSection(FILE* s, const char* traceFormat, const char* header, Skim&& skim)
+{
+    const long count = ReadCount(s, traceFormat);
+    for (long i = 0; i < count && NextLineIs(s, header); ++i) skim(s);
+}
 
 // A collection section: the count line, then each member's own block in map order.
 template <class Map>

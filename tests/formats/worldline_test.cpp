@@ -1,9 +1,11 @@
-// The lines of a world file: whole lines of any length, both line ends, and numbers read
-// the way the C library reads them, wrapped to 32 bits.
+// The lines of a world file: whole lines of any length, both line ends, a byte-order mark
+// passed over, numbers read the way the C library reads them, wrapped to 32 bits, and counts
+// as Save writes them.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "formats/worldline.h"
@@ -73,4 +75,24 @@ TEST(WorldLine, NumbersReadAsTheCLibraryReadsThem)
     EXPECT_EQ(WorldInteger(""), 0);
     EXPECT_EQ(WorldInteger("x1"), 0);
     EXPECT_EQ(WorldInteger("99999999999999999999999"), -1); // beyond 64 bits: all ones
+}
+
+TEST(WorldLine, AByteOrderMarkIsPassedOverAndCountsAreWhatSaveWrites)
+{
+    std::string line;
+    for (const char* bytes : {"\xEF\xBB\xBF\xEF\xBB\n", "\xEF\xBB\n"}) {
+        std::FILE* f = Stream(bytes);
+        ASSERT_NE(f, nullptr);
+        EXPECT_EQ(SkipWorldMark(f), std::strlen(bytes) > 3);
+        ASSERT_TRUE(ReadWorldLine(f, line));
+        EXPECT_EQ(line, "\xEF\xBB");
+        std::fclose(f);
+    }
+    int32_t n = -1;
+    EXPECT_TRUE(WorldCount(" 2147483647\t", n));
+    EXPECT_EQ(n, 2147483647);
+    for (const char* bad : {"", "2147483648", "4294967296", "-1", "+1", "2 lights", "2\r// Camera"}) {
+        EXPECT_FALSE(WorldCount(bad, n)) << bad;
+        EXPECT_EQ(n, 0);
+    }
 }

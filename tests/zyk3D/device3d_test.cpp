@@ -466,13 +466,14 @@ TEST_F(Device3DTest, WorldFileHoldsCamerasThenFog)
 }
 
 // A world that cannot be written whole, or a file that cannot be read, fails; a missing
-// file leaves the scene as it was, and a file that ends early reads what it has.
+// file leaves the scene as it was. A save with a section that no child can write (a class
+// that cannot be made) fails rather than write a file without it.
 TEST_F(Device3DTest, WorldFilesThatCannotBeWrittenOrReadFail)
 {
     Initialise();
-    auto save = [&](const wchar_t* name) {
+    auto save = [&](IDevice3D* d, const wchar_t* name) {
         BSTR b = name ? SysAllocString(name) : nullptr;
-        HRESULT hr = device->Save(b);
+        HRESULT hr = d->Save(b);
         SysFreeString(b);
         return hr;
     };
@@ -482,34 +483,158 @@ TEST_F(Device3DTest, WorldFilesThatCannotBeWrittenOrReadFail)
         SysFreeString(b);
         return hr;
     };
-    // No folder, no name, and a device that takes nothing (a full disk).
-    for (const wchar_t* bad :
-         {L"Z:\\no\\such\\folder\\world.txt", L"", static_cast<const wchar_t*>(nullptr), L"Z:\\dev\\full"}) {
+    // No folder, no name.
+    for (const wchar_t* bad : {L"Z:\\no\\such\\folder\\world.txt", L"", static_cast<const wchar_t*>(nullptr)}) {
         SCOPED_TRACE(testkit::Narrow(bad ? bad : L"(null)"));
-        ExpectError(save(bad), E_FAIL, L"Failed to Save the World File.");
+        ExpectError(save(device, bad), E_FAIL, L"Failed to Save the World File.");
     }
 
     ExpectError(load("Z:\\no\\such\\folder\\world.txt"), E_FAIL, L"Failed to Load the World File.");
     EXPECT_EQ(CameraCount(device), 1);
 
-    // The cameras' count says two but the file ends after the first camera: that camera is
-    // read, the rest of the world reads as empty, and the load says the file was short.
-    const std::string path = testkit::TempPath("zyk_short_world.txt");
-    testkit::WriteAll(path, "2\r\n// Camera\r\nTop\r\n0\r\n0\r\n0\r\n1\r\n2\r\n3\r\n0\r\n0\r\n9\r\n");
-    ExpectError(load(path), E_FAIL, L"World File Ended Early.");
-    EXPECT_EQ(CameraCount(device), 1);
+    // Lights cannot be made for the moment: a device made meanwhile has none.
+    const wchar_t* server = L"CLSID\\{B9523C9D-FAC4-4C8D-934D-9ABADF874E14}\\InprocServer32";
+    std::wstring registered;
+    ASSERT_TRUE(testkit::ReadString(HKEY_CLASSES_ROOT, server, nullptr, registered));
+    auto point = [&](const std::wstring& path) {
+        return RegSetValueW(HKEY_CLASSES_ROOT, server, REG_SZ, path.c_str(),
+                            static_cast<DWORD>(path.size() * sizeof(wchar_t)));
+    };
+    ASSERT_EQ(point(L"C:\\no\\such\\server.dll"), ERROR_SUCCESS);
+    IDevice3D* damaged = NewDevice();
+    const std::string path = testkit::TempPath("zyk_no_lights_world.txt");
+    DeleteFileA(path.c_str());
+    testkit::ClearError();
+    const HRESULT hr = damaged ? save(damaged, testkit::Widen(path).c_str()) : E_UNEXPECTED;
+    point(registered);
+    ExpectError(hr, E_FAIL, L"Failed to Save the World File.");
+    EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
+    if (damaged) damaged->Release();
+}
+
+// A file that is not a whole world fails and leaves every camera, light and object and the
+// fog as they were (the scene saves as it did); one saved with a UTF-8 byte-order mark in
+// front loads as without it.
+TEST_F(Device3DTest, ADamagedWorldFileLeavesTheSceneAsItWas)
+{
+    Initialise();
     IDispatch* d = nullptr;
     device->get_Cameras(&d);
     ICameras* cams = testkit::As<ICameras>(d, IID_ICameras);
-    ASSERT_NE(cams, nullptr);
-    VARIANT top = testkit::VarBstr(L"Top"), item;
-    VariantInit(&item);
-    EXPECT_EQ(cams->Item(top, &item), S_OK);
-    VariantClear(&item);
-    VariantClear(&top);
+    BSTR top = SysAllocString(L"Top");
+    ASSERT_EQ(cams->get_Add(top, &d), S_OK);
+    d->Release();
+    device->get_Lights(&d);
+    ILights* lights = testkit::As<ILights>(d, IID_ILights);
+    ASSERT_EQ(lights->get_Add(lt_Point, 0, 0, 0, 1, 1, 1, 1, 1, 0, 1, 25, &d), S_OK);
+    d->Release();
+    lights->Release();
+    device->get_Fog(&d);
+    IFog* fog = testkit::As<IFog>(d, IID_IFog);
+    fog->put_Mode(fm_Linear);
+    fog->put_EndPosition(100);
+    device->get_Objects(&d);
+    IObjects* objects = testkit::As<IObjects>(d, IID_IObjects);
+    ASSERT_EQ(objects->get_Add(top, VARIANT_TRUE, &d), S_OK);
+    d->Release();
+    SysFreeString(top);
+    const std::string path = testkit::TempPath("zyk_damaged_world.txt");
+    BSTR file = SysAllocString(testkit::Widen(path).c_str());
+    auto saved = [&] {
+        EXPECT_EQ(device->Save(file), S_OK);
+        return testkit::ReadAll(path);
+    };
+    const std::string text = saved();
+
+    auto replaced = [](std::string t, const std::string& from, const std::string& to) {
+        for (size_t at = t.find(from); at != std::string::npos; at = t.find(from, at + to.size()))
+            t.replace(at, from.size(), to);
+        return t;
+    };
+    std::string utf16 = "\xFF\xFE";
+    for (char c : text) utf16 += std::string{c, '\0'};
+    // The fog block (twelve lines) moved to the end.
+    const size_t fogAt = text.find("// Fog\r\n");
+    size_t fogEnd = fogAt;
+    for (int i = 0; i < 12; ++i) fogEnd = text.find("\r\n", fogEnd) + 2;
+    const std::string moved = text.substr(0, fogAt) + text.substr(fogEnd) + text.substr(fogAt, fogEnd - fogAt);
+    const struct {
+        const char* kind;
+        std::string bytes;
+        const wchar_t* error;
+    } damaged[] = {
+        {"cut at half", text.substr(0, text.size() / 2), L"World File Ended Early."},
+        {"empty", "", L"World File Ended Early."},
+        {"CR-only line ends", replaced(text, "\r\n", "\r"), L"Failed to Load the World File."},
+        {"UTF-16", utf16, L"Failed to Load the World File."},
+        {"sections moved", moved, L"Failed to Load the World File."},
+        {"a count of 2^32", replaced(text, "\n1\r\n// Object", "\n4294967296\r\n// Object"),
+         L"Failed to Load the World File."},
+    };
+    // The scene changed since, so that a load that touched it would show.
+    VARIANT first = testkit::VarI4(1);
+    EXPECT_EQ(cams->Remove(first), S_OK);
+    EXPECT_EQ(objects->Clear(), S_OK);
+    fog->put_EndPosition(50);
+    const std::string before = saved();
+    for (const auto& kind : damaged) {
+        SCOPED_TRACE(kind.kind);
+        testkit::WriteAll(path, kind.bytes);
+        ExpectError(device->Load(file), E_FAIL, kind.error);
+        EXPECT_EQ(saved(), before);
+    }
+    testkit::WriteAll(path, "\xEF\xBB\xBF" + text);
+    EXPECT_EQ(device->Load(file), S_OK);
+    EXPECT_EQ(saved(), text);
+
+    SysFreeString(file);
+    fog->Release();
+    objects->Release();
     cams->Release();
-    testkit::WriteAll(path, "");
-    ExpectError(load(path), E_FAIL, L"World File Ended Early.");
-    EXPECT_EQ(CameraCount(device), 0);
     DeleteFileA(path.c_str());
+}
+
+// A save onto a disk that fills while it writes fails and leaves the old world byte for
+// byte, with nothing else beside it (the disk is a small one of the test environment's).
+TEST(Device3DWorld, ASaveThatCannotFinishKeepsTheOldFile)
+{
+    char disk[MAX_PATH] = {};
+    if (!GetEnvironmentVariableA("ZYK_FULL_DISK", disk, MAX_PATH)) GTEST_SKIP() << "ZYK_FULL_DISK is not set";
+    std::string folder = std::string("Z:") + disk;
+    for (char& c : folder)
+        if (c == '/') c = '\\';
+    const std::string world = folder + "\\zyk3d_world.txt", filler = folder + "\\zyk3d_filler";
+    DeleteFileA(world.c_str());
+    DeleteFileA(filler.c_str());
+    IDevice3D* d = NewDevice();
+    ASSERT_NE(d, nullptr);
+    BSTR file = SysAllocString(testkit::Widen(world).c_str());
+    ASSERT_EQ(d->Save(file), S_OK);
+    const std::string old = testkit::ReadAll(world);
+    // A world of some 30 KB, and 12 KB left on the disk.
+    IDispatch* o = nullptr;
+    d->get_Objects(&o);
+    IObjects* objects = testkit::As<IObjects>(o, IID_IObjects);
+    for (int i = 0; i < 100; ++i) {
+        BSTR name = SysAllocString(std::to_wstring(i).c_str());
+        ASSERT_EQ(objects->get_Add(name, VARIANT_TRUE, &o), S_OK);
+        o->Release();
+        SysFreeString(name);
+    }
+    testkit::WriteAll(filler, std::string(48 * 1024, 'x'));
+
+    ExpectError(d->Save(file), E_FAIL, L"Failed to Save the World File.");
+    EXPECT_EQ(testkit::ReadAll(world), old);
+    int files = 0;
+    WIN32_FIND_DATAA found;
+    HANDLE list = FindFirstFileA((folder + "\\*").c_str(), &found);
+    for (BOOL more = list != INVALID_HANDLE_VALUE; more; more = FindNextFileA(list, &found))
+        files += found.cFileName[0] != '.';
+    FindClose(list);
+    EXPECT_EQ(files, 2) << "a stray file is left beside the world";
+    DeleteFileA(filler.c_str());
+    DeleteFileA(world.c_str());
+    SysFreeString(file);
+    objects->Release();
+    d->Release();
 }
