@@ -58,11 +58,6 @@ o.LoadFile path
 Check Err.Number = 0, "the object loads on the new device: " & Err.Description
 Err.Clear
 On Error GoTo 0
-For i = 1 To 3
-    d.Clear 0, 0, 0.5, 1
-    d.Render
-    d.Update
-Next
 
 ' A file that is not there: the object exists and draws nothing.
 On Error Resume Next
