@@ -129,9 +129,12 @@ int main(int argc, char** argv)
     std::vector<DWORD> pixels;
     char full[MAX_PATH] = {};
     GetFullPathNameA(out, MAX_PATH, full, nullptr);
-    if (sample::CaptureClient(window, kWidth, kHeight, pixels) && sample::WriteBmp(full, kWidth, kHeight, pixels)) {
+    // The frame it drew: the window's client area, or the whole screen in full screen.
+    const bool captured = choices.fullscreen ? sample::CaptureScreen(POINT{0, 0}, width, height, pixels)
+                                             : sample::CaptureClient(window, width, height, pixels);
+    if (captured && sample::WriteBmp(full, width, height, pixels)) {
         DWORD p = pixels[0];
-        const DWORD centre = pixels[static_cast<size_t>(kHeight / 2) * kWidth + kWidth / 2];
+        const DWORD centre = pixels[static_cast<size_t>(height / 2) * width + width / 2];
         printf("last frame: %s (corner %lu, %lu, %lu, the background; centre %lu, %lu, %lu, the model)\n", full,
                p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF, centre >> 16 & 0xFF, centre >> 8 & 0xFF, centre & 0xFF);
     } else {

@@ -9,6 +9,13 @@ namespace sample {
 
 bool CaptureClient(HWND window, int width, int height, std::vector<DWORD>& pixels)
 {
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    return CaptureScreen(origin, width, height, pixels);
+}
+
+bool CaptureScreen(POINT origin, int width, int height, std::vector<DWORD>& pixels)
+{
     IDirectDraw7* dd = nullptr;
     if (FAILED(DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&dd), IID_IDirectDraw7, nullptr))) return false;
     bool ok = false;
@@ -23,8 +30,6 @@ bool CaptureClient(HWND window, int width, int height, std::vector<DWORD>& pixel
         lock.dwSize = sizeof lock;
         if (SUCCEEDED(primary->Lock(nullptr, &lock, DDLOCK_WAIT | DDLOCK_READONLY, nullptr)) &&
             lock.ddpfPixelFormat.dwRGBBitCount == 32) {
-            POINT origin{0, 0};
-            ClientToScreen(window, &origin);
             pixels.assign(static_cast<size_t>(width) * height, 0);
             for (int y = 0; y < height; ++y) {
                 int sy = origin.y + y;

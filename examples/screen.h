@@ -7,7 +7,10 @@
 
 namespace sample {
 
-// The client area of a window as the screen shows it, 0x00RRGGBB per pixel, top row first.
+// width x height pixels of the screen from the point origin, 0x00RRGGBB per pixel, top row
+// first; the client area of a window as the screen shows it; the whole frame of a full-screen
+// device is the screen's from its corner.
+bool CaptureScreen(POINT origin, int width, int height, std::vector<DWORD>& pixels);
 bool CaptureClient(HWND window, int width, int height, std::vector<DWORD>& pixels);
 
 // A 24-bit bottom-up .bmp of the pixels.

@@ -9,6 +9,7 @@
 #include "texturestore.h"
 #include "com/ptr.h"
 #include "com/trace.h"
+#include "image/texture.h"
 #include <mmsystem.h>
 #include <cstring>
 
@@ -85,9 +86,15 @@ HRESULT CDevice3D::Initialise(long instance, long width, long height, VARIANT_BO
         GetWindowTextA(window_, title, 260);
         ZYK_TRACE("ZYK: Initialising Device3D on '%s'.\n", title);
 
-        // A second Initialise starts again from a fresh context; the children are let go
-        // of the device it releases, and tied again when they are handed the new one.
-        if (context_) ReleaseContext();
+        // A second Initialise starts again from a fresh context and carries the scene over:
+        // the children release what they keep of the old device, without being let go, and
+        // are handed the new one below.
+        const bool carried = handedOn_;
+        if (context_) {
+            carried_ = ReadSceneStates();
+            generation_.ReleaseKept();
+            ReleaseContext();
+        }
 
         if (!d3dxStarted_) {
             HRESULT hr = D3DXInitialize();
@@ -133,10 +140,24 @@ HRESULT CDevice3D::Initialise(long instance, long width, long height, VARIANT_BO
         }
 
         ConfigureChildren();
+        if (carried) {
+            HandSceneOn();
+            WriteSceneStates(carried_);
+            carried_ = SceneStates{};
+        }
+        // The scene's "Default" camera carries over too: one is added when none is filed.
         if (cameras_) {
-            Ptr<IDispatch> camera;
             zyk::com::Bstr name(L"Default");
-            cameras_->get_Add(name.Get(), camera.Out());
+            VARIANT key;
+            V_VT(&key) = VT_BSTR;
+            V_BSTR(&key) = name.Get();
+            VARIANT found;
+            VariantInit(&found);
+            if (FAILED(cameras_->Item(key, &found))) {
+                Ptr<IDispatch> camera;
+                cameras_->get_Add(name.Get(), camera.Out());
+            }
+            VariantClear(&found);
         }
         RestoreAllTextures(device_.Get());
 
@@ -164,8 +185,12 @@ HRESULT CDevice3D::Initialise(long instance, long width, long height, VARIANT_BO
 // exclusive level that SetDisplayMode needs.
 void CDevice3D::ReleaseContext()
 {
-    // Nothing the children were handed may be used once it is released.
-    NextGeneration();
+    // The store's texture surfaces made on this DirectDraw object go before it: those of the
+    // textures and of the models alike, made again on the next device they are used on.
+    if (dd_) {
+        for (CTextureContainer* r = TextureContainerList; r; r = r->next)
+            if (r->surface && zyk::image::DirectDrawOf(r->surface).Get() == dd_.Get()) r->ReleaseSurface();
+    }
     if (context_ && fullscreen_) {
         auto dd = Ptr<IDirectDraw7>::Adopt(context_->GetDD());
         if (!dd) {
@@ -200,7 +225,8 @@ void CDevice3D::FreeResources()
             status_ = sm_NotInitialised;
             if (!context_) return;
             // A client may still hold the fog, the cameras or the collections: they are let
-            // go of the released device with this generation.
+            // go with this generation, and release what they keep of the device before it goes.
+            NextGeneration();
             ReleaseContext();
             cameras_.Reset();
             textures_.Reset();

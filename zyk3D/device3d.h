@@ -5,6 +5,8 @@
 #include "com/ptr.h"
 #include "com/tie.h"
 #include "d3dx.h"
+#include <utility>
+#include <vector>
 
 struct RenderOption; // device3d_options.cpp
 
@@ -15,6 +17,7 @@ struct RenderOption; // device3d_options.cpp
 //   device3d_frame.cpp     Clear, Render, Update, the frame rate and Debug
 //   device3d_options.cpp   the render options
 //   device3d_children.cpp  the child getters and the pointers handed down to the children
+//   device3d_carry.cpp     the scene carried over to the new device of a second Initialise
 //   device3d_world.cpp     Save and Load of the world file
 class CDevice3D : public zyk::com::CoClass<CDevice3D, IDevice3D, &IID_IDevice3D, &CLSID_Device3D> {
 public:
@@ -112,7 +115,28 @@ private:
     // Lets the children of this generation go, and starts the next one.
     void NextGeneration();
 
-    // Set-up
+    // A second Initialise: what the scene set on the device itself (the lights of the
+    // filed lights, the fog and the render options, the transforms and the material) is
+    // read from the old device and set on the new one, and every member still filed, and
+    // each texture they hold, is handed the new device's pointers.
+    struct SceneStates {
+        std::vector<std::pair<D3DRENDERSTATETYPE, DWORD>> renderStates;
+        std::vector<std::pair<D3DTRANSFORMSTATETYPE, D3DMATRIX>> transforms;
+        struct Light {
+            DWORD index;
+            D3DLIGHT7 record;
+            BOOL enabled;
+        };
+        std::vector<Light> lights;
+        bool hasMaterial = false;
+        D3DMATERIAL7 material{};
+    };
+    SceneStates ReadSceneStates() const;
+    void WriteSceneStates(const SceneStates& states) const;
+    void HandSceneOn() const;
+
+    // Set-up: releases the context and what was taken from it, the texture surfaces made on
+    // its DirectDraw object first. The children must have released what they keep of it.
     void ReleaseContext();
     // The body of Free, which destruction runs too: it never throws and never faults out.
     void FreeResources();
@@ -136,9 +160,12 @@ private:
     DWORD frameRate_ = 0;
 
     // The children hold the pointers handed down to them for one generation: from the
-    // Initialise that hands them the device to the Free, the next Initialise or the end
-    // that releases it. Its tie is the device's own, not under the device's tie.
+    // Initialise that hands them the device to the Free or the end that releases it; a
+    // second Initialise hands the same children the new device. Its tie is the device's
+    // own, not under the device's tie.
     zyk::com::Tie generation_;
+    bool handedOn_ = false; // the children of this generation were handed a device
+    SceneStates carried_;   // read from the old device, until a new one takes them
     zyk::com::Ptr<ITextureFormats> textureFormats_;
     zyk::com::Ptr<IFlares> flares_;
     zyk::com::Ptr<ITextures> textures_;

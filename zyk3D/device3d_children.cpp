@@ -79,10 +79,13 @@ void CDevice3D::ConfigureChildren()
     }
     if (textureFormats_) textureFormats_->put_Device(device);
     if (sprites_) sprites_->put_Device(device);
+    handedOn_ = true;
 }
 
 void CDevice3D::NextGeneration()
 {
     generation_.Cut();
     generation_ = zyk::com::Tie();
+    handedOn_ = false;
+    carried_ = SceneStates{};
 }

@@ -71,11 +71,59 @@ ID3DXSimpleShape* CSimpleObject::Shape()
 HRESULT CSimpleObject::put_Device(long device)
 {
     return Member([&] {
-        // The shape was made on the device it had: another device, or none, drops it.
+        // The shape was made on the device it had: another device, or none, drops it, and
+        // a device handed down after the shape went gets it made again.
         IDirect3DDevice7* next = zyk::com::FromHandle<IDirect3DDevice7>(device);
         if (next != device_.Get()) ReleaseShape();
         device_.Take(device);
+        if (!shape_ && made_.type != sot_None && device_ && FAILED(MakeShape(made_, device_.Get())))
+            DebugOut("ZYK: (ERROR) Simple Object Not Made Again.\n");
     });
+}
+
+HRESULT CSimpleObject::MakeShape(const Sizes& s, IDirect3DDevice7* device)
+{
+    const DWORD def = D3DX_DEFAULT;
+    Ptr<ID3DXSimpleShape> shape;
+    HRESULT hr;
+    switch (s.type) {
+    case sot_Box:
+        DebugOut("ZYK: Creating Simple Box --> ");
+        hr = D3DXCreateBox(device, s.width, s.height, s.depth, def, shape.Out());
+        break;
+    case sot_Cylinder:
+        DebugOut("ZYK: Creating Simple Cylinder --> ");
+        hr = D3DXCreateCylinder(device, s.innerRadius, s.outerRadius, s.height, def, def, def, shape.Out());
+        break;
+    case sot_Polygon:
+        DebugOut("ZYK: Creating Simple Polygon --> ");
+        hr = D3DXCreatePolygon(device, s.width, static_cast<DWORD>(s.sides), def, shape.Out());
+        break;
+    case sot_Sphere:
+        DebugOut("ZYK: Creating Simple Sphere --> ");
+        hr = D3DXCreateSphere(device, s.width, def, def, 1, shape.Out());
+        break;
+    case sot_Teapot:
+        DebugOut("ZYK: Creating Simple Teapot --> ");
+        hr = D3DXCreateTeapot(device, def, shape.Out());
+        break;
+    case sot_Torus:
+        DebugOut("ZYK: Creating Simple Torus --> ");
+        hr = D3DXCreateTorus(device, s.innerRadius, s.outerRadius, static_cast<DWORD>(s.sides), def, def, shape.Out());
+        break;
+    default: return E_INVALIDARG;
+    }
+    if (FAILED(hr)) {
+        shape.Detach(); // a failed creation gives no shape
+        return hr;
+    }
+    DebugOut("Succeeded.\n");
+    if (auto vb = Ptr<IDirect3DVertexBuffer7>::Adopt(shape->GetVB())) {
+        DebugOut("ZYK: Optimizing Simple Object --> ");
+        DebugOut(SUCCEEDED(vb->Optimize(device, 0)) ? "Succeeded.\n" : "Failed.\n");
+    }
+    shape_.Set(shape);
+    return S_OK;
 }
 
 HRESULT CSimpleObject::put_Type(SimpleObjectTypes type)
@@ -83,51 +131,19 @@ HRESULT CSimpleObject::put_Type(SimpleObjectTypes type)
     return Member([&] {
         type_ = type;
         ReleaseShape();
+        made_ = Sizes{};
         // A device never handed down makes no shape: D3DX is not asked without one.
         IDirect3DDevice7* device = device_.Get();
         if (!device) throw failure(E_POINTER, "Device Not Initialised.");
-        const DWORD def = D3DX_DEFAULT;
-        HRESULT hr;
-        switch (type) {
-        case sot_Box:
-            DebugOut("ZYK: Creating Simple Box --> ");
-            hr = D3DXCreateBox(device, width_, height_, depth_, def, shape_.Out());
-            break;
-        case sot_Cylinder:
-            DebugOut("ZYK: Creating Simple Cylinder --> ");
-            hr = D3DXCreateCylinder(device, innerRadius_, outerRadius_, height_, def, def, def, shape_.Out());
-            break;
-        case sot_Polygon:
-            DebugOut("ZYK: Creating Simple Polygon --> ");
-            hr = D3DXCreatePolygon(device, width_, static_cast<DWORD>(sides_), def, shape_.Out());
-            break;
-        case sot_Sphere:
-            DebugOut("ZYK: Creating Simple Sphere --> ");
-            hr = D3DXCreateSphere(device, width_, def, def, 1, shape_.Out());
-            break;
-        case sot_Teapot:
-            DebugOut("ZYK: Creating Simple Teapot --> ");
-            hr = D3DXCreateTeapot(device, def, shape_.Out());
-            break;
-        case sot_Torus:
-            DebugOut("ZYK: Creating Simple Torus --> ");
-            hr =
-                D3DXCreateTorus(device, innerRadius_, outerRadius_, static_cast<DWORD>(sides_), def, def, shape_.Out());
-            break;
-        default:
+        if (type < sot_Box || type > sot_Torus) {
             // No shape of that type: nothing is made.
             DebugOut("Unknown Error.\n");
             throw failure(E_INVALIDARG, IDS_UNKNOWNERROR);
         }
-        if (FAILED(hr)) {
-            shape_.Detach(); // a failed creation gives no shape
-            ThrowShapeFailure(hr, false);
-        }
-        DebugOut("Succeeded.\n");
-        if (auto vb = Ptr<IDirect3DVertexBuffer7>::Adopt(shape_->GetVB())) {
-            DebugOut("ZYK: Optimizing Simple Object --> ");
-            DebugOut(SUCCEEDED(vb->Optimize(device, 0)) ? "Succeeded.\n" : "Failed.\n");
-        }
+        const Sizes sizes{type, width_, height_, depth_, innerRadius_, outerRadius_, sides_};
+        HRESULT hr = MakeShape(sizes, device);
+        if (FAILED(hr)) ThrowShapeFailure(hr, false);
+        made_ = sizes;
     });
 }
 
@@ -176,6 +192,7 @@ void CSimpleObject::FreeResources()
     type_ = sot_None;
     width_ = height_ = depth_ = innerRadius_ = outerRadius_ = 0.0f;
     sides_ = 0;
+    made_ = Sizes{};
     texture_.Reset();
     ReleaseShape();
 }

@@ -11,7 +11,9 @@ struct ID3DXSimpleShape;
 
 // One ready-made D3DX shape. The sizes are stored by their setters and take effect when
 // Type is put, which makes the shape; Render draws it with whatever world matrix and
-// material the device holds, after applying the texture when there is one.
+// material the device holds, after applying the texture when there is one. The shape holds
+// the device it was made on: it is kept on the object's tie, so that it goes before that
+// device does, and a new device handed down gets the same shape made again on it.
 class CSimpleObject : public zyk::com::CoClass<CSimpleObject, ISimpleObject, &IID_ISimpleObject, &CLSID_SimpleObject> {
 public:
     CSimpleObject();
@@ -42,6 +44,14 @@ public:
     HRESULT STDMETHODCALLTYPE Free() override;
 
 private:
+    // The type and sizes a shape is made of: those of the last Type put.
+    struct Sizes {
+        SimpleObjectTypes type = sot_None;
+        float width = 0.0f, height = 0.0f, depth = 0.0f, innerRadius = 0.0f, outerRadius = 0.0f;
+        long sides = 0;
+    };
+    // Makes the shape of sizes on the device; D3DX's result (E_INVALIDARG for no such type).
+    HRESULT MakeShape(const Sizes& sizes, IDirect3DDevice7* device);
     void ReleaseShape();
     // The body of Free, which destruction runs too.
     void FreeResources();
@@ -50,7 +60,8 @@ private:
     ID3DXSimpleShape* Shape();
 
     zyk::com::Apartment apartment_;
-    zyk::com::Ptr<ID3DXSimpleShape> shape_;
+    zyk::com::Kept<ID3DXSimpleShape> shape_{OwnTie()};
+    Sizes made_; // what the shape was made of; type sot_None while none was made
     SimpleObjectTypes type_ = sot_None;
     float depth_ = 0.0f, height_ = 0.0f, width_ = 0.0f;
     float innerRadius_ = 1.0f, outerRadius_ = 5.0f;

@@ -54,6 +54,15 @@ const CodeText kCreateTexture[] = {
 
 constexpr UINT kNoTexture = 155;
 
+// D3DX's texture of the image file on the device (D3DX started by the caller).
+HRESULT CreateFromFile(IDirect3DDevice7* device, const std::string& name, IDirectDrawSurface7** surface)
+{
+    DWORD width = D3DX_DEFAULT, height = D3DX_DEFAULT;
+    D3DX_SURFACEFORMAT format = D3DX_SF_UNKNOWN;
+    return D3DXCreateTextureFromFile(device, nullptr, &width, &height, &format, nullptr, surface, nullptr, name.c_str(),
+                                     static_cast<D3DX_FILTERTYPE>(D3DX_DEFAULT));
+}
+
 } // namespace
 
 CTexture::~CTexture() { FreeResources(); }
@@ -75,6 +84,20 @@ void CTexture::RequireHeld() const
 // The picture is the surface of the texture's own record: a texture without a record
 // (never loaded, or its last load failed) has none.
 IDirectDrawSurface7* CTexture::Surface() const { return record_ ? record_->surface : nullptr; }
+
+IDirectDrawSurface7* CTexture::Picture()
+{
+    if (record_ && !record_->surface && hasName_ && device_ && SUCCEEDED(D3DXInitialize())) {
+        IDirectDrawSurface7* surface = nullptr;
+        if (SUCCEEDED(CreateFromFile(device_.Get(), name_, &surface))) {
+            ZYK_TRACE("Texture Made Again --> '%s'\n", name_.c_str());
+            record_->surface = surface;
+            record_->device = nullptr;
+        }
+        D3DXUninitialize();
+    }
+    return Surface();
+}
 
 // A load that fails leaves the texture without a picture: the old one goes whatever the
 // failure, and so does the record taken for the new name. The new name stays, as long as
@@ -116,11 +139,8 @@ HRESULT CTexture::LoadBitmap(BSTR filename)
                 throw failure(hr, IDS_UNKNOWNERROR);
             }
             ZYK_TRACE("Creating Texture from File --> '%s' --> ", name.c_str());
-            DWORD width = D3DX_DEFAULT, height = D3DX_DEFAULT;
-            D3DX_SURFACEFORMAT format = D3DX_SF_UNKNOWN;
             IDirectDrawSurface7* surface = nullptr;
-            hr = D3DXCreateTextureFromFile(device_.Get(), nullptr, &width, &height, &format, nullptr, &surface, nullptr,
-                                           name.c_str(), static_cast<D3DX_FILTERTYPE>(D3DX_DEFAULT));
+            hr = CreateFromFile(device_.Get(), name, &surface);
             D3DXUninitialize();
             if (FAILED(hr)) {
                 ZYK_TRACE("Failed. (Error Code=%lx).\n", static_cast<unsigned long>(hr));
@@ -149,7 +169,7 @@ HRESULT CTexture::Apply()
         if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
         // A name without a record is one whose load failed: there is nothing to apply.
         if (!record_) throw failure(E_POINTER, kNoTexture);
-        IDirectDrawSurface7* surface = Surface();
+        IDirectDrawSurface7* surface = Picture();
         if (!surface) return S_OK;
 
         // The stage states in the order they are sent, with the blending between the filters
@@ -208,7 +228,7 @@ HRESULT CTexture::SurfaceSize(DWORD DDSURFACEDESC2::*side, const char* missing, 
     return Member([&] {
         if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
         *out = 0;
-        IDirectDrawSurface7* surface = Surface();
+        IDirectDrawSurface7* surface = Picture();
         if (!surface) throw failure(E_FAIL, missing);
         DDSURFACEDESC2 desc{};
         desc.dwSize = sizeof desc;

@@ -14,7 +14,8 @@ struct CTextureContainer;
 // a record of the texture store, and the texture-stage settings that Apply puts on the
 // device with the surface. The texture holds one use of its record from a LoadBitmap that
 // succeeds until the next LoadBitmap, a new Name, Free or its destruction; after a load
-// that fails it holds no record and no picture.
+// that fails it holds no record and no picture. A picture that its device took with it is
+// loaded again on the device the texture has when it is next used.
 class CTexture : public zyk::com::CoClass<CTexture, ITexture, &IID_ITexture, &CLSID_Texture> {
 public:
     ~CTexture() override;
@@ -29,7 +30,10 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_Name(BSTR* out) override;
     HRESULT STDMETHODCALLTYPE put_Name(BSTR name) override;
-    HRESULT STDMETHODCALLTYPE get_Handle(long* out) override { return Get(zyk::com::ToHandle(Surface()), out); }
+    HRESULT STDMETHODCALLTYPE get_Handle(long* out) override
+    {
+        return Member([&] { return zyk::com::CopyOut(zyk::com::ToHandle(Picture()), out); });
+    }
     HRESULT STDMETHODCALLTYPE get_Wrap(TextureWraps* out) override { return Get(wrap_, out); }
     HRESULT STDMETHODCALLTYPE put_Wrap(TextureWraps value) override { return Put(wrap_, value); }
     HRESULT STDMETHODCALLTYPE get_MagFilter(TextureMags* out) override { return Get(magFilter_, out); }
@@ -107,6 +111,9 @@ private:
     // A texture its collection let go answers as one without a device, before anything else.
     void RequireHeld() const;
     IDirectDrawSurface7* Surface() const;
+    // The surface, made again from the file on the texture's device when the record lost it
+    // (released with the device it was made on, or by the store).
+    IDirectDrawSurface7* Picture();
 
     zyk::com::Apartment apartment_;
     TextureCoordIndexes coords_ = tci_CameraSpaceRefVector;

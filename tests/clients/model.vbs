@@ -1,6 +1,6 @@
 ' A script client that renders a .x model: it writes the file, loads it into an object of
-' a Device3D on the window its host made (the handle is the script's argument), lights it
-' and renders frames.
+' a Device3D on the window its host made (the handle is the script's argument), lights it,
+' renders frames, and renders again after a second Initialise.
 Option Explicit
 Dim failures : failures = 0
 Sub Check(ok, what)
@@ -44,6 +44,20 @@ For i = 1 To 10
     d.Update
 Next
 Check Err.Number = 0, "frames render"
+
+' Initialised again at another size, the device keeps its scene: the camera and the object
+' the script holds work on the new device.
+Dim cam : Set cam = d.Cameras("Default")
+d.Initialise 0, 120, 120
+Check d.Cameras.Count = 1, "one camera after a second Initialise"
+On Error Resume Next
+cam.Update
+Check Err.Number = 0, "the camera updates on the new device: " & Err.Description
+Err.Clear
+o.LoadFile path
+Check Err.Number = 0, "the object loads on the new device: " & Err.Description
+Err.Clear
+On Error GoTo 0
 
 ' A file that is not there: the object exists and draws nothing.
 On Error Resume Next

@@ -1,7 +1,8 @@
 // Children that their owner let go: removed from their collection, the collection cleared,
-// the device freed, initialised again or released by the client. A child the client still
-// holds answers its "... Not Initialised." failure for every member that needs the device,
-// and goes on answering the members that need nothing of it.
+// the device freed or released by the client. A child the client still holds answers its
+// "... Not Initialised." failure for every member that needs the device, and goes on
+// answering the members that need nothing of it. A device initialised again lets none go:
+// the scene it holds carries over to the new device.
 #include "testkit.h"
 #include "zyk3D.h"
 #include "device_fixture.h"
@@ -109,13 +110,17 @@ TEST_F(LetGo, CamerasAfterRemoveASecondInitialiseAndFree)
     Text name(L"kept");
     EXPECT_EQ(removed->put_Name(name.b), S_OK);
 
-    // A second Initialise: the cameras of the first device are let go, the new Default works.
+    // A second Initialise carries the filed cameras over to the new device: the "Default"
+    // stays the one the client holds, and the removed camera stays let go.
     Initialise(d);
-    EXPECT_EQ(first->Update(), E_POINTER);
-    ExpectError(L"zyk3D.Camera.1", IID_ICamera, kNoDevice);
+    EXPECT_EQ(first->Update(), S_OK);
     ICamera* second = Named<ICamera>(cameras, L"Default", IID_ICamera);
-    ASSERT_NE(second, nullptr);
-    EXPECT_EQ(second->Update(), S_OK);
+    EXPECT_EQ(second, first);
+    long count = 0;
+    EXPECT_EQ(cameras->get_Count(&count), S_OK);
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(removed->Update(), E_POINTER);
+    ExpectError(L"zyk3D.Camera.1", IID_ICamera, kNoDevice);
 
     EXPECT_EQ(d->Free(), S_OK);
     EXPECT_EQ(second->Update(), E_POINTER);
@@ -319,4 +324,53 @@ TEST_F(LetGo, ADeviceTakenFromTheAdapterListWorksWithoutTheList)
     EXPECT_EQ(camera->Update(), S_OK);
     EXPECT_EQ(d->Update(), S_OK);
     for (IUnknown* u : std::initializer_list<IUnknown*>{camera, cameras, d}) u->Release();
+}
+
+TEST_F(LetGo, ASecondInitialiseCarriesTheSceneOverToTheNewDevice)
+{
+    IDevice3D* d = Ready();
+    ASSERT_NE(d, nullptr);
+    ILights* lights = ChildOf<ILights>(d, &IDevice3D::get_Lights, IID_ILights);
+    IObjects* objects = ChildOf<IObjects>(d, &IDevice3D::get_Objects, IID_IObjects);
+    IFog* fog = ChildOf<IFog>(d, &IDevice3D::get_Fog, IID_IFog);
+    ISimpleObjects* shapes = ChildOf<ISimpleObjects>(d, &IDevice3D::get_SimpleObjects, IID_ISimpleObjects);
+    IDispatch* made = nullptr;
+    ASSERT_EQ(AddLight(lights, &made), S_OK);
+    ILight* light = testkit::As<ILight>(made, IID_ILight);
+    EXPECT_EQ(light->put_Enabled(VARIANT_FALSE), S_OK);
+    EXPECT_EQ(fog->put_Mode(fm_Exp), S_OK);
+    Text name(L"a");
+    ASSERT_EQ(objects->get_Add(name.b, VARIANT_TRUE, &made), S_OK);
+    IObject* object = testkit::As<IObject>(made, IID_IObject);
+    ASSERT_EQ(shapes->get_AddBox(name.b, 1, 1, 1, &made), S_OK);
+    ISimpleObject* box = testkit::As<ISimpleObject>(made, IID_ISimpleObject);
+    // A reference of the test's own on the device's DirectDraw object: the last one left
+    // once the device let go of it.
+    auto directDraw = [&] {
+        long handle = 0;
+        EXPECT_EQ(d->get_DirectDraw(&handle), S_OK);
+        IDirectDraw7* dd = reinterpret_cast<IDirectDraw7*>(static_cast<LONG_PTR>(handle));
+        if (dd) dd->AddRef();
+        return dd;
+    };
+
+    // Another size: the members work on the new device, with the states they set on the
+    // old, and nothing holds the old DirectDraw object any more; Free then releases the new.
+    IDirectDraw7* old = directDraw();
+    ASSERT_EQ(d->Initialise(0, 120, 90, VARIANT_FALSE, 0), S_OK);
+    EXPECT_EQ(old->Release(), 0u);
+    EXPECT_EQ(light->Update(), S_OK);
+    VARIANT_BOOL on = -1;
+    EXPECT_EQ(light->get_Enabled(&on), S_OK);
+    EXPECT_EQ(on, 0);
+    FogModes mode = fm_None;
+    EXPECT_EQ(fog->get_Mode(&mode), S_OK);
+    EXPECT_EQ(mode, fm_Exp);
+    EXPECT_EQ(object->Render(), S_OK);
+    EXPECT_EQ(box->Render(), S_OK); // made again on the new device
+    IDirectDraw7* now = directDraw();
+    EXPECT_EQ(d->Free(), S_OK);
+    EXPECT_EQ(now->Release(), 0u);
+    for (IUnknown* u : std::initializer_list<IUnknown*>{box, fog, object, light, shapes, objects, lights, d})
+        u->Release();
 }

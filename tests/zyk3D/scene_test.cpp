@@ -281,3 +281,27 @@ TEST_F(SceneTest, SpritesLeaveTheDeviceAsTheModelsNeedIt)
     sprites->Release();
     green->Release();
 }
+
+TEST_F(SceneTest, ASecondInitialiseDrawsTheSceneItHolds)
+{
+    // A shape in the first of two textures of one file: no longer filed, it is still the
+    // shape's, and both are drawn on the device of a second Initialise.
+    WhiteMaterial();
+    ISimpleObjects* shapes = Child<ISimpleObjects>(&IDevice3D::get_SimpleObjects, IID_ISimpleObjects);
+    IDispatch* d = nullptr;
+    ASSERT_EQ(shapes->get_AddBox(Name(L"box").b, 4, 4, 4, &d), S_OK);
+    ISimpleObject* box = As<ISimpleObject>(d, IID_ISimpleObject);
+    const std::wstring file = Write("zyk_twice.bmp", testkit::Bmp(8, 8, [](int, int) { return 0x00FF00u; }));
+    ITexture* first = LoadTexture(file);
+    ITexture* second = LoadTexture(file);
+    ASSERT_EQ(box->put_Texture(first), S_OK);
+    ASSERT_EQ(device->Initialise(0, kSize, kSize, VARIANT_FALSE, 0), S_OK);
+    testkit::PumpMessages();
+    auto frame = Frame(0, 0, 0);
+    frame();
+    EXPECT_TRUE(testkit::ScreenShows(window, kSize / 2, kSize / 2, {0, 255, 0}, frame));
+    second->Release();
+    first->Release();
+    box->Release();
+    shapes->Release();
+}

@@ -104,7 +104,6 @@ TEST(Game, AppliesTheSavedChoices)
     WriteSetting("Specular", "1");
     WriteSetting("AntiAlias", "1");
     WriteSetting("Dither", "1");
-    WriteSetting("Fullscreen", "0");
     // The adapter at position 1 of the list the applet shows.
     testkit::ComScope com;
     IDispatch* devices = testkit::Create<IDispatch>(L"zyk3D.Devices", IID_IDispatch);
@@ -118,17 +117,35 @@ TEST(Game, AppliesTheSavedChoices)
     testkit::DispGet(V_DISPATCH(&item), L"Index", &index);
     const std::string expected = "choices of the configuration applet: 3D adapter 1 \"" +
                                  testkit::Narrow(V_BSTR(&name)) + "\" (device " + std::to_string(V_I4(&index)) +
-                                 "), flat shading, specular on, anti-aliasing on, dithering on, windowed 640x480";
+                                 "), flat shading, specular on, anti-aliasing on, dithering on, ";
     VariantClear(&item);
     VariantClear(&name);
     devices->Release();
 
-    DWORD code = 1;
+    // Windowed and full screen (at the display's size), the game ends normally and writes the
+    // whole frame it drew.
     const std::string folder = testkit::ProcessFolder("zykgame");
-    const std::string output = RunProgram("\"" + GameFile() + "\" \"" + folder + "frame.bmp\" 3", code);
-    EXPECT_EQ(code, 0u) << output;
-    EXPECT_NE(output.find(expected), std::string::npos) << output;
+    const int screen[2] = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    for (const char* fullscreen : {"0", "1"}) {
+        WriteSetting("Fullscreen", fullscreen);
+        const bool full = fullscreen[0] == '1';
+        const int width = full ? screen[0] : 640, height = full ? screen[1] : 480;
+        const std::string size = std::to_string(width) + "x" + std::to_string(height);
+        DWORD code = 1;
+        const std::string frame = folder + "frame.bmp";
+        DeleteFileA(frame.c_str());
+        const std::string output = RunProgram("\"" + GameFile() + "\" \"" + frame + "\" 3", code);
+        EXPECT_EQ(code, 0u) << output;
+        EXPECT_NE(output.find(expected + (full ? "full screen " : "windowed ") + size), std::string::npos) << output;
+        const std::string bmp = testkit::ReadAll(frame);
+        ASSERT_GE(bmp.size(), 26u) << output;
+        LONG written[2] = {};
+        memcpy(written, bmp.data() + 18, sizeof written);
+        EXPECT_EQ(written[0], width) << fullscreen;
+        EXPECT_EQ(written[1], height) << fullscreen;
+    }
 
+    DWORD code = 1;
     DeleteSettings();
     const std::string defaults = RunProgram("\"" + GameFile() + "\" \"" + folder + "frame.bmp\" 1", code);
     EXPECT_NE(defaults.find("choices (none saved yet): 3D adapter 0"), std::string::npos) << defaults;
