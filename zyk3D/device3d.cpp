@@ -94,6 +94,7 @@ HRESULT CDevice3D::Initialise(long instance, long width, long height, VARIANT_BO
             carried_ = ReadSceneStates();
             generation_.ReleaseKept();
             ReleaseContext();
+            status_ = sm_NotInitialised; // ready again only once the new context is set up
         }
 
         if (!d3dxStarted_) {

@@ -296,7 +296,10 @@ D3DX_SURFACEFORMAT D3DXMakeSurfaceFormat(const DDPIXELFORMAT* pddpf);
 //     z-buffer (16-bit preferred), the device, a viewport covering the buffer.
 //   Full screen: DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN, the display mode
 //     width x height (0 or D3DX_DEFAULT: the current size) at the current depth,
-//     a flip chain with one back buffer, z-buffer, device, viewport.
+//     a flip chain with one back buffer, z-buffer, device, viewport. On a window
+//     of another process that window is the focus window (DDSCL_SETFOCUSWINDOW)
+//     and the flip chain presents to a device window DirectDraw makes in this
+//     process (DDSCL_CREATEDEVICEWINDOW).
 // Codes: D3DXERR_NULLPOINTER (ppCtx NULL), D3DXERR_D3DXNOTSTARTEDYET,
 // D3DXERR_INVALIDD3DXDEVICEINDEX, D3DXERR_INVALIDPARAMETER (hwnd NULL or not a
 // window, unknown flag bits, empty client area), D3DXERR_COLORDEPTHTOOLOW (the
@@ -305,6 +308,9 @@ D3DX_SURFACEFORMAT D3DXMakeSurfaceFormat(const DDPIXELFORMAT* pddpf);
 // (another full-screen context lives), else DirectDraw's or Direct3D's own code.
 // A failed creation leaves nothing behind and the cooperative level normal;
 // a mode it has set is restored by the caller, as after a full-screen context.
+// Only a full-screen flip chain the platform could not make leaves its
+// DirectDraw object set aside, never used or released again, with the mode
+// given back.
 HRESULT D3DXCreateContext(DWORD deviceIndex, DWORD flags, HWND hwnd, DWORD width, DWORD height, ID3DXContext** ppCtx);
 
 // Text for a result code, zero-terminated and cut to strLength bytes:

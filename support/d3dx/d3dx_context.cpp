@@ -39,6 +39,13 @@ T* AddRefed(T* p)
     return p;
 }
 
+// Whether the window is one of another process (a script host's window, for example).
+bool OfAnotherProcess(HWND hwnd)
+{
+    DWORD process = 0;
+    return GetWindowThreadProcessId(hwnd, &process) && process != GetCurrentProcessId();
+}
+
 bool ClientSize(HWND hwnd, DWORD* w, DWORD* h)
 {
     RECT rc;
@@ -64,10 +71,8 @@ public:
         HRESULT hr = ddraw.createEx(device_.hasDDGuid ? &guid : nullptr, reinterpret_cast<void**>(&dd_),
                                     IID_IDirectDraw7, nullptr);
         if (FAILED(hr)) return hr;
-        hr = dd_->SetCooperativeLevel(hwnd_, fullscreen_ ? DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN | DDSCL_FPUPRESERVE
-                                                         : DDSCL_NORMAL | DDSCL_FPUPRESERVE);
+        hr = SetLevel();
         if (FAILED(hr)) return hr;
-        exclusive_ = fullscreen_;
         hr = dd_->QueryInterface(IID_IDirect3D7, reinterpret_cast<void**>(&d3d_));
         if (FAILED(hr)) return hr;
 
@@ -93,7 +98,18 @@ public:
             sd.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE;
             sd.dwBackBufferCount = 1;
             hr = dd_->CreateSurface(&sd, &primary_, nullptr);
-            if (FAILED(hr)) return hr;
+            if (FAILED(hr)) {
+                // The platform leaves a DirectDraw object whose full-screen primary it could
+                // not make half made: setting its level or releasing it faults inside it.
+                // It gives back the mode set above, and the context keeps its references
+                // without ever using or releasing them.
+                dd_->RestoreDisplayMode();
+                primary_ = nullptr;
+                d3d_ = nullptr;
+                dd_ = nullptr;
+                exclusive_ = false;
+                return hr;
+            }
             DDSCAPS2 caps = {};
             caps.dwCaps = DDSCAPS_BACKBUFFER;
             hr = primary_->GetAttachedSurface(&caps, &back_);
@@ -264,13 +280,33 @@ private:
         if (primary_ && clipper_) primary_->SetClipper(nullptr);
         SafeRelease(clipper_);
         SafeRelease(primary_);
-        if (exclusive_) dd_->SetCooperativeLevel(hwnd_, DDSCL_NORMAL | DDSCL_FPUPRESERVE);
+        // Back to normal on another process's window: with no window, for the platform
+        // would try to draw in that window again.
+        if (exclusive_) dd_->SetCooperativeLevel(foreign_ ? nullptr : hwnd_, DDSCL_NORMAL | DDSCL_FPUPRESERVE);
         SafeRelease(d3d_);
         SafeRelease(dd_);
         if (fullscreen_) {
             Lock lock;
             if (g_fullscreen == this) g_fullscreen = nullptr;
         }
+    }
+
+    // Full screen on a window of another process takes that window as the focus window
+    // and draws in a device window that DirectDraw makes in this process: the platform
+    // cannot draw in the other one. The flip chain presents to that device window.
+    HRESULT SetLevel()
+    {
+        if (!fullscreen_) return dd_->SetCooperativeLevel(hwnd_, DDSCL_NORMAL | DDSCL_FPUPRESERVE);
+        DWORD level = DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN | DDSCL_FPUPRESERVE;
+        foreign_ = OfAnotherProcess(hwnd_);
+        if (foreign_) {
+            HRESULT hr = dd_->SetCooperativeLevel(hwnd_, DDSCL_SETFOCUSWINDOW);
+            if (FAILED(hr)) return hr;
+            level |= DDSCL_CREATEDEVICEWINDOW;
+        }
+        HRESULT hr = dd_->SetCooperativeLevel(hwnd_, level);
+        if (SUCCEEDED(hr)) exclusive_ = true;
+        return hr;
     }
 
     bool ResolveSize(DWORD* width, DWORD* height)
@@ -380,6 +416,7 @@ private:
     HWND hwnd_;
     bool fullscreen_;
     bool exclusive_ = false;
+    bool foreign_ = false; // full screen on another process's window
     bool hasDepth_ = false;
     DDPIXELFORMAT depthFormat_{};
     DWORD width_ = 0, height_ = 0;

@@ -374,6 +374,21 @@ TEST_F(Device3DTest, FreeReleasesTheDeviceAndTheSevenChildren)
     fog->Release();
 }
 
+// The old context goes before the new one is made: when that fails, no context is held.
+TEST_F(Device3DTest, ASecondInitialiseThatFailsLeavesTheDeviceNotInitialised)
+{
+    HWND gone = testkit::CreateTestWindow(320, 240);
+    device->put_Window(static_cast<long>(reinterpret_cast<LONG_PTR>(gone)));
+    Initialise();
+    DestroyWindow(gone);
+    ExpectExactError(device->Initialise(0, 320, 240, VARIANT_FALSE, 0), static_cast<HRESULT>(0xC8770BC4),
+                     L"Invalid Parameter.");
+    StatusModes s = sm_Ready;
+    EXPECT_EQ(device->get_Status(&s), S_OK);
+    EXPECT_EQ(s, sm_NotInitialised);
+    EXPECT_EQ(device->Free(), S_OK);
+}
+
 TEST_F(Device3DTest, ResizeKeepsTheDeviceWorking)
 {
     Initialise();
