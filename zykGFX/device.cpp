@@ -1,6 +1,7 @@
 // CGfxDevice: DirectDraw, Initialise on a window with its surfaces and sub-objects, Clear, Flip, Free and the rest.
 #include "device.h"
 #include "com/create.h"
+#include "image/display.h"
 
 using gfx::CodeText;
 using zyk::com::Ptr;
@@ -50,13 +51,6 @@ const CodeText kFlipBlt[] = {
 constexpr DWORD k3DCaps = DDSCAPS_3DDEVICE | DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCALVIDMEM;
 
 bool IsZero(const GUID& g) { return g == GUID_NULL; }
-
-// Whether the window is one of another process (a script host's client, for example).
-bool OfAnotherProcess(HWND window)
-{
-    DWORD process = 0;
-    return GetWindowThreadProcessId(window, &process) && process != GetCurrentProcessId();
-}
 
 void RestoreIfLost(IDirectDrawSurface7* surface)
 {
@@ -242,18 +236,13 @@ HRESULT CGfxDevice::Initialise(long width, long height, long fullscreen, long us
     });
 }
 
-// Full screen on a window of another process takes that window as the focus window and
-// draws in a device window of this process: the platform cannot draw in the other one.
+// Full screen on a window of another process draws in a device window of this process
+// (image/display.h).
 void CGfxDevice::SetCoopLevel()
 {
     if (!dd_) throw failure(E_POINTER, "DirectDraw Not Initialised.");
-    DWORD level = fullscreen_ ? DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN : DDSCL_NORMAL;
-    HRESULT hr = S_OK;
-    if (fullscreen_ && OfAnotherProcess(window_)) {
-        hr = dd_->SetCooperativeLevel(window_, DDSCL_SETFOCUSWINDOW);
-        level |= DDSCL_CREATEDEVICEWINDOW;
-    }
-    if (SUCCEEDED(hr)) hr = dd_->SetCooperativeLevel(window_, level);
+    HRESULT hr = fullscreen_ ? zyk::image::SetFullScreenLevel(dd_.Get(), window_)
+                             : dd_->SetCooperativeLevel(window_, DDSCL_NORMAL);
     if (FAILED(hr)) throw failure(hr, gfx::TextOf(kCooperativeLevel, hr));
 }
 
@@ -542,7 +531,7 @@ void CGfxDevice::FreeDevice()
     back_.Reset();
     primary_.Reset();
     // A freed full-screen device gives the display back to the other programs.
-    if (dd_ && fullscreen_) dd_->SetCooperativeLevel(window_, DDSCL_NORMAL);
+    if (dd_ && fullscreen_) zyk::image::SetNormalLevelAfterFullScreen(dd_.Get(), window_);
     fullscreen_ = false;
     replaced_.clear();
     creation_.Reset();

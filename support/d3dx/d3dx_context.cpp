@@ -1,6 +1,7 @@
 // The rendering context: DirectDraw, Direct3D, primary, back buffer, z-buffer and
 // device for one window, windowed (presented by Blt) or full screen (by Flip).
 #include "d3dx.h"
+#include "image/display.h"
 
 #include <cmath>
 #include <new>
@@ -37,13 +38,6 @@ T* AddRefed(T* p)
 {
     if (p) p->AddRef();
     return p;
-}
-
-// Whether the window is one of another process (a script host's window, for example).
-bool OfAnotherProcess(HWND hwnd)
-{
-    DWORD process = 0;
-    return GetWindowThreadProcessId(hwnd, &process) && process != GetCurrentProcessId();
 }
 
 bool ClientSize(HWND hwnd, DWORD* w, DWORD* h)
@@ -280,9 +274,7 @@ private:
         if (primary_ && clipper_) primary_->SetClipper(nullptr);
         SafeRelease(clipper_);
         SafeRelease(primary_);
-        // Back to normal on another process's window: with no window, for the platform
-        // would try to draw in that window again.
-        if (exclusive_) dd_->SetCooperativeLevel(foreign_ ? nullptr : hwnd_, DDSCL_NORMAL | DDSCL_FPUPRESERVE);
+        if (exclusive_) zyk::image::SetNormalLevelAfterFullScreen(dd_, hwnd_, DDSCL_FPUPRESERVE);
         SafeRelease(d3d_);
         SafeRelease(dd_);
         if (fullscreen_) {
@@ -291,20 +283,12 @@ private:
         }
     }
 
-    // Full screen on a window of another process takes that window as the focus window
-    // and draws in a device window that DirectDraw makes in this process: the platform
-    // cannot draw in the other one. The flip chain presents to that device window.
+    // Full screen on a window of another process draws in a device window that DirectDraw
+    // makes in this process (image/display.h): the flip chain presents to that window.
     HRESULT SetLevel()
     {
         if (!fullscreen_) return dd_->SetCooperativeLevel(hwnd_, DDSCL_NORMAL | DDSCL_FPUPRESERVE);
-        DWORD level = DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN | DDSCL_FPUPRESERVE;
-        foreign_ = OfAnotherProcess(hwnd_);
-        if (foreign_) {
-            HRESULT hr = dd_->SetCooperativeLevel(hwnd_, DDSCL_SETFOCUSWINDOW);
-            if (FAILED(hr)) return hr;
-            level |= DDSCL_CREATEDEVICEWINDOW;
-        }
-        HRESULT hr = dd_->SetCooperativeLevel(hwnd_, level);
+        HRESULT hr = zyk::image::SetFullScreenLevel(dd_, hwnd_, DDSCL_FPUPRESERVE);
         if (SUCCEEDED(hr)) exclusive_ = true;
         return hr;
     }
@@ -416,7 +400,6 @@ private:
     HWND hwnd_;
     bool fullscreen_;
     bool exclusive_ = false;
-    bool foreign_ = false; // full screen on another process's window
     bool hasDepth_ = false;
     DDPIXELFORMAT depthFormat_{};
     DWORD width_ = 0, height_ = 0;
