@@ -215,4 +215,31 @@ std::string Setting(const char* name)
     return value;
 }
 
+StandInClass::StandInClass(const CLSID& clsid, std::function<IUnknown*()> make) : make_(std::move(make))
+{
+    if (FAILED(CoRegisterClassObject(clsid, this, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie_))) cookie_ = 0;
+}
+
+StandInClass::~StandInClass()
+{
+    if (cookie_) CoRevokeClassObject(cookie_);
+}
+
+HRESULT StandInClass::QueryInterface(REFIID iid, void** out)
+{
+    *out = iid == IID_IUnknown || iid == IID_IClassFactory ? this : nullptr;
+    return *out ? S_OK : E_NOINTERFACE;
+}
+
+HRESULT StandInClass::CreateInstance(IUnknown* outer, REFIID iid, void** out)
+{
+    *out = nullptr;
+    if (outer) return CLASS_E_NOAGGREGATION;
+    IUnknown* made = make_();
+    if (!made) return E_OUTOFMEMORY;
+    const HRESULT hr = made->QueryInterface(iid, out);
+    made->Release();
+    return hr;
+}
+
 } // namespace applet

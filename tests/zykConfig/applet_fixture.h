@@ -68,4 +68,55 @@ void WriteSetting(const char* name, const char* value);
 // A value's text, or "(none)".
 std::string Setting(const char* name);
 
+// The IUnknown and IDispatch of a stand-in for one of the servers' objects (Itf, answered
+// for iid), counted and dispatching nothing: a stand-in defines its members of Itf.
+template <class Itf>
+struct StandIn : Itf {
+    explicit StandIn(const IID& iid) : iid(iid) {}
+    virtual ~StandIn() = default;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID asked, void** out) override
+    {
+        *out = asked == IID_IUnknown || asked == IID_IDispatch || asked == iid ? this : nullptr;
+        if (!*out) return E_NOINTERFACE;
+        this->AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const ULONG left = --refs;
+        if (!left) delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
+    {
+        return E_NOTIMPL;
+    }
+
+    const IID iid;
+    ULONG refs = 1;
+};
+
+// A class object of the test's own, registered for the test's apartment in place of a
+// server's class while it lives: each object it makes is what make gives.
+class StandInClass final : public IClassFactory {
+public:
+    StandInClass(const CLSID& clsid, std::function<IUnknown*()> make);
+    ~StandInClass();
+    bool Registered() const { return cookie_ != 0; }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; } // lives on the test's stack
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override;
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+
+private:
+    std::function<IUnknown*()> make_;
+    DWORD cookie_ = 0;
+};
+
 } // namespace applet

@@ -148,29 +148,8 @@ int IconOfType(long type) { return type & 1 ? 121 : type & 2 ? 118 : 120; }
 
 // A processor of the test's own, registered for the test's apartment in place of the
 // system-information server's CPU, so that the applet shows the speed it is given.
-struct StandInCpu final : sys::ICPU {
-    explicit StandInCpu(float speed) : speed(speed) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
-    {
-        *out = iid == IID_IUnknown || iid == IID_IDispatch || iid == sys::IID_ICPU ? this : nullptr;
-        if (!*out) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG left = --refs;
-        if (!left) delete this;
-        return left;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
-    {
-        return E_NOTIMPL;
-    }
+struct StandInCpu final : StandIn<sys::ICPU> {
+    explicit StandInCpu(float speed) : StandIn(sys::IID_ICPU), speed(speed) {}
     HRESULT STDMETHODCALLTYPE get_AMD3DNow(BOOL*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_CPUID(LONG*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_Family(LONG*) override { return E_NOTIMPL; }
@@ -191,30 +170,6 @@ struct StandInCpu final : sys::ICPU {
     HRESULT STDMETHODCALLTYPE get_BusType(BSTR*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_MachineType(BSTR*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_ProcessorCount(LONG*) override { return E_NOTIMPL; }
-
-    float speed;
-    ULONG refs = 1;
-};
-
-struct StandInCpuFactory final : IClassFactory {
-    explicit StandInCpuFactory(float speed) : speed(speed) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
-    {
-        *out = iid == IID_IUnknown || iid == IID_IClassFactory ? this : nullptr;
-        return *out ? S_OK : E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; } // lives on the test's stack
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override
-    {
-        *out = nullptr;
-        if (outer) return CLASS_E_NOAGGREGATION;
-        auto* cpu = new StandInCpu(speed);
-        const HRESULT hr = cpu->QueryInterface(iid, out);
-        cpu->Release();
-        return hr;
-    }
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
     float speed;
 };
@@ -464,15 +419,12 @@ TEST_F(AppletTest, SpeedIsWrittenOutOrUnknown)
                                                     {std::numeric_limits<float>::quiet_NaN(), "Unknown"}};
     Applet cpl;
     for (const auto& [speed, shown] : speeds) {
-        StandInCpuFactory factory(speed);
-        DWORD cookie = 0;
-        ASSERT_EQ(CoRegisterClassObject(sys::CLSID_CPU, &factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie),
-                  S_OK);
+        StandInClass cpu(sys::CLSID_CPU, [speed = speed] { return new StandInCpu(speed); });
+        ASSERT_TRUE(cpu.Registered());
         EXPECT_TRUE(cpl.WithDialog([&](HWND dialog) {
             EXPECT_EQ(Text(dialog, 1020), "AMD") << "the stand-in processor was asked";
             EXPECT_EQ(Text(dialog, 1021), shown) << speed;
         }));
-        CoRevokeClassObject(cookie);
     }
 }
 

@@ -11,30 +11,9 @@ using namespace applet;
 namespace {
 
 // The 3D engine's adapter list, as it is but for its first adapter, which it does not give.
-struct FirstMissing final : zyk3d::IDevices {
-    explicit FirstMissing(zyk3d::IDevices* real) : real(real) { real->AddRef(); }
-    ~FirstMissing() { real->Release(); }
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
-    {
-        *out = iid == IID_IUnknown || iid == IID_IDispatch || iid == zyk3d::IID_IDevices ? this : nullptr;
-        if (!*out) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG left = --refs;
-        if (!left) delete this;
-        return left;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
-    {
-        return E_NOTIMPL;
-    }
+struct FirstMissing final : StandIn<zyk3d::IDevices> {
+    explicit FirstMissing(zyk3d::IDevices* real) : StandIn(zyk3d::IID_IDevices), real(real) { real->AddRef(); }
+    ~FirstMissing() override { real->Release(); }
     HRESULT STDMETHODCALLTYPE get__NewEnum(IUnknown**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Item(VARIANT index, VARIANT* out) override
     {
@@ -42,30 +21,6 @@ struct FirstMissing final : zyk3d::IDevices {
         return real->Item(index, out);
     }
     HRESULT STDMETHODCALLTYPE get_Count(long* out) override { return real->get_Count(out); }
-
-    zyk3d::IDevices* real;
-    ULONG refs = 1;
-};
-
-struct FirstMissingFactory final : IClassFactory {
-    explicit FirstMissingFactory(zyk3d::IDevices* real) : real(real) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
-    {
-        *out = iid == IID_IUnknown || iid == IID_IClassFactory ? this : nullptr;
-        return *out ? S_OK : E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; } // lives on the test's stack
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override
-    {
-        *out = nullptr;
-        if (outer) return CLASS_E_NOAGGREGATION;
-        auto* list = new FirstMissing(real);
-        const HRESULT hr = list->QueryInterface(iid, out);
-        list->Release();
-        return hr;
-    }
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
     zyk3d::IDevices* real;
 };
@@ -81,10 +36,8 @@ TEST(ListPositions, AChoiceIsSavedAndShownByItsPositionInTheCollection)
     long count = 0;
     real->get_Count(&count);
     ASSERT_GE(count, 3) << "Wine's 3D adapters";
-    FirstMissingFactory factory(real);
-    DWORD cookie = 0;
-    ASSERT_EQ(CoRegisterClassObject(zyk3d::CLSID_Devices, &factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie),
-              S_OK);
+    StandInClass devices(zyk3d::CLSID_Devices, [real] { return new FirstMissing(real); });
+    ASSERT_TRUE(devices.Registered());
     Applet cpl;
     // The first item of the list is the collection's second adapter: position 1.
     EXPECT_TRUE(cpl.WithDialog(
@@ -98,7 +51,6 @@ TEST(ListPositions, AChoiceIsSavedAndShownByItsPositionInTheCollection)
     EXPECT_TRUE(cpl.WithDialog([](HWND dialog) { EXPECT_EQ(Selection(dialog, 1002), 1); }));
     WriteSetting("3DRenderer", "0"); // the adapter that was not listed
     EXPECT_TRUE(cpl.WithDialog([](HWND dialog) { EXPECT_EQ(Selection(dialog, 1002), -1); }));
-    CoRevokeClassObject(cookie);
     real->Release();
     DeleteSettings();
 }
