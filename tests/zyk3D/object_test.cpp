@@ -218,6 +218,35 @@ TEST(ObjectsTest, AddFilesUnderTheNameAndTheObjectCarriesIt)
     objects->Release();
 }
 
+// Each Add makes its object as the classes are registered at that moment, also when the
+// objects before it were made without reading the registration again.
+TEST(ObjectsTest, AddFollowsTheRegistrationAsItStandsAtEachCall)
+{
+    IObjects* objects = testkit::Create<IObjects>(L"zyk3D.Objects", IID_IObjects);
+    ASSERT_NE(objects, nullptr);
+    IObject* before = Add(objects, L"before");
+    const wchar_t* material = L"CLSID\\{811211FB-959C-4CCA-99C7-7371A48C3610}\\InprocServer32";
+    std::wstring registered;
+    ASSERT_TRUE(testkit::ReadString(HKEY_CLASSES_ROOT, material, nullptr, registered));
+    auto point = [&](const std::wstring& path) {
+        return RegSetValueW(HKEY_CLASSES_ROOT, material, REG_SZ, path.c_str(),
+                            static_cast<DWORD>(path.size() * sizeof(wchar_t)));
+    };
+    ASSERT_EQ(point(L"C:\\no\\such\\server.dll"), ERROR_SUCCESS);
+    IObject* during = Add(objects, L"during");
+    point(registered);
+    IObject* after = Add(objects, L"after");
+    ASSERT_TRUE(before && during && after);
+    IDispatch* d = nullptr;
+    ExpectFailure(during->get_Material(&d), E_POINTER, L"zyk3D.Object.1", IID_IObject, L"Material Not Initialised.");
+    for (IObject* o : {before, after}) {
+        ASSERT_EQ(o->get_Material(&d), S_OK);
+        d->Release();
+    }
+    for (IObject* o : {before, during, after}) o->Release();
+    objects->Release();
+}
+
 TEST(ObjectsTest, ADeviceReachesOnlyTheObjectsMadeAfterIt)
 {
     IObjects* objects = testkit::Create<IObjects>(L"zyk3D.Objects", IID_IObjects);
