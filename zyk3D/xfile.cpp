@@ -148,12 +148,21 @@ struct Loading {
     Ptr<IDirectXFileEnumObject> objects;
 };
 
+// The file API's enumerator of a file. A name that is not a file is not handed to it (it
+// keeps memory of every file it cannot open): that gives the code it would have given.
+HRESULT Enumerate(Loading& l, const char* path)
+{
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return DXFILEERR_FILENOTFOUND;
+    return l.file->CreateEnumObject(const_cast<char*>(path), DXFILELOAD_FROMFILE, l.objects.Out());
+}
+
 HRESULT OpenFile(Loading& l, const char* filename)
 {
     Trace("ZYK: Enumerating object --> '");
     Trace(filename);
     Trace("' --> ");
-    HRESULT hr = l.file->CreateEnumObject(const_cast<char*>(filename), DXFILELOAD_FROMFILE, l.objects.Out());
+    HRESULT hr = Enumerate(l, filename);
     if (SUCCEEDED(hr)) {
         Trace("Succeeded.\n");
         return hr;
@@ -169,7 +178,7 @@ HRESULT OpenFile(Loading& l, const char* filename)
         memcpy(path + a, filename, b + 1);
         Trace(path);
         Trace(" --> ");
-        hr = l.file->CreateEnumObject(path, DXFILELOAD_FROMFILE, l.objects.Out());
+        hr = Enumerate(l, path);
     } else {
         Trace(" --> "); // the joined name does not fit: the first attempt's code stands
     }

@@ -3,6 +3,7 @@
 #include "testkit.h"
 #include "zyk3D.h"
 #include "device_fixture.h"
+#include <psapi.h>
 #include <string>
 
 using device_fixture::FakeDevice;
@@ -45,6 +46,15 @@ IObject* ItemNamed(IObjects* objects, const wchar_t* name)
     if (FAILED(hr)) return nullptr;
     IObject* o = As<IObject>(V_DISPATCH(&item), IID_IObject);
     return o;
+}
+
+// The process's committed memory (the platform leaves PrivateUsage at 0).
+SIZE_T CommittedBytes()
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, counters.cb);
+    return counters.PagefileUsage;
 }
 
 } // namespace
@@ -244,6 +254,33 @@ TEST(ObjectsTest, AddFollowsTheRegistrationAsItStandsAtEachCall)
         d->Release();
     }
     for (IObject* o : {before, during, after}) o->Release();
+    objects->Release();
+}
+
+// The file API keeps memory of every file it cannot open: a model file that is not there
+// is not handed to it.
+TEST(ObjectsTest, LoadFileOfAMissingModelCostsNoMemory)
+{
+    IObjects* objects = testkit::Create<IObjects>(L"zyk3D.Objects", IID_IObjects);
+    ASSERT_NE(objects, nullptr);
+    FakeDevice fake;
+    objects->put_Device(fake.Handle());
+    BSTR file = SysAllocString(L"Z:\\no\\such\\model.x");
+    BSTR name = SysAllocString(L"missing");
+    auto load = [&](int times) {
+        for (int i = 0; i < times; ++i) {
+            IDispatch* d = nullptr;
+            ASSERT_EQ(objects->get_LoadFile(file, name, VARIANT_TRUE, &d), S_OK);
+            d->Release();
+        }
+    };
+    load(20);
+    const SIZE_T before = CommittedBytes();
+    load(200);
+    const SIZE_T after = CommittedBytes(), grown = after > before ? after - before : 0;
+    EXPECT_LT(grown, 1024u * 1024u) << grown; // the file API's loss: some 24 KB a call
+    SysFreeString(name);
+    SysFreeString(file);
     objects->Release();
 }
 
