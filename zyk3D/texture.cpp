@@ -73,8 +73,9 @@ void CTexture::RequireHeld() const
 }
 
 // The picture is the surface of the texture's own record: a texture without a record
-// (never loaded, or its last load failed) has none.
-IDirectDrawSurface7* CTexture::Surface() const { return record_ ? record_->surface : nullptr; }
+// (never loaded, or its last load failed) has none. It comes with a reference: a restore in
+// another apartment may replace the record's surface meanwhile.
+zyk::com::Ptr<IDirectDrawSurface7> CTexture::Surface() const { return HoldRecordSurface(record_); }
 
 // A load that fails leaves the texture without a picture: the old one goes whatever the
 // failure, and so does the record taken for the new name. The new name stays, as long as
@@ -129,9 +130,7 @@ HRESULT CTexture::LoadBitmap(BSTR filename)
             ZYK_TRACE("Succeeded.\n");
             // The record may be shared with a model that named the same file: its surface
             // is replaced by the one D3DX made.
-            if (record_->surface) record_->surface->Release();
-            record_->surface = surface;
-            record_->device = nullptr;
+            PutRecordSurface(record_, surface);
             if (device_) device_->SetRenderState(D3DRENDERSTATE_TEXTUREPERSPECTIVE, TRUE);
         } catch (...) {
             ZYK_TRACE("Failure Occurred.\n");
@@ -149,7 +148,7 @@ HRESULT CTexture::Apply()
         if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
         // A name without a record is one whose load failed: there is nothing to apply.
         if (!record_) throw failure(E_POINTER, kNoTexture);
-        IDirectDrawSurface7* surface = Surface();
+        const zyk::com::Ptr<IDirectDrawSurface7> surface = Surface();
         if (!surface) return S_OK;
 
         // The stage states in the order they are sent, with the blending between the filters
@@ -193,7 +192,7 @@ HRESULT CTexture::Apply()
         device_->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
         device_->SetRenderState(D3DRENDERSTATE_ZENABLE, TRUE);
         device_->SetRenderState(D3DRENDERSTATE_WRAP0, D3DWRAP_U | D3DWRAP_V);
-        hr = device_->SetTexture(stage, surface);
+        hr = device_->SetTexture(stage, surface.Get());
         if (FAILED(hr)) {
             ZYK_TRACE("Unable to Set Texture. (Error Code=%lx)\n", static_cast<unsigned long>(hr));
             throw failure(hr, LookupText(kRefusedCall, hr));
@@ -208,7 +207,7 @@ HRESULT CTexture::SurfaceSize(DWORD DDSURFACEDESC2::*side, const char* missing, 
     return Member([&] {
         if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
         *out = 0;
-        IDirectDrawSurface7* surface = Surface();
+        const zyk::com::Ptr<IDirectDrawSurface7> surface = Surface();
         if (!surface) throw failure(E_FAIL, missing);
         DDSURFACEDESC2 desc{};
         desc.dwSize = sizeof desc;

@@ -29,7 +29,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_Name(BSTR* out) override;
     HRESULT STDMETHODCALLTYPE put_Name(BSTR name) override;
-    HRESULT STDMETHODCALLTYPE get_Handle(long* out) override { return Get(zyk::com::ToHandle(Surface()), out); }
+    HRESULT STDMETHODCALLTYPE get_Handle(long* out) override { return Get(zyk::com::ToHandle(Surface().Get()), out); }
     HRESULT STDMETHODCALLTYPE get_Wrap(TextureWraps* out) override { return Get(wrap_, out); }
     HRESULT STDMETHODCALLTYPE put_Wrap(TextureWraps value) override { return Put(wrap_, value); }
     HRESULT STDMETHODCALLTYPE get_MagFilter(TextureMags* out) override { return Get(magFilter_, out); }
@@ -106,7 +106,7 @@ private:
     void FreeResources();
     // A texture its collection let go answers as one without a device, before anything else.
     void RequireHeld() const;
-    IDirectDrawSurface7* Surface() const;
+    zyk::com::Ptr<IDirectDrawSurface7> Surface() const;
 
     zyk::com::Apartment apartment_;
     TextureCoordIndexes coords_ = tci_CameraSpaceRefVector;

@@ -16,6 +16,18 @@ CTextureContainer* TextureContainerList = nullptr;
 
 namespace {
 
+// The store's lock: made at its first use, which may come from any thread, and kept for
+// the process (the module's unload frees the records under it).
+CRITICAL_SECTION& StoreLock()
+{
+    static CRITICAL_SECTION* lock = [] {
+        static CRITICAL_SECTION section;
+        InitializeCriticalSection(&section);
+        return &section;
+    }();
+    return *lock;
+}
+
 // A name the store accepts as a key: present and no longer than a path.
 bool ValidName(const char* name) { return name && strnlen(name, kStoreNameMax + 1) <= kStoreNameMax; }
 
@@ -43,16 +55,23 @@ HRESULT RestoreRecord(CTextureContainer* record, IDirect3DDevice7* device)
 
 } // namespace
 
+TextureStoreLock::TextureStoreLock() { EnterCriticalSection(&StoreLock()); }
+
+TextureStoreLock::~TextureStoreLock() { LeaveCriticalSection(&StoreLock()); }
+
 CTextureContainer::CTextureContainer(const char* key, DWORD stageIn, DWORD flagsIn)
-    : next(TextureContainerList), width(0), height(0), stage(stageIn), bitsPerPixel(0), flags(flagsIn), hasAlpha(FALSE),
+    : next(nullptr), width(0), height(0), stage(stageIn), bitsPerPixel(0), flags(flagsIn), hasAlpha(FALSE),
       surface(nullptr), bitmap(nullptr), uses(1), device(nullptr)
 {
     name = key ? key : "";
+    TextureStoreLock locked;
+    next = TextureContainerList;
     TextureContainerList = this;
 }
 
 CTextureContainer::~CTextureContainer()
 {
+    TextureStoreLock locked;
     ReleaseSurface();
     FreeImage();
     if (TextureContainerList == this) {
@@ -87,6 +106,7 @@ void CTextureContainer::FreeImage()
 
 HRESULT CreateTextureFromFile(const char* name, DWORD stage, DWORD flags)
 {
+    TextureStoreLock locked;
     if (!ValidName(name) || !FitsTextureFolder(name)) return E_INVALIDARG;
     if (CTextureContainer* listed = FindTexture(name)) {
         ++listed->uses;
@@ -115,6 +135,7 @@ HRESULT CreateTextureFromFile(const char* name, DWORD stage, DWORD flags)
 
 HRESULT CreateEmptyTexture(const char* name, DWORD width, DWORD height, DWORD stage, DWORD flags)
 {
+    TextureStoreLock locked;
     if (!ValidName(name)) return E_INVALIDARG;
     if (FindTexture(name)) return E_FAIL;
     CTextureContainer* record = new (std::nothrow) CTextureContainer(name, stage, flags);
@@ -128,6 +149,7 @@ HRESULT CreateEmptyTexture(const char* name, DWORD width, DWORD height, DWORD st
 
 CTextureContainer* AcquireTexture(const char* name, DWORD stage, DWORD flags)
 {
+    TextureStoreLock locked;
     if (!ValidName(name)) return nullptr;
     if (CTextureContainer* listed = FindTexture(name)) {
         ++listed->uses;
@@ -138,6 +160,7 @@ CTextureContainer* AcquireTexture(const char* name, DWORD stage, DWORD flags)
 
 CTextureContainer* FindTexture(const char* name)
 {
+    TextureStoreLock locked;
     if (!name) return nullptr;
     for (CTextureContainer* r = TextureContainerList; r; r = r->next)
         if (lstrcmpiA(r->name.c_str(), name) == 0) return r;
@@ -146,6 +169,7 @@ CTextureContainer* FindTexture(const char* name)
 
 HRESULT RestoreTexture(const char* name, IDirect3DDevice7* device)
 {
+    TextureStoreLock locked;
     return zyk::com::Boundary(CLSID_Texture, IID_ITexture, [&]() -> HRESULT {
         CTextureContainer* record = FindTexture(name);
         if (!record) return DDERR_NOTFOUND;
@@ -155,6 +179,7 @@ HRESULT RestoreTexture(const char* name, IDirect3DDevice7* device)
 
 HRESULT RestoreAllTextures(IDirect3DDevice7* device)
 {
+    TextureStoreLock locked;
     return zyk::com::Boundary(CLSID_Texture, IID_ITexture, [&]() {
         // Each record is restored itself, also when several share a name.
         for (CTextureContainer* r = TextureContainerList; r; r = r->next) RestoreRecord(r, device);
@@ -163,6 +188,7 @@ HRESULT RestoreAllTextures(IDirect3DDevice7* device)
 
 HRESULT InvalidateTexture(const char* name)
 {
+    TextureStoreLock locked;
     return zyk::com::Boundary(CLSID_Texture, IID_ITexture, [&]() -> HRESULT {
         CTextureContainer* record = FindTexture(name);
         if (!record) return DDERR_NOTFOUND;
@@ -173,6 +199,7 @@ HRESULT InvalidateTexture(const char* name)
 
 HRESULT InvalidateAllTextures()
 {
+    TextureStoreLock locked;
     return zyk::com::Boundary(CLSID_Texture, IID_ITexture, [&]() {
         for (CTextureContainer* r = TextureContainerList; r; r = r->next) r->ReleaseSurface();
     });
@@ -180,6 +207,7 @@ HRESULT InvalidateAllTextures()
 
 HRESULT DestroyTexture(const char* name)
 {
+    TextureStoreLock locked;
     return zyk::com::Boundary(CLSID_Texture, IID_ITexture, [&]() {
         CTextureContainer* record = FindTexture(name);
         if (record && --record->uses <= 0) delete record;
@@ -188,6 +216,7 @@ HRESULT DestroyTexture(const char* name)
 
 IDirectDrawSurface7* GetTextureSurface(const char* name)
 {
+    TextureStoreLock locked;
     IDirectDrawSurface7* surface = nullptr;
     zyk::com::Boundary(CLSID_Texture, IID_ITexture, [&]() {
         if (CTextureContainer* record = FindTexture(name)) surface = record->surface;
@@ -197,5 +226,25 @@ IDirectDrawSurface7* GetTextureSurface(const char* name)
 
 void DestroyAllTextures()
 {
+    TextureStoreLock locked;
     while (TextureContainerList) delete TextureContainerList;
+}
+
+zyk::com::Ptr<IDirectDrawSurface7> HoldTextureSurface(const char* name)
+{
+    TextureStoreLock locked;
+    return zyk::com::Ptr<IDirectDrawSurface7>(GetTextureSurface(name));
+}
+
+zyk::com::Ptr<IDirectDrawSurface7> HoldRecordSurface(CTextureContainer* record)
+{
+    TextureStoreLock locked;
+    return zyk::com::Ptr<IDirectDrawSurface7>(record ? record->surface : nullptr);
+}
+
+void PutRecordSurface(CTextureContainer* record, IDirectDrawSurface7* surface)
+{
+    TextureStoreLock locked;
+    record->ReleaseSurface();
+    record->surface = surface;
 }
