@@ -28,6 +28,34 @@ CRITICAL_SECTION& StoreLock()
     return *lock;
 }
 
+// Surfaces released by a thread other than their maker's, waiting for it; under the lock.
+struct Parked {
+    DWORD owner;
+    IDirectDrawSurface7* surface;
+};
+std::vector<Parked>& ParkedSurfaces()
+{
+    static std::vector<Parked>* parked = new std::vector<Parked>;
+    return *parked;
+}
+
+// Releases what other threads handed back to the calling one.
+void ReleaseParked()
+{
+    std::vector<Parked>& parked = ParkedSurfaces();
+    if (parked.empty()) return;
+    const DWORD self = GetCurrentThreadId();
+    for (size_t i = 0; i < parked.size();) {
+        if (parked[i].owner != self) {
+            ++i;
+            continue;
+        }
+        IDirectDrawSurface7* surface = parked[i].surface;
+        parked.erase(parked.begin() + static_cast<std::ptrdiff_t>(i));
+        surface->Release();
+    }
+}
+
 // A name the store accepts as a key: present and no longer than a path.
 bool ValidName(const char* name) { return name && strnlen(name, kStoreNameMax + 1) <= kStoreNameMax; }
 
@@ -36,6 +64,7 @@ bool ValidName(const char* name) { return name && strnlen(name, kStoreNameMax + 
 // also tells a new device at the address of a released one.
 bool SurfaceFits(CTextureContainer* record, IDirect3DDevice7* device)
 {
+    if (record->surface && record->owner && record->owner != GetCurrentThreadId()) return true; // another apartment's
     if (!record->surface || !device) return false;
     if (record->device && record->device != device) return false;
     if (record->surface->IsLost() == DDERR_SURFACELOST) return false;
@@ -55,13 +84,17 @@ HRESULT RestoreRecord(CTextureContainer* record, IDirect3DDevice7* device)
 
 } // namespace
 
-TextureStoreLock::TextureStoreLock() { EnterCriticalSection(&StoreLock()); }
+TextureStoreLock::TextureStoreLock()
+{
+    EnterCriticalSection(&StoreLock());
+    ReleaseParked();
+}
 
 TextureStoreLock::~TextureStoreLock() { LeaveCriticalSection(&StoreLock()); }
 
 CTextureContainer::CTextureContainer(const char* key, DWORD stageIn, DWORD flagsIn)
     : next(nullptr), width(0), height(0), stage(stageIn), bitsPerPixel(0), flags(flagsIn), hasAlpha(FALSE),
-      surface(nullptr), bitmap(nullptr), uses(1), device(nullptr)
+      surface(nullptr), bitmap(nullptr), uses(1), device(nullptr), owner(0)
 {
     name = key ? key : "";
     TextureStoreLock locked;
@@ -88,11 +121,26 @@ CTextureContainer::~CTextureContainer()
 
 void CTextureContainer::ReleaseSurface()
 {
+    TextureStoreLock locked;
     if (surface) {
-        surface->Release();
+        if (owner && owner != GetCurrentThreadId()) {
+            try {
+                ParkedSurfaces().push_back({owner, surface});
+            } catch (const std::bad_alloc&) {
+                surface->Release(); // no room to hand it back: released here after all
+            }
+        } else {
+            surface->Release();
+        }
         surface = nullptr;
     }
     device = nullptr;
+    owner = 0;
+}
+
+IDirectDrawSurface7* CTextureContainer::OwnSurface() const
+{
+    return surface && (!owner || owner == GetCurrentThreadId()) ? surface : nullptr;
 }
 
 void CTextureContainer::FreeImage()
@@ -219,7 +267,7 @@ IDirectDrawSurface7* GetTextureSurface(const char* name)
     TextureStoreLock locked;
     IDirectDrawSurface7* surface = nullptr;
     zyk::com::Boundary(CLSID_Texture, IID_ITexture, [&]() {
-        if (CTextureContainer* record = FindTexture(name)) surface = record->surface;
+        if (CTextureContainer* record = FindTexture(name)) surface = record->OwnSurface();
     });
     return surface;
 }
@@ -228,6 +276,8 @@ void DestroyAllTextures()
 {
     TextureStoreLock locked;
     while (TextureContainerList) delete TextureContainerList;
+    for (const Parked& p : ParkedSurfaces()) p.surface->Release();
+    ParkedSurfaces().clear();
 }
 
 zyk::com::Ptr<IDirectDrawSurface7> HoldTextureSurface(const char* name)
@@ -239,7 +289,7 @@ zyk::com::Ptr<IDirectDrawSurface7> HoldTextureSurface(const char* name)
 zyk::com::Ptr<IDirectDrawSurface7> HoldRecordSurface(CTextureContainer* record)
 {
     TextureStoreLock locked;
-    return zyk::com::Ptr<IDirectDrawSurface7>(record ? record->surface : nullptr);
+    return zyk::com::Ptr<IDirectDrawSurface7>(record ? record->OwnSurface() : nullptr);
 }
 
 void PutRecordSurface(CTextureContainer* record, IDirectDrawSurface7* surface)
@@ -247,4 +297,5 @@ void PutRecordSurface(CTextureContainer* record, IDirectDrawSurface7* surface)
     TextureStoreLock locked;
     record->ReleaseSurface();
     record->surface = surface;
+    if (surface) record->owner = GetCurrentThreadId();
 }

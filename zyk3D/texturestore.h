@@ -47,6 +47,11 @@
 // (HoldTextureSurface, HoldRecordSurface), and one that puts a surface of its own into its
 // record does it through PutRecordSurface. GetTextureSurface (no reference) is for the
 // thread that alone uses the store.
+// A surface belongs to the device, and so to the apartment, that made it: the platform's
+// surfaces may only be used and released on their device's thread. A record's surface is
+// therefore its maker's: another apartment gets none from the lookups, leaves it alone when
+// it restores, and hands it back to its maker when it would release it (the maker releases
+// it at its next use of the store; what a thread that ended left is released at unload).
 #pragma once
 #include <windows.h>
 #include <ddraw.h>
@@ -87,11 +92,18 @@ struct CTextureContainer {
     // NULL when the owner put the surface in, and then the surface's DirectDraw object
     // decides whether it belongs to a device.
     IDirect3DDevice7* device;
+    // The thread (apartment) that made or put the surface; 0 for none, or for a surface set
+    // directly, which every thread may use. Only that thread uses, replaces or releases it
+    // (see "Apartments" above).
+    DWORD owner;
 
     CTextureContainer(const char* name, DWORD stage, DWORD flags);
     ~CTextureContainer();
-    // Releases the surface (and forgets its device).
+    // Releases the surface (and forgets its device); one of another thread is handed back
+    // to that thread, which releases it at its next use of the store.
     void ReleaseSurface();
+    // The surface if the calling thread may use it (its own), else NULL.
+    IDirectDrawSurface7* OwnSurface() const;
     // Frees the bitmap and the pixels.
     void FreeImage();
     CTextureContainer(const CTextureContainer&) = delete;
