@@ -12,6 +12,7 @@ namespace {
 constexpr size_t kHeaderSize = 18;
 constexpr uint8_t kTypeTrueColour = 2;
 constexpr uint8_t kTypeRleTrueColour = 10;
+constexpr uint8_t kDescRightFirst = 0x10;
 constexpr uint8_t kDescTopFirst = 0x20;
 
 uint32_t ReadU16(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8; }
@@ -66,6 +67,7 @@ TgaResult Decode(const uint8_t* data, size_t size, TgaImage& img)
     const uint32_t height = ReadU16(data + 14);
     const uint8_t depth = data[16];
     const bool topFirst = (data[17] & kDescTopFirst) != 0;
+    const bool rightFirst = (data[17] & kDescRightFirst) != 0;
 
     if (colourMapType != 0) return TgaResult::BadHeader;
     if (imageType != kTypeTrueColour && imageType != kTypeRleTrueColour) return TgaResult::BadHeader;
@@ -132,6 +134,13 @@ TgaResult Decode(const uint8_t* data, size_t size, TgaImage& img)
                 src += size_t(count) * bpp;
             }
             x += count;
+        }
+    }
+    // A row stored right to left was decoded as it lies in the file: turned round.
+    if (rightFirst) {
+        for (uint32_t r = 0; r < height; ++r) {
+            uint32_t* row = img.pixels.data() + size_t(r) * width;
+            std::reverse(row, row + width);
         }
     }
 

@@ -1,7 +1,8 @@
 // Truevision Targa (.tga) decoder for the texture store.
 //
 // Reads uncompressed (type 2) and run-length encoded (type 10) true-colour
-// images from an untrusted byte buffer. Never reads or writes outside the
+// images from an untrusted byte buffer, in the row order (bottom or top row first) and
+// the column order (left or right column first) that the image descriptor gives. Never reads or writes outside the
 // buffer it is given, and never throws.
 #pragma once
 

@@ -9,7 +9,6 @@
 #include "texturestore.h"
 #include "com/ptr.h"
 #include "com/trace.h"
-#include "image/texture.h"
 #include <mmsystem.h>
 #include <cstring>
 
@@ -186,12 +185,8 @@ HRESULT CDevice3D::Initialise(long instance, long width, long height, VARIANT_BO
 // exclusive level that SetDisplayMode needs.
 void CDevice3D::ReleaseContext()
 {
-    // The store's texture surfaces made on this DirectDraw object go before it: those of the
-    // textures and of the models alike, made again on the next device they are used on.
-    if (dd_) {
-        for (CTextureContainer* r = TextureContainerList; r; r = r->next)
-            if (r->surface && zyk::image::DirectDrawOf(r->surface).Get() == dd_.Get()) r->ReleaseSurface();
-    }
+    // The store's texture surfaces made on this DirectDraw object go before it.
+    if (dd_) InvalidateTexturesOf(dd_.Get());
     if (context_ && fullscreen_) {
         auto dd = Ptr<IDirectDraw7>::Adopt(context_->GetDD());
         if (!dd) {

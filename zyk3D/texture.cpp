@@ -82,21 +82,28 @@ void CTexture::RequireHeld() const
 }
 
 // The picture is the surface of the texture's own record: a texture without a record
-// (never loaded, or its last load failed) has none.
-IDirectDrawSurface7* CTexture::Surface() const { return record_ ? record_->surface : nullptr; }
+// (never loaded, or its last load failed) has none. It comes with a reference: a restore in
+// another apartment may replace the record's surface meanwhile.
+zyk::com::Ptr<IDirectDrawSurface7> CTexture::Surface() const { return HoldRecordSurface(record_); }
 
-IDirectDrawSurface7* CTexture::Picture()
+zyk::com::Ptr<IDirectDrawSurface7> CTexture::Picture()
 {
-    if (record_ && !record_->surface && hasName_ && device_ && SUCCEEDED(D3DXInitialize())) {
-        IDirectDrawSurface7* surface = nullptr;
-        if (SUCCEEDED(CreateFromFile(device_.Get(), name_, &surface))) {
+    zyk::com::Ptr<IDirectDrawSurface7> surface = Surface();
+    bool lost = false; // the record has no surface at all, not even another apartment's
+    if (!surface && record_) {
+        TextureStoreLock locked;
+        lost = !record_->surface;
+    }
+    if (lost && hasName_ && device_ && SUCCEEDED(D3DXInitialize())) {
+        IDirectDrawSurface7* made = nullptr;
+        if (SUCCEEDED(CreateFromFile(device_.Get(), name_, &made))) {
             ZYK_TRACE("Texture Made Again --> '%s'\n", name_.c_str());
-            record_->surface = surface;
-            record_->device = nullptr;
+            PutRecordSurface(record_, made);
+            surface = Surface();
         }
         D3DXUninitialize();
     }
-    return Surface();
+    return surface;
 }
 
 // A load that fails leaves the texture without a picture: the old one goes whatever the
@@ -149,9 +156,7 @@ HRESULT CTexture::LoadBitmap(BSTR filename)
             ZYK_TRACE("Succeeded.\n");
             // The record may be shared with a model that named the same file: its surface
             // is replaced by the one D3DX made.
-            if (record_->surface) record_->surface->Release();
-            record_->surface = surface;
-            record_->device = nullptr;
+            PutRecordSurface(record_, surface);
             if (device_) device_->SetRenderState(D3DRENDERSTATE_TEXTUREPERSPECTIVE, TRUE);
         } catch (...) {
             ZYK_TRACE("Failure Occurred.\n");
@@ -169,7 +174,7 @@ HRESULT CTexture::Apply()
         if (!device_) throw failure(E_POINTER, "Device Not Initialised.");
         // A name without a record is one whose load failed: there is nothing to apply.
         if (!record_) throw failure(E_POINTER, kNoTexture);
-        IDirectDrawSurface7* surface = Picture();
+        const zyk::com::Ptr<IDirectDrawSurface7> surface = Picture();
         if (!surface) return S_OK;
 
         // The stage states in the order they are sent, with the blending between the filters
@@ -213,7 +218,7 @@ HRESULT CTexture::Apply()
         device_->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
         device_->SetRenderState(D3DRENDERSTATE_ZENABLE, TRUE);
         device_->SetRenderState(D3DRENDERSTATE_WRAP0, D3DWRAP_U | D3DWRAP_V);
-        hr = device_->SetTexture(stage, surface);
+        hr = device_->SetTexture(stage, surface.Get());
         if (FAILED(hr)) {
             ZYK_TRACE("Unable to Set Texture. (Error Code=%lx)\n", static_cast<unsigned long>(hr));
             throw failure(hr, LookupText(kRefusedCall, hr));
@@ -228,7 +233,7 @@ HRESULT CTexture::SurfaceSize(DWORD DDSURFACEDESC2::*side, const char* missing, 
     return Member([&] {
         if (!out) throw failure(E_POINTER, IDS_NULLPOINTER);
         *out = 0;
-        IDirectDrawSurface7* surface = Picture();
+        const zyk::com::Ptr<IDirectDrawSurface7> surface = Picture();
         if (!surface) throw failure(E_FAIL, missing);
         DDSURFACEDESC2 desc{};
         desc.dwSize = sizeof desc;

@@ -32,7 +32,7 @@ public:
     HRESULT STDMETHODCALLTYPE put_Name(BSTR name) override;
     HRESULT STDMETHODCALLTYPE get_Handle(long* out) override
     {
-        return Member([&] { return zyk::com::CopyOut(zyk::com::ToHandle(Picture()), out); });
+        return Member([&] { return zyk::com::CopyOut(zyk::com::ToHandle(Picture().Get()), out); });
     }
     HRESULT STDMETHODCALLTYPE get_Wrap(TextureWraps* out) override { return Get(wrap_, out); }
     HRESULT STDMETHODCALLTYPE put_Wrap(TextureWraps value) override { return Put(wrap_, value); }
@@ -110,10 +110,10 @@ private:
     void FreeResources();
     // A texture its collection let go answers as one without a device, before anything else.
     void RequireHeld() const;
-    IDirectDrawSurface7* Surface() const;
+    zyk::com::Ptr<IDirectDrawSurface7> Surface() const;
     // The surface, made again from the file on the texture's device when the record lost it
     // (released with the device it was made on, or by the store).
-    IDirectDrawSurface7* Picture();
+    zyk::com::Ptr<IDirectDrawSurface7> Picture();
 
     zyk::com::Apartment apartment_;
     TextureCoordIndexes coords_ = tci_CameraSpaceRefVector;

@@ -160,6 +160,7 @@ HRESULT RestoreContainer(CTextureContainer* record, IDirect3DDevice7* device)
         return hr;
     }
     record->device = device;
+    record->owner = GetCurrentThreadId();
 
     hr = S_OK;
     if (record->bitmap)

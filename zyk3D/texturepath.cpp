@@ -1,5 +1,6 @@
 // Where the texture store looks for a texture file (see texturepath.h).
 #include "texturepath.h"
+#include "texturestore.h"
 
 #include <ddraw.h>
 #include <cstdio>
@@ -22,16 +23,23 @@ bool JoinPath(char (&out)[kStoreNameMax + 1], const char* folder, const char* na
 
 } // namespace
 
+// The folder is the store's: read and set under its lock.
 const char* SetTexturePath(const char* path)
 {
+    TextureStoreLock locked;
     lstrcpynA(g_texturePath, path ? path : "", sizeof g_texturePath);
     return g_texturePath;
 }
 
-bool FitsTextureFolder(const char* name) { return strlen(g_texturePath) + strlen(name) <= kStoreNameMax; }
+bool FitsTextureFolder(const char* name)
+{
+    TextureStoreLock locked;
+    return strlen(g_texturePath) + strlen(name) <= kStoreNameMax;
+}
 
 HRESULT FindTextureFile(const char* name, char (&path)[kStoreNameMax + 1])
 {
+    TextureStoreLock locked;
     if (!JoinPath(path, g_texturePath, name)) return E_INVALIDARG;
     FILE* f = fopen(path, "rb");
     if (!f) {

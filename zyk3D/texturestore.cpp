@@ -16,6 +16,46 @@ CTextureContainer* TextureContainerList = nullptr;
 
 namespace {
 
+// The store's lock: made at its first use, which may come from any thread, and kept for
+// the process (the module's unload frees the records under it).
+CRITICAL_SECTION& StoreLock()
+{
+    static CRITICAL_SECTION* lock = [] {
+        static CRITICAL_SECTION section;
+        InitializeCriticalSection(&section);
+        return &section;
+    }();
+    return *lock;
+}
+
+// Surfaces released by a thread other than their maker's, waiting for it; under the lock.
+struct Parked {
+    DWORD owner;
+    IDirectDrawSurface7* surface;
+};
+std::vector<Parked>& ParkedSurfaces()
+{
+    static std::vector<Parked>* parked = new std::vector<Parked>;
+    return *parked;
+}
+
+// Releases what other threads handed back to the calling one.
+void ReleaseParked()
+{
+    std::vector<Parked>& parked = ParkedSurfaces();
+    if (parked.empty()) return;
+    const DWORD self = GetCurrentThreadId();
+    for (size_t i = 0; i < parked.size();) {
+        if (parked[i].owner != self) {
+            ++i;
+            continue;
+        }
+        IDirectDrawSurface7* surface = parked[i].surface;
+        parked.erase(parked.begin() + static_cast<std::ptrdiff_t>(i));
+        surface->Release();
+    }
+}
+
 // A name the store accepts as a key: present and no longer than a path.
 bool ValidName(const char* name) { return name && strnlen(name, kStoreNameMax + 1) <= kStoreNameMax; }
 
@@ -24,6 +64,7 @@ bool ValidName(const char* name) { return name && strnlen(name, kStoreNameMax + 
 // also tells a new device at the address of a released one.
 bool SurfaceFits(CTextureContainer* record, IDirect3DDevice7* device)
 {
+    if (record->surface && record->owner && record->owner != GetCurrentThreadId()) return true; // another apartment's
     if (!record->surface || !device) return false;
     if (record->device && record->device != device) return false;
     if (record->surface->IsLost() == DDERR_SURFACELOST) return false;
@@ -43,16 +84,27 @@ HRESULT RestoreRecord(CTextureContainer* record, IDirect3DDevice7* device)
 
 } // namespace
 
+TextureStoreLock::TextureStoreLock()
+{
+    EnterCriticalSection(&StoreLock());
+    ReleaseParked();
+}
+
+TextureStoreLock::~TextureStoreLock() { LeaveCriticalSection(&StoreLock()); }
+
 CTextureContainer::CTextureContainer(const char* key, DWORD stageIn, DWORD flagsIn)
-    : next(TextureContainerList), width(0), height(0), stage(stageIn), bitsPerPixel(0), flags(flagsIn), hasAlpha(FALSE),
-      surface(nullptr), bitmap(nullptr), uses(1), device(nullptr)
+    : next(nullptr), width(0), height(0), stage(stageIn), bitsPerPixel(0), flags(flagsIn), hasAlpha(FALSE),
+      surface(nullptr), bitmap(nullptr), uses(1), device(nullptr), owner(0)
 {
     name = key ? key : "";
+    TextureStoreLock locked;
+    next = TextureContainerList;
     TextureContainerList = this;
 }
 
 CTextureContainer::~CTextureContainer()
 {
+    TextureStoreLock locked;
     ReleaseSurface();
     FreeImage();
     if (TextureContainerList == this) {
@@ -69,11 +121,26 @@ CTextureContainer::~CTextureContainer()
 
 void CTextureContainer::ReleaseSurface()
 {
+    TextureStoreLock locked;
     if (surface) {
-        surface->Release();
+        if (owner && owner != GetCurrentThreadId()) {
+            try {
+                ParkedSurfaces().push_back({owner, surface});
+            } catch (const std::bad_alloc&) {
+                surface->Release(); // no room to hand it back: released here after all
+            }
+        } else {
+            surface->Release();
+        }
         surface = nullptr;
     }
     device = nullptr;
+    owner = 0;
+}
+
+IDirectDrawSurface7* CTextureContainer::OwnSurface() const
+{
+    return surface && (!owner || owner == GetCurrentThreadId()) ? surface : nullptr;
 }
 
 void CTextureContainer::FreeImage()
@@ -87,6 +154,7 @@ void CTextureContainer::FreeImage()
 
 HRESULT CreateTextureFromFile(const char* name, DWORD stage, DWORD flags)
 {
+    TextureStoreLock locked;
     if (!ValidName(name) || !FitsTextureFolder(name)) return E_INVALIDARG;
     if (CTextureContainer* listed = FindTexture(name)) {
         ++listed->uses;
@@ -115,6 +183,7 @@ HRESULT CreateTextureFromFile(const char* name, DWORD stage, DWORD flags)
 
 HRESULT CreateEmptyTexture(const char* name, DWORD width, DWORD height, DWORD stage, DWORD flags)
 {
+    TextureStoreLock locked;
     if (!ValidName(name)) return E_INVALIDARG;
     if (FindTexture(name)) return E_FAIL;
     CTextureContainer* record = new (std::nothrow) CTextureContainer(name, stage, flags);
@@ -128,6 +197,7 @@ HRESULT CreateEmptyTexture(const char* name, DWORD width, DWORD height, DWORD st
 
 CTextureContainer* AcquireTexture(const char* name, DWORD stage, DWORD flags)
 {
+    TextureStoreLock locked;
     if (!ValidName(name)) return nullptr;
     if (CTextureContainer* listed = FindTexture(name)) {
         ++listed->uses;
@@ -138,6 +208,7 @@ CTextureContainer* AcquireTexture(const char* name, DWORD stage, DWORD flags)
 
 CTextureContainer* FindTexture(const char* name)
 {
+    TextureStoreLock locked;
     if (!name) return nullptr;
     for (CTextureContainer* r = TextureContainerList; r; r = r->next)
         if (lstrcmpiA(r->name.c_str(), name) == 0) return r;
@@ -146,6 +217,7 @@ CTextureContainer* FindTexture(const char* name)
 
 HRESULT RestoreTexture(const char* name, IDirect3DDevice7* device)
 {
+    TextureStoreLock locked;
     return zyk::com::Boundary(CLSID_Texture, IID_ITexture, [&]() -> HRESULT {
         CTextureContainer* record = FindTexture(name);
         if (!record) return DDERR_NOTFOUND;
@@ -155,6 +227,7 @@ HRESULT RestoreTexture(const char* name, IDirect3DDevice7* device)
 
 HRESULT RestoreAllTextures(IDirect3DDevice7* device)
 {
+    TextureStoreLock locked;
     return zyk::com::Boundary(CLSID_Texture, IID_ITexture, [&]() {
         // Each record is restored itself, also when several share a name.
         for (CTextureContainer* r = TextureContainerList; r; r = r->next) RestoreRecord(r, device);
@@ -163,6 +236,7 @@ HRESULT RestoreAllTextures(IDirect3DDevice7* device)
 
 HRESULT InvalidateTexture(const char* name)
 {
+    TextureStoreLock locked;
     return zyk::com::Boundary(CLSID_Texture, IID_ITexture, [&]() -> HRESULT {
         CTextureContainer* record = FindTexture(name);
         if (!record) return DDERR_NOTFOUND;
@@ -173,13 +247,23 @@ HRESULT InvalidateTexture(const char* name)
 
 HRESULT InvalidateAllTextures()
 {
+    TextureStoreLock locked;
     return zyk::com::Boundary(CLSID_Texture, IID_ITexture, [&]() {
         for (CTextureContainer* r = TextureContainerList; r; r = r->next) r->ReleaseSurface();
     });
 }
 
+void InvalidateTexturesOf(IDirectDraw7* dd)
+{
+    TextureStoreLock locked;
+    for (CTextureContainer* r = TextureContainerList; r; r = r->next)
+        if (IDirectDrawSurface7* surface = r->OwnSurface())
+            if (zyk::image::DirectDrawOf(surface).Get() == dd) r->ReleaseSurface();
+}
+
 HRESULT DestroyTexture(const char* name)
 {
+    TextureStoreLock locked;
     return zyk::com::Boundary(CLSID_Texture, IID_ITexture, [&]() {
         CTextureContainer* record = FindTexture(name);
         if (record && --record->uses <= 0) delete record;
@@ -188,14 +272,38 @@ HRESULT DestroyTexture(const char* name)
 
 IDirectDrawSurface7* GetTextureSurface(const char* name)
 {
+    TextureStoreLock locked;
     IDirectDrawSurface7* surface = nullptr;
     zyk::com::Boundary(CLSID_Texture, IID_ITexture, [&]() {
-        if (CTextureContainer* record = FindTexture(name)) surface = record->surface;
+        if (CTextureContainer* record = FindTexture(name)) surface = record->OwnSurface();
     });
     return surface;
 }
 
 void DestroyAllTextures()
 {
+    TextureStoreLock locked;
     while (TextureContainerList) delete TextureContainerList;
+    for (const Parked& p : ParkedSurfaces()) p.surface->Release();
+    ParkedSurfaces().clear();
+}
+
+zyk::com::Ptr<IDirectDrawSurface7> HoldTextureSurface(const char* name)
+{
+    TextureStoreLock locked;
+    return zyk::com::Ptr<IDirectDrawSurface7>(GetTextureSurface(name));
+}
+
+zyk::com::Ptr<IDirectDrawSurface7> HoldRecordSurface(CTextureContainer* record)
+{
+    TextureStoreLock locked;
+    return zyk::com::Ptr<IDirectDrawSurface7>(record ? record->OwnSurface() : nullptr);
+}
+
+void PutRecordSurface(CTextureContainer* record, IDirectDrawSurface7* surface)
+{
+    TextureStoreLock locked;
+    record->ReleaseSurface();
+    record->surface = surface;
+    if (surface) record->owner = GetCurrentThreadId();
 }

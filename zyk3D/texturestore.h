@@ -37,8 +37,21 @@
 // (AcquireTexture) cannot be rebuilt: its unusable surface is released and the restore
 // gives E_FAIL; its owner loads it again.
 //
-// The store is used from the thread of the apartment-threaded objects that call it; it is
-// not guarded against concurrent use.
+// Apartments
+// ----------
+// The store is one for the process, while its users are apartment-threaded objects, and
+// objects of several apartments run at once: every function here runs under one process-
+// wide lock (TextureStoreLock), and so do the construction and destruction of a record.
+// A surface read from a record outside the lock may be released by a restore in another
+// apartment at any moment: users that draw with it take it with a reference
+// (HoldTextureSurface, HoldRecordSurface), and one that puts a surface of its own into its
+// record does it through PutRecordSurface. GetTextureSurface (no reference) is for the
+// thread that alone uses the store.
+// A surface belongs to the device, and so to the apartment, that made it: the platform's
+// surfaces may only be used and released on their device's thread. A record's surface is
+// therefore its maker's: another apartment gets none from the lookups, leaves it alone when
+// it restores, and hands it back to its maker when it would release it (the maker releases
+// it at its next use of the store; what a thread that ended left is released at unload).
 #pragma once
 #include <windows.h>
 #include <ddraw.h>
@@ -48,6 +61,7 @@
 #include <vector>
 
 #include "texturepath.h"
+#include "com/ptr.h"
 
 // Creation flags (CTextureContainer::flags).
 #define TEXTUREFLAG_WHITE_TRANSPARENT 0x1 // every colour but white gets full alpha
@@ -78,11 +92,18 @@ struct CTextureContainer {
     // NULL when the owner put the surface in, and then the surface's DirectDraw object
     // decides whether it belongs to a device.
     IDirect3DDevice7* device;
+    // The thread (apartment) that made or put the surface; 0 for none, or for a surface set
+    // directly, which every thread may use. Only that thread uses, replaces or releases it
+    // (see "Apartments" above).
+    DWORD owner;
 
     CTextureContainer(const char* name, DWORD stage, DWORD flags);
     ~CTextureContainer();
-    // Releases the surface (and forgets its device).
+    // Releases the surface (and forgets its device); one of another thread is handed back
+    // to that thread, which releases it at its next use of the store.
     void ReleaseSurface();
+    // The surface if the calling thread may use it (its own), else NULL.
+    IDirectDrawSurface7* OwnSurface() const;
     // Frees the bitmap and the pixels.
     void FreeImage();
     CTextureContainer(const CTextureContainer&) = delete;
@@ -91,6 +112,15 @@ struct CTextureContainer {
 
 // Head of the list, newest record first; NULL when empty.
 extern CTextureContainer* TextureContainerList;
+
+// Holds the store's process-wide lock while it lives (a thread may take it again).
+class TextureStoreLock {
+public:
+    TextureStoreLock();
+    ~TextureStoreLock();
+    TextureStoreLock(const TextureStoreLock&) = delete;
+    TextureStoreLock& operator=(const TextureStoreLock&) = delete;
+};
 
 // S_OK, E_INVALIDARG (null or over-long name or path), E_OUTOFMEMORY, or E_FAIL when the
 // image cannot be loaded (no record is left then). No surface is made here.
@@ -115,9 +145,19 @@ HRESULT RestoreAllTextures(IDirect3DDevice7* device);
 HRESULT InvalidateTexture(const char* name);
 // Releases every record's surface; S_OK.
 HRESULT InvalidateAllTextures();
+// Releases the surfaces this thread made on a DirectDraw object, before the object goes: those
+// of textures and of models alike, made again on the next device they are used on.
+void InvalidateTexturesOf(IDirectDraw7* dd);
 // Drops one use of the record of the name (see "Uses" above); S_OK, also when not listed.
 HRESULT DestroyTexture(const char* name);
 // The surface of the record of the name (no reference added), or NULL.
 IDirectDrawSurface7* GetTextureSurface(const char* name);
+// GetTextureSurface with a reference of the caller's own, or none.
+zyk::com::Ptr<IDirectDrawSurface7> HoldTextureSurface(const char* name);
+// The surface of a record the caller holds a use of, with a reference of its own, or none.
+zyk::com::Ptr<IDirectDrawSurface7> HoldRecordSurface(CTextureContainer* record);
+// Puts surface (its reference goes to the record) in place of the record's surface, which
+// is released; the record then belongs to no device of the store's making.
+void PutRecordSurface(CTextureContainer* record, IDirectDrawSurface7* surface);
 // Frees every record whatever its uses: for the module's unload.
 void DestroyAllTextures();

@@ -63,18 +63,26 @@ bool ReadData(IDirectXFileData* object, const void*& data, DWORD& size)
     return true;
 }
 
-// The next child of an object as a data object, or as a reference resolved to one;
-// false when the children have run out. A child that is neither leaves out empty.
-bool NextChild(IDirectXFileData* parent, Ptr<IDirectXFileData>& data, Ptr<IDirectXFileDataReference>& reference)
+// The next child of an object as a data object, or as a reference resolved to one. S_OK
+// with the child (a child that is neither leaves both empty); DXFILEERR_NOMOREOBJECTS when
+// the children have run out. Any other failure is the file API giving up on the walk (it
+// walks only so many children of an object): that is not the end of the children, and the
+// load fails with it.
+HRESULT NextChild(IDirectXFileData* parent, Ptr<IDirectXFileData>& data, Ptr<IDirectXFileDataReference>& reference)
 {
     data.Reset();
     reference.Reset();
     Ptr<IDirectXFileObject> child;
-    if (FAILED(parent->GetNextObject(child.Out())) || !child) return false;
+    const HRESULT hr = parent->GetNextObject(child.Out());
+    if (FAILED(hr)) return hr;
+    if (!child) return DXFILEERR_NOMOREOBJECTS;
     data = child.As<IDirectXFileData>(IID_IDirectXFileData);
     if (!data) reference = child.As<IDirectXFileDataReference>(IID_IDirectXFileDataReference);
-    return true;
+    return S_OK;
 }
+
+// Where a walk over children ended: S_OK at their end, else the failure that ended it.
+HRESULT WalkEnd(HRESULT next) { return next == DXFILEERR_NOMOREOBJECTS ? S_OK : next; }
 
 // FrameTransformMatrix data: the file's right-handed transform made left-handed.
 void StoreFrameMatrix(CXFileObject* node, const void* data, DWORD size)
@@ -140,12 +148,21 @@ struct Loading {
     Ptr<IDirectXFileEnumObject> objects;
 };
 
+// The file API's enumerator of a file. A name that is not a file is not handed to it (it
+// keeps memory of every file it cannot open): that gives the code it would have given.
+HRESULT Enumerate(Loading& l, const char* path)
+{
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return DXFILEERR_FILENOTFOUND;
+    return l.file->CreateEnumObject(const_cast<char*>(path), DXFILELOAD_FROMFILE, l.objects.Out());
+}
+
 HRESULT OpenFile(Loading& l, const char* filename)
 {
     Trace("ZYK: Enumerating object --> '");
     Trace(filename);
     Trace("' --> ");
-    HRESULT hr = l.file->CreateEnumObject(const_cast<char*>(filename), DXFILELOAD_FROMFILE, l.objects.Out());
+    HRESULT hr = Enumerate(l, filename);
     if (SUCCEEDED(hr)) {
         Trace("Succeeded.\n");
         return hr;
@@ -161,7 +178,7 @@ HRESULT OpenFile(Loading& l, const char* filename)
         memcpy(path + a, filename, b + 1);
         Trace(path);
         Trace(" --> ");
-        hr = l.file->CreateEnumObject(path, DXFILELOAD_FROMFILE, l.objects.Out());
+        hr = Enumerate(l, path);
     } else {
         Trace(" --> "); // the joined name does not fit: the first attempt's code stands
     }
@@ -169,13 +186,20 @@ HRESULT OpenFile(Loading& l, const char* filename)
     return hr;
 }
 
-// One top-level data object into the root.
-void ParseTopLevel(IDirectXFileData* object, CXFileObject* root)
+HRESULT FrameInto(IDirectXFileData* object, CXFileObject* parent, HRESULT& walk);
+HRESULT MeshInto(IDirectXFileData* object, CXFileObject* parent, HRESULT& walk);
+HRESULT MaterialListInto(IDirectXFileData* list, CXFileObject* node, HRESULT& walk);
+HRESULT MaterialInto(IDirectXFileData* object, CXFileObject* node, DWORD slot, HRESULT& walk);
+
+// One top-level data object into the root; S_OK, or the failure of a walk over children
+// inside it.
+HRESULT ParseTopLevel(IDirectXFileData* object, CXFileObject* root)
 {
+    HRESULT walk = S_OK;
     Trace("ZYK: Analysing Type of Data in File --> ");
     if (!object) {
         Trace("(Error) No Pointer.");
-        return;
+        return S_OK;
     }
     const bool parsed = Protected([&] {
         const GUID* type = nullptr;
@@ -186,15 +210,16 @@ void ParseTopLevel(IDirectXFileData* object, CXFileObject* root)
         }
         if (IsType(type, xfiletid::Frame)) {
             Trace("Frame.\n");
-            ParseXFileFrame(object, root);
+            FrameInto(object, root, walk);
         } else if (IsType(type, xfiletid::Mesh)) {
             Trace("Mesh.");
-            ParseXFileMesh(object, root);
+            MeshInto(object, root, walk);
         }
     });
     if (!parsed) Trace("(Error) Exception.");
     Trace("\n");
     if (!Protected([&] { object->Release(); })) Trace("ZYK: Release caused Exception.\n");
+    return walk;
 }
 
 } // namespace
@@ -243,7 +268,11 @@ HRESULT CXFile::Load(const char* filename)
                 last = next;
                 break;
             }
-            ParseTopLevel(object, root);
+            const HRESULT walk = ParseTopLevel(object, root);
+            if (FAILED(walk)) {
+                last = walk;
+                break;
+            }
         }
         if (last == DXFILEERR_NOMOREOBJECTS) {
             hr = S_OK;
@@ -257,7 +286,11 @@ HRESULT CXFile::Load(const char* filename)
     return hr;
 }
 
-HRESULT ParseXFileFrame(IDirectXFileData* object, CXFileObject* parent)
+namespace {
+
+// The steps of a load, as ParseXFileFrame and the others; walk takes the failure of a walk
+// over children, which ends the step (what it made is dropped) and every step above it.
+HRESULT FrameInto(IDirectXFileData* object, CXFileObject* parent, HRESULT& walk)
 {
     char name[kXFileNameSize];
     if (!ReadName(object, name)) return E_FAIL;
@@ -267,14 +300,15 @@ HRESULT ParseXFileFrame(IDirectXFileData* object, CXFileObject* parent)
 
     Ptr<IDirectXFileData> child;
     Ptr<IDirectXFileDataReference> reference;
-    while (NextChild(object, child, reference)) {
+    HRESULT next = DXFILEERR_NOMOREOBJECTS;
+    while (SUCCEEDED(walk) && (next = NextChild(object, child, reference)) == S_OK) {
         if (!child) continue; // a reference: frames take their children inline only
         const GUID* type = nullptr;
         if (FAILED(child->GetType(&type))) continue;
         if (IsType(type, xfiletid::Frame)) {
-            ParseXFileFrame(child.Get(), node);
+            FrameInto(child.Get(), node, walk);
         } else if (IsType(type, xfiletid::Mesh)) {
-            ParseXFileMesh(child.Get(), node);
+            MeshInto(child.Get(), node, walk);
         } else if (IsType(type, xfiletid::FrameTransformMatrix)) {
             const void* data = nullptr;
             DWORD size = 0;
@@ -285,11 +319,16 @@ HRESULT ParseXFileFrame(IDirectXFileData* object, CXFileObject* parent)
             StoreFrameMatrix(node, data, size);
         }
     }
+    if (SUCCEEDED(walk)) walk = WalkEnd(next);
+    if (FAILED(walk)) {
+        delete node;
+        return walk;
+    }
     parent->AddChild(node);
     return S_OK;
 }
 
-HRESULT ParseXFileMesh(IDirectXFileData* object, CXFileObject* parent)
+HRESULT MeshInto(IDirectXFileData* object, CXFileObject* parent, HRESULT& walk)
 {
     char name[kXFileNameSize];
     if (!ReadName(object, name)) return E_FAIL;
@@ -312,7 +351,8 @@ HRESULT ParseXFileMesh(IDirectXFileData* object, CXFileObject* parent)
     bool materialList = false, normals = false;
     Ptr<IDirectXFileData> child;
     Ptr<IDirectXFileDataReference> reference;
-    while (NextChild(object, child, reference)) {
+    HRESULT next = DXFILEERR_NOMOREOBJECTS;
+    while (SUCCEEDED(walk) && (next = NextChild(object, child, reference)) == S_OK) {
         if (!child) continue;
         const GUID* type = nullptr;
         if (FAILED(child->GetType(&type))) continue;
@@ -327,7 +367,7 @@ HRESULT ParseXFileMesh(IDirectXFileData* object, CXFileObject* parent)
             // The first list assigns the faces; a later one would assign them twice.
             if (materialList || !fmt::ReadXMaterialList(childData, childSize, list)) continue;
             AssignFaces(node, list, faces.faces, mesh.faceCount);
-            ParseXFileMaterialList(child.Get(), node);
+            MaterialListInto(child.Get(), node, walk);
             materialList = true;
         } else if (IsType(type, xfiletid::MeshNormals)) {
             fmt::XArrayRecord array;
@@ -342,18 +382,24 @@ HRESULT ParseXFileMesh(IDirectXFileData* object, CXFileObject* parent)
                 node->SetTextureCoords(FloatsAt(array.items, size_t(array.count) * 2, spare));
         }
     }
+    if (SUCCEEDED(walk)) walk = WalkEnd(next);
+    if (FAILED(walk)) {
+        delete node;
+        return walk;
+    }
     if (!materialList) node->AddFace(0, faces.faces, mesh.faceCount);
     if (!normals) node->ComputeNormals();
     parent->AddChild(node);
     return S_OK;
 }
 
-HRESULT ParseXFileMaterialList(IDirectXFileData* list, CXFileObject* node)
+HRESULT MaterialListInto(IDirectXFileData* list, CXFileObject* node, HRESULT& walk)
 {
     DWORD slot = 0;
     Ptr<IDirectXFileData> child;
     Ptr<IDirectXFileDataReference> reference;
-    while (NextChild(list, child, reference)) {
+    HRESULT next = DXFILEERR_NOMOREOBJECTS;
+    while (SUCCEEDED(walk) && (next = NextChild(list, child, reference)) == S_OK) {
         Ptr<IDirectXFileData> material = child;
         if (!material && reference) {
             if (FAILED(reference->Resolve(material.Out()))) material.Reset();
@@ -361,13 +407,14 @@ HRESULT ParseXFileMaterialList(IDirectXFileData* list, CXFileObject* node)
         if (!material) continue;
         const GUID* type = nullptr;
         if (FAILED(material->GetType(&type)) || !IsType(type, xfiletid::Material)) continue;
-        ParseXFileMaterial(material.Get(), node, slot);
+        MaterialInto(material.Get(), node, slot, walk);
         ++slot;
     }
-    return S_OK;
+    if (SUCCEEDED(walk)) walk = WalkEnd(next);
+    return walk;
 }
 
-HRESULT ParseXFileMaterial(IDirectXFileData* object, CXFileObject* node, DWORD slot)
+HRESULT MaterialInto(IDirectXFileData* object, CXFileObject* node, DWORD slot, HRESULT& walk)
 {
     const void* data = nullptr;
     DWORD size = 0;
@@ -392,7 +439,10 @@ HRESULT ParseXFileMaterial(IDirectXFileData* object, CXFileObject* node, DWORD s
     char texture[kTextureNameMax + 1] = {};
     Ptr<IDirectXFileData> child;
     Ptr<IDirectXFileDataReference> reference;
-    if (NextChild(object, child, reference) && child) {
+    const HRESULT first = NextChild(object, child, reference);
+    walk = WalkEnd(first);
+    if (FAILED(walk)) return walk;
+    if (first == S_OK && child) {
         const GUID* type = nullptr;
         if (SUCCEEDED(child->GetType(&type)) && IsType(type, xfiletid::TextureFilename)) {
             const void* nameData = nullptr;
@@ -405,6 +455,35 @@ HRESULT ParseXFileMaterial(IDirectXFileData* object, CXFileObject* node, DWORD s
     }
     node->SetMaterialData(slot, m, texture);
     return S_OK;
+}
+
+} // namespace
+
+HRESULT ParseXFileFrame(IDirectXFileData* object, CXFileObject* parent)
+{
+    HRESULT walk = S_OK;
+    const HRESULT hr = FrameInto(object, parent, walk);
+    return FAILED(walk) ? walk : hr;
+}
+
+HRESULT ParseXFileMesh(IDirectXFileData* object, CXFileObject* parent)
+{
+    HRESULT walk = S_OK;
+    const HRESULT hr = MeshInto(object, parent, walk);
+    return FAILED(walk) ? walk : hr;
+}
+
+HRESULT ParseXFileMaterialList(IDirectXFileData* list, CXFileObject* node)
+{
+    HRESULT walk = S_OK;
+    return MaterialListInto(list, node, walk);
+}
+
+HRESULT ParseXFileMaterial(IDirectXFileData* object, CXFileObject* node, DWORD slot)
+{
+    HRESULT walk = S_OK;
+    const HRESULT hr = MaterialInto(object, node, slot, walk);
+    return FAILED(walk) ? walk : hr;
 }
 
 HRESULT CXFile::Render(IDirect3DDevice7* device)

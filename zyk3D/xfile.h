@@ -28,8 +28,9 @@ public:
 
     // Loads the file (tried as named, then under the DirectX SDK's media folder),
     // replacing the tree held. S_OK; E_FAIL when the file API cannot be created or set
-    // up; the file API's code when the file cannot be opened or its parse ends in an
-    // error (nothing is kept then). Frames, meshes and materials that cannot be read are
+    // up; the file API's code when the file cannot be opened, its parse ends in an
+    // error, or it fails a walk over the children of an object otherwise than by their
+    // end (nothing is kept then). Frames, meshes and materials that cannot be read are
     // left out and the rest still loads; a damaged file never faults.
     HRESULT Load(const char* filename);
     // Draws the model (S_OK, also without a tree). Leaves the device's material, stage-0
@@ -58,8 +59,9 @@ private:
 };
 
 // The steps of a load, each adding what it reads to the parent node. Each returns
-// S_OK when it left out what it could not read, and E_FAIL when the object gives no
-// name or (mesh) no data.
+// S_OK when it left out what it could not read, E_FAIL when the object gives no name or
+// (mesh) no data, and the file API's code when a walk over children inside it failed
+// otherwise than by their end (DXFILEERR_NOMOREOBJECTS): the step then adds nothing.
 HRESULT ParseXFileFrame(IDirectXFileData* object, CXFileObject* parent);
 HRESULT ParseXFileMesh(IDirectXFileData* object, CXFileObject* parent);
 HRESULT ParseXFileMaterialList(IDirectXFileData* list, CXFileObject* node);

@@ -296,7 +296,7 @@ void CXFileObject::RenderMesh(DeviceState& state, BOOL alphaPass)
         if (!slot.indexCount) continue;
         if (!hasAlpha == !alphaPass) {
             if (slot.textureName[0]) {
-                if (FAILED(state.SetTexture(GetTextureSurface(slot.textureName))))
+                if (FAILED(state.SetTexture(HoldTextureSurface(slot.textureName).Get())))
                     OutputDebugStringA("ZYK: (ERROR) Failed to Set Texture for X-File.\n");
             }
             state.SetMaterial(slot.material);

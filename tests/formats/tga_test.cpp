@@ -12,6 +12,7 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 constexpr uint8_t kTopFirst = 0x20;
+constexpr uint8_t kRightFirst = 0x10;
 
 Bytes Header(uint8_t type, uint16_t w, uint16_t h, uint8_t depth, uint8_t desc, uint8_t idLength = 0,
              uint8_t colourMap = 0)
@@ -51,10 +52,11 @@ Bytes Uncompressed2x2(uint8_t desc, uint8_t depth = 24)
 {
     Bytes b = Header(2, 2, 2, depth, desc);
     const bool alpha = depth == 32;
-    if (desc & kTopFirst) {
-        for (uint32_t p : kPicture) Put(b, p, alpha);
-    } else {
-        for (int i : {2, 3, 0, 1}) Put(b, kPicture[i], alpha);
+    for (int r = 0; r < 2; ++r) {
+        for (int c = 0; c < 2; ++c) {
+            const int row = (desc & kTopFirst) ? r : 1 - r, column = (desc & kRightFirst) ? 1 - c : c;
+            Put(b, kPicture[size_t(row) * 2 + column], alpha);
+        }
     }
     return b;
 }
@@ -98,15 +100,24 @@ TEST(Tga, EveryPixelOfWideRows)
     }
 }
 
-TEST(Tga, BottomUpAndTopDownGiveSamePixels)
+TEST(Tga, EveryRowAndColumnOrderGivesThePicture)
 {
-    TgaImage top, bottom;
-    ASSERT_EQ(Decode(Uncompressed2x2(kTopFirst), top), TgaResult::Ok);
-    ASSERT_EQ(Decode(Uncompressed2x2(0x00), bottom), TgaResult::Ok);
-    EXPECT_EQ(top.pixels, bottom.pixels);
-    // Other descriptor bits (alpha depth, right-to-left) do not change the layout.
-    ASSERT_EQ(Decode(Uncompressed2x2(0x18), bottom), TgaResult::Ok);
-    EXPECT_EQ(top.pixels, bottom.pixels);
+    // Bottom or top row first, left or right column first; the alpha-depth bits change
+    // nothing.
+    for (uint8_t desc : {0x00, 0x10, 0x20, 0x30, 0x08}) {
+        TgaImage img;
+        ASSERT_EQ(Decode(Uncompressed2x2(desc), img), TgaResult::Ok);
+        EXPECT_EQ(img.pixels, Opaque(kPicture)) << int(desc);
+    }
+    // A run-length row right to left: a run of two, then one raw pixel.
+    Bytes b = Header(10, 3, 1, 24, kTopFirst | kRightFirst);
+    b.push_back(0x81);
+    Put(b, 0x112233FF);
+    b.push_back(0x00);
+    Put(b, 0x445566FF);
+    TgaImage img;
+    ASSERT_EQ(Decode(b, img), TgaResult::Ok);
+    EXPECT_EQ(img.pixels, (std::vector<uint32_t>{0x445566FF, 0x112233FF, 0x112233FF}));
 }
 
 TEST(Tga, Depth32KeepsAlphaOtherDepthsUseThreeBytes)

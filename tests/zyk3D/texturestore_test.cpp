@@ -485,6 +485,54 @@ TEST_F(TextureStore, DestroyAllTexturesFreesEveryRecord)
     EXPECT_EQ(TextureContainerList, nullptr);
 }
 
+// Two apartments make, look up, restore and drop textures at once, each its own names: both
+// finish, every record is found while its maker holds it, and none is left. A store that is
+// not safe across apartments loses records or hangs here (the test then fails after a
+// time-out).
+TEST_F(TextureStore, TwoApartmentsAtOnce)
+{
+    WriteFile("shared.bmp", Bmp(4, 4, [](int, int) { return 0x406080u; }));
+    struct Apartment {
+        int index;
+        LONG lost = 0;
+        static DWORD WINAPI Run(void* p)
+        {
+            auto* self = static_cast<Apartment*>(p);
+            CoInitialize(nullptr);
+            std::vector<std::string> names;
+            for (int i = 0; i < 32; ++i) names.push_back("a" + std::to_string(self->index) + "_" + std::to_string(i));
+            for (const std::string& name : names) CreateEmptyTexture(name.c_str(), 4, 4, 0, 0);
+            for (int i = 0; i < 5000; ++i) {
+                const char* name = names[i % names.size()].c_str();
+                DestroyTexture(name);
+                if (FAILED(CreateEmptyTexture(name, 4, 4, 0, 0)) || !FindTexture(name)) ++self->lost;
+                if (i % 100 == 0) {
+                    CreateTextureFromFile("shared.bmp", 0, 0);
+                    RestoreAllTextures(device_);
+                    GetTextureSurface("shared.bmp");
+                    InvalidateAllTextures();
+                    DestroyTexture("shared.bmp");
+                }
+            }
+            for (const std::string& name : names) DestroyTexture(name.c_str());
+            CoUninitialize();
+            return 0;
+        }
+    };
+    Apartment apartments[2] = {{0}, {1}};
+    HANDLE threads[2];
+    for (int t = 0; t < 2; ++t) threads[t] = CreateThread(nullptr, 0, &Apartment::Run, &apartments[t], 0, nullptr);
+    if (WaitForMultipleObjects(2, threads, TRUE, 300000) != WAIT_OBJECT_0) {
+        ADD_FAILURE() << "the two apartments did not finish";
+        fflush(stdout);
+        TerminateProcess(GetCurrentProcess(), 1); // a thread that spins would keep the program alive
+    }
+    for (HANDLE h : threads) CloseHandle(h);
+    EXPECT_EQ(apartments[0].lost, 0);
+    EXPECT_EQ(apartments[1].lost, 0);
+    EXPECT_EQ(ListSize(), 0u);
+}
+
 } // namespace
 
 // The program is its own module: failures built from string ids read the table linked in.

@@ -649,6 +649,7 @@ public:
 
     std::vector<FakeData*> children;
     HRESULT dataResult = S_OK, typeResult = S_OK;
+    HRESULT walkEnd = DXFILEERR_NOMOREOBJECTS; // what GetNextObject answers after the children
     LONG refs = 1;
 
     STDMETHOD(QueryInterface)(REFIID iid, void** out) override
@@ -684,7 +685,7 @@ public:
     }
     STDMETHOD(GetNextObject)(LPDIRECTXFILEOBJECT* child) override
     {
-        if (next_ >= children.size()) return DXFILEERR_NOMOREOBJECTS;
+        if (next_ >= children.size()) return walkEnd;
         children[next_]->AddRef();
         *child = children[next_++];
         return S_OK;
@@ -791,6 +792,25 @@ TEST(XFileData, FailingChildrenGiveUpTheirFrameOrMeshOnly)
     EXPECT_EQ(other.child, nullptr);
     EXPECT_EQ(normals.refs, 1); // every child interface was released
     EXPECT_EQ(matrix.refs, 1);
+}
+
+// The file API gives up on an object with more children than it walks (a material list of
+// some 200 materials): that is not the end of the children, and nothing of the step is kept.
+TEST(XFileData, AChildWalkThatFailsFailsTheStepsAboveIt)
+{
+    FakeData mesh(xfiletid::Mesh, Words(TriangleWords()));
+    FakeData list(xfiletid::MeshMaterialList, Words({2, 1, 1}));
+    FakeData red(xfiletid::Material, Words({kOne, 0, 0, kOne, 0, 0, 0, 0, 0, 0, 0}));
+    list.children = {&red};
+    list.walkEnd = DXFILEERR_BADALLOC;
+    mesh.children = {&list};
+    FakeData frame(xfiletid::Frame, {});
+    frame.children = {&mesh};
+    CXFileObject parent("P");
+    EXPECT_EQ(ParseXFileFrame(&frame, &parent), DXFILEERR_BADALLOC);
+    EXPECT_EQ(parent.child, nullptr);
+    EXPECT_EQ(red.refs, 1);
+    EXPECT_EQ(list.refs, 1);
 }
 
 TEST(XFileNode, AddFaceKeepsRunsInSlotOrderAndWithinTheIndexList)
