@@ -8,7 +8,7 @@
 
 // A viewpoint (Position), the point it looks at (LookAt), accumulated rotation angles
 // and the world, view and projection matrices it hands to the device on Update.
-class CCamera : public zyk::com::CoClass<CCamera, ICamera, &IID_ICamera, &CLSID_Camera> {
+class CCamera : public zyk::com::CoClass<ICamera, &IID_ICamera, &CLSID_Camera> {
 public:
     CCamera();
     ~CCamera() override;

@@ -8,7 +8,7 @@
 #include <d3d.h>
 
 // The cameras of a device, filed by the name given to Add.
-class CCameras : public zyk::com::Collection<CCameras, ICameras, &IID_ICameras, &CLSID_Cameras, ICamera> {
+class CCameras : public zyk::com::Collection<ICameras, &IID_ICameras, &CLSID_Cameras, ICamera> {
 public:
     ~CCameras() override;
 

@@ -7,7 +7,7 @@
 #include <d3d.h>
 
 // Four float channels, 0.0 after construction; stores any value.
-class CColour : public zyk::com::CoClass<CColour, IColour, &IID_IColour, &CLSID_Colour> {
+class CColour : public zyk::com::CoClass<IColour, &IID_IColour, &CLSID_Colour> {
 public:
     HRESULT STDMETHODCALLTYPE get_Red(float* out) override { return Get(red_, out); }
     HRESULT STDMETHODCALLTYPE put_Red(float value) override { return Put(red_, value); }

@@ -19,7 +19,7 @@ struct RenderOption; // device3d_options.cpp
 //   device3d_children.cpp  the child getters and the pointers handed down to the children
 //   device3d_carry.cpp     the scene carried over to the new device of a second Initialise
 //   device3d_world.cpp     Save and Load of the world file
-class CDevice3D : public zyk::com::CoClass<CDevice3D, IDevice3D, &IID_IDevice3D, &CLSID_Device3D> {
+class CDevice3D : public zyk::com::CoClass<IDevice3D, &IID_IDevice3D, &CLSID_Device3D> {
 public:
     CDevice3D();
     ~CDevice3D() override;

@@ -8,7 +8,7 @@
 
 // Two capability questions about a device: the bit depths it renders at and the bit
 // depths of the z-buffers it takes. Read afresh from the device on every call.
-class CDeviceCaps : public zyk::com::CoClass<CDeviceCaps, IDeviceCaps, &IID_IDeviceCaps, &CLSID_DeviceCaps> {
+class CDeviceCaps : public zyk::com::CoClass<IDeviceCaps, &IID_IDeviceCaps, &CLSID_DeviceCaps> {
 public:
     ~CDeviceCaps() override;
 

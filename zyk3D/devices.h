@@ -11,7 +11,7 @@
 // under the adapter's driver description. Filled once, when the list is made. Each
 // Device3D stands on its own: one a client took from the list goes on working after the
 // list is gone.
-class CDevices : public zyk::com::Collection<CDevices, IDevices, &IID_IDevices, &CLSID_Devices, IDevice3D> {
+class CDevices : public zyk::com::Collection<IDevices, &IID_IDevices, &CLSID_Devices, IDevice3D> {
 public:
     CDevices();
     ~CDevices() override;

@@ -4,4 +4,4 @@
 #include "com/object.h"
 
 // A lens flare: registered and creatable, with no members of its own yet.
-class CFlare : public zyk::com::CoClass<CFlare, IFlare, &IID_IFlare, &CLSID_Flare> {};
+class CFlare : public zyk::com::CoClass<IFlare, &IID_IFlare, &CLSID_Flare> {};

@@ -4,4 +4,4 @@
 #include "com/object.h"
 
 // The flares of a device: registered and creatable, with no members of its own yet.
-class CFlares : public zyk::com::CoClass<CFlares, IFlares, &IID_IFlares, &CLSID_Flares> {};
+class CFlares : public zyk::com::CoClass<IFlares, &IID_IFlares, &CLSID_Flares> {};

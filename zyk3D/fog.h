@@ -10,7 +10,7 @@
 // The fog render states of the device, with a Colour child for the fog colour. Only the
 // device, the colour and the last mode set live here; everything else is read back from
 // the device.
-class CFog : public zyk::com::CoClass<CFog, IFog, &IID_IFog, &CLSID_Fog> {
+class CFog : public zyk::com::CoClass<IFog, &IID_IFog, &CLSID_Fog> {
 public:
     CFog();
     ~CFog() override;

@@ -9,7 +9,7 @@
 // One Direct3D 7 light. Its values live in plain fields and in Colour and Position
 // children; Update builds the device's light record from them and sends it under the
 // light's index. Whether the light is on is the device's own state, never stored here.
-class CLight : public zyk::com::CoClass<CLight, ILight, &IID_ILight, &CLSID_Light> {
+class CLight : public zyk::com::CoClass<ILight, &IID_ILight, &CLSID_Light> {
 public:
     CLight();
     ~CLight() override;

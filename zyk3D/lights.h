@@ -9,7 +9,7 @@
 
 // The lights of a device, filed as Light0, Light1, ...: each new light takes the smallest
 // number no light in the collection has, as its key and as its index on the device.
-class CLights : public zyk::com::Collection<CLights, ILights, &IID_ILights, &CLSID_Lights, ILight> {
+class CLights : public zyk::com::Collection<ILights, &IID_ILights, &CLSID_Lights, ILight> {
 public:
     ~CLights() override;
 

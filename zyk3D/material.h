@@ -9,7 +9,7 @@
 
 // The surface colours of one object: five Colour children and a specular power, sent to
 // the device as its current material by Update.
-class CMaterial : public zyk::com::CoClass<CMaterial, IMaterial, &IID_IMaterial, &CLSID_Material> {
+class CMaterial : public zyk::com::CoClass<IMaterial, &IID_IMaterial, &CLSID_Material> {
 public:
     CMaterial();
     ~CMaterial() override;

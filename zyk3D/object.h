@@ -10,7 +10,7 @@
 // One model of the scene: a Material, a Position, a Colour, Points and a Parts child holding
 // its .x model, an optional texture, and stored offsets. Drawing applies the texture and
 // renders the parts; the other children are kept for the client.
-class CObject : public zyk::com::CoClass<CObject, IObject, &IID_IObject, &CLSID_Object> {
+class CObject : public zyk::com::CoClass<IObject, &IID_IObject, &CLSID_Object> {
 public:
     CObject();
     ~CObject() override;

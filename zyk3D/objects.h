@@ -10,7 +10,7 @@
 
 // The objects of a device, filed under the names the client gives them and drawn in key
 // order once a frame.
-class CObjects : public zyk::com::Collection<CObjects, IObjects, &IID_IObjects, &CLSID_Objects, IObject> {
+class CObjects : public zyk::com::Collection<IObjects, &IID_IObjects, &CLSID_Objects, IObject> {
 public:
     ~CObjects() override;
 

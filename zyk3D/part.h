@@ -4,7 +4,7 @@
 #include "com/object.h"
 
 // The element type of Parts. A model is held whole by its Parts, so a part does nothing.
-class CPart : public zyk::com::CoClass<CPart, IPart, &IID_IPart, &CLSID_Part> {
+class CPart : public zyk::com::CoClass<IPart, &IID_IPart, &CLSID_Part> {
 public:
     HRESULT STDMETHODCALLTYPE Render() override
     {

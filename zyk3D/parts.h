@@ -12,7 +12,7 @@ class CXFile;
 
 // The .x model of one Object: loaded through the X-file loader and drawn whole. It has the
 // members of a collection, but nothing is ever filed in it.
-class CParts : public zyk::com::Collection<CParts, IParts, &IID_IParts, &CLSID_Parts, IPart> {
+class CParts : public zyk::com::Collection<IParts, &IID_IParts, &CLSID_Parts, IPart> {
 public:
     ~CParts() override;
 

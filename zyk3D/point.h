@@ -7,7 +7,7 @@
 
 // A position in space that can be moved, scaled and rotated. The coordinates live in a
 // Position child made with the point; a point whose child could not be made has none.
-class CPoint : public zyk::com::CoClass<CPoint, IPoint, &IID_IPoint, &CLSID_Point> {
+class CPoint : public zyk::com::CoClass<IPoint, &IID_IPoint, &CLSID_Point> {
 public:
     CPoint();
     ~CPoint() override;

@@ -9,7 +9,7 @@
 
 // Points filed as Point0, Point1, ... (the smallest number no point has), transformed all
 // at once and drawn as one textured triangle when there are exactly three of them.
-class CPoints : public zyk::com::Collection<CPoints, IPoints, &IID_IPoints, &CLSID_Points, IPoint> {
+class CPoints : public zyk::com::Collection<IPoints, &IID_IPoints, &CLSID_Points, IPoint> {
 public:
     ~CPoints() override;
 

@@ -5,7 +5,7 @@
 #include "com/ptr.h"
 
 // A point in space, (0, 0, 0) after construction.
-class CPosition : public zyk::com::CoClass<CPosition, IPosition, &IID_IPosition, &CLSID_Position> {
+class CPosition : public zyk::com::CoClass<IPosition, &IID_IPosition, &CLSID_Position> {
 public:
     HRESULT STDMETHODCALLTYPE get_X(float* out) override { return Get(x_, out); }
     HRESULT STDMETHODCALLTYPE put_X(float value) override { return Put(x_, value); }

@@ -14,7 +14,7 @@ struct ID3DXSimpleShape;
 // material the device holds, after applying the texture when there is one. The shape holds
 // the device it was made on: it is kept on the object's tie, so that it goes before that
 // device does, and a new device handed down gets the same shape made again on it.
-class CSimpleObject : public zyk::com::CoClass<CSimpleObject, ISimpleObject, &IID_ISimpleObject, &CLSID_SimpleObject> {
+class CSimpleObject : public zyk::com::CoClass<ISimpleObject, &IID_ISimpleObject, &CLSID_SimpleObject> {
 public:
     CSimpleObject();
     ~CSimpleObject() override;

@@ -10,8 +10,8 @@
 
 // The device's ready-made shapes, filed under the names the client gives them and drawn
 // in key order once a frame.
-class CSimpleObjects : public zyk::com::Collection<CSimpleObjects, ISimpleObjects, &IID_ISimpleObjects,
-                                                   &CLSID_SimpleObjects, ISimpleObject> {
+class CSimpleObjects
+    : public zyk::com::Collection<ISimpleObjects, &IID_ISimpleObjects, &CLSID_SimpleObjects, ISimpleObject> {
 public:
     CSimpleObjects();
     ~CSimpleObjects() override;

@@ -9,7 +9,7 @@
 
 // A texture drawn flat on the screen at a point, with a transparency, a scale and a
 // rotation. The four corner points are kept for the client; drawing does not use them.
-class CSprite : public zyk::com::CoClass<CSprite, ISprite, &IID_ISprite, &CLSID_Sprite> {
+class CSprite : public zyk::com::CoClass<ISprite, &IID_ISprite, &CLSID_Sprite> {
 public:
     CSprite();
     ~CSprite() override;

@@ -10,7 +10,7 @@
 
 // The device's sprites, filed under the names the client gives them and drawn in key order
 // last in every frame, with the z-buffer off.
-class CSprites : public zyk::com::Collection<CSprites, ISprites, &IID_ISprites, &CLSID_Sprites, ISprite> {
+class CSprites : public zyk::com::Collection<ISprites, &IID_ISprites, &CLSID_Sprites, ISprite> {
 public:
     CSprites();
     ~CSprites() override;

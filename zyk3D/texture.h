@@ -16,7 +16,7 @@ struct CTextureContainer;
 // succeeds until the next LoadBitmap, a new Name, Free or its destruction; after a load
 // that fails it holds no record and no picture. A picture that its device took with it is
 // loaded again on the device the texture has when it is next used.
-class CTexture : public zyk::com::CoClass<CTexture, ITexture, &IID_ITexture, &CLSID_Texture> {
+class CTexture : public zyk::com::CoClass<ITexture, &IID_ITexture, &CLSID_Texture> {
 public:
     ~CTexture() override;
 

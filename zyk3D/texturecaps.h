@@ -15,7 +15,7 @@
 //   MemoryUsed            dwWorkingSetBytes of the statistics (bytes of those in video memory)
 // A device that fills no statistics (it may answer S_FALSE and write nothing) gives 0 for
 // the two memory figures. A getter that cannot ask writes 0.
-class CTextureCaps : public zyk::com::CoClass<CTextureCaps, ITextureCaps, &IID_ITextureCaps, &CLSID_TextureCaps> {
+class CTextureCaps : public zyk::com::CoClass<ITextureCaps, &IID_ITextureCaps, &CLSID_TextureCaps> {
 public:
     ~CTextureCaps() override;
 

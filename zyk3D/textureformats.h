@@ -7,8 +7,7 @@
 // The texture formats of a device. It lists nothing yet and keeps nothing, not even the
 // device: every member succeeds and gives no value (an empty enumerator, an empty
 // VARIANT, a count of 0).
-class CTextureFormats
-    : public zyk::com::CoClass<CTextureFormats, ITextureFormats, &IID_ITextureFormats, &CLSID_TextureFormats> {
+class CTextureFormats : public zyk::com::CoClass<ITextureFormats, &IID_ITextureFormats, &CLSID_TextureFormats> {
 public:
     HRESULT STDMETHODCALLTYPE get__NewEnum(IUnknown** out) override
     {

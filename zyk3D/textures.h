@@ -10,7 +10,7 @@
 
 // The scene's textures, filed under the image file each was loaded from ("Unnamed" for
 // one added without an image), and the TextureCaps child that describes the device.
-class CTextures : public zyk::com::Collection<CTextures, ITextures, &IID_ITextures, &CLSID_Textures, ITexture> {
+class CTextures : public zyk::com::Collection<ITextures, &IID_ITextures, &CLSID_Textures, ITexture> {
 public:
     CTextures();
     ~CTextures() override;

@@ -5,7 +5,7 @@
 
 // The capability bits of a DirectDraw driver, read afresh by every getter; each answers
 // 1 or 0, and fails as without a DirectDraw object once the device lets it go.
-class CCaps : public zyk::com::CoClass<CCaps, ICaps, &IID_ICaps, &CLSID_Caps> {
+class CCaps : public zyk::com::CoClass<ICaps, &IID_ICaps, &CLSID_Caps> {
 public:
     HRESULT STDMETHODCALLTYPE get_Accelerator(long* out) override;
     HRESULT STDMETHODCALLTYPE put_DD(long dd) override;

@@ -7,7 +7,7 @@
 // that palette's entry: the palette gives it the entry's values and reads its values back
 // when it writes the entries to DirectDraw. A colour a client still holds once its palette
 // is gone keeps the values it had, as a colour of its own.
-class CGfxColour : public zyk::com::CoClass<CGfxColour, IColour, &IID_IColour, &CLSID_Colour> {
+class CGfxColour : public zyk::com::CoClass<IColour, &IID_IColour, &CLSID_Colour> {
 public:
     HRESULT STDMETHODCALLTYPE get_Red(long* out) override { return Get(entry_.peRed, out); }
     HRESULT STDMETHODCALLTYPE put_Red(long v) override { return Store(entry_.peRed, v); }

@@ -12,7 +12,7 @@
 // set of sub-objects and the device's end let that generation go, so that a sub-object a
 // client still holds answers as without a device. Hardware, Mode and Palette are kept
 // through Free and tied again when the device hands them its DirectDraw object anew.
-class CGfxDevice : public zyk::com::CoClass<CGfxDevice, IDevice, &IID_IDevice, &CLSID_Device> {
+class CGfxDevice : public zyk::com::CoClass<IDevice, &IID_IDevice, &CLSID_Device> {
 public:
     ~CGfxDevice() override;
 

@@ -9,8 +9,7 @@
 // listed once, when the list is made. A device stands on its own: one that a client took
 // from the list keeps working after the list is gone. Also an ActiveX control that shows
 // an icon.
-class CGfxDevices
-    : public zyk::com::Control<CGfxDevices, IDevices, &IID_IDevices, &CLSID_Devices, &DIID__IDevicesEvents> {
+class CGfxDevices : public zyk::com::Control<IDevices, &IID_IDevices, &CLSID_Devices, &DIID__IDevicesEvents> {
 public:
     CGfxDevices();
     ~CGfxDevices() override;

@@ -6,7 +6,7 @@
 // The display adapter that a DirectDraw object drives (the host adapter of an add-on 3D
 // board), identified once when the object is handed down. What it identified stays after
 // the device lets it go.
-class CHardware : public zyk::com::CoClass<CHardware, IHardware, &IID_IHardware, &CLSID_Hardware> {
+class CHardware : public zyk::com::CoClass<IHardware, &IID_IHardware, &CLSID_Hardware> {
 public:
     HRESULT STDMETHODCALLTYPE get_Revision(long* out) override { return Get(revision_, out); }
     HRESULT STDMETHODCALLTYPE get_Board(VARIANT* out) override;

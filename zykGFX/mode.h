@@ -6,7 +6,7 @@
 // One display mode of a DirectDraw device, which can switch the display to itself. Its
 // sizes are stored values; only Change needs the device's DirectDraw object, which it
 // loses when the device lets it go.
-class CMode : public zyk::com::CoClass<CMode, IMode, &IID_IMode, &CLSID_Mode> {
+class CMode : public zyk::com::CoClass<IMode, &IID_IMode, &CLSID_Mode> {
 public:
     HRESULT STDMETHODCALLTYPE Change() override;
     HRESULT STDMETHODCALLTYPE get_Depth(long* out) override { return Get(depth_, out); }

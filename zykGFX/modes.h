@@ -8,7 +8,7 @@
 // The display modes of a DirectDraw device, filed as Mode0, Mode1, ... in the order
 // DirectDraw reports them (each refresh rate on its own). A new enumeration lets the modes
 // of the one before go.
-class CModes : public zyk::com::Collection<CModes, IModes, &IID_IModes, &CLSID_Modes, IMode> {
+class CModes : public zyk::com::Collection<IModes, &IID_IModes, &CLSID_Modes, IMode> {
 public:
     ~CModes() override;
 

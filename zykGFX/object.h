@@ -9,7 +9,7 @@
 // object's own surface (made by the device's DirectDraw object) are the device's: once the
 // object's collection lets it go they are out of reach, and its surface is released before
 // the device releases its DirectDraw object.
-class CGfxObject : public zyk::com::CoClass<CGfxObject, IObject, &IID_IObject, &CLSID_Object> {
+class CGfxObject : public zyk::com::CoClass<IObject, &IID_IObject, &CLSID_Object> {
 public:
     HRESULT STDMETHODCALLTYPE get_Width(long* out) override { return Get(width_, out); }
     HRESULT STDMETHODCALLTYPE put_Width(long v) override { return Put(width_, v); }

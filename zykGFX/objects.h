@@ -8,7 +8,7 @@
 // The device's bitmap objects, filed under the file name they were loaded from. An object
 // that leaves the collection (Remove, Clear, the collection's end) is let go: it keeps its
 // own surface and values but no longer reaches the device.
-class CGfxObjects : public zyk::com::Collection<CGfxObjects, IObjects, &IID_IObjects, &CLSID_Objects, IObject> {
+class CGfxObjects : public zyk::com::Collection<IObjects, &IID_IObjects, &CLSID_Objects, IObject> {
 public:
     ~CGfxObjects() override;
 

@@ -14,7 +14,7 @@
 // under the three-digit number 255 - i ("255" for entry 0, "000" for entry 255), so that in
 // the list's descending key order position i + 1 is entry i: Item(1) and the first colour
 // For Each gives are entry 0.
-class CPalette : public zyk::com::Collection<CPalette, IPalette, &IID_IPalette, &CLSID_Palette, IColour> {
+class CPalette : public zyk::com::Collection<IPalette, &IID_IPalette, &CLSID_Palette, IColour> {
 public:
     CPalette();
 

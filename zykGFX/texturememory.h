@@ -5,8 +5,7 @@
 
 // Free and total texture memory of a DirectDraw object; once the device lets it go, the
 // figures fail as without one.
-class CTextureMemory
-    : public zyk::com::CoClass<CTextureMemory, ITextureMemory, &IID_ITextureMemory, &CLSID_TextureMemory> {
+class CTextureMemory : public zyk::com::CoClass<ITextureMemory, &IID_ITextureMemory, &CLSID_TextureMemory> {
 public:
     HRESULT STDMETHODCALLTYPE get_Free(long* out) override { return Query(out, true, "get_Free"); }
     HRESULT STDMETHODCALLTYPE get_Total(long* out) override { return Query(out, false, "get_Total"); }

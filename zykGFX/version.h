@@ -6,7 +6,7 @@
 // The installed DirectX version, probed afresh on every call: 0x0600 and below.
 DWORD DetectDirectXVersion();
 
-class CVersion : public zyk::com::CoClass<CVersion, IVersion, &IID_IVersion, &CLSID_Version> {
+class CVersion : public zyk::com::CoClass<IVersion, &IID_IVersion, &CLSID_Version> {
 public:
     // The probe runs inside the member, not before it.
     HRESULT STDMETHODCALLTYPE get_Major(long* out) override

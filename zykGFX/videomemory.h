@@ -5,7 +5,7 @@
 
 // Free and total video memory as the driver's caps give them; once the device lets it go,
 // the figures fail as without a DirectDraw object.
-class CVideoMemory : public zyk::com::CoClass<CVideoMemory, IVideoMemory, &IID_IVideoMemory, &CLSID_VideoMemory> {
+class CVideoMemory : public zyk::com::CoClass<IVideoMemory, &IID_IVideoMemory, &CLSID_VideoMemory> {
 public:
     HRESULT STDMETHODCALLTYPE get_Free(long* out) override;
     HRESULT STDMETHODCALLTYPE get_Total(long* out) override;

@@ -8,7 +8,7 @@
 // created and set up for its kind by the first member that needs it and polled by Read.
 // The device is made from what the list handed over (its module handle and instance id),
 // on a DirectInput object of its own: it needs nothing of the list once it is filled.
-class CInputDevice : public zyk::com::CoClass<CInputDevice, IDevice, &IID_IDevice, &CLSID_Device> {
+class CInputDevice : public zyk::com::CoClass<IDevice, &IID_IDevice, &CLSID_Device> {
 public:
     CInputDevice();
     ~CInputDevice() override;

@@ -7,8 +7,7 @@
 // The controllers that DirectInput reports, one Device each, filed under the device's
 // instance name; listed by each put of hInstance. Also an ActiveX control that draws a
 // placeholder.
-class CInputDevices
-    : public zyk::com::Control<CInputDevices, IDevices, &IID_IDevices, &CLSID_Devices, &DIID__IDevicesEvents> {
+class CInputDevices : public zyk::com::Control<IDevices, &IID_IDevices, &CLSID_Devices, &DIID__IDevicesEvents> {
 public:
     CInputDevices() = default;
     ~CInputDevices() override;

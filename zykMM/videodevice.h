@@ -11,8 +11,7 @@
 // into a window of the host (the video window becomes the host window's child); the
 // control's own window only shows a placeholder. The graph's events are posted to the
 // host window as WM_USER + 13.
-class CVideoDevice
-    : public zyk::com::Control<CVideoDevice, IDevice, &IID_IDevice, &CLSID_Device, &DIID__IDeviceEvents> {
+class CVideoDevice : public zyk::com::Control<IDevice, &IID_IDevice, &CLSID_Device, &DIID__IDeviceEvents> {
 public:
     CVideoDevice();
     ~CVideoDevice() override;

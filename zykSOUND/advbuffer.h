@@ -6,7 +6,7 @@
 // The 3D parameters of one sound: its distances, and the listener's distance and Doppler
 // factors. Tied under its Buffer: once the buffer is let go, so is this, and it gives up
 // the 3D buffer and the listener it was handed.
-class CAdvBuffer : public zyk::com::CoClass<CAdvBuffer, IAdvBuffer, &IID_IAdvBuffer, &CLSID_AdvBuffer> {
+class CAdvBuffer : public zyk::com::CoClass<IAdvBuffer, &IID_IAdvBuffer, &CLSID_AdvBuffer> {
 public:
     CAdvBuffer() = default;
     ~CAdvBuffer() override = default;

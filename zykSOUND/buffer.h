@@ -4,7 +4,7 @@
 #include "com/object.h"
 
 // One sound: a DirectSound secondary buffer filled from a WAVE file or "WAV" resource.
-class CBuffer : public zyk::com::CoClass<CBuffer, IBuffer, &IID_IBuffer, &CLSID_Buffer> {
+class CBuffer : public zyk::com::CoClass<IBuffer, &IID_IBuffer, &CLSID_Buffer> {
 public:
     CBuffer();
     ~CBuffer() override;

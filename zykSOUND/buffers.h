@@ -8,7 +8,7 @@
 // under the collection: a sound that leaves it (Remove, Clear, the collection's end or its
 // device's Free) answers as let go. One that an Add of the same name replaces stays the
 // client's working sound.
-class CBuffers : public zyk::com::Collection<CBuffers, IBuffers, &IID_IBuffers, &CLSID_Buffers, IBuffer> {
+class CBuffers : public zyk::com::Collection<IBuffers, &IID_IBuffers, &CLSID_Buffers, IBuffer> {
 public:
     ~CBuffers() override;
 

@@ -5,7 +5,7 @@
 #include "com/object.h"
 
 // One DirectSound driver: its DirectSound object, its figures and its sounds.
-class CSoundDevice : public zyk::com::CoClass<CSoundDevice, IDevice, &IID_IDevice, &CLSID_Device> {
+class CSoundDevice : public zyk::com::CoClass<IDevice, &IID_IDevice, &CLSID_Device> {
 public:
     CSoundDevice();
     ~CSoundDevice() override;

@@ -7,7 +7,7 @@
 // The DirectSound drivers of the machine, one Device each, filed under the driver's
 // description; listed once, when the list is made. A device stands on its own: one that a
 // client took from the list keeps working after the list is gone.
-class CSoundDevices : public zyk::com::Collection<CSoundDevices, IDevices, &IID_IDevices, &CLSID_Devices, IDevice> {
+class CSoundDevices : public zyk::com::Collection<IDevices, &IID_IDevices, &CLSID_Devices, IDevice> {
 public:
     CSoundDevices();
     ~CSoundDevices() override;

@@ -3,7 +3,7 @@
 #include "system.h"
 
 // The BIOS identification, from the registry.
-class CBIOS : public sys::Plain<CBIOS, IBIOS, &IID_IBIOS, &CLSID_BIOS, &DIID__IBIOSEvents> {
+class CBIOS : public sys::Plain<IBIOS, &IID_IBIOS, &CLSID_BIOS, &DIID__IBIOSEvents> {
 public:
     HRESULT STDMETHODCALLTYPE get_Name(BSTR* out) override;
     HRESULT STDMETHODCALLTYPE get_Date(VARIANT* out) override;

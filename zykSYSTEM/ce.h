@@ -3,7 +3,7 @@
 #include "system.h"
 
 // The platform identification of a Windows CE device, from the registry.
-class CCE : public sys::Plain<CCE, ICE, &IID_ICE, &CLSID_CE, &DIID__ICEEvents> {
+class CCE : public sys::Plain<ICE, &IID_ICE, &CLSID_CE, &DIID__ICEEvents> {
 public:
     HRESULT STDMETHODCALLTYPE get_Manufacturer(BSTR* out) override { return Read(out, "Manufacturer"); }
     HRESULT STDMETHODCALLTYPE get_Model(BSTR* out) override { return Read(out, "Model"); }

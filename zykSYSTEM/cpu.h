@@ -5,7 +5,7 @@
 // The processor: its identification through CPUID, its clock measured against the
 // multimedia timer, and the bus and machine type from the registry. Read afresh on every
 // call. Also an ActiveX control that shows an icon.
-class CCPU : public sys::Control<CCPU, ICPU, &IID_ICPU, &CLSID_CPU, &DIID__ICPUEvents> {
+class CCPU : public sys::Control<ICPU, &IID_ICPU, &CLSID_CPU, &DIID__ICPUEvents> {
 public:
     HRESULT STDMETHODCALLTYPE get_AMD3DNow(BOOL* out) override;
     HRESULT STDMETHODCALLTYPE get_CPUID(long* out) override;

@@ -4,7 +4,7 @@
 
 // One logical drive, named by its letter: its type and its free and total space. Also an
 // ActiveX control that shows an icon.
-class CDrive : public sys::Control<CDrive, IDrive, &IID_IDrive, &CLSID_Drive, &DIID__IDriveEvents> {
+class CDrive : public sys::Control<IDrive, &IID_IDrive, &CLSID_Drive, &DIID__IDriveEvents> {
 public:
     HRESULT STDMETHODCALLTYPE get_FreeSpace(long* out) override;
     HRESULT STDMETHODCALLTYPE get_Letter(BSTR* out) override { return Get(letter_, out); }

@@ -7,7 +7,7 @@
 // letter first); listed once, when the list is made. Also an ActiveX control that shows
 // an icon. A drive needs nothing of the list: one that a client took from it goes on
 // working after the list is gone, so the map ties none of them.
-class CDrives : public sys::Control<CDrives, IDrives, &IID_IDrives, &CLSID_Drives, &DIID__IDrivesEvents> {
+class CDrives : public sys::Control<IDrives, &IID_IDrives, &CLSID_Drives, &DIID__IDrivesEvents> {
 public:
     CDrives();
 

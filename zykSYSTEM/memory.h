@@ -5,7 +5,7 @@
 // Memory figures of the machine in bytes, read afresh on every call, as signed 32-bit
 // values: a figure of 2 GB or more reads 0x7FFFFFFF. Also an ActiveX control that shows
 // an icon.
-class CMemory : public sys::Control<CMemory, IMemory, &IID_IMemory, &CLSID_Memory, &DIID__IMemoryEvents> {
+class CMemory : public sys::Control<IMemory, &IID_IMemory, &CLSID_Memory, &DIID__IMemoryEvents> {
 public:
     HRESULT STDMETHODCALLTYPE get_FreePageFile(long* out) override
     {

@@ -5,7 +5,7 @@
 
 // The operating system: folders, computer and user name, registration texts, and its
 // version object. Also an ActiveX control that shows an icon.
-class COS : public sys::Control<COS, IOS, &IID_IOS, &CLSID_OS, &DIID__IOSEvents> {
+class COS : public sys::Control<IOS, &IID_IOS, &CLSID_OS, &DIID__IOSEvents> {
 public:
     COS();
     ~COS() override;

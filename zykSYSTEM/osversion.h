@@ -7,8 +7,7 @@ wv_OS GetOSType(const OSVERSIONINFOA& info, bool ok);
 
 // The operating system's version, read afresh on every call. Also an ActiveX control
 // that shows an icon.
-class COSVersion
-    : public sys::Control<COSVersion, IOSVersion, &IID_IOSVersion, &CLSID_OSVersion, &DIID__IOSVersionEvents> {
+class COSVersion : public sys::Control<IOSVersion, &IID_IOSVersion, &CLSID_OSVersion, &DIID__IOSVersionEvents> {
 public:
     HRESULT STDMETHODCALLTYPE get_Build(long* out) override;
     HRESULT STDMETHODCALLTYPE get_Major(long* out) override;

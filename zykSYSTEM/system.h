@@ -29,8 +29,8 @@ bool IsPlainReflection(UINT msg);
 
 // A control of this server: it loads the server's icon and draws it at the top-left of
 // its bounds, in a 32 x 32 area; reflected notifications go to the default procedure.
-template <class T, class Itf, const IID* ItfId, const CLSID* ClassId, const IID* EventsId>
-class Control : public zyk::com::Control<T, Itf, ItfId, ClassId, EventsId> {
+template <class Itf, const IID* ItfId, const CLSID* ClassId, const IID* EventsId>
+class Control : public zyk::com::Control<Itf, ItfId, ClassId, EventsId> {
 public:
     Control()
     {
@@ -66,9 +66,9 @@ private:
 // A plain automation object of this server (no control): its dual interface, error
 // information, class information, the connection point of its outgoing interface, and
 // persistence to a storage, where it has nothing to keep.
-template <class T, class Itf, const IID* ItfId, const CLSID* ClassId, const IID* EventsId>
-class Plain : public zyk::com::EventSource<T, Itf, ItfId, ClassId, EventsId>, public IPersistStorage {
-    using Source = zyk::com::EventSource<T, Itf, ItfId, ClassId, EventsId>;
+template <class Itf, const IID* ItfId, const CLSID* ClassId, const IID* EventsId>
+class Plain : public zyk::com::EventSource<Itf, ItfId, ClassId, EventsId>, public IPersistStorage {
+    using Source = zyk::com::EventSource<Itf, ItfId, ClassId, EventsId>;
 
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override

@@ -255,8 +255,7 @@ private:
 // member does more declares its own.
 // Base is the class it builds on: CoClass, or a control's base for a collection that is a
 // control.
-template <class T, class Itf, const IID* ItfId, const CLSID* ClassId, class Element,
-          class Base = CoClass<T, Itf, ItfId, ClassId>>
+template <class Itf, const IID* ItfId, const CLSID* ClassId, class Element, class Base = CoClass<Itf, ItfId, ClassId>>
 class Collection : public Base {
 public:
     HRESULT STDMETHODCALLTYPE get__NewEnum(IUnknown** out)

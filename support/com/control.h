@@ -6,7 +6,7 @@
 // BorderStyle and Window; the connection point of its outgoing interface and its class
 // information come with EventSource (events.h).
 //
-//   class CGfxDevices : public zyk::com::Control<CGfxDevices, IDevices, &IID_IDevices,
+//   class CGfxDevices : public zyk::com::Control<IDevices, &IID_IDevices,
 //                                                &CLSID_Devices, &DIID__IDevicesEvents> {
 //       HRESULT OnDraw(HDC dc, const RECT& bounds) override;
 //   };
@@ -192,9 +192,9 @@ protected:
     long borderStyle_ = 0;
 };
 
-template <class T, class Itf, const IID* ItfId, const CLSID* ClassId, const IID* EventsId>
-class Control : public EventSource<T, Itf, ItfId, ClassId, EventsId>, public ControlBase {
-    using Source = EventSource<T, Itf, ItfId, ClassId, EventsId>;
+template <class Itf, const IID* ItfId, const CLSID* ClassId, const IID* EventsId>
+class Control : public EventSource<Itf, ItfId, ClassId, EventsId>, public ControlBase {
+    using Source = EventSource<Itf, ItfId, ClassId, EventsId>;
 
 public:
     Control() : ControlBase(*ClassId, this->Events()) {}

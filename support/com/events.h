@@ -3,7 +3,7 @@
 // information (IProvideClassInfo2) that names the coclass and its default source
 // interface, which is what a container looks up to bind a form's event handlers.
 //
-//   class CBIOS : public zyk::com::EventSource<CBIOS, IBIOS, &IID_IBIOS, &CLSID_BIOS, &DIID__IBIOSEvents> {...};
+//   class CBIOS : public zyk::com::EventSource<IBIOS, &IID_IBIOS, &CLSID_BIOS, &DIID__IBIOSEvents> {...};
 #pragma once
 #include "connection.h"
 #include "object.h"
@@ -39,8 +39,8 @@ private:
     IID events_;
 };
 
-template <class T, class Itf, const IID* ItfId, const CLSID* ClassId, const IID* EventsId>
-class EventSource : public CoClass<T, Itf, ItfId, ClassId>, public ClassInfo {
+template <class Itf, const IID* ItfId, const CLSID* ClassId, const IID* EventsId>
+class EventSource : public CoClass<Itf, ItfId, ClassId>, public ClassInfo {
 public:
     EventSource() : ClassInfo(*ClassId, *EventsId) {}
 

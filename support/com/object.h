@@ -3,7 +3,7 @@
 // connection-point container, empty unless the class has an outgoing interface to connect
 // to (events.h), and the member boundary (boundary.h) that every member runs through.
 //
-//   class CColour : public zyk::com::CoClass<CColour, IColour, &IID_IColour, &CLSID_Colour> {
+//   class CColour : public zyk::com::CoClass<IColour, &IID_IColour, &CLSID_Colour> {
 //       HRESULT STDMETHODCALLTYPE get_Red(float* out) override { return Get(red_, out); }
 //       HRESULT STDMETHODCALLTYPE Update() override { return Member([&] { ... }); }
 //   };
@@ -115,7 +115,7 @@ private:
     volatile LONG refs_ = 0;
 };
 
-template <class T, class Itf, const IID* ItfId, const CLSID* ClassId>
+template <class Itf, const IID* ItfId, const CLSID* ClassId>
 class CoClass : public Itf, public ISupportErrorInfo, public IConnectionPointContainer, public ObjectRoot {
 public:
     static const CLSID& ClsId() { return *ClassId; }
